@@ -1,0 +1,12 @@
+// Reading and writing the settings file through the profile-string functions.
+#ifndef ZUNTA_SETTINGS_FILE_H
+#define ZUNTA_SETTINGS_FILE_H
+
+#include "app/settings.h"
+
+// Reads every key of section General over the values already in settings.
+void LoadSettings(const char *path, SettingsRecord *settings);
+// Writes every key, in key order; languageName is the current table's entry 0.
+void SaveSettings(const char *path, const SettingsRecord *settings, const char *languageName);
+
+#endif

@@ -1,0 +1,181 @@
+// Start-up, the main window loop and shutdown, in their fixed order.
+#include "app/startup.h"
+
+#include "app/instance.h"
+#include "app/lang.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "app/settings_file.h"
+#include "app/textutil.h"
+#include "core/filelist.h"
+#include "core/run.h"
+#include "core/sessionlog.h"
+#include "resources/resource.h"
+#include "ui/dialogs.h"
+#include "ui/mainwnd.h"
+
+#include <shlobj.h>
+#include <direct.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+
+#ifndef TRACE_LEVEL
+#define TRACE_LEVEL 0
+#endif
+
+static const short TraceLevel = TRACE_LEVEL;
+static const char TraceFolder[] = "c:\\temp\\Zunta";
+static const char TracePath[] = "c:\\temp\\Zunta\\debug.txt";
+
+enum { INITIAL_LIST_CAPACITY = 32 };
+
+// Start-up trace; null when tracing is off or the file cannot be opened.
+static FILE *Trace;
+
+static void TraceLine(const char *label, const char *text)
+{
+    if (Trace != nullptr)
+        fprintf(Trace, "%s%s\n", label, text);
+}
+
+static int IsDirectory(const char *path)
+{
+    struct _stat status;
+    return _stat(path, &status) == 0 && (status.st_mode & _S_IFDIR) != 0;
+}
+
+static void EnsureDirectory(const char *path)
+{
+    if (!IsDirectory(path))
+        _mkdir(path);
+}
+
+static void OpenTrace(void)
+{
+    if (TraceLevel <= 0)
+        return;
+    EnsureDirectory(TraceFolder);
+    Trace = fopen(TracePath, "w");
+}
+
+// The program's folder and file name from the quoted path at the start of
+// the full command line.
+static void FindProgramFolder(void)
+{
+    char folder[FOLDER_PATH_SIZE];
+    char fileName[PROGRAM_FILE_NAME_SIZE];
+    if (SplitProgramPath(GetCommandLineA(), folder, sizeof folder, fileName, sizeof fileName)) {
+        CopyText(Program.ProgramFileName, sizeof Program.ProgramFileName, fileName);
+        SetCurrentDirectoryA(folder);
+    }
+    DWORD length = GetCurrentDirectoryA(sizeof Program.ProgramFolder, Program.ProgramFolder);
+    if (length == 0 || length >= sizeof Program.ProgramFolder)
+        Program.ProgramFolder[0] = '\0';
+}
+
+static unsigned WindowsMajorVersion(void)
+{
+    OSVERSIONINFOA version;
+    memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    if (Trace != nullptr)
+        fprintf(Trace, "Windows version is : %u.%u\n", (unsigned)version.dwMajorVersion,
+                (unsigned)version.dwMinorVersion);
+    return version.dwMajorVersion;
+}
+
+static void ChooseDataFolder(unsigned majorVersion)
+{
+    Program.DataFolder[0] = '\0';
+    if (!UsesDataFolder(majorVersion, Program.ProgramFolder))
+        return;
+    char localAppData[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(nullptr, localAppData, CSIDL_LOCAL_APPDATA, FALSE))
+        localAppData[0] = '\0';
+    TraceLine("Local APP Folder = ", localAppData);
+    if (MakeDataFolderPath(localAppData, Program.DataFolder, sizeof Program.DataFolder) != 0)
+        return;
+    EnsureDirectory(Program.DataFolder);
+    SetCurrentDirectoryA(Program.DataFolder);
+    TraceLine("SetCurrentDirectory to = ", Program.DataFolder);
+}
+
+static int StartUp(HINSTANCE instance, const char *arguments)
+{
+    MainWnd.Instance = instance;
+    Program.CommandLineCursor = arguments;
+    CopyText(Program.ProgramFileName, sizeof Program.ProgramFileName, DefaultProgramFileName);
+
+    Settings.LanguageId = LanguageFromLcid(GetSystemDefaultLCID());
+    SelectLanguageTable(Settings.LanguageId);
+    SettingsSetDefaults(&Settings);
+
+    FindProgramFolder();
+    OpenTrace();
+    TraceLine("Program dir is : ", Program.ProgramFolder);
+    ChooseDataFolder(WindowsMajorVersion());
+
+    if (HandOffToRunningInstance()) {
+        if (Trace != nullptr)
+            fclose(Trace);
+        return -1;
+    }
+
+    ComputeProgramPaths(&Program);
+    if (Program.DataFolder[0] != '\0') {
+        TraceLine("CLogFileName : ", Program.LastSessionLogPath);
+        TraceLine("LogFileName : ", Program.AllSessionsLogPath);
+    }
+    if (Trace != nullptr) {
+        fclose(Trace);
+        Trace = nullptr;
+    }
+
+    LoadSettings(Program.SettingsPath, &Settings);
+    SelectLanguageTable(Settings.LanguageId);
+    remove(Program.LastSessionLogPath);
+
+    if (FileListInit(&Files, INITIAL_LIST_CAPACITY) == nullptr)
+        return -1;
+    memset(Files.Items, 0, INITIAL_LIST_CAPACITY * sizeof Files.Items[0]);
+
+    RunState = RUN_IDLE;
+    InitializeCriticalSection(&RunLock);
+    return 0;
+}
+
+// Shows the main window, again from the other language's template for as
+// long as the user switched the language in it.
+static void RunMainWindows(void)
+{
+    do {
+        Program.OpenedLanguageId = Settings.LanguageId;
+        SetThreadLocale(MAKELCID(Settings.LanguageId | 0x400, SORT_DEFAULT));
+        const DLGTEMPLATE *dialog = LoadDialogTemplate(MainWnd.Instance, IDD_MAIN, Settings.LanguageId);
+        MainWnd.NoFileRows = true;
+        MainWnd.Window = nullptr;
+        if (dialog == nullptr)
+            break;
+        DialogBoxIndirectParamA(MainWnd.Instance, dialog, nullptr, MainDialogProc, 0);
+    } while (Settings.LanguageId != Program.OpenedLanguageId);
+}
+
+static void ShutDown(void)
+{
+    FileListRelease(&Files);
+    DeleteCriticalSection(&RunLock);
+    ArchiveSessionLog();
+    ComputeProgramPaths(&Program);
+    SaveSettings(Program.SettingsPath, &Settings, LanguageStrings[STR_LANGUAGE_NAME]);
+}
+
+int RunProgram(HINSTANCE instance, const char *arguments)
+{
+    if (StartUp(instance, arguments) != 0)
+        return 0;
+    RunMainWindows();
+    ShutDown();
+    return 0;
+}

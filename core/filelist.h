@@ -1,0 +1,58 @@
+// The store of collected files: one FileEntry per file, addressed by an index
+// that never changes and is never reused.
+#ifndef ZUNTA_FILELIST_H
+#define ZUNTA_FILELIST_H
+
+#include <atomic>
+#include <stdint.h>
+
+enum { HAS_CRC32 = 1, HAS_MD5 = 2 };
+
+struct FileEntry {
+    char *Path;         // owned
+    uint64_t Size;
+    uint32_t Crc32;     // valid when HAS_CRC32 is set
+    float Duration;     // seconds of the last successful run; -1.0 = none
+    char Md5Text[33];   // valid when HAS_MD5 is set, in the case it was made in
+    uint8_t Flags;
+};
+
+// An array of owned pointers: FileEntry records for the program's list,
+// plain texts for the temporary sub-folder list of a folder scan. Appends may
+// move Items; FileListGet is the one read that is safe from another thread
+// while an append runs.
+struct FileList {
+    void **Items;
+    int32_t Count;      // slots in use, removed ones included
+    int32_t Capacity;   // slots allocated
+    std::atomic_flag Guard = ATOMIC_FLAG_INIT;   // held while Items moves or is read across threads
+};
+
+extern FileList Files;
+
+// Allocates capacity slots and returns the list, or null when out of memory.
+// Only the first slot is cleared.
+FileList *FileListInit(FileList *list, int32_t capacity);
+// Stores item in a new slot and returns its index, or -1 (nothing changed)
+// for no list or when the slots cannot grow.
+int32_t FileListAppend(FileList *list, void *item);
+// Grows a full list or shrinks a sparse one before a store. Returns 0, or -1
+// when a full list cannot grow; every stored pointer stays valid either way.
+int FileListFit(FileList *list);
+// Releases the slot storage, not what the slots point to.
+void FileListFree(FileList *list);
+// Slot index, or null when it is empty or out of range.
+void *FileListGet(FileList *list, int32_t index);
+FileEntry *FileListEntry(FileList *list, int32_t index);
+// Frees entry index and clears its slot; Count stays.
+void FileListRemoveEntry(FileList *list, int32_t index);
+// Frees every entry and clears every slot; Count stays.
+void FileListClearEntries(FileList *list);
+// Frees every entry, then the slot storage.
+void FileListRelease(FileList *list);
+
+// A new entry owning a copy of path (or no path), or null when out of memory.
+FileEntry *NewFileEntry(const char *path);
+void FreeFileEntry(FileEntry *entry);
+
+#endif

@@ -1,0 +1,13 @@
+// The state shared between the main window and the worker thread of a run.
+#include "core/run.h"
+
+CRITICAL_SECTION RunLock;
+signed char RunState;
+
+int ReadRunState(void)
+{
+    EnterCriticalSection(&RunLock);
+    int state = RunState;
+    LeaveCriticalSection(&RunLock);
+    return state;
+}

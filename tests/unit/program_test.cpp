@@ -1,0 +1,99 @@
+// Where the program finds its folder, its file name, and where it keeps
+// settings and logs.
+#include "app/program.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Split {
+    int found;
+    std::string folder;
+    std::string name;
+};
+
+Split SplitOf(const char *commandLine, size_t nameSize = PROGRAM_FILE_NAME_SIZE)
+{
+    char folder[FOLDER_PATH_SIZE] = "unchanged";
+    char name[PROGRAM_FILE_NAME_SIZE] = "unchanged";
+    int found = SplitProgramPath(commandLine, folder, sizeof folder, name, nameSize);
+    return { found, folder, name };
+}
+
+} // namespace
+
+TEST(ProgramPath, QuotedPathGivesFolderAndFileName)
+{
+    Split s = SplitOf("\"C:\\Tools\\Zunta\\Zunta.exe\" D:\\a.txt");
+    EXPECT_EQ(s.found, 1);
+    EXPECT_EQ(s.folder, "C:\\Tools\\Zunta\\");
+    EXPECT_EQ(s.name, "Zunta.exe");
+
+    s = SplitOf("\"C:\\Renamed.exe\"");
+    EXPECT_EQ(s.found, 1);
+    EXPECT_EQ(s.folder, "C:\\");
+    EXPECT_EQ(s.name, "Renamed.exe");
+}
+
+TEST(ProgramPath, UnquotedOrWithoutBackslashLeavesEverything)
+{
+    for (const char *line : { "C:\\Tools\\Zunta.exe \"D:\\x.txt\"", "\"Zunta.exe\" a",
+                              "\"C:\\Tools\\Zunta.exe", "", "Zunta" }) {
+        Split s = SplitOf(line);
+        EXPECT_EQ(s.found, 0) << line;
+        EXPECT_EQ(s.folder, "unchanged") << line;
+        EXPECT_EQ(s.name, "unchanged") << line;
+    }
+}
+
+TEST(ProgramPath, LongFileNameIsCutToItsBuffer)
+{
+    std::string longName(100, 'z');
+    std::string line = "\"C:\\" + longName + "\"";
+    Split s = SplitOf(line.c_str());
+    EXPECT_EQ(s.found, 1);
+    EXPECT_EQ(s.name, std::string(PROGRAM_FILE_NAME_SIZE - 1, 'z'));
+}
+
+TEST(DataFolder, UsedOnlyUnderProgramFilesOnWindows6)
+{
+    EXPECT_TRUE(UsesDataFolder(6, "C:\\Program Files\\Zunta"));
+    EXPECT_TRUE(UsesDataFolder(6, "C:\\Program Files (x86)\\Zunta"));
+    EXPECT_TRUE(UsesDataFolder(10, "D:\\Apps\\Program Files\\Zunta"));
+    EXPECT_FALSE(UsesDataFolder(5, "C:\\Program Files (x86)\\Zunta")) << "Windows XP (5.1)";
+    EXPECT_FALSE(UsesDataFolder(6, "D:\\Tools"));
+    EXPECT_FALSE(UsesDataFolder(6, "C:\\program files\\Zunta")) << "the test is case-sensitive";
+}
+
+TEST(DataFolder, PathInsideLocalApplicationData)
+{
+    char folder[PATH_SIZE];
+    EXPECT_EQ(MakeDataFolderPath("C:\\Users\\ann\\AppData\\Local", folder, sizeof folder), 0);
+    EXPECT_STREQ(folder, "C:\\Users\\ann\\AppData\\Local\\Zunta");
+    EXPECT_EQ(MakeDataFolderPath("", folder, sizeof folder), -1);
+    EXPECT_STREQ(folder, "");
+    EXPECT_EQ(MakeDataFolderPath(nullptr, folder, sizeof folder), -1);
+
+    // A folder whose log paths would not fit their buffers is not used.
+    std::string deep = "C:\\" + std::string(240, 'd');
+    EXPECT_EQ(MakeDataFolderPath(deep.c_str(), folder, sizeof folder), -1);
+    EXPECT_STREQ(folder, "");
+}
+
+TEST(ProgramPaths, FromDataFolderOrProgramFolder)
+{
+    ProgramState p{};
+    snprintf(p.ProgramFolder, sizeof p.ProgramFolder, "D:\\Tools");
+    ComputeProgramPaths(&p);
+    EXPECT_STREQ(p.SettingsPath, "D:\\Tools\\Zunta.ini");
+    EXPECT_STREQ(p.LastSessionLogPath, "LastSession.log");
+    EXPECT_STREQ(p.AllSessionsLogPath, "AllSessions.log");
+
+    snprintf(p.DataFolder, sizeof p.DataFolder, "C:\\Local\\Zunta");
+    ComputeProgramPaths(&p);
+    EXPECT_STREQ(p.SettingsPath, "C:\\Local\\Zunta\\Zunta.ini");
+    EXPECT_STREQ(p.LastSessionLogPath, "C:\\Local\\Zunta\\LastSession.log");
+    EXPECT_STREQ(p.AllSessionsLogPath, "C:\\Local\\Zunta\\AllSessions.log");
+}
