@@ -8,6 +8,7 @@
 #include <thread>
 
 FileList Files;
+void *(*FileListReallocate)(void *, size_t) = realloc;
 
 namespace {
 
@@ -23,7 +24,7 @@ struct GuardHold {
 
 int Reallocate(FileList *list, int32_t capacity)
 {
-    void **items = (void **)realloc(list->Items, (size_t)capacity * sizeof(void *));
+    void **items = (void **)FileListReallocate(list->Items, (size_t)capacity * sizeof(void *));
     if (items == nullptr)
         return -1;
     list->Items = items;

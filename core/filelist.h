@@ -4,6 +4,7 @@
 #define ZUNTA_FILELIST_H
 
 #include <atomic>
+#include <stddef.h>
 #include <stdint.h>
 
 enum { HAS_CRC32 = 1, HAS_MD5 = 2 };
@@ -29,6 +30,9 @@ struct FileList {
 };
 
 extern FileList Files;
+
+// The reallocation the store grows and shrinks with (realloc; tests replace it).
+extern void *(*FileListReallocate)(void *block, size_t size);
 
 // Allocates capacity slots and returns the list, or null when out of memory.
 // Only the first slot is cleared.

@@ -1,0 +1,108 @@
+// The file hashing job.
+#include "checksum/hashjob.h"
+
+#include "app/lang.h"
+#include "checksum/clock.h"
+#include "checksum/crc32.h"
+#include "checksum/md5.h"
+
+#include <stdio.h>
+#include <string.h>
+
+uint64_t ProgressStepFor(uint64_t size)
+{
+    if (size == 0)
+        return 0;
+    if (size <= 1000000000ull)
+        return size / 100;
+    if (size <= 2000000000ull)
+        return size / 300;
+    return size / 600;
+}
+
+void ElapsedTime(int64_t startSeconds, int32_t startMs, int64_t endSeconds, int32_t endMs,
+                 int64_t *seconds, int32_t *milliseconds)
+{
+    if (endMs < startMs) {
+        *seconds = endSeconds - startSeconds - 1;
+        *milliseconds = endMs - startMs + 1000;
+    } else {
+        *seconds = endSeconds - startSeconds;
+        *milliseconds = endMs - startMs;
+    }
+}
+
+float DurationSeconds(int64_t seconds, int32_t milliseconds)
+{
+    return (float)milliseconds / 1000.0f + (float)seconds;
+}
+
+// Reads the open file to its end (or to a cancel at a poll) into the engines.
+static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn report,
+                          void *context, uint32_t *crc, Md5Context *md5)
+{
+    unsigned char chunk[HASH_CHUNK_SIZE];
+    uint64_t step = ProgressStepFor(size);
+    uint64_t threshold = step;
+    uint64_t position = 0;
+
+    for (;;) {
+        size_t got = fread(chunk, 1, sizeof chunk, file);
+        if (got > 0) {
+            if (mask & MASK_MD5)
+                Md5Update(md5, chunk, (uint32_t)got);
+            if (mask & MASK_CRC32)
+                *crc = Crc32Update(*crc, chunk, (uint32_t)got);
+        }
+        if (got < sizeof chunk)
+            return 0;   // end of file, or a read error: what was read counts
+        if (size == 0)
+            continue;
+        position += sizeof chunk;
+        if (position <= threshold)
+            continue;
+        threshold += step;
+        if (report(context, (int32_t)(position * 100 / size)) == -1)
+            return -1;
+    }
+}
+
+int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgressFn report,
+                 void *context, HashOutcome *outcome)
+{
+    int64_t startSeconds, endSeconds;
+    int32_t startMs, endMs;
+    memset(outcome, 0, sizeof *outcome);
+    ReadWallClock(&startSeconds, &startMs);
+
+    if (mask != 0) {
+        FILE *file = fopen(path, "rb");
+        if (file == nullptr) {
+            outcome->Result = -1;
+        } else {
+            uint32_t crc = CRC32_START;
+            Md5Context md5;
+            Md5Init(&md5);
+            outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5);
+            report(context, 100);
+            fclose(file);
+            outcome->Crc32 = crc ^ 0xFFFFFFFFu;
+            Md5Final(&md5);
+            memcpy(outcome->Md5, md5.Digest, sizeof outcome->Md5);
+        }
+    }
+
+    ReadWallClock(&endSeconds, &endMs);
+    ElapsedTime(startSeconds, startMs, endSeconds, endMs, &outcome->Seconds, &outcome->Milliseconds);
+    return outcome->Result;
+}
+
+void FormatDurationText(float seconds, char *text, size_t size)
+{
+    if (size == 0)
+        return;
+    if (seconds < 0.0f)
+        text[0] = '\0';
+    else
+        snprintf(text, size, "%s : %.3f sec", LanguageStrings[STR_DURATION], (double)seconds);
+}

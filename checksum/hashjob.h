@@ -1,0 +1,44 @@
+// The job that hashes one file in 4096-byte chunks, reports its progress,
+// can be cancelled at each progress poll, and measures how long it took.
+#ifndef ZUNTA_HASHJOB_H
+#define ZUNTA_HASHJOB_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// Bits of a checksum mask.
+enum { MASK_CRC32 = 1, MASK_MD5 = 2 };
+
+enum { HASH_CHUNK_SIZE = 4096, DURATION_TEXT_SIZE = 64 };
+
+// Called with the percentage read; returns 0 to go on, -1 to stop.
+typedef int (*ReportProgressFn)(void *context, int32_t percentage);
+
+struct HashOutcome {
+    int32_t Result;             // 0 done; -1 not opened or cancelled
+    uint32_t Crc32;             // final value, when the mask has MASK_CRC32
+    unsigned char Md5[16];      // digest, when the mask has MASK_MD5
+    int64_t Seconds;            // elapsed time, always measured
+    int32_t Milliseconds;
+};
+
+// Distance in bytes between two progress polls for a file recorded with
+// this size: size / 100, 300 or 600; 0 for an empty file (no polls).
+uint64_t ProgressStepFor(uint64_t recordedSize);
+
+// Hashes the file at path. recordedSize spaces the polls and scales the
+// percentage. Returns outcome->Result.
+int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgressFn report,
+                 void *context, HashOutcome *outcome);
+
+// The time between two clock readings, with a borrow from the seconds when
+// the second reading's milliseconds are below the first's.
+void ElapsedTime(int64_t startSeconds, int32_t startMs, int64_t endSeconds, int32_t endMs,
+                 int64_t *seconds, int32_t *milliseconds);
+// The elapsed time as the seconds kept in a FileEntry.
+float DurationSeconds(int64_t seconds, int32_t milliseconds);
+
+// "Duration : 1.250 sec" in the current language; empty for a negative value.
+void FormatDurationText(float seconds, char *text, size_t size);
+
+#endif

@@ -1,0 +1,151 @@
+// The store of collected files: capacities, indices that are never reused,
+// a failed growth, and slot reads while another thread appends.
+#include "core/filelist.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct ScopedList {
+    FileList list;
+    ScopedList() { EXPECT_NE(FileListInit(&list, 32), nullptr); }
+    ~ScopedList() { FileListRelease(&list); }
+};
+
+FileEntry *EntryFor(int i)
+{
+    FileEntry *entry = NewFileEntry(("C:\\files\\" + std::to_string(i) + ".txt").c_str());
+    entry->Size = (uint64_t)i;
+    return entry;
+}
+
+void *FailingReallocate(void *, size_t) { return nullptr; }
+
+} // namespace
+
+TEST(FileList, CapacityShrinksThenGrowsByTheRule)
+{
+    ScopedList s;
+    EXPECT_EQ(s.list.Capacity, 32);
+    const int32_t expected[] = { 16, 8, 4, 4, 8, 8, 8, 8, 16, 16, 16, 16, 16, 16, 16, 16, 32 };
+    for (int i = 0; i < 17; i++) {
+        EXPECT_EQ(FileListAppend(&s.list, EntryFor(i)), i);
+        EXPECT_EQ(s.list.Capacity, expected[i]) << "after append " << i + 1;
+    }
+    EXPECT_EQ(s.list.Count, 17);
+    for (int i = 0; i < 17; i++)
+        EXPECT_EQ(FileListEntry(&s.list, i)->Size, (uint64_t)i);
+}
+
+TEST(FileList, EmptyListWithoutSlotsGrowsToTwenty)
+{
+    FileList list;
+    list.Items = nullptr;
+    list.Count = 0;
+    list.Capacity = 0;
+    EXPECT_EQ(FileListAppend(&list, EntryFor(0)), 0);
+    EXPECT_EQ(list.Capacity, 20);
+    FileListRelease(&list);
+    EXPECT_EQ(FileListAppend(nullptr, nullptr), -1);
+}
+
+TEST(FileList, IndicesAreNeverReused)
+{
+    ScopedList s;
+    for (int i = 0; i < 3; i++)
+        FileListAppend(&s.list, EntryFor(i));
+    FileListRemoveEntry(&s.list, 1);
+    EXPECT_EQ(FileListEntry(&s.list, 1), nullptr);
+    EXPECT_EQ(FileListEntry(&s.list, 0)->Size, 0u);
+    EXPECT_EQ(FileListEntry(&s.list, 2)->Size, 2u);
+    EXPECT_EQ(s.list.Count, 3);
+
+    FileListClearEntries(&s.list);
+    EXPECT_EQ(s.list.Count, 3);
+    EXPECT_EQ(FileListAppend(&s.list, EntryFor(3)), 3);
+    EXPECT_EQ(s.list.Count, 4);
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(FileListEntry(&s.list, i), nullptr);
+    EXPECT_EQ(FileListEntry(&s.list, 4), nullptr) << "beyond Count";
+    EXPECT_EQ(FileListEntry(&s.list, -1), nullptr);
+}
+
+TEST(FileList, FailedGrowthKeepsEveryEntry)
+{
+    ScopedList s;
+    std::vector<FileEntry *> entries;
+    for (int i = 0; i < 4; i++) {
+        entries.push_back(EntryFor(i));
+        FileListAppend(&s.list, entries.back());
+    }
+    ASSERT_EQ(s.list.Capacity, 4);
+    FileListReallocate = FailingReallocate;
+    FileEntry *extra = EntryFor(4);
+    EXPECT_EQ(FileListAppend(&s.list, extra), -1);
+    FileListReallocate = realloc;
+    EXPECT_EQ(s.list.Count, 4);
+    EXPECT_EQ(s.list.Capacity, 4);
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(FileListEntry(&s.list, i), entries[i]);
+    EXPECT_EQ(FileListAppend(&s.list, extra), 4) << "the next append grows";
+}
+
+TEST(FileList, FailedShrinkStillStores)
+{
+    ScopedList s;
+    FileListReallocate = FailingReallocate;
+    EXPECT_EQ(FileListAppend(&s.list, EntryFor(0)), 0);
+    FileListReallocate = realloc;
+    EXPECT_EQ(s.list.Capacity, 32);
+    EXPECT_EQ(FileListEntry(&s.list, 0)->Size, 0u);
+}
+
+TEST(FileEntryRecord, NewEntryOwnsACopyOfItsPath)
+{
+    char path[] = "C:\\data\\a.txt";
+    FileEntry *entry = NewFileEntry(path);
+    ASSERT_NE(entry, nullptr);
+    path[0] = 'D';
+    EXPECT_STREQ(entry->Path, "C:\\data\\a.txt");
+    EXPECT_EQ(entry->Flags, 0);
+    EXPECT_STREQ(entry->Md5Text, "");
+    FreeFileEntry(entry);
+
+    entry = NewFileEntry(nullptr);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Path, nullptr);
+    FreeFileEntry(entry);
+    FreeFileEntry(nullptr);
+}
+
+TEST(FileList, SlotReadsWhileAnotherThreadAppends)
+{
+    ScopedList s;
+    const int total = 50000;
+    std::atomic<bool> done(false);
+    std::atomic<long> wrong(0), seen(0);
+    std::thread reader([&] {
+        unsigned index = 0;
+        while (!done.load()) {
+            index = index * 1103515245u + 12345u;
+            int32_t i = (int32_t)(index % total);
+            FileEntry *entry = FileListEntry(&s.list, i);
+            if (entry == nullptr)
+                continue;
+            seen++;
+            if (entry->Size != (uint64_t)i)
+                wrong++;
+        }
+    });
+    for (int i = 0; i < total; i++)
+        ASSERT_EQ(FileListAppend(&s.list, EntryFor(i)), i);
+    done = true;
+    reader.join();
+    EXPECT_EQ(wrong.load(), 0) << "a read saw another entry than the one in its slot";
+    EXPECT_GT(seen.load(), 0);
+}

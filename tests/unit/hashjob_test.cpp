@@ -1,0 +1,220 @@
+// The file hashing job: progress polls, cancel, timing and checksums of
+// real files.
+#include "app/lang.h"
+#include "checksum/checksum_text.h"
+#include "checksum/hashjob.h"
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records every progress call and answers -1 from the n-th one on.
+struct ProgressLog {
+    std::vector<int32_t> calls;
+    int cancelAt = 0;   // 0: never
+};
+
+int RecordProgress(void *context, int32_t percentage)
+{
+    ProgressLog *log = (ProgressLog *)context;
+    log->calls.push_back(percentage);
+    return log->cancelAt > 0 && (int)log->calls.size() >= log->cancelAt ? -1 : 0;
+}
+
+std::string ScratchPath(const std::string &name)
+{
+    const char *base = getenv("ZUNTA_SCRATCH");
+    std::string folder = base ? base : ".";
+#ifdef _WIN32
+    if (!folder.empty() && folder[0] == '/')
+        folder = "Z:" + folder;
+#endif
+    return folder + "/" + name;
+}
+
+std::string WriteFileOfSize(const std::string &name, size_t size, char fill = 'z')
+{
+    std::string path = ScratchPath(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << std::string(size, fill);
+    return path;
+}
+
+std::string CrcText(const HashOutcome &outcome)
+{
+    char text[CRC32_TEXT_SIZE];
+    FormatCrc32Text(outcome.Crc32, 0, text);
+    return text;
+}
+
+std::string Md5Text(const HashOutcome &outcome)
+{
+    char text[MD5_TEXT_SIZE];
+    FormatMd5Text(outcome.Md5, 0, text);
+    return text;
+}
+
+} // namespace
+
+TEST(ProgressStep, DivisorChangesAtTheBoundaries)
+{
+    EXPECT_EQ(ProgressStepFor(0), 0u);
+    EXPECT_EQ(ProgressStepFor(1), 0u);
+    EXPECT_EQ(ProgressStepFor(4096), 40u);
+    EXPECT_EQ(ProgressStepFor(1000000000ull), 10000000u);
+    EXPECT_EQ(ProgressStepFor(1000000001ull), 3333333u);
+    EXPECT_EQ(ProgressStepFor(2000000000ull), 6666666u);
+    EXPECT_EQ(ProgressStepFor(2000000001ull), 3333333u);
+    EXPECT_EQ(ProgressStepFor(5000000000ull), 8333333u);
+}
+
+TEST(ElapsedTime, BorrowsASecondWhenTheMillisecondsWrap)
+{
+    int64_t seconds;
+    int32_t ms;
+    ElapsedTime(10, 900, 12, 150, &seconds, &ms);
+    EXPECT_EQ(seconds, 1);
+    EXPECT_EQ(ms, 250);
+    EXPECT_FLOAT_EQ(DurationSeconds(seconds, ms), 1.25f);
+    ElapsedTime(10, 100, 12, 150, &seconds, &ms);
+    EXPECT_EQ(seconds, 2);
+    EXPECT_EQ(ms, 50);
+
+    char text[DURATION_TEXT_SIZE];
+    SelectLanguageTable(LANGUAGE_ID_ENGLISH);
+    FormatDurationText(DurationSeconds(1, 250), text, sizeof text);
+    EXPECT_STREQ(text, "Duration : 1.250 sec");
+}
+
+TEST(DurationText, BothLanguagesAndNoDuration)
+{
+    char text[DURATION_TEXT_SIZE] = "x";
+    SelectLanguageTable(LANGUAGE_ID_ENGLISH);
+    FormatDurationText(0.0f, text, sizeof text);
+    EXPECT_STREQ(text, "Duration : 0.000 sec");
+    FormatDurationText(0.125f, text, sizeof text);
+    EXPECT_STREQ(text, "Duration : 0.125 sec");
+    FormatDurationText(-1.0f, text, sizeof text);
+    EXPECT_STREQ(text, "");
+    SelectLanguageTable(LANGUAGE_ID_FRENCH);
+    FormatDurationText(0.0f, text, sizeof text);
+    EXPECT_STREQ(text, "Dur\xE9" "e : 0.000 sec");
+    SelectLanguageTable(LANGUAGE_ID_ENGLISH);
+}
+
+TEST(HashFile, EmptyFileIsNeverPolled)
+{
+    std::string path = WriteFileOfSize("empty.bin", 0);
+    ProgressLog log;
+    HashOutcome outcome;
+    EXPECT_EQ(HashFile(path.c_str(), 0, MASK_CRC32 | MASK_MD5, RecordProgress, &log, &outcome), 0);
+    EXPECT_EQ(CrcText(outcome), "00000000");
+    EXPECT_EQ(Md5Text(outcome), "D41D8CD98F00B204E9800998ECF8427E");
+    EXPECT_EQ(log.calls, std::vector<int32_t>{ 100 }) << "only the final call";
+}
+
+TEST(HashFile, OneChunkFileIsPolledOnceAtOneHundred)
+{
+    std::string path = WriteFileOfSize("chunk.bin", 4096);
+    ProgressLog log;
+    HashOutcome outcome;
+    EXPECT_EQ(HashFile(path.c_str(), 4096, MASK_CRC32, RecordProgress, &log, &outcome), 0);
+    EXPECT_EQ(log.calls, (std::vector<int32_t>{ 100, 100 }));
+}
+
+TEST(HashFile, ShortFilesAndEmptyRecordedSizesAreNotPolled)
+{
+    std::string path = WriteFileOfSize("short.bin", 4095);
+    ProgressLog log;
+    HashOutcome outcome;
+    EXPECT_EQ(HashFile(path.c_str(), 4095, MASK_MD5, RecordProgress, &log, &outcome), 0);
+    EXPECT_EQ(log.calls, std::vector<int32_t>{ 100 });
+
+    path = WriteFileOfSize("recorded_empty.bin", 20000);
+    log.calls.clear();
+    EXPECT_EQ(HashFile(path.c_str(), 0, MASK_CRC32, RecordProgress, &log, &outcome), 0);
+    EXPECT_EQ(log.calls, std::vector<int32_t>{ 100 }) << "a size of 0 means no polls";
+}
+
+TEST(HashFile, PollsAreSpacedByTheRecordedSize)
+{
+    const size_t size = 2 * 1024 * 1024;
+    std::string path = WriteFileOfSize("two_mib.bin", size);
+    ProgressLog log;
+    HashOutcome outcome;
+    EXPECT_EQ(HashFile(path.c_str(), size, MASK_CRC32, RecordProgress, &log, &outcome), 0);
+    ASSERT_GE(log.calls.size(), 90u);
+    EXPECT_LE(log.calls.size(), 102u) << "about one poll per hundredth";
+    for (size_t i = 1; i < log.calls.size(); i++)
+        EXPECT_LE(log.calls[i - 1], log.calls[i]);
+    EXPECT_EQ(log.calls.back(), 100);
+
+    // Recorded smaller than it is: the percentage runs above 100 as computed.
+    log.calls.clear();
+    EXPECT_EQ(HashFile(path.c_str(), size / 2, MASK_CRC32, RecordProgress, &log, &outcome), 0);
+    EXPECT_EQ(log.calls[log.calls.size() - 2], 200);
+}
+
+TEST(HashFile, CancelStopsReadingAtThatPoll)
+{
+    const size_t size = 1024 * 1024;
+    std::string path = WriteFileOfSize("cancel.bin", size);
+    ProgressLog log;
+    log.cancelAt = 5;
+    HashOutcome outcome;
+    EXPECT_EQ(HashFile(path.c_str(), size, MASK_CRC32 | MASK_MD5, RecordProgress, &log, &outcome), -1);
+    // Five polls, then only the final call (whose answer is ignored).
+    ASSERT_EQ(log.calls.size(), 6u);
+    EXPECT_LT(log.calls[4], 10);
+    EXPECT_EQ(log.calls[5], 100);
+    EXPECT_EQ(outcome.Result, -1);
+}
+
+TEST(HashFile, MissingFileAndMaskZero)
+{
+    ProgressLog log;
+    HashOutcome outcome;
+    std::string missing = ScratchPath("no such file.bin");
+    EXPECT_EQ(HashFile(missing.c_str(), 10, MASK_CRC32, RecordProgress, &log, &outcome), -1);
+    EXPECT_TRUE(log.calls.empty()) << "no progress for a file that cannot be opened";
+    EXPECT_GE(outcome.Seconds, 0);
+
+    EXPECT_EQ(HashFile(missing.c_str(), 10, 0, RecordProgress, &log, &outcome), 0)
+        << "mask 0 reads nothing";
+    EXPECT_TRUE(log.calls.empty());
+}
+
+TEST(HashFile, RandomFilesMatchChecksumsComputedOutsideTheProgram)
+{
+    std::string folder = ScratchPath("hash-fixtures");
+    std::ifstream expected(folder + "/expected.txt");
+    ASSERT_TRUE(expected.good()) << "the fixture files were not made";
+    std::string line;
+    int files = 0;
+    while (std::getline(expected, line)) {
+        std::istringstream fields(line);
+        std::string name, crc, md5;
+        uint64_t size;
+        fields >> name >> size >> crc >> md5;
+        std::string path = folder + "/" + name;
+        for (int mask : { 1, 2, 3 }) {
+            ProgressLog log;
+            HashOutcome outcome;
+            ASSERT_EQ(HashFile(path.c_str(), size, mask, RecordProgress, &log, &outcome), 0) << name;
+            if (mask & MASK_CRC32)
+                EXPECT_EQ(CrcText(outcome), crc) << name;
+            if (mask & MASK_MD5)
+                EXPECT_EQ(Md5Text(outcome), md5) << name;
+        }
+        files++;
+    }
+    EXPECT_GE(files, 20);
+}

@@ -1,0 +1,163 @@
+// The file lookup and the hashing job on what only Windows has: attributes,
+// locked files, directories, files above 4 GiB, and the progress bar.
+#include "checksum/hashjob.h"
+#include "core/fileinfo.h"
+#include "core/run.h"
+#include "resources/resource.h"
+#include "ui/progress.h"
+#include "win_support.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+namespace {
+
+class WindowsFiles : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { folder = new std::string(MakeScratchFolder("fileinfo")); }
+    static void TearDownTestSuite()
+    {
+        DeleteTree(*folder);
+        delete folder;
+    }
+    static std::string Path(const char *name) { return *folder + "\\" + name; }
+    static std::string *folder;
+};
+std::string *WindowsFiles::folder;
+
+// Sets the length of a file without writing it (sparse on the Linux side).
+bool MakeFileOfLength(const std::string &path, uint64_t length)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER at;
+    at.QuadPart = (LONGLONG)length;
+    bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
+struct ProgressLog {
+    std::vector<int32_t> calls;
+};
+
+int RecordProgress(void *context, int32_t percentage)
+{
+    ((ProgressLog *)context)->calls.push_back(percentage);
+    return 0;
+}
+
+} // namespace
+
+TEST_F(WindowsFiles, FilesOfEveryKindAreFound)
+{
+    for (DWORD attribute : { FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM, FILE_ATTRIBUTE_READONLY }) {
+        std::string path = Path(("attr" + std::to_string(attribute) + ".txt").c_str());
+        ASSERT_TRUE(WriteWholeFile(path, "12345"));
+        SetFileAttributesA(path.c_str(), attribute);
+        uint64_t size = 0;
+        int64_t time = 0;
+        EXPECT_EQ(QueryFileInfo(path.c_str(), &size, &time), 0) << "attribute " << attribute;
+        EXPECT_EQ(size, 5u);
+        struct _stat64 status;
+        ASSERT_EQ(_stat64(path.c_str(), &status), 0);
+        EXPECT_EQ(time, (int64_t)status.st_mtime);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST_F(WindowsFiles, DirectoriesMissingPathsAndWildcards)
+{
+    uint64_t size = 77;
+    int64_t time = 88;
+    EXPECT_EQ(QueryFileInfo(folder->c_str(), &size, &time), -2);
+    EXPECT_EQ(size, 77u);
+    EXPECT_EQ(time, 88);
+    EXPECT_EQ(QueryFileInfo(Path("missing.txt").c_str(), &size, &time), -1);
+    EXPECT_EQ(QueryFileInfo("", &size, &time), -1);
+    EXPECT_EQ(QueryFileInfo(nullptr, &size, &time), -1);
+    EXPECT_EQ(size, 77u);
+
+    std::string wild = MakeScratchFolder("fileinfo_wild");
+    ASSERT_TRUE(WriteWholeFile(wild + "\\only.dat", "abc"));
+    EXPECT_EQ(QueryFileInfo((wild + "\\*.dat").c_str(), &size, nullptr), 0);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(QueryFileInfo((wild + "\\*.dat").c_str(), nullptr, nullptr), 0) << "no outputs";
+    DeleteTree(wild);
+}
+
+TEST_F(WindowsFiles, LockedFileIsFoundButCannotBeHashed)
+{
+    std::string path = Path("locked.bin");
+    ASSERT_TRUE(WriteWholeFile(path, std::string(10000, 'x')));
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    uint64_t size = 0;
+    EXPECT_EQ(QueryFileInfo(path.c_str(), &size, nullptr), 0);
+    EXPECT_EQ(size, 10000u);
+
+    ProgressLog log;
+    HashOutcome outcome;
+    EXPECT_EQ(HashFile(path.c_str(), size, MASK_CRC32, RecordProgress, &log, &outcome), -1);
+    EXPECT_TRUE(log.calls.empty());
+    CloseHandle(lock);
+
+    EXPECT_EQ(HashFile(folder->c_str(), 0, MASK_MD5, RecordProgress, &log, &outcome), -1)
+        << "a directory cannot be opened";
+    EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(WindowsFiles, FilesAboveFourGigabytes)
+{
+    std::string path = Path("large.bin");
+    ASSERT_TRUE(MakeFileOfLength(path, 5368709120ull));
+    uint64_t size = 0;
+    EXPECT_EQ(QueryFileInfo(path.c_str(), &size, nullptr), 0);
+    EXPECT_EQ(size, 5368709120ull);
+
+    // Hashed to its end: polled all the way, never outside 0..100.
+    const uint64_t length = 4294967296ull + 8192;
+    ASSERT_TRUE(MakeFileOfLength(path, length));
+    ProgressLog log;
+    HashOutcome outcome;
+    EXPECT_EQ(HashFile(path.c_str(), length, MASK_CRC32, RecordProgress, &log, &outcome), 0);
+    ASSERT_GE(log.calls.size(), 590u);
+    EXPECT_LE(log.calls.size(), 602u);
+    for (size_t i = 0; i < log.calls.size(); i++) {
+        EXPECT_GE(log.calls[i], 0);
+        EXPECT_LE(log.calls[i], 100);
+        if (i > 0)
+            EXPECT_LE(log.calls[i - 1], log.calls[i]);
+    }
+    EXPECT_GE(log.calls[log.calls.size() - 2], 99) << "polled up to the end";
+    DeleteFileA(path.c_str());
+}
+
+TEST(ProgressBar, ReportsMoveTheBarUntilACancel)
+{
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr,
+                                  nullptr, nullptr);
+    HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 0, 0, 100, 10, window,
+                               (HMENU)IDC_PROGRESS, nullptr, nullptr);
+    ASSERT_NE(bar, nullptr);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    InitializeCriticalSection(&RunLock);
+
+    RunState = RUN_RUNNING;
+    EXPECT_EQ(ReportProgress(window, 42), 0);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 42);
+    RunState = RUN_CANCEL_REQUESTED;
+    EXPECT_EQ(ReportProgress(window, 57), -1);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0) << "a cancel leaves the bar at 0";
+    EXPECT_EQ(ReportProgress(window, 100), -1);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
+
+    RunState = RUN_IDLE;
+    DeleteCriticalSection(&RunLock);
+    DestroyWindow(window);
+}

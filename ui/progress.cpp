@@ -1,0 +1,15 @@
+// The progress bar of the main window as the hashing job sees it.
+#include "ui/progress.h"
+
+#include "core/run.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+int ReportProgress(void *mainWindow, int32_t percentage)
+{
+    bool cancelled = ReadRunState() == RUN_CANCEL_REQUESTED;
+    // Sent, not posted: the worker waits until the window's thread has applied it.
+    SendDlgItemMessageA((HWND)mainWindow, IDC_PROGRESS, PBM_SETPOS, cancelled ? 0 : percentage, 0);
+    return cancelled ? -1 : 0;
+}
