@@ -10,8 +10,6 @@
 #include "core/filelist.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
-#include "resources/resource.h"
-#include "ui/dialogs.h"
 #include "ui/mainwnd.h"
 
 #include <shlobj.h>
@@ -142,6 +140,9 @@ static int StartUp(HINSTANCE instance, const char *arguments)
     memset(Files.Items, 0, INITIAL_LIST_CAPACITY * sizeof Files.Items[0]);
 
     RunState = RUN_IDLE;
+    MainWnd.RowSnapshot = nullptr;
+    MainWnd.SavedWindowPos[0] = -1;
+    MainWnd.SavedWindowPos[1] = -1;
     InitializeCriticalSection(&RunLock);
     return 0;
 }
@@ -151,11 +152,7 @@ static int StartUp(HINSTANCE instance, const char *arguments)
 static void RunMainWindows(void)
 {
     do {
-        Program.OpenedLanguageId = Settings.LanguageId;
-        SetThreadLocale(MAKELCID(Settings.LanguageId | 0x400, SORT_DEFAULT));
-        const DLGTEMPLATE *dialog = LoadDialogTemplate(MainWnd.Instance, IDD_MAIN, Settings.LanguageId);
-        MainWnd.NoFileRows = true;
-        MainWnd.Window = nullptr;
+        const DLGTEMPLATE *dialog = PrepareMainWindow();
         if (dialog == nullptr)
             break;
         DialogBoxIndirectParamA(MainWnd.Instance, dialog, nullptr, MainDialogProc, 0);

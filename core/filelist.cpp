@@ -34,6 +34,19 @@ int Reallocate(FileList *list, int32_t capacity)
 
 } // namespace
 
+static std::atomic_flag EntryResultsGuard = ATOMIC_FLAG_INIT;
+
+void LockEntryResults(void)
+{
+    while (EntryResultsGuard.test_and_set(std::memory_order_acquire))
+        std::this_thread::yield();
+}
+
+void UnlockEntryResults(void)
+{
+    EntryResultsGuard.clear(std::memory_order_release);
+}
+
 FileList *FileListInit(FileList *list, int32_t capacity)
 {
     if (list == nullptr || capacity <= 0)

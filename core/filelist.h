@@ -55,6 +55,12 @@ void FileListClearEntries(FileList *list);
 // Frees every entry, then the slot storage.
 void FileListRelease(FileList *list);
 
+// The result fields of entries (Size, Crc32, Duration, Md5Text, Flags) are
+// written by a run's worker and read by the window's thread: both hold this
+// lock while they do, so a reader never sees half a result.
+void LockEntryResults(void);
+void UnlockEntryResults(void);
+
 // A new entry owning a copy of path (or no path), or null when out of memory.
 FileEntry *NewFileEntry(const char *path);
 void FreeFileEntry(FileEntry *entry);

@@ -1,16 +1,285 @@
-// The main window's dialog procedure.
+// The main window's dialog procedure: it decodes each message and calls
+// one handler.
 #include "ui/mainwnd.h"
+
+#include "app/lang.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "app/textutil.h"
+#include "core/fileinfo.h"
+#include "core/run.h"
+#include "options/options_dlg.h"
+#include "resources/resource.h"
+#include "ui/dialogs.h"
+#include "ui/listview.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 MainWindowState MainWnd;
 
-INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM, LPARAM)
+enum { ICON_SMALL_WINDOW, ICON_LARGE_WINDOW, ICON_MOVE_UP, ICON_MOVE_DOWN };
+enum { TOOLTIP_WIDTH = 100, TOOLTIP_AUTOPOP_MS = 20000 };
+
+const DLGTEMPLATE *PrepareMainWindow(void)
+{
+    Program.OpenedLanguageId = Settings.LanguageId;
+    SetThreadLocale(MAKELCID(Settings.LanguageId | 0x400, SORT_DEFAULT));
+    MainWnd.NoFileRows = true;
+    MainWnd.Window = nullptr;
+    return LoadDialogTemplate(MainWnd.Instance, IDD_MAIN, Settings.LanguageId);
+}
+
+void SetListEditing(bool enabled)
+{
+    EnableWindow(GetDlgItem(MainWnd.Window, IDC_CLEAR_ALL), enabled);
+    EnableWindow(GetDlgItem(MainWnd.Window, IDC_MOVE_UP), enabled);
+    EnableWindow(GetDlgItem(MainWnd.Window, IDC_MOVE_DOWN), enabled);
+}
+
+void AddButtonTooltip(HWND button, const char *text, int maxWidth)
+{
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, button,
+                               nullptr, MainWnd.Instance, nullptr);
+    if (tip == nullptr)
+        return;
+    TOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;  // also understood by older common controls
+    tool.uFlags = TTF_SUBCLASS | TTF_TRANSPARENT;
+    tool.hwnd = button;
+    tool.hinst = MainWnd.Instance;
+    tool.lpszText = (char *)text;
+    GetClientRect(button, &tool.rect);
+    SendMessageA(tip, TTM_ADDTOOLA, 0, (LPARAM)&tool);
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, maxWidth);
+    SendMessageA(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELONG(TOOLTIP_AUTOPOP_MS, 0));
+}
+
+static void SetIcons(HWND window)
+{
+    MainWnd.Icons[ICON_SMALL_WINDOW] =
+        (HICON)LoadImageA(MainWnd.Instance, MAKEINTRESOURCEA(IDI_ZUNTA), IMAGE_ICON, 16, 16, 0);
+    MainWnd.Icons[ICON_LARGE_WINDOW] =
+        (HICON)LoadImageA(MainWnd.Instance, MAKEINTRESOURCEA(IDI_ZUNTA), IMAGE_ICON, 32, 32, 0);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)MainWnd.Icons[ICON_SMALL_WINDOW]);
+    SendMessageA(window, WM_SETICON, ICON_BIG, (LPARAM)MainWnd.Icons[ICON_LARGE_WINDOW]);
+}
+
+static void SetMoveButtons(HWND window)
+{
+    const int ids[2] = { IDC_MOVE_UP, IDC_MOVE_DOWN };
+    const int icons[2] = { IDI_MOVE_UP, IDI_MOVE_DOWN };
+    const int tips[2] = { STR_MOVE_UP, STR_MOVE_DOWN };
+    for (int i = 0; i < 2; i++) {
+        HICON icon = (HICON)LoadImageA(MainWnd.Instance, MAKEINTRESOURCEA(icons[i]), IMAGE_ICON, 0, 0, 0);
+        MainWnd.Icons[ICON_MOVE_UP + i] = icon;
+        HWND button = GetDlgItem(window, ids[i]);
+        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+        AddButtonTooltip(button, LanguageStrings[tips[i]], TOOLTIP_WIDTH);
+    }
+}
+
+static void ApplyOnTop(HWND window, bool onTop)
+{
+    SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+// Rows of the window before a language switch, with the new language's words.
+static void RebuildRowsFromSnapshot(HWND list)
+{
+    MainWnd.NoFileRows = false;
+    for (const RowSnapshotRecord *record = MainWnd.RowSnapshot; record->IndexPlusOne != 0; record++) {
+        FileEntry *entry = FileListEntry(&Files, record->IndexPlusOne - 1);
+        if (entry == nullptr)
+            continue;
+        int row = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        InsertFileRow(entry->Path, record->IndexPlusOne - 1, (uint32_t)entry->Size,
+                      (uint32_t)(entry->Size >> 32), -1);
+        SetRowText(list, row, 0, LanguageStrings[record->StatusIndex]);
+        RebuildCrcColumn(list, row, entry);
+    }
+    free(MainWnd.RowSnapshot);
+    MainWnd.RowSnapshot = nullptr;
+}
+
+static void OnInitDialog(HWND window)
+{
+    MainWnd.Window = window;
+    InitCommonControls();
+    SetIcons(window);
+    if (Settings.OnTop == 1) {
+        ApplyOnTop(window, true);
+        CheckDlgButton(window, IDC_ALWAYS_ON_TOP, BST_CHECKED);
+    }
+    SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    DragAcceptFiles(window, TRUE);
+    InsertListColumns(list);
+    if (MainWnd.RowSnapshot != nullptr)
+        RebuildRowsFromSnapshot(list);
+    else
+        InsertHintRows(list);
+    SetMoveButtons(window);
+    if (Settings.CalcCRC32 == 1)
+        CheckDlgButton(window, IDC_CALC_CRC32, BST_CHECKED);
+    if (Settings.CalcMD5 == 1)
+        CheckDlgButton(window, IDC_CALC_MD5, BST_CHECKED);
+    MainWnd.Dragging = 0;
+}
+
+static void OnPaint(HWND window)
+{
+    if (MainWnd.SavedWindowPos[0] != -1 && MainWnd.SavedWindowPos[1] != -1) {
+        SetWindowPos(window, nullptr, MainWnd.SavedWindowPos[0], MainWnd.SavedWindowPos[1], 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+        MainWnd.SavedWindowPos[0] = -1;
+        MainWnd.SavedWindowPos[1] = -1;
+    }
+}
+
+static void OnClose(HWND window)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    for (int i = 0; i < COLUMN_COUNT; i++)
+        Settings.lvCol[i] = (int32_t)SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0);
+    Settings.CalcCRC32 = IsDlgButtonChecked(window, IDC_CALC_CRC32) == BST_CHECKED ? 1 : 0;
+    Settings.CalcMD5 = IsDlgButtonChecked(window, IDC_CALC_MD5) == BST_CHECKED ? 1 : 0;
+    EndDialog(window, 0);
+}
+
+static void OnDestroy(void)
+{
+    for (HICON &icon : MainWnd.Icons) {
+        if (icon != nullptr)
+            DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
+
+static uint16_t SnapshotStatusIndex(const char *status)
+{
+    if (!strcmp(status, LanguageStrings[STR_READY]))
+        return STR_READY;
+    if (!strcmp(status, LanguageStrings[STR_ERROR]))
+        return STR_ERROR;
+    if (!strcmp(status, LanguageStrings[STR_DONE]))
+        return STR_DONE;
+    return STR_DISABLED;
+}
+
+static void TakeRowSnapshot(HWND list)
+{
+    free(MainWnd.RowSnapshot);
+    MainWnd.RowSnapshot = nullptr;
+    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (MainWnd.NoFileRows || count < 1)
+        return;
+    RowSnapshotRecord *records = (RowSnapshotRecord *)calloc((size_t)count + 1, sizeof *records);
+    if (records == nullptr)
+        return;
+    for (int row = 0; row < count; row++) {
+        char status[ROW_TEXT_SIZE];
+        GetRowText(list, row, 0, status, sizeof status);
+        records[row].StatusIndex = SnapshotStatusIndex(status);
+        records[row].IndexPlusOne = RowIndex(list, row) + 1;
+    }
+    MainWnd.RowSnapshot = records;
+}
+
+// After the options dialog: a new language re-opens the window in it.
+static void SwitchLanguageIfChanged(HWND window)
+{
+    if (Settings.LanguageId == Program.OpenedLanguageId)
+        return;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(window, &placement)) {
+        MainWnd.SavedWindowPos[0] = (int16_t)placement.rcNormalPosition.left;
+        MainWnd.SavedWindowPos[1] = (int16_t)placement.rcNormalPosition.top;
+    }
+    TakeRowSnapshot(GetDlgItem(window, IDC_FILE_LIST));
+    SelectLanguageTable(Settings.LanguageId);
+    EndDialog(window, 0);
+}
+
+static void OpenLog(HWND window, const char *path)
+{
+    if (QueryFileInfo(path, nullptr, nullptr) == 0) {
+        ShellExecuteA(nullptr, "open", path, nullptr, "", SW_SHOW);
+        return;
+    }
+    // The message names the full path, also for a log beside the program.
+    char fullPath[MAX_PATH];
+    DWORD length = GetFullPathNameA(path, sizeof fullPath, fullPath, nullptr);
+    if (length == 0 || length >= sizeof fullPath)
+        CopyText(fullPath, sizeof fullPath, path);
+    char text[MAX_PATH + 64];
+    snprintf(text, sizeof text, MissingLogFormat(Settings.LanguageId), fullPath);
+    MessageBoxA(window, text, LanguageStrings[STR_OPEN_LOG_CAPTION], MB_OK);
+}
+
+static bool FileRowsEditable(void)
+{
+    return ReadRunState() == RUN_IDLE && !MainWnd.NoFileRows;
+}
+
+static void OnCommand(HWND window, int id, int notification)
+{
+    switch (id) {
+    case IDC_OPTIONS:
+        OpenOptionsDialog(window);
+        SwitchLanguageIfChanged(window);
+        break;
+    case IDC_CLEAR_ALL:
+        if (FileRowsEditable())
+            ClearAllRows(window);
+        break;
+    case IDC_OPEN_CURRENT_LOG:
+        OpenLog(window, Program.LastSessionLogPath);
+        break;
+    case IDC_OPEN_ARCHIVE_LOG:
+        OpenLog(window, Program.AllSessionsLogPath);
+        break;
+    case IDC_ALWAYS_ON_TOP:
+        if (notification == BN_CLICKED) {
+            bool onTop = IsDlgButtonChecked(window, IDC_ALWAYS_ON_TOP) == BST_CHECKED;
+            ApplyOnTop(window, onTop);
+            Settings.OnTop = onTop ? 1 : 0;
+        }
+        break;
+    }
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        MainWnd.Window = window;
+        OnInitDialog(window);
+        break;
+    case WM_PAINT:
+        OnPaint(window);
         break;
     case WM_CLOSE:
-        EndDialog(window, 0);
+        OnClose(window);
+        break;
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam), HIWORD(wParam));
+        break;
+    case WM_NOTIFY:
+        if (((const NMHDR *)lParam)->idFrom == IDC_FILE_LIST)
+            OnListNotify((const NMHDR *)lParam);
+        break;
+    case MSG_KEEP_ALIVE:
+        ReplyMessage(60);
         break;
     }
     return FALSE;

@@ -3,16 +3,46 @@
 #ifndef ZUNTA_MAINWND_H
 #define ZUNTA_MAINWND_H
 
+#include "core/filelist.h"
+
 #include <windows.h>
+#include <stdint.h>
+
+enum {
+    MSG_KEEP_ALIVE = WM_USER + 2,       // answered with 60, nothing else
+    MSG_REMOTE_FILE = WM_USER + 3,      // a path handed over by a later instance
+    MSG_RUN_FINISHED = WM_USER + 4,     // the worker of a run has ended it
+};
+
+// One row carried across a language switch.
+struct RowSnapshotRecord {
+    uint16_t StatusIndex;       // LanguageStrings index of the row's status
+    int32_t IndexPlusOne;       // FileList index + 1; 0 ends the array
+};
 
 struct MainWindowState {
-    HINSTANCE Instance;     // the program's module, for templates and icons
-    HWND Window;            // the main window, or null between two showings
-    bool NoFileRows;        // the list holds no file row
+    HINSTANCE Instance;         // the program's module, for templates and icons
+    HWND Window;                // the main window, or null between two showings
+    bool NoFileRows;            // the list holds no file row
+    FileEntry *CurrentEntry;    // the entry the result box shows
+    HANDLE RunThread;           // worker of the running run, or null
+    int32_t Dragging;           // a row drag is in progress
+    RowSnapshotRecord *RowSnapshot;     // rows carried across a language switch
+    int16_t SavedWindowPos[2];  // left and top carried across a switch; -1 = none
+    HICON Icons[4];             // small and large window icon, the two arrows
 };
 
 extern MainWindowState MainWnd;
 
+// Prepares the next showing of the main window in the current language and
+// returns its template, or null when it cannot be loaded.
+const DLGTEMPLATE *PrepareMainWindow(void);
+
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Enables or disables Clear All, Move up and Move down together.
+void SetListEditing(bool enabled);
+// Gives button a tooltip with text, wrapped at maxWidth pixels.
+void AddButtonTooltip(HWND button, const char *text, int maxWidth);
 
 #endif

@@ -1,5 +1,6 @@
 // Zunta.exe started as a user starts it: settings file, language and data folder.
 #include "app/lang.h"
+#include "main_window_fixture.h"
 #include "resources/resource.h"
 #include "win_support.h"
 #include "zunta_process.h"
@@ -140,4 +141,18 @@ TEST_F(Startup, TracedBuildWritesTheStartupTrace)
     RunAndClose(exe);
     EXPECT_TRUE(FileExists(folder + "\\Zunta.ini"));
     DeleteTree(traceFolder);
+}
+
+TEST_F(Startup, MainWindowIsDrawn)
+{
+    std::string exe = InstallZuntaInto(folder);
+    RunAndClose(exe, [](HWND window) {
+        // Wait for the first paint, then look at what the screen shows.
+        Sleep(300);
+        EXPECT_GT(CaptureWindow(window, "e2e-main-window"), 20)
+            << "the window shows hardly any colours: nothing was drawn";
+        RECT bounds;
+        GetWindowRect(window, &bounds);
+        EXPECT_GT(bounds.right - bounds.left, 500);
+    });
 }

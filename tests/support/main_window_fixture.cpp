@@ -1,0 +1,259 @@
+// A main window created from the real template, driven like a user would.
+#include "main_window_fixture.h"
+
+#include "app/lang.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "core/filelist.h"
+#include "core/run.h"
+#include "resources/resource.h"
+#include "ui/addfiles.h"
+#include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "win_support.h"
+
+#include <commctrl.h>
+
+#include <set>
+#include <vector>
+
+void MainWindowTest::SetUp()
+{
+    folder = MakeScratchFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    ASSERT_NE(FileListInit(&Files, 32), nullptr);
+    memset(Files.Items, 0, 32 * sizeof Files.Items[0]);
+    InitializeCriticalSection(&RunLock);
+    RunState = RUN_IDLE;
+    Settings.LanguageId = LANGUAGE_ID_ENGLISH;
+    SettingsSetDefaults(&Settings);
+    SelectLanguageTable(Settings.LanguageId);
+    MainWnd.RowSnapshot = nullptr;
+    MainWnd.SavedWindowPos[0] = MainWnd.SavedWindowPos[1] = -1;
+    MainWnd.CurrentEntry = nullptr;
+    snprintf(Program.LastSessionLogPath, sizeof Program.LastSessionLogPath, "%s\\LastSession.log",
+             folder.c_str());
+    snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s\\AllSessions.log",
+             folder.c_str());
+    Program.CommandLineCursor = nullptr;
+}
+
+void MainWindowTest::TearDown()
+{
+    DestroyMainWindow();
+    Pump();
+    FileListRelease(&Files);
+    free(MainWnd.RowSnapshot);
+    MainWnd.RowSnapshot = nullptr;
+    DeleteCriticalSection(&RunLock);
+    Settings.LanguageId = LANGUAGE_ID_ENGLISH;
+    SelectLanguageTable(LANGUAGE_ID_ENGLISH);
+    DeleteTree(folder);
+}
+
+HWND MainWindowTest::OpenWindow()
+{
+    const DLGTEMPLATE *dialog = PrepareMainWindow();
+    EXPECT_NE(dialog, nullptr);
+    window = CreateDialogIndirectParamA(MainWnd.Instance, dialog, nullptr, MainDialogProc, 0);
+    EXPECT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    Pump();
+    return window;
+}
+
+void MainWindowTest::DestroyMainWindow()
+{
+    if (window != nullptr && IsWindow(window))
+        DestroyWindow(window);
+    window = nullptr;
+    MainWnd.Window = nullptr;
+}
+
+std::string MainWindowTest::MakeFile(const std::string &name, size_t size, char fill)
+{
+    std::string path = folder + "\\" + name;
+    EXPECT_TRUE(WriteWholeFile(path, std::string(size, fill)));
+    return path;
+}
+
+int MainWindowTest::AddFile(const std::string &path)
+{
+    int result = AddFileToList(path.c_str(), -1);
+    Pump();
+    return result;
+}
+
+HWND MainWindowTest::List() const
+{
+    return GetDlgItem(window, IDC_FILE_LIST);
+}
+
+int MainWindowTest::Rows() const
+{
+    return (int)SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0);
+}
+
+std::string MainWindowTest::Cell(int row, int column) const
+{
+    char text[512];
+    GetRowText(List(), row, column, text, sizeof text);
+    return text;
+}
+
+std::string MainWindowTest::ControlText(int id) const
+{
+    char text[2048] = "";
+    GetDlgItemTextA(window, id, text, sizeof text);
+    return text;
+}
+
+int MainWindowTest::SelectionMark() const
+{
+    return (int)SendMessageA(List(), LVM_GETSELECTIONMARK, 0, 0);
+}
+
+static LPARAM PointInRow(HWND list, int row)
+{
+    RECT bounds = {};
+    bounds.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&bounds);
+    return MAKELPARAM(bounds.left + 8, (bounds.top + bounds.bottom) / 2);
+}
+
+void MainWindowTest::Click(int row)
+{
+    LPARAM at = PointInRow(List(), row);
+    SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(List(), WM_LBUTTONUP, 0, at);
+    Pump();
+}
+
+void MainWindowTest::DoubleClick(int row)
+{
+    LPARAM at = PointInRow(List(), row);
+    SendMessageA(List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(List(), WM_LBUTTONUP, 0, at);
+    SendMessageA(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(List(), WM_LBUTTONUP, 0, at);
+    Pump();
+}
+
+void MainWindowTest::Key(WORD key)
+{
+    SetFocus(List());
+    SendMessageA(List(), WM_KEYDOWN, key, 0);
+    SendMessageA(List(), WM_KEYUP, key, 0xC0000001);
+    Pump();
+}
+
+void MainWindowTest::Command(int id)
+{
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(window, id));
+    Pump();
+}
+
+void MainWindowTest::Pump()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool MainWindowTest::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+    }
+    return true;
+}
+
+namespace {
+
+struct PendingWindow {
+    std::string title;
+    std::function<void(HWND)> act;
+    UINT_PTR timer;
+};
+std::vector<PendingWindow> Pending;
+
+void CALLBACK LookForPendingWindows(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    for (size_t i = 0; i < Pending.size(); i++) {
+        if (Pending[i].timer != timer)
+            continue;
+        HWND found = FindWindowA(nullptr, Pending[i].title.c_str());
+        if (found == nullptr || GetWindowThreadProcessId(found, nullptr) != GetCurrentThreadId() ||
+            !IsWindowVisible(found))
+            return;
+        KillTimer(nullptr, timer);
+        std::function<void(HWND)> act = Pending[i].act;
+        Pending.erase(Pending.begin() + (long)i);
+        act(found);
+        return;
+    }
+}
+
+} // namespace
+
+void WhenWindowOpens(const char *title, std::function<void(HWND)> act)
+{
+    UINT_PTR timer = SetTimer(nullptr, 0, 30, LookForPendingWindows);
+    Pending.push_back({ title, act, timer });
+}
+
+int CaptureWindow(HWND window, const char *name)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 300;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(10);
+    }
+    GdiFlush();
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    std::vector<DWORD> pixels((size_t)width * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), (BITMAPINFO *)&header, DIB_RGB_COLORS);
+    for (DWORD &pixel : pixels)
+        pixel |= 0xFF000000u;   // opaque: the screen has no alpha channel
+    std::set<DWORD> colours(pixels.begin(), pixels.end());
+
+    std::string shots = WindowsPathOf(EnvironmentValue("ZUNTA_SHOTS"));
+    if (!shots.empty()) {
+        CreateDirectoryA(shots.c_str(), nullptr);
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof header;
+        file.bfSize = file.bfOffBits + (DWORD)(pixels.size() * 4);
+        std::string bytes((const char *)&file, sizeof file);
+        bytes.append((const char *)&header, sizeof header);
+        bytes.append((const char *)pixels.data(), pixels.size() * 4);
+        WriteWholeFile(shots + "\\" + name + ".bmp", bytes);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return (int)colours.size();
+}

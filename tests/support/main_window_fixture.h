@@ -1,0 +1,55 @@
+// A main window created from the real template, in the process state that
+// start-up leaves, driven with the messages a user's actions produce.
+#ifndef ZUNTA_TESTS_MAIN_WINDOW_FIXTURE_H
+#define ZUNTA_TESTS_MAIN_WINDOW_FIXTURE_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the main window (modeless) in the current language and shows it.
+    HWND OpenWindow();
+    void DestroyMainWindow();
+
+    // A file of size bytes of content fill in the test's scratch folder.
+    std::string MakeFile(const std::string &name, size_t size, char fill = 'z');
+    int AddFile(const std::string &path);
+
+    HWND List() const;
+    int Rows() const;
+    std::string Cell(int row, int column) const;
+    std::string ControlText(int id) const;
+    int SelectionMark() const;
+
+    // User input on the list: a click or double click in column 1 of row, a key.
+    void Click(int row);
+    void DoubleClick(int row);
+    void Key(WORD key);
+    // A button press as the dialog receives it.
+    void Command(int id);
+    // Dispatches every queued message of this thread.
+    void Pump();
+    // Pumps until done() holds or timeoutMs passes; returns done().
+    bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 20000);
+
+    HWND window = nullptr;
+    std::string folder;
+};
+
+// Calls act once a window titled title appears on this thread, from inside
+// whatever modal loop is running then (a dialog or a message box).
+void WhenWindowOpens(const char *title, std::function<void(HWND)> act);
+
+// Saves what the screen shows of window as a bitmap file when ZUNTA_SHOTS
+// names a folder; returns the number of distinct colours seen.
+int CaptureWindow(HWND window, const char *name);
+
+#endif

@@ -1,0 +1,51 @@
+// The file list view: columns, hint rows, file rows and the list's own
+// behaviour (showing results, the status toggle, Delete and Clear All).
+#ifndef ZUNTA_LISTVIEW_H
+#define ZUNTA_LISTVIEW_H
+
+#include "core/filelist.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+enum {
+    STATUS_TEXT_SIZE = 32,      // a row's status as the toggle and the runs read it
+    ROW_TEXT_SIZE = 300,        // a cell as the Delete key and a language switch read it
+    CRC_COLUMN_SIZE = 300,      // column 2: a CRC or its padding, and the MD5 mark
+    MAX_RUN_PADDING = 260,      // spaces that stand for a missing CRC after a run
+    MAX_REBUILD_PADDING = 48,   // the same when the rows are rebuilt
+};
+
+extern const char ProcessingStatus[];   // ">>"
+
+HWND FileListView(void);
+
+// Creates the five columns with the widths of the settings.
+void InsertListColumns(HWND list);
+// Shows the two hint rows of an empty list and sets NoFileRows.
+void InsertHintRows(HWND list);
+// Inserts a "Ready" row for a file at position (negative: at the end),
+// removing the hint rows first. Returns 1, or -1 without a path.
+int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t sizeHigh, int position);
+
+// The FileList index a row carries, or -1.
+int32_t RowIndex(HWND list, int row);
+// The entry behind a row, or null (a hint row, or no such row).
+FileEntry *RowEntry(HWND list, int row);
+void GetRowText(HWND list, int row, int column, char *text, int size);
+void SetRowText(HWND list, int row, int column, const char *text);
+
+// Appends spaces until text is as wide as "00000000" in the list's font
+// (at most maxSpaces of them).
+void PadToCrcWidth(HWND list, char *text, size_t size, int maxSpaces);
+// Column 2 formed from the entry, as after a language switch.
+void RebuildCrcColumn(HWND list, int row, const FileEntry *entry);
+
+// Shows the results of a row in the result box; nothing for no row.
+void ShowRowResult(HWND list, int row);
+// The list's notifications, after the gate that drops those of an empty list.
+void OnListNotify(const NMHDR *header);
+// Empties the list and the FileList (command Clear All).
+void ClearAllRows(HWND window);
+
+#endif

@@ -1,0 +1,19 @@
+// The text of the result box.
+#include "ui/result_text.h"
+
+#include <stdio.h>
+
+size_t FormatResultText(char *text, size_t size, const char *path, const char *crcText,
+                        const char *md5Text)
+{
+    int length;
+    if (crcText && md5Text)
+        length = snprintf(text, size, "%s\r\nCRC : %s\tMD5 : %s", path, crcText, md5Text);
+    else if (crcText)
+        length = snprintf(text, size, "%s\r\nCRC : %s", path, crcText);
+    else if (md5Text)
+        length = snprintf(text, size, "%s\r\nMD5 : %s", path, md5Text);
+    else
+        length = snprintf(text, size, "%s", path);
+    return length < 0 ? 0 : (size_t)length;
+}
