@@ -3,6 +3,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 char AsciiLower(char c)
@@ -69,6 +70,15 @@ int FormatText(char *dst, size_t size, const char *format, ...)
         return -1;
     }
     return 0;
+}
+
+char *DuplicateText(const char *text)
+{
+    size_t size = strlen(text) + 1;
+    char *copy = (char *)malloc(size);
+    if (copy != nullptr)
+        memcpy(copy, text, size);
+    return copy;
 }
 
 const char *PathFileName(const char *path)

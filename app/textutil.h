@@ -29,6 +29,9 @@ int FormatText(char *dst, size_t size, const char *format, ...)
 #endif
     ;
 
+// A heap copy of text, or null when out of memory.
+char *DuplicateText(const char *text);
+
 // The part of a path after its last backslash, or the whole path without one.
 const char *PathFileName(const char *path);
 

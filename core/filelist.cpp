@@ -3,6 +3,8 @@
 // a slot happen under the list's guard; entries themselves never move.
 #include "core/filelist.h"
 
+#include "app/textutil.h"
+
 #include <stdlib.h>
 #include <string.h>
 #include <thread>
@@ -137,14 +139,9 @@ FileEntry *NewFileEntry(const char *path)
     FileEntry *entry = (FileEntry *)calloc(1, sizeof *entry);
     if (entry == nullptr)
         return nullptr;
-    if (path != nullptr) {
-        size_t size = strlen(path) + 1;
-        entry->Path = (char *)malloc(size);
-        if (entry->Path == nullptr) {
-            free(entry);
-            return nullptr;
-        }
-        memcpy(entry->Path, path, size);
+    if (path != nullptr && (entry->Path = DuplicateText(path)) == nullptr) {
+        free(entry);
+        return nullptr;
     }
     return entry;
 }

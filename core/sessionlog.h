@@ -3,6 +3,22 @@
 #ifndef ZUNTA_SESSIONLOG_H
 #define ZUNTA_SESSIONLOG_H
 
+#include <stdint.h>
+#include <stdio.h>
+
+enum { LOG_NAME_WIDTH = 64, LOG_SIZE_WIDTH = 13 };
+
+extern const char NoLocalTimeText[];    // the time field of a time with no local form
+
+// Writes one record (name, CRC field, size, last-write time, MD5 field,
+// line end) for path to log. Returns 0, or -1 (nothing written) for no path,
+// no checksum, or a path without a backslash.
+int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastWriteTime,
+                       const char *crcText, const char *md5Text);
+// Appends one record to the session log, opened and closed for it.
+// Returns 0 when a record was written, else -1.
+int AppendSessionRecord(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
+                        const char *md5Text);
 // Appends the session log's contents to the archive log, unchanged.
 void ArchiveSessionLog(void);
 

@@ -1,9 +1,24 @@
-// Every way a file gets into the list.
+// Every way a file gets into the list: the open dialog, drops, folders, and
+// the admission step they share.
 #include "ui/addfiles.h"
 
+#include "app/lang.h"
+#include "app/program.h"
+#include "app/textutil.h"
 #include "core/fileinfo.h"
-#include "core/filelist.h"
 #include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "ui/pathorder.h"
+
+#include <commdlg.h>
+#include <io.h>
+#include <shlobj.h>
+#include <stdlib.h>
+#include <string.h>
+
+enum { INITIAL_FOLDER_LIST = 32 };
+static const DWORD OpenFlags =
+    OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR;
 
 int AddFileToList(const char *path, int position)
 {
@@ -23,4 +38,262 @@ int AddFileToList(const char *path, int position)
     }
     InsertFileRow(entry->Path, index, (uint32_t)entry->Size, (uint32_t)(entry->Size >> 32), position);
     return ADD_ADDED;
+}
+
+void AddFilesFromDialog(HWND window)
+{
+    char selection[OPEN_SELECTION_SIZE] = "";
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = LanguageStrings[STR_OPEN_FILTER];
+    dialog.nFilterIndex = 0;
+    dialog.lpstrFile = selection;
+    dialog.nMaxFile = sizeof selection;
+    dialog.lpstrTitle = LanguageStrings[STR_OPEN_TITLE];
+    dialog.Flags = OpenFlags;
+    if (!GetOpenFileNameA(&dialog))
+        return;
+
+    const char *first = selection;
+    const char *name = first + strlen(first) + 1;
+    if (*name == '\0') {
+        if (AddFileToList(first, -1) == ADD_OUT_OF_MEMORY)
+            EndMainDialog(window);
+        return;
+    }
+    // A folder, then the names chosen in it.
+    for (; *name != '\0'; name += strlen(name) + 1) {
+        char path[MAX_PATH];
+        if (FormatText(path, sizeof path, "%s\\%s", first, name) != 0)
+            continue;
+        if (AddFileToList(path, -1) == ADD_OUT_OF_MEMORY) {
+            EndMainDialog(window);
+            return;
+        }
+    }
+}
+
+void AddDroppedFiles(HWND window, HDROP drop)
+{
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    bool outOfMemory = false;
+    for (UINT i = 0; i < count && !outOfMemory; i++) {
+        char path[MAX_PATH];
+        // A path too long for the buffer would arrive cut: it is skipped.
+        if (DragQueryFileA(drop, i, nullptr, 0) >= sizeof path)
+            continue;
+        if (DragQueryFileA(drop, i, path, sizeof path) == 0)
+            continue;
+        outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
+    }
+    DragFinish(drop);
+    if (outOfMemory)
+        EndMainDialog(window);
+}
+
+void AddFolderFromBrowser(HWND window)
+{
+    BROWSEINFOA browse = {};
+    browse.lpszTitle = LanguageStrings[STR_BROWSE_TITLE];
+    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
+    if (item == nullptr)
+        return;
+    char path[MAX_PATH] = "";
+    // A virtual folder has no file-system path: nothing to scan then.
+    BOOL hasPath = SHGetPathFromIDListA(item, path);
+    IMalloc *allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator))) {
+        allocator->Free(item);
+        allocator->Release();
+    }
+    if (hasPath && path[0] != '\0' && AddFolder(path) != 0)
+        EndMainDialog(window);
+}
+
+// Runtime directory search over "<folder>*"; returns -1 when nothing can be listed.
+static intptr_t StartSearch(const char *folder, struct __finddata64_t *found)
+{
+    char pattern[PATH_SIZE];
+    if (FormatText(pattern, sizeof pattern, "%s*", folder) != 0)
+        return -1;
+    return _findfirst64(pattern, found);
+}
+
+static bool IsDotEntry(const char *name)
+{
+    return !strcmp(name, ".") || !strcmp(name, "..");
+}
+
+int FolderHasSubfolders(const char *path)
+{
+    struct __finddata64_t found;
+    intptr_t search = StartSearch(path, &found);
+    if (search == -1)
+        return -1;
+    int result = 0;
+    do {
+        if (!IsDotEntry(found.name) && (found.attrib & _A_SUBDIR)) {
+            result = 1;
+            break;
+        }
+    } while (_findnext64(search, &found) == 0);
+    _findclose(search);
+    return result;
+}
+
+// The identity of a folder on its volume, the same through every link to it.
+struct FolderKey {
+    DWORD Volume, IndexHigh, IndexLow;
+};
+
+struct FolderKeys {
+    FolderKey *Keys;
+    size_t Count, Capacity;
+};
+
+static bool ReadFolderKey(const char *path, FolderKey *key)
+{
+    HANDLE folder = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = GetFileInformationByHandle(folder, &info) != 0;
+    CloseHandle(folder);
+    if (ok)
+        *key = { info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow };
+    return ok;
+}
+
+// Records the folder at path; false when it was recorded before.
+static bool FirstVisit(FolderKeys *seen, const char *path)
+{
+    FolderKey key;
+    if (!ReadFolderKey(path, &key))
+        return true;
+    for (size_t i = 0; i < seen->Count; i++)
+        if (!memcmp(&seen->Keys[i], &key, sizeof key))
+            return false;
+    if (seen->Count == seen->Capacity) {
+        size_t capacity = seen->Capacity ? seen->Capacity * 2 : 16;
+        FolderKey *keys = (FolderKey *)realloc(seen->Keys, capacity * sizeof *keys);
+        if (keys == nullptr)
+            return true;
+        seen->Keys = keys;
+        seen->Capacity = capacity;
+    }
+    seen->Keys[seen->Count++] = key;
+    return true;
+}
+
+static void AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen)
+{
+    struct __finddata64_t found;
+    intptr_t search = StartSearch(folder, &found);
+    if (search == -1)
+        return;
+    do {
+        if (IsDotEntry(found.name) || !(found.attrib & _A_SUBDIR))
+            continue;
+        char path[PATH_SIZE];
+        if (FormatText(path, sizeof path, "%s%s\\", folder, found.name) != 0 ||
+            strlen(path) > FOLDER_PATH_LIMIT)
+            continue;
+        if (!FirstVisit(seen, path))
+            continue;
+        char *text = DuplicateText(path);
+        if (text != nullptr && FileListAppend(list, text) < 0)
+            free(text);
+    } while (_findnext64(search, &found) == 0);
+    _findclose(search);
+}
+
+void CollectSubfolders(FileList *list, const char *path)
+{
+    FolderKeys seen = {};
+    FirstVisit(&seen, path);
+    AppendSubfolders(list, path, &seen);
+    for (int32_t next = 0; next < list->Count; next++)
+        AppendSubfolders(list, (const char *)list->Items[next], &seen);
+    free(seen.Keys);
+}
+
+// Where a file of this folder's block goes: before the first row of the
+// block whose path sorts after it, else at the end.
+static int BlockPosition(HWND list, int firstRow, const char *path)
+{
+    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = firstRow; row < count; row++) {
+        FileEntry *entry = RowEntry(list, row);
+        if (entry != nullptr && ComparePaths(entry->Path, path) > 0)
+            return row;
+    }
+    return -1;
+}
+
+static int AddOneFolderFiles(const char *folder)
+{
+    HWND list = FileListView();
+    int firstRow = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    struct __finddata64_t found;
+    intptr_t search = StartSearch(folder, &found);
+    if (search == -1)
+        return 0;
+    int result = 0;
+    do {
+        if (IsDotEntry(found.name) || (found.attrib & (_A_SUBDIR | _A_HIDDEN)))
+            continue;
+        char path[PATH_SIZE];
+        if (FormatText(path, sizeof path, "%s%s", folder, found.name) != 0)
+            continue;
+        if (AddFileToList(path, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY) {
+            result = -1;
+            break;
+        }
+    } while (_findnext64(search, &found) == 0);
+    _findclose(search);
+    return result;
+}
+
+int AddFolderFiles(const FileList *list, const char *path)
+{
+    if (AddOneFolderFiles(path) != 0)
+        return -1;
+    for (int32_t i = 0; list != nullptr && i < list->Count; i++)
+        if (AddOneFolderFiles((const char *)list->Items[i]) != 0)
+            return -1;
+    return 0;
+}
+
+static int AskForSubfolders(void)
+{
+    return MessageBoxA(nullptr, LanguageStrings[STR_SUBFOLDER_QUESTION], "", MB_YESNO) == IDYES;
+}
+
+int AddFolder(const char *chosen)
+{
+    char path[PATH_SIZE];
+    if (CopyText(path, sizeof path, chosen) != 0)
+        return 0;
+    size_t length = strlen(path);
+    if (length >= 2 && path[length - 1] != '\\' && AppendText(path, sizeof path, "\\") != 0)
+        return 0;
+    if (strlen(path) > FOLDER_PATH_LIMIT)
+        return 0;
+
+    if (FolderHasSubfolders(path) != 1 || !AskForSubfolders())
+        return AddFolderFiles(nullptr, path);
+
+    FileList subfolders;
+    if (FileListInit(&subfolders, INITIAL_FOLDER_LIST) == nullptr)
+        return 0;
+    memset(subfolders.Items, 0, INITIAL_FOLDER_LIST * sizeof subfolders.Items[0]);
+    CollectSubfolders(&subfolders, path);
+    qsort(subfolders.Items, (size_t)subfolders.Count, sizeof subfolders.Items[0], ComparePathPointers);
+    int result = AddFolderFiles(&subfolders, path);
+    for (int32_t i = 0; i < subfolders.Count; i++)
+        free(subfolders.Items[i]);
+    FileListFree(&subfolders);
+    return result;
 }

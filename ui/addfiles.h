@@ -2,6 +2,11 @@
 #ifndef ZUNTA_ADDFILES_H
 #define ZUNTA_ADDFILES_H
 
+#include "core/filelist.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
 // Results of AddFileToList.
 enum {
     ADD_OUT_OF_MEMORY = -1,
@@ -9,8 +14,33 @@ enum {
     ADD_DROPPED = 1,    // the path names no file: a folder or nothing
 };
 
+enum {
+    OPEN_SELECTION_SIZE = 2048,     // folder and names chosen in the open dialog
+    FOLDER_PATH_LIMIT = 258,        // a scanned folder with its separator, so "*" fits
+};
+
 // Admits the file at path: a new entry in the FileList and a "Ready" row at
 // position (negative: after the last row).
 int AddFileToList(const char *path, int position);
+
+// The Add Files command: the open dialog and its chosen files.
+void AddFilesFromDialog(HWND window);
+// Files dropped on the window from the shell; folders are not scanned.
+void AddDroppedFiles(HWND window, HDROP drop);
+// The Add Folder command: the folder browser, then AddFolder.
+void AddFolderFromBrowser(HWND window);
+
+// Adds the files of a folder, and of all its sub-folders when it has some
+// and the user agrees. Returns 0, or -1 when memory ran out.
+int AddFolder(const char *path);
+// 1 when the folder (path ends with a backslash) holds a sub-folder, hidden
+// ones included, 0 when not, -1 when it cannot be searched.
+int FolderHasSubfolders(const char *path);
+// Appends to list every folder below path (ending with a backslash), breadth
+// first, each real folder once however many links lead to it.
+void CollectSubfolders(FileList *list, const char *path);
+// Adds the files of path and then of each folder of list (or none), each
+// folder's files as one block in path order. Returns 0, or -1 out of memory.
+int AddFolderFiles(const FileList *list, const char *path);
 
 #endif

@@ -7,6 +7,7 @@
 #include "core/run.h"
 #include "resources/resource.h"
 #include "ui/mainwnd.h"
+#include "ui/reorder.h"
 #include "ui/result.h"
 #include "ui/sizetext.h"
 
@@ -234,6 +235,12 @@ static int RowAfterArrow(HWND list, WORD key)
 void OnListNotify(const NMHDR *header)
 {
     HWND list = header->hwndFrom;
+    if (header->code == (UINT)LVN_BEGINDRAG) {
+        // Rows are not moved under a run, which addresses its row by index.
+        if (!MainWnd.NoFileRows && ReadRunState() == RUN_IDLE)
+            BeginRowDrag(MainWnd.Window, (const NMLISTVIEW *)header);
+        return;
+    }
     if (MainWnd.NoFileRows || RowCount(list) == 0)
         return;
     if (header->code == (UINT)NM_KILLFOCUS && SelectedCount(list) == 0) {

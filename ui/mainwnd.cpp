@@ -8,8 +8,10 @@
 #include "app/textutil.h"
 #include "core/fileinfo.h"
 #include "core/run.h"
+#include "core/runs.h"
 #include "options/options_dlg.h"
 #include "resources/resource.h"
+#include "ui/addfiles.h"
 #include "ui/dialogs.h"
 #include "ui/listview.h"
 
@@ -31,6 +33,12 @@ const DLGTEMPLATE *PrepareMainWindow(void)
     MainWnd.NoFileRows = true;
     MainWnd.Window = nullptr;
     return LoadDialogTemplate(MainWnd.Instance, IDD_MAIN, Settings.LanguageId);
+}
+
+void EndMainDialog(HWND window)
+{
+    EndRunAndWait();
+    EndDialog(window, 0);
 }
 
 void SetListEditing(bool enabled)
@@ -150,7 +158,7 @@ static void OnClose(HWND window)
         Settings.lvCol[i] = (int32_t)SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0);
     Settings.CalcCRC32 = IsDlgButtonChecked(window, IDC_CALC_CRC32) == BST_CHECKED ? 1 : 0;
     Settings.CalcMD5 = IsDlgButtonChecked(window, IDC_CALC_MD5) == BST_CHECKED ? 1 : 0;
-    EndDialog(window, 0);
+    EndMainDialog(window);
 }
 
 static void OnDestroy(void)
@@ -197,6 +205,8 @@ static void SwitchLanguageIfChanged(HWND window)
 {
     if (Settings.LanguageId == Program.OpenedLanguageId)
         return;
+    // The rows are taken once the run has ended and given its rows back.
+    EndRunAndWait();
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     if (GetWindowPlacement(window, &placement)) {
@@ -235,6 +245,16 @@ static void OnCommand(HWND window, int id, int notification)
     case IDC_OPTIONS:
         OpenOptionsDialog(window);
         SwitchLanguageIfChanged(window);
+        break;
+    case IDC_ADD_FILES:
+        AddFilesFromDialog(window);
+        break;
+    case IDC_ADD_FOLDER:
+        AddFolderFromBrowser(window);
+        break;
+    case IDC_PROCESS:
+    case IDC_PROCESS_ALL:
+        OnRunButton(window, id);
         break;
     case IDC_CLEAR_ALL:
         if (FileRowsEditable())
@@ -277,6 +297,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY:
         if (((const NMHDR *)lParam)->idFrom == IDC_FILE_LIST)
             OnListNotify((const NMHDR *)lParam);
+        break;
+    case WM_DROPFILES:
+        AddDroppedFiles(window, (HDROP)wParam);
+        break;
+    case MSG_RUN_FINISHED:
+        OnRunFinished(window);
         break;
     case MSG_KEEP_ALIVE:
         ReplyMessage(60);

@@ -40,6 +40,8 @@ const DLGTEMPLATE *PrepareMainWindow(void);
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Ends the main dialog, after the run that may be going has ended.
+void EndMainDialog(HWND window);
 // Enables or disables Clear All, Move up and Move down together.
 void SetListEditing(bool enabled);
 // Gives button a tooltip with text, wrapped at maxWidth pixels.

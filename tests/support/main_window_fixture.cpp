@@ -39,6 +39,7 @@ void MainWindowTest::SetUp()
 
 void MainWindowTest::TearDown()
 {
+    ForgetPendingWindows();
     DestroyMainWindow();
     Pump();
     FileListRelease(&Files);
@@ -183,19 +184,37 @@ struct PendingWindow {
 };
 std::vector<PendingWindow> Pending;
 
+struct WindowMatch {
+    const char *title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialogTitle(HWND candidate, LPARAM lParam)
+{
+    WindowMatch *match = (WindowMatch *)lParam;
+    char className[32], title[256];
+    if (IsWindowVisible(candidate) && GetClassNameA(candidate, className, sizeof className) &&
+        !strcmp(className, "#32770") && GetWindowTextA(candidate, title, sizeof title) >= 0 &&
+        !strcmp(title, match->title)) {
+        match->found = candidate;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 void CALLBACK LookForPendingWindows(HWND, UINT, UINT_PTR timer, DWORD)
 {
     for (size_t i = 0; i < Pending.size(); i++) {
         if (Pending[i].timer != timer)
             continue;
-        HWND found = FindWindowA(nullptr, Pending[i].title.c_str());
-        if (found == nullptr || GetWindowThreadProcessId(found, nullptr) != GetCurrentThreadId() ||
-            !IsWindowVisible(found))
+        WindowMatch match = { Pending[i].title.c_str(), nullptr };
+        EnumThreadWindows(GetCurrentThreadId(), MatchDialogTitle, (LPARAM)&match);
+        if (match.found == nullptr)
             return;
         KillTimer(nullptr, timer);
         std::function<void(HWND)> act = Pending[i].act;
         Pending.erase(Pending.begin() + (long)i);
-        act(found);
+        act(match.found);
         return;
     }
 }
@@ -206,6 +225,13 @@ void WhenWindowOpens(const char *title, std::function<void(HWND)> act)
 {
     UINT_PTR timer = SetTimer(nullptr, 0, 30, LookForPendingWindows);
     Pending.push_back({ title, act, timer });
+}
+
+void ForgetPendingWindows()
+{
+    for (const PendingWindow &pending : Pending)
+        KillTimer(nullptr, pending.timer);
+    Pending.clear();
 }
 
 int CaptureWindow(HWND window, const char *name)

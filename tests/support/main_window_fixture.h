@@ -44,9 +44,11 @@ protected:
     std::string folder;
 };
 
-// Calls act once a window titled title appears on this thread, from inside
-// whatever modal loop is running then (a dialog or a message box).
+// Calls act once a dialog titled title (a message box too) appears on this
+// thread, from inside whatever modal loop is running then.
 void WhenWindowOpens(const char *title, std::function<void(HWND)> act);
+// Forgets the windows waited for that did not open.
+void ForgetPendingWindows();
 
 // Saves what the screen shows of window as a bitmap file when ZUNTA_SHOTS
 // names a folder; returns the number of distinct colours seen.

@@ -1,0 +1,227 @@
+// Zunta.exe as a user drives it: files chosen in the open dialog, Process
+// All, and the checksums it shows and logs compared with values computed on
+// the Linux side, independently of the program.
+#include "main_window_fixture.h"
+#include "remote_window.h"
+#include "resources/resource.h"
+#include "win_support.h"
+#include "zunta_process.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Expected {
+    uint64_t size;
+    std::string crc, md5;
+};
+
+std::string FixtureFolder()
+{
+    return WindowsPathOf(EnvironmentValue("ZUNTA_SCRATCH")) + "\\hash-fixtures";
+}
+
+std::map<std::string, Expected> ReadExpected()
+{
+    std::map<std::string, Expected> expected;
+    std::ifstream in(FixtureFolder() + "\\expected.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        Expected e;
+        fields >> name >> e.size >> e.crc >> e.md5;
+        expected[name] = e;
+    }
+    return expected;
+}
+
+std::string Lower(std::string text)
+{
+    for (char &c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0, end;
+    while ((end = text.find("\r\n", start)) != std::string::npos) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+bool WaitFor(const std::function<bool()> &done, DWORD timeoutMs = 60000)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
+        if (done())
+            return true;
+    return done();
+}
+
+class Processing : public ::testing::Test {
+protected:
+    void SetUp() override { folder = MakeScratchFolder("process_e2e"); }
+    void TearDown() override
+    {
+        ReleaseZunta(&zunta);
+        DeleteTree(folder);
+    }
+
+    void Start(const std::string &settings)
+    {
+        std::string exe = InstallZuntaInto(folder);
+        ASSERT_FALSE(exe.empty());
+        ASSERT_TRUE(WriteWholeFile(folder + "\\Zunta.ini", settings));
+        ASSERT_TRUE(StartZunta(&zunta, exe, ""));
+        ASSERT_NE(WaitForMainWindow(&zunta), nullptr);
+        list = GetDlgItem(zunta.window, IDC_FILE_LIST);
+    }
+
+    // Add Files: the folder typed into the name box, then the quoted names.
+    void AddThroughOpenDialog(const std::string &fromFolder, const std::vector<std::string> &names,
+                              const char *title = "Select file(s) to check")
+    {
+        int before = MainRows();
+        PostMessageA(zunta.window, WM_COMMAND, IDC_ADD_FILES, 0);
+        HWND dialog = WaitForProcessDialog(zunta.info.dwProcessId, title);
+        ASSERT_NE(dialog, nullptr) << "the open dialog did not appear";
+        ASSERT_TRUE(TypeIntoOpenDialog(dialog, fromFolder));
+        Sleep(300);
+        ASSERT_TRUE(IsWindow(dialog)) << "typing a folder opens it";
+        std::string typed;
+        for (const std::string &name : names)
+            typed += "\"" + name + "\" ";
+        ASSERT_TRUE(TypeIntoOpenDialog(dialog, typed));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 20000)) << "the dialog stays open";
+        ASSERT_TRUE(WaitFor([&] { return MainRows() == before + (int)names.size(); }, 20000))
+            << "rows: " << MainRows();
+    }
+
+    int MainRows()
+    {
+        return RemoteCell(list, 0, 0) == " " ? 0 : RemoteRowCount(list);
+    }
+
+    // Process All, then wait until no row reads ">>" and the buttons are back.
+    void ProcessAll(const char *idleCaption, std::function<void()> whileRunning = nullptr)
+    {
+        PostMessageA(zunta.window, WM_COMMAND, IDC_PROCESS_ALL, 0);
+        if (whileRunning)
+            whileRunning();
+        ASSERT_TRUE(WaitFor([&] {
+            std::vector<std::string> statuses = RemoteColumn(list, 0);
+            for (const std::string &status : statuses)
+                if (status == ">>")
+                    return false;
+            return RemoteControlText(zunta.window, IDC_PROCESS_ALL) == idleCaption &&
+                   RemoteControlText(zunta.window, IDC_PROGRESS_TEXT) == "          ";
+        })) << "the run did not end";
+    }
+
+    std::string folder;
+    ZuntaProcess zunta;
+    HWND list = nullptr;
+};
+
+} // namespace
+
+TEST_F(Processing, FilesChosenInTheOpenDialogAreHashedAndLogged)
+{
+    std::map<std::string, Expected> expected = ReadExpected();
+    ASSERT_FALSE(expected.empty()) << "the fixture files were not made";
+    std::vector<std::string> names = { "random_0.bin", "random_1.bin", "random_4095.bin",
+                                       "random_4096.bin", "random_4097.bin", "random_3145735.bin" };
+    Start("[General]\r\nCalcCRC32=1\r\nCalcMD5=1\r\n");
+    AddThroughOpenDialog(FixtureFolder(), names);
+    ProcessAll("Process A&ll");
+
+    for (int row = 0; row < RemoteRowCount(list); row++) {
+        std::string name = RemoteCell(list, row, 1);
+        ASSERT_TRUE(expected.count(name)) << name;
+        EXPECT_EQ(RemoteCell(list, row, 0), "Done") << name;
+        EXPECT_EQ(RemoteCell(list, row, 2), expected[name].crc + " *") << name;
+    }
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+
+    std::vector<std::string> records = Lines(ReadWholeFile(folder + "\\LastSession.log"));
+    ASSERT_EQ(records.size(), names.size());
+    for (const std::string &record : records) {
+        std::string name = record.substr(0, record.find(' '));
+        ASSERT_TRUE(expected.count(name)) << record;
+        const Expected &e = expected[name];
+        EXPECT_EQ(record.substr(68, 8), e.crc) << name;
+        EXPECT_EQ(record.substr(120, 32), Lower(e.md5)) << name << ": the MD5 is logged in lower case";
+        std::string size = record.substr(80, 13);
+        size.erase(0, size.find_first_not_of(' '));
+        std::string digits;
+        for (char c : size)
+            if (c != ' ')
+                digits += c;
+        EXPECT_EQ(digits, std::to_string(e.size)) << name;
+    }
+    EXPECT_EQ(ReadWholeFile(folder + "\\AllSessions.log"), ReadWholeFile(folder + "\\LastSession.log"))
+        << "the session is archived at exit";
+}
+
+TEST_F(Processing, TwoSessionsAreArchivedOneAfterTheOther)
+{
+    Start("[General]\r\n");
+    AddThroughOpenDialog(FixtureFolder(), { "random_1.bin", "random_2.bin", "random_3.bin" });
+    ProcessAll("Process A&ll");
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+    std::string first = ReadWholeFile(folder + "\\LastSession.log");
+    ReleaseZunta(&zunta);
+
+    ASSERT_TRUE(StartZunta(&zunta, folder + "\\Zunta.exe", ""));
+    ASSERT_NE(WaitForMainWindow(&zunta), nullptr);
+    list = GetDlgItem(zunta.window, IDC_FILE_LIST);
+    AddThroughOpenDialog(FixtureFolder(), { "random_55.bin", "random_56.bin" });
+    ProcessAll("Process A&ll");
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+    std::string second = ReadWholeFile(folder + "\\LastSession.log");
+
+    EXPECT_EQ(Lines(first).size(), 3u);
+    EXPECT_EQ(Lines(second).size(), 2u);
+    std::string archive = ReadWholeFile(folder + "\\AllSessions.log");
+    EXPECT_EQ(archive, first + second);
+    EXPECT_EQ(Lines(archive).size(), 5u);
+}
+
+TEST_F(Processing, RunsSeenInBothLanguages)
+{
+    std::string big = folder + "\\large file.bin";
+    ASSERT_TRUE(WriteWholeFile(big, std::string(120 << 20, 'L')));
+    ASSERT_TRUE(WriteWholeFile(folder + "\\small.txt", "123456789"));
+    struct Language {
+        const char *settings, *openTitle, *idle, *shot;
+    } languages[] = {
+        { "[General]\r\nCalcMD5=1\r\n", "Select file(s) to check", "Process A&ll", "run-english" },
+        { "[General]\r\nlanguage=Fran\xE7" "ais\r\nCalcMD5=1\r\n",
+          "S\xE9lectionner un ou plusieurs fichiers \xE0 v\xE9rifier", "&Tout Calculer", "run-french" },
+    };
+    for (const Language &language : languages) {
+        Start(language.settings);
+        AddThroughOpenDialog(folder, { "small.txt", "large file.bin", "small.txt" }, language.openTitle);
+        bool seenRunning = false;
+        ProcessAll(language.idle, [&] {
+            seenRunning = WaitFor([&] { return RemoteControlText(zunta.window, IDC_PROGRESS_TEXT) == "2/3    "; },
+                                  20000);
+            Sleep(100);
+            CaptureWindow(zunta.window, (std::string(language.shot) + "-during").c_str());
+        });
+        EXPECT_TRUE(seenRunning) << "the counter never showed 2/3";
+        CaptureWindow(zunta.window, (std::string(language.shot) + "-after").c_str());
+        EXPECT_EQ(CloseZunta(&zunta), 0);
+        ReleaseZunta(&zunta);
+    }
+}

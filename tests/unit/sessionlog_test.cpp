@@ -1,0 +1,172 @@
+// Session log records byte for byte, the archive at exit, and the path order
+// of folder scans.
+#include "app/program.h"
+#include "core/sessionlog.h"
+#include "ui/pathorder.h"
+
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+int64_t LocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    struct tm local = {};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return (int64_t)mktime(&local);
+}
+
+std::string ScratchPath(const std::string &name);
+std::string ReadBytes(const std::string &path);
+
+// One record as the log receives it, through a file in text mode.
+std::string Record(const char *path, uint64_t size, int64_t when, const char *crc, const char *md5,
+                   int *result = nullptr)
+{
+    std::string logPath = ScratchPath("record.log");
+    FILE *file = fopen(logPath.c_str(), "w");
+    int written = WriteSessionRecord(file, path, size, when, crc, md5);
+    fclose(file);
+    if (result)
+        *result = written;
+    return ReadBytes(logPath);
+}
+
+std::string ScratchPath(const std::string &name)
+{
+    const char *base = getenv("ZUNTA_SCRATCH");
+    std::string folder = base ? base : ".";
+#ifdef _WIN32
+    if (!folder.empty() && folder[0] == '/')
+        folder = "Z:" + folder;
+#endif
+    return folder + "/" + name;
+}
+
+std::string ReadBytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The line end that text mode writes.
+#ifdef _WIN32
+const std::string LineEnd = "\r\n";
+#else
+const std::string LineEnd = "\n";
+#endif
+
+} // namespace
+
+TEST(SessionRecord, CrcOnlyRecordColumnByColumn)
+{
+    int64_t when = LocalTime(2020, 4, 14, 14, 5, 9);
+    std::string record = Record("C:\\data\\a.txt", 5, when, "CBF43926", nullptr);
+    std::string expected = "a.txt" + std::string(59, ' ') + "    CBF43926    " + std::string(12, ' ') +
+                           "5    14:05.09 2020-04-14" + LineEnd;
+    EXPECT_EQ(record, expected);
+    EXPECT_EQ(record.substr(68, 8), "CBF43926");
+}
+
+TEST(SessionRecord, SizesMd5OnlyAndBoth)
+{
+    int64_t when = LocalTime(2021, 12, 31, 23, 59, 58);
+    std::string md5 = "d41d8cd98f00b204e9800998ecf8427e";
+    std::string record = Record("C:\\x\\big.bin", 1234567, when, nullptr, md5.c_str());
+    EXPECT_EQ(record.substr(64, 16), "    ########    ");
+    EXPECT_EQ(record.substr(80, 13), "    1 234 567");
+    EXPECT_EQ(record.substr(93, 4 + 19), "    23:59.58 2021-12-31");
+    EXPECT_EQ(record.substr(116), "    " + md5 + LineEnd);
+
+    record = Record("C:\\x\\empty.bin", 0, when, "00000000", md5.c_str());
+    EXPECT_EQ(record.substr(80, 13), std::string(12, ' ') + "0");
+    EXPECT_EQ(record.substr(64, 16), "    00000000    ");
+    EXPECT_EQ(record.substr(116), "    " + md5 + LineEnd);
+}
+
+TEST(SessionRecord, LongNameShiftsTheRestOfTheLine)
+{
+    std::string name(70, 'n');
+    std::string record = Record(("D:\\" + name).c_str(), 1, 0, "0000ABCD", nullptr);
+    EXPECT_EQ(record.substr(0, 70), name);
+    EXPECT_EQ(record.substr(70, 16), "    0000ABCD    ") << "the CRC field follows directly";
+}
+
+TEST(SessionRecord, NothingIsWrittenWithoutAPathAChecksumOrABackslash)
+{
+    int result = 0;
+    EXPECT_EQ(Record(nullptr, 1, 0, "0000ABCD", nullptr, &result), "");
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(Record("C:\\a.txt", 1, 0, nullptr, nullptr, &result), "");
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(Record("a.txt", 1, 0, "0000ABCD", nullptr, &result), "");
+    EXPECT_EQ(result, -1);
+}
+
+TEST(SessionRecord, TimeWithoutLocalFormStillGivesARecord)
+{
+    std::string record = Record("C:\\far\\future.txt", 3, INT64_MAX, "0000ABCD", nullptr);
+    EXPECT_EQ(record.substr(97, 19), NoLocalTimeText);
+    EXPECT_EQ(std::string(NoLocalTimeText), "??:??.?? ????-??-??");
+}
+
+TEST(SessionLogs, TwoSessionsArchivedInOrderWithoutBlankLines)
+{
+    snprintf(Program.LastSessionLogPath, sizeof Program.LastSessionLogPath, "%s",
+             ScratchPath("LastSession.log").c_str());
+    snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s",
+             ScratchPath("AllSessions.log").c_str());
+    remove(Program.AllSessionsLogPath);
+    int64_t when = LocalTime(2020, 4, 14, 14, 5, 9);
+    for (int records : { 3, 2 }) {
+        remove(Program.LastSessionLogPath);
+        for (int i = 0; i < records; i++) {
+            std::string path = "C:\\s\\file" + std::to_string(records) + std::to_string(i) + ".txt";
+            ASSERT_EQ(AppendSessionRecord(path.c_str(), 10, when, "0000ABCD", nullptr), 0);
+        }
+        ArchiveSessionLog();
+    }
+    std::string archive = ReadBytes(Program.AllSessionsLogPath);
+    std::string last = ReadBytes(Program.LastSessionLogPath);
+    size_t lines = 0;
+    for (size_t at = 0; (at = archive.find(LineEnd, at)) != std::string::npos; at += LineEnd.size())
+        lines++;
+    EXPECT_EQ(lines, 5u);
+    EXPECT_EQ(archive.find(LineEnd + LineEnd), std::string::npos);
+    EXPECT_EQ(archive.find("file30.txt"), 0u);
+    EXPECT_EQ(archive.substr(archive.size() - last.size()), last) << "the last session comes last";
+
+    // A session without records leaves the archive as it was.
+    remove(Program.LastSessionLogPath);
+    ArchiveSessionLog();
+    EXPECT_EQ(ReadBytes(Program.AllSessionsLogPath), archive);
+}
+
+TEST(PathOrder, LettersFoldedAndTheSeparatorSortsBeforeLetters)
+{
+    EXPECT_LT(ComparePaths("C:\\d\\a b\\", "C:\\d\\a\\"), 0);
+    EXPECT_LT(ComparePaths("C:\\d\\a\\", "C:\\d\\ab\\"), 0);
+    EXPECT_LT(ComparePaths("C:\\d\\A.txt", "C:\\d\\b.txt"), 0);
+    EXPECT_LT(ComparePaths("C:\\d\\b.txt", "C:\\d\\C.txt"), 0);
+    EXPECT_EQ(ComparePaths("C:\\D\\X.TXT", "c:\\d\\x.txt"), 0);
+    EXPECT_LT(ComparePaths("abc", "abcd"), 0) << "a prefix comes first";
+    EXPECT_LT(ComparePaths("z", "\xE9"), 0) << "unsigned character values";
+    EXPECT_NE(ComparePaths("\xC9", "\xE9"), 0) << "only A-Z are folded";
+}

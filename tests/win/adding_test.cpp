@@ -1,0 +1,228 @@
+// Files come in by drops and folder scans: what is admitted, in which order,
+// and what is refused without harm.
+#include "app/lang.h"
+#include "core/filelist.h"
+#include "main_window_fixture.h"
+#include "resources/resource.h"
+#include "ui/addfiles.h"
+#include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "win_support.h"
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A drop of these paths as the shell hands it to the window.
+HDROP MakeDrop(const std::vector<std::string> &paths)
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string &path : paths)
+        size += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char *text = (char *)(drop + 1);
+    for (const std::string &path : paths) {
+        memcpy(text, path.c_str(), path.size() + 1);
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return (HDROP)memory;
+}
+
+class Adding : public MainWindowTest {
+protected:
+    std::string MakeFolder(const std::string &relative)
+    {
+        std::string path = folder + "\\" + relative;
+        CreateDirectoryA(path.c_str(), nullptr);
+        return path;
+    }
+    std::string MakeFileIn(const std::string &relative, size_t size = 3)
+    {
+        std::string path = folder + "\\" + relative;
+        EXPECT_TRUE(WriteWholeFile(path, std::string(size, 'f')));
+        return path;
+    }
+    std::vector<std::string> Names()
+    {
+        std::vector<std::string> names;
+        for (int row = 0; row < Rows(); row++)
+            names.push_back(Cell(row, 1));
+        return names;
+    }
+    std::vector<std::string> Paths()
+    {
+        std::vector<std::string> paths;
+        for (int row = 0; row < Rows(); row++) {
+            FileEntry *entry = RowEntry(List(), row);
+            paths.push_back(entry ? entry->Path + folder.size() + 1 : "?");
+        }
+        return paths;
+    }
+    // Adds a folder, answering the sub-folder question with answer when asked.
+    bool AddFolderAnswering(const std::string &path, int answer)
+    {
+        bool asked = false;
+        WhenWindowOpens("", [&](HWND box) {
+            char text[256] = "";
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            asked = !strcmp(text, "Do you want to add files which are in sub-folders ?");
+            SendMessageA(box, WM_COMMAND, answer, 0);
+        });
+        EXPECT_EQ(AddFolder(path.c_str()), 0);
+        ForgetPendingWindows();
+        Pump();
+        return asked;
+    }
+};
+
+using Texts = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(Adding, DropAddsFilesAndIgnoresFolders)
+{
+    OpenWindow();
+    std::string sub = MakeFolder("dropped folder");
+    MakeFileIn("dropped folder\\inside.txt");
+    std::string one = MakeFileIn("one.txt");
+    std::string hidden = MakeFileIn("hidden.txt");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SendMessageA(window, WM_DROPFILES, (WPARAM)MakeDrop({ sub, one, folder + "\\missing.txt", hidden }), 0);
+    Pump();
+    EXPECT_EQ(Names(), (Texts{ "one.txt", "hidden.txt" })) << "hidden files are added when dropped";
+
+    SendMessageA(window, WM_DROPFILES, (WPARAM)MakeDrop({ sub }), 0);
+    Pump();
+    EXPECT_EQ(Rows(), 2);
+}
+
+TEST_F(Adding, DroppedPathTooLongForItsBufferIsSkipped)
+{
+    OpenWindow();
+    std::string one = MakeFileIn("one.txt");
+    std::string longPath = folder + "\\" + std::string(300, 'l') + ".txt";
+    SendMessageA(window, WM_DROPFILES, (WPARAM)MakeDrop({ longPath, one }), 0);
+    Pump();
+    EXPECT_EQ(Names(), (Texts{ "one.txt" }));
+}
+
+TEST_F(Adding, FolderWithoutSubfoldersAddsItsFilesWithoutAsking)
+{
+    OpenWindow();
+    MakeFolder("plain");
+    MakeFileIn("plain\\b.txt");
+    MakeFileIn("plain\\A.txt");
+    MakeFileIn("plain\\c.txt");
+    std::string hidden = MakeFileIn("plain\\secret.txt");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(AddFolderAnswering(folder + "\\plain", IDYES));
+    EXPECT_EQ(Names(), (Texts{ "A.txt", "b.txt", "c.txt" })) << "a block in path order, at the top";
+    EXPECT_EQ(Cell(0, 0), "Ready");
+}
+
+TEST_F(Adding, FolderBlockComesAfterExistingRowsAndTwiceGivesTwoBlocks)
+{
+    OpenWindow();
+    AddFile(MakeFile("zz first.txt", 1));
+    MakeFolder("block");
+    MakeFileIn("block\\b.txt");
+    MakeFileIn("block\\A.txt");
+    MakeFileIn("block\\c.txt");
+    AddFolderAnswering(folder + "\\block\\", IDYES);
+    AddFolderAnswering(folder + "\\block", IDYES);
+    EXPECT_EQ(Names(), (Texts{ "zz first.txt", "A.txt", "b.txt", "c.txt", "A.txt", "b.txt", "c.txt" }));
+    EXPECT_EQ(Files.Count, 7);
+}
+
+TEST_F(Adding, SubfolderQuestionAndBlockOrder)
+{
+    OpenWindow();
+    MakeFolder("tree");
+    MakeFileIn("tree\\root.txt");
+    for (const char *sub : { "ab", "a", "a b", "a\\deep" })
+        MakeFolder(std::string("tree\\") + sub);
+    MakeFileIn("tree\\ab\\x.txt");
+    MakeFileIn("tree\\a\\y.txt");
+    MakeFileIn("tree\\a b\\z.txt");
+    MakeFileIn("tree\\a\\deep\\w.txt");
+
+    EXPECT_TRUE(AddFolderAnswering(folder + "\\tree", IDNO));
+    EXPECT_EQ(Names(), (Texts{ "root.txt" })) << "No adds only the folder's own files";
+
+    Command(IDC_CLEAR_ALL);
+    EXPECT_TRUE(AddFolderAnswering(folder + "\\tree", IDYES));
+    EXPECT_EQ(Paths(), (Texts{ "tree\\root.txt", "tree\\a b\\z.txt", "tree\\a\\y.txt",
+                               "tree\\a\\deep\\w.txt", "tree\\ab\\x.txt" }));
+}
+
+TEST_F(Adding, HiddenSubfolderStillCausesTheQuestion)
+{
+    OpenWindow();
+    MakeFolder("only hidden");
+    MakeFileIn("only hidden\\own.txt");
+    std::string sub = MakeFolder("only hidden\\.cache");
+    SetFileAttributesA(sub.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFileIn("only hidden\\.cache\\inner.txt");
+    EXPECT_TRUE(AddFolderAnswering(folder + "\\only hidden", IDYES));
+    EXPECT_EQ(Names(), (Texts{ "own.txt", "inner.txt" })) << "hidden folders are scanned, hidden files not";
+}
+
+TEST_F(Adding, EmptyFolderKeepsTheHintRows)
+{
+    OpenWindow();
+    MakeFolder("empty");
+    AddFolderAnswering(folder + "\\empty", IDYES);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_TRUE(MainWnd.NoFileRows);
+    EXPECT_EQ(Cell(0, 1), "Add files to check");
+}
+
+TEST_F(Adding, LinkedFoldersAreScannedOnceEach)
+{
+    OpenWindow();
+    MakeFolder("loop");
+    MakeFolder("loop\\inner");
+    MakeFileIn("loop\\inner\\file.txt");
+    std::string link = folder + "\\loop\\inner\\back";
+    if (!CreateSymbolicLinkA(link.c_str(), (folder + "\\loop").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+        GTEST_SKIP() << "no directory links here";
+    EXPECT_TRUE(AddFolderAnswering(folder + "\\loop", IDYES));
+    EXPECT_EQ(Names(), (Texts{ "file.txt" })) << "the link back to the top is not followed again";
+}
+
+TEST_F(Adding, FolderPathsTooLongAreRefused)
+{
+    OpenWindow();
+    std::string longFolder = "C:\\" + std::string(256, 'd');
+    EXPECT_EQ(AddFolder(longFolder.c_str()), 0);
+    EXPECT_EQ(AddFolder((std::string(400, 'x')).c_str()), 0);
+    EXPECT_EQ(Rows(), 2);
+}
+
+TEST_F(Adding, FolderSubfoldersAreCollectedBreadthFirst)
+{
+    MakeFolder("bf");
+    MakeFolder("bf\\one");
+    MakeFolder("bf\\one\\two");
+    MakeFolder("bf\\three");
+    FileList list;
+    ASSERT_NE(FileListInit(&list, 32), nullptr);
+    CollectSubfolders(&list, (folder + "\\bf\\").c_str());
+    std::vector<std::string> found;
+    for (int32_t i = 0; i < list.Count; i++) {
+        found.push_back((const char *)list.Items[i] + folder.size() + 1);
+        free(list.Items[i]);
+    }
+    FileListFree(&list);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found.back(), "bf\\one\\two\\") << "deeper folders after their parents' level";
+    EXPECT_EQ(FolderHasSubfolders((folder + "\\bf\\one\\two\\").c_str()), 0);
+    EXPECT_EQ(FolderHasSubfolders((folder + "\\no such\\").c_str()), -1);
+}

@@ -1,0 +1,496 @@
+// Processing runs in the real window: what each run shows, stores and logs,
+// cancelling, and closing or switching the language while a run goes.
+#include "app/lang.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "core/filelist.h"
+#include "core/run.h"
+#include "core/runs.h"
+#include "main_window_fixture.h"
+#include "resources/resource.h"
+#include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "ui/result.h"
+#include "win_support.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char DigitsCrc[] = "CBF43926";
+const char DigitsMd5[] = "25F9E794323B453885F5181F1B624D0B";
+
+// What the run wrote into the counter text and the progress bar, in order.
+struct Watched {
+    std::vector<std::string> counters;
+    std::vector<int> positions;
+    std::vector<size_t> positionCounter;    // counters.size() at each position
+    std::vector<std::string> processCaptions;
+    WNDPROC counterProc, barProc, buttonProc;
+    std::function<void(const std::string &)> onCounter;
+};
+Watched *Watch;
+
+LRESULT CALLBACK CounterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT) {
+        Watch->counters.push_back((const char *)lParam);
+        if (Watch->onCounter)
+            Watch->onCounter(Watch->counters.back());
+    }
+    return CallWindowProcA(Watch->counterProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_SETPOS) {
+        Watch->positions.push_back((int)wParam);
+        Watch->positionCounter.push_back(Watch->counters.size());
+    }
+    return CallWindowProcA(Watch->barProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT)
+        Watch->processCaptions.push_back((const char *)lParam);
+    return CallWindowProcA(Watch->buttonProc, window, message, wParam, lParam);
+}
+
+class Runs : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        Watch = &watched;
+    }
+    void TearDown() override
+    {
+        CreateRunThread = CreateThread;
+        MainWindowTest::TearDown();
+        Watch = nullptr;
+    }
+    HWND OpenWatchedWindow()
+    {
+        OpenWindow();
+        watched.counterProc = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_PROGRESS_TEXT),
+                                                         GWLP_WNDPROC, (LONG_PTR)CounterProc);
+        watched.barProc = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_PROGRESS), GWLP_WNDPROC,
+                                                     (LONG_PTR)BarProc);
+        watched.buttonProc = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_PROCESS), GWLP_WNDPROC,
+                                                        (LONG_PTR)ButtonProc);
+        return window;
+    }
+    void SetBoxes(bool crc, bool md5)
+    {
+        CheckDlgButton(window, IDC_CALC_CRC32, crc ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(window, IDC_CALC_MD5, md5 ? BST_CHECKED : BST_UNCHECKED);
+    }
+    // Presses a run button and pumps until the worker thread has ended.
+    void RunToTheEnd(int id)
+    {
+        Command(id);
+        WaitForTheWorker();
+    }
+    void WaitForTheWorker()
+    {
+        HANDLE worker = nullptr;
+        if (MainWnd.RunThread)
+            DuplicateHandle(GetCurrentProcess(), MainWnd.RunThread, GetCurrentProcess(), &worker,
+                            SYNCHRONIZE, FALSE, 0);
+        EXPECT_TRUE(PumpUntil([&] { return MainWnd.RunThread == nullptr; }, 60000));
+        if (worker) {
+            EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }));
+            CloseHandle(worker);
+        }
+        Pump();
+    }
+    void Select(int row) { Click(row); }
+    std::string Log() { return ReadWholeFile(Program.LastSessionLogPath); }
+    int LogLines()
+    {
+        std::string log = Log();
+        int lines = 0;
+        for (size_t at = 0; (at = log.find("\r\n", at)) != std::string::npos; at += 2)
+            lines++;
+        return lines;
+    }
+    std::string DigitsFile(const char *name) { return MakeFileWith(name, "123456789"); }
+    std::string MakeFileWith(const std::string &name, const std::string &bytes)
+    {
+        std::string path = folder + "\\" + name;
+        EXPECT_TRUE(WriteWholeFile(path, bytes));
+        return path;
+    }
+    bool ButtonsIdle()
+    {
+        char process[32], all[32];
+        GetDlgItemTextA(window, IDC_PROCESS, process, sizeof process);
+        GetDlgItemTextA(window, IDC_PROCESS_ALL, all, sizeof all);
+        return !strcmp(process, "&Process") && !strcmp(all, "Process A&ll") &&
+               IsWindowEnabled(GetDlgItem(window, IDC_PROCESS)) &&
+               IsWindowEnabled(GetDlgItem(window, IDC_PROCESS_ALL)) &&
+               IsWindowEnabled(GetDlgItem(window, IDC_CLEAR_ALL)) &&
+               IsWindowEnabled(GetDlgItem(window, IDC_MOVE_UP)) && ReadRunState() == RUN_IDLE;
+    }
+    Watched watched;
+};
+
+std::string Lower(std::string text)
+{
+    for (char &c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+std::string Upper(std::string text)
+{
+    for (char &c : text)
+        c = (char)toupper((unsigned char)c);
+    return text;
+}
+
+HANDLE WINAPI NoThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD)
+{
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(Runs, ProcessWithNoRowSelectedOnlySwitchesTheButtons)
+{
+    OpenWatchedWindow();
+    AddFile(DigitsFile("a.txt"));
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(watched.processCaptions, (std::vector<std::string>{ "&Cancel", "&Process" }));
+    EXPECT_TRUE(ButtonsIdle());
+    EXPECT_EQ(Cell(0, 0), "Ready");
+    EXPECT_EQ(Cell(0, 2), "");
+    EXPECT_EQ(ControlText(IDC_RESULT), "");
+}
+
+TEST_F(Runs, ProcessHashesTheSelectedRowWhateverItsStatus)
+{
+    OpenWatchedWindow();
+    std::string path = DigitsFile("digits.txt");
+    AddFile(path);
+    DoubleClick(0);
+    ASSERT_EQ(Cell(0, 0), "Disabled");
+    Select(0);
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(Cell(0, 0), "Done");
+    EXPECT_EQ(Cell(0, 2), DigitsCrc);
+    EXPECT_EQ(ControlText(IDC_RESULT), path + "\r\nCRC : " + DigitsCrc);
+    EXPECT_EQ(ControlText(IDC_STATUS_TEXT).rfind("Duration : ", 0), 0u);
+    EXPECT_EQ(SendDlgItemMessageA(window, IDC_PROGRESS, PBM_GETPOS, 0, 0), 100);
+    EXPECT_TRUE(ButtonsIdle());
+    EXPECT_EQ(LogLines(), 1);
+    EXPECT_EQ(Log().substr(64, 16), std::string("    ") + DigitsCrc + "    ");
+}
+
+TEST_F(Runs, ProcessAllTakesOnlyReadyRowsAndCounts)
+{
+    OpenWatchedWindow();
+    for (const char *name : { "1.txt", "2.txt", "3.txt", "4.txt" })
+        AddFile(DigitsFile(name));
+    SetRowText(List(), 1, 0, "Done");
+    DoubleClick(2);
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(watched.counters, (std::vector<std::string>{ "1/2    ", "2/2    ", "          " }));
+    EXPECT_EQ(Cell(0, 0), "Done");
+    EXPECT_EQ(Cell(1, 0), "Done");
+    EXPECT_EQ(Cell(1, 2), "") << "the Done row was not processed";
+    EXPECT_EQ(Cell(2, 0), "Disabled");
+    EXPECT_EQ(Cell(3, 0), "Done");
+    EXPECT_EQ(Cell(3, 2), DigitsCrc);
+    EXPECT_TRUE(ButtonsIdle());
+
+    watched.counters.clear();
+    DoubleClick(0);
+    DoubleClick(3);
+    DoubleClick(1);
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(watched.counters, (std::vector<std::string>{ "          " })) << "no Ready row";
+}
+
+TEST_F(Runs, BothBoxesUntickedOpenNothing)
+{
+    OpenWatchedWindow();
+    AddFile(DigitsFile("a.txt"));
+    SetBoxes(false, false);
+    Select(0);
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(Cell(0, 0), "Ready");
+    std::string status = ControlText(IDC_STATUS_TEXT);
+    ASSERT_EQ(status.rfind("Duration : ", 0), 0u);
+    EXPECT_LT(atof(status.c_str() + 11), 0.5);
+    EXPECT_EQ(Cell(0, 2).find_first_not_of(' '), std::string::npos) << "padding for the missing CRC";
+    EXPECT_FALSE(FileExists(Program.LastSessionLogPath));
+}
+
+TEST_F(Runs, UnchangedFileIsLoggedOnce)
+{
+    OpenWatchedWindow();
+    std::string path = DigitsFile("same.txt");
+    AddFile(path);
+    SetBoxes(true, true);
+    Select(0);
+    RunToTheEnd(IDC_PROCESS);
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(LogLines(), 1);
+    EXPECT_EQ(Cell(0, 2), std::string(DigitsCrc) + " *");
+
+    // A changed file is logged again and its size refreshed.
+    WriteWholeFile(path, "abc");
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(LogLines(), 2);
+    EXPECT_EQ(Cell(0, 4), "3");
+    EXPECT_EQ(RowEntry(List(), 0)->Size, 3u);
+}
+
+TEST_F(Runs, CrcOnlyThenMd5OnlyKeepsTheCrcAndLogsTheMd5)
+{
+    OpenWatchedWindow();
+    std::string path = DigitsFile("two runs.txt");
+    AddFile(path);
+    Select(0);
+    SetBoxes(true, false);
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(Cell(0, 2), DigitsCrc);
+    SetBoxes(false, true);
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(Cell(0, 2), std::string(DigitsCrc) + " *");
+    EXPECT_EQ(ControlText(IDC_RESULT), path + "\r\nMD5 : " + Lower(DigitsMd5));
+    ASSERT_EQ(LogLines(), 2);
+    std::string second = Log().substr(Log().find("\r\n") + 2);
+    EXPECT_EQ(second.substr(64, 16), "    ########    ");
+    EXPECT_EQ(second.substr(116, 36), "    " + Lower(DigitsMd5));
+}
+
+TEST_F(Runs, Md5OnlyOnANewFilePadsTheCrcPlace)
+{
+    OpenWatchedWindow();
+    std::string path = DigitsFile("md5 only.txt");
+    AddFile(path);
+    Select(0);
+    SetBoxes(false, true);
+    RunToTheEnd(IDC_PROCESS);
+    std::string column = Cell(0, 2);
+    ASSERT_GE(column.size(), 3u);
+    EXPECT_EQ(column.substr(column.size() - 2), " *");
+    EXPECT_EQ(column.find_first_not_of(' '), column.size() - 1);
+    HWND list = List();
+    int padWidth = (int)SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, (LPARAM)column.substr(0, column.size() - 2).c_str());
+    EXPECT_GE(padWidth, (int)SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, (LPARAM) "00000000"));
+    EXPECT_EQ(ControlText(IDC_RESULT), path + "\r\nMD5 : " + Lower(DigitsMd5));
+}
+
+TEST_F(Runs, LetterCaseOfEachChecksumFollowsItsOption)
+{
+    OpenWatchedWindow();
+    std::string path = DigitsFile("case.txt");
+    AddFile(path);
+    Select(0);
+    SetBoxes(true, true);
+    Settings.DisplayCRC32Lower = 1;
+    Settings.DisplayMD5Lower = 0;
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(ControlText(IDC_RESULT),
+              path + "\r\nCRC : " + Lower(DigitsCrc) + "\tMD5 : " + DigitsMd5);
+    EXPECT_EQ(Cell(0, 2), Lower(DigitsCrc) + " *");
+    std::string log = Log();
+    EXPECT_EQ(log.substr(68, 8), Lower(DigitsCrc));
+    EXPECT_EQ(log.substr(120, 32), DigitsMd5);
+}
+
+TEST_F(Runs, DeletedFileGoesBackToReadyAndTheRunGoesOn)
+{
+    OpenWatchedWindow();
+    std::string gone = DigitsFile("gone.txt");
+    AddFile(gone);
+    AddFile(DigitsFile("kept.txt"));
+    Select(0);
+    RunToTheEnd(IDC_PROCESS);
+    ASSERT_EQ(Cell(0, 2), DigitsCrc);
+    DoubleClick(0);
+    DoubleClick(0);
+    DeleteFileA(gone.c_str());
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(Cell(0, 0), "Ready");
+    EXPECT_EQ(Cell(0, 2), DigitsCrc) << "the row keeps its texts";
+    EXPECT_EQ(Cell(1, 0), "Done");
+    EXPECT_EQ(RowEntry(List(), 0)->Duration, -1.0f);
+}
+
+TEST_F(Runs, CancelDuringTheThirdFileStopsTheRestAtTheirFirstPoll)
+{
+    OpenWatchedWindow();
+    const size_t big = 24 << 20;
+    AddFile(MakeFile("big1.bin", big));
+    AddFile(MakeFile("big2.bin", big));
+    AddFile(MakeFile("big3.bin", big));
+    AddFile(MakeFile("big4.bin", big));
+    AddFile(MakeFile("small.bin", 100));
+    AddFile(MakeFile("big5.bin", big));
+    size_t cancelAt = 0;
+    watched.onCounter = [&](const std::string &counter) {
+        if (counter == "3/6    ") {
+            cancelAt = watched.positions.size();
+            Command(IDC_PROCESS_ALL);
+            Command(IDC_PROCESS_ALL);   // a second press changes nothing
+        }
+    };
+    RunToTheEnd(IDC_PROCESS_ALL);
+    ASSERT_GT(cancelAt, 0u);
+    const char *statuses[] = { "Done", "Done", "Ready", "Ready", "Done", "Ready" };
+    for (int row = 0; row < 6; row++)
+        EXPECT_EQ(Cell(row, 0), statuses[row]) << "row " << row;
+    // From the cancel on, the bar stays at 0: the third file stops at its
+    // next poll, the fourth and sixth at their first, the small one has none.
+    int fourthAndLater = 0;
+    for (size_t i = cancelAt; i < watched.positions.size(); i++) {
+        EXPECT_EQ(watched.positions[i], 0) << "position " << i;
+        if (watched.positionCounter[i] >= 4)
+            fourthAndLater++;
+    }
+    EXPECT_EQ(fourthAndLater, 2 + 1 + 2) << "first poll and final call of each cancelled file";
+    EXPECT_EQ(LogLines(), 3);
+    EXPECT_TRUE(ButtonsIdle());
+}
+
+TEST_F(Runs, RowsAddedDuringProcessAllAreProcessedToo)
+{
+    OpenWatchedWindow();
+    AddFile(DigitsFile("first.txt"));
+    AddFile(DigitsFile("second.txt"));
+    std::string late = DigitsFile("late.txt");
+    watched.onCounter = [&](const std::string &counter) {
+        if (counter == "1/2    ")
+            AddFile(late);
+    };
+    RunToTheEnd(IDC_PROCESS_ALL);
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Cell(2, 0), "Done");
+    EXPECT_EQ(watched.counters[2], "3/2    ") << "the total is not counted again";
+}
+
+TEST_F(Runs, ClosingDuringARunWaitsForTheWorker)
+{
+    OpenWatchedWindow();
+    for (int i = 0; i < 4; i++)
+        AddFile(MakeFile("close" + std::to_string(i) + ".bin", 16 << 20));
+    watched.onCounter = [&](const std::string &counter) {
+        if (counter == "2/4    ")
+            PostMessageA(window, WM_CLOSE, 0, 0);
+    };
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(MainWnd.RunThread, nullptr);
+    EXPECT_EQ(ReadRunState(), RUN_IDLE);
+    EXPECT_FALSE(IsWindowVisible(window)) << "the window ended once the run had";
+    EXPECT_EQ(Cell(0, 0), "Done");
+    EXPECT_EQ(Cell(1, 0), "Ready") << "cancelled";
+    EXPECT_EQ(LogLines(), 1) << "results recorded before the close stay recorded";
+}
+
+TEST_F(Runs, LanguageSwitchDuringARunEndsTheRunFirst)
+{
+    OpenWatchedWindow();
+    for (int i = 0; i < 3; i++)
+        AddFile(MakeFile("switch" + std::to_string(i) + ".bin", 16 << 20));
+    watched.onCounter = [&](const std::string &counter) {
+        if (counter == "2/3    ") {
+            WhenWindowOpens("Zunta Calculator Options", [](HWND options) {
+                SendDlgItemMessageA(options, IDC_LANGUAGE, CB_SETCURSEL, 1, 0);
+                SendMessageA(options, WM_COMMAND, IDOK, 0);
+            });
+            PostMessageA(window, WM_COMMAND, IDC_OPTIONS, 0);
+        }
+    };
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(MainWnd.RunThread, nullptr);
+    ASSERT_NE(MainWnd.RowSnapshot, nullptr);
+    DestroyMainWindow();
+    OpenWindow();
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Cell(0, 0), "Fini");
+    EXPECT_EQ(Cell(1, 0), "Pr\xEAt") << "the cancelled row is Ready again, not Disabled";
+    EXPECT_EQ(Cell(2, 0), "Pr\xEAt");
+}
+
+TEST_F(Runs, WorkerThatCannotStartGivesTheButtonsBack)
+{
+    OpenWatchedWindow();
+    AddFile(DigitsFile("a.txt"));
+    Select(0);
+    CreateRunThread = NoThread;
+    Command(IDC_PROCESS_ALL);
+    EXPECT_TRUE(ButtonsIdle());
+    EXPECT_EQ(MainWnd.RunThread, nullptr);
+    EXPECT_EQ(Cell(0, 0), "Ready");
+    CreateRunThread = CreateThread;
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(Cell(0, 0), "Done");
+}
+
+TEST_F(Runs, RowCommandsWaitWhileARunGoes)
+{
+    OpenWatchedWindow();
+    AddFile(MakeFile("slow.bin", 24 << 20));
+    AddFile(DigitsFile("b.txt"));
+    bool checked = false;
+    watched.onCounter = [&](const std::string &counter) {
+        if (counter != "1/2    ")
+            return;
+        checked = true;
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_CLEAR_ALL)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_PROCESS)));
+        EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "&Cancel");
+        Command(IDC_CLEAR_ALL);
+        EXPECT_EQ(Rows(), 2);
+    };
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(Cell(1, 0), "Done");
+}
+
+TEST_F(Runs, ResultShownDuringARunIsNeverHalfWritten)
+{
+    OpenWatchedWindow();
+    std::string path = MakeFile("shown.bin", 300000);
+    AddFile(path);
+    Select(0);
+    SetBoxes(false, true);
+    // While the worker runs, the window shows the entry again and again
+    // (as clicks on its row would) and checks that the MD5 text is whole.
+    int shown = 0, torn = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 1, nullptr);
+    for (int run = 0; run < 6; run++) {
+        Settings.DisplayMD5Lower = run % 2;
+        Command(IDC_PROCESS);
+        HANDLE worker = nullptr;
+        DuplicateHandle(GetCurrentProcess(), MainWnd.RunThread, GetCurrentProcess(), &worker, SYNCHRONIZE, FALSE, 0);
+        while (WaitForSingleObject(worker, 0) != WAIT_OBJECT_0) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            ShowEntryResult(RowEntry(List(), 0));
+            std::string text = ControlText(IDC_RESULT);
+            size_t at = text.find("MD5 : ");
+            if (at != std::string::npos) {
+                std::string md5 = text.substr(at + 6);
+                shown++;
+                bool oneCase = md5 == Lower(md5) || md5 == Upper(md5);
+                if (md5.size() != 32 || !oneCase)
+                    torn++;
+            }
+        }
+        CloseHandle(worker);
+        Pump();
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_GT(shown, 0);
+    EXPECT_EQ(torn, 0);
+}

@@ -1,0 +1,21 @@
+// The order of paths in a folder scan.
+#include "ui/pathorder.h"
+
+#include "app/textutil.h"
+
+int ComparePaths(const char *a, const char *b)
+{
+    for (;; a++, b++) {
+        unsigned char ca = (unsigned char)AsciiLower(*a);
+        unsigned char cb = (unsigned char)AsciiLower(*b);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        if (ca == 0)
+            return 0;
+    }
+}
+
+int ComparePathPointers(const void *a, const void *b)
+{
+    return ComparePaths(*(const char *const *)a, *(const char *const *)b);
+}

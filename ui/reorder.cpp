@@ -1,0 +1,6 @@
+// Reordering the list.
+#include "ui/reorder.h"
+
+void BeginRowDrag(HWND, const NMLISTVIEW *)
+{
+}
