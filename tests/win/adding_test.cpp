@@ -226,3 +226,63 @@ TEST_F(Adding, FolderSubfoldersAreCollectedBreadthFirst)
     EXPECT_EQ(FolderHasSubfolders((folder + "\\bf\\one\\two\\").c_str()), 0);
     EXPECT_EQ(FolderHasSubfolders((folder + "\\no such\\").c_str()), -1);
 }
+
+namespace {
+
+// The text of a tree item, read in this process.
+std::string TreeItemText(HWND tree, HTREEITEM item)
+{
+    char text[260] = "";
+    TVITEMA data = {};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&data);
+    return text;
+}
+
+BOOL CALLBACK FindTree(HWND child, LPARAM found)
+{
+    char className[32];
+    GetClassNameA(child, className, sizeof className);
+    if (strcmp(className, WC_TREEVIEWA) != 0)
+        return TRUE;
+    *(HWND *)found = child;
+    return FALSE;
+}
+
+} // namespace
+
+TEST_F(Adding, VirtualFolderChosenInTheBrowserAddsNothing)
+{
+    OpenWindow();
+    std::vector<std::string> seen;
+    bool chosen = false;
+    // The browser's own caption; its title text is ours.
+    WhenWindowOpens("Browse for Folder", [&](HWND browser) {
+        HWND tree = nullptr;
+        EnumChildWindows(browser, FindTree, (LPARAM)&tree);
+        ASSERT_NE(tree, nullptr);
+        HTREEITEM root = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)root);
+        for (HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)root); item;
+             item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item)) {
+            std::string text = TreeItemText(tree, item);
+            seen.push_back(text);
+            if (text == "My Computer" || text == "This PC") {
+                SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
+                chosen = true;
+            }
+        }
+        SendMessageA(browser, WM_COMMAND, IDOK, 0);
+    });
+    Command(IDC_ADD_FOLDER);
+    ForgetPendingWindows();
+    std::string names;
+    for (const std::string &text : seen)
+        names += "[" + text + "]";
+    EXPECT_TRUE(chosen) << "no computer folder among " << names;
+    EXPECT_EQ(Rows(), 2) << "a folder without a file-system path is not scanned";
+    EXPECT_TRUE(MainWnd.NoFileRows);
+}
