@@ -1,7 +1,140 @@
 // One running instance per user.
 #include "app/instance.h"
 
+#include "app/cmdline.h"
+#include "app/program.h"
+#include "resources/resource.h"
+#include "ui/addfiles.h"
+#include "ui/mainwnd.h"
+
+#include <tlhelp32.h>
+#include <string.h>
+
+static const char MainWindowClass[] = "#32770";
+static const char MainWindowTitle[] = "Zunta Calculator";
+enum {
+    PROCESS_TRIES = 3, PROCESS_WAIT_MS = 15,
+    WINDOW_TRIES = 30, WINDOW_WAIT_MS = 25,
+    REMOTE_PATH_SIZE = 260,
+};
+
+DWORD FindEarlierInstanceProcess(const char *name)
+{
+    DWORD own = GetCurrentProcessId();
+    DWORD earliest = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    PROCESSENTRY32 process;
+    process.dwSize = sizeof process;
+    for (BOOL more = Process32First(snapshot, &process); more; more = Process32Next(snapshot, &process)) {
+        DWORD id = process.th32ProcessID;
+        if (id != own && id < own && strstr(process.szExeFile, name) != nullptr &&
+            (earliest == 0 || id < earliest))
+            earliest = id;
+    }
+    CloseHandle(snapshot);
+    return earliest;
+}
+
+static HWND FindRunningWindow(void)
+{
+    return FindWindowA(MainWindowClass, MainWindowTitle);
+}
+
+static int HandOff(HWND window)
+{
+    ParseCommandLine(SEND_TO_INSTANCE, window);
+    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_SHOWNORMAL);
+    return 1;
+}
+
 int HandOffToRunningInstance(void)
 {
+    HWND window = FindRunningWindow();
+    if (window != nullptr)
+        return HandOff(window);
+
+    int colons = 0;
+    for (const char *p = Program.CommandLineCursor; p && *p; p++)
+        colons += *p == ':';
+    DWORD earlier = 0;
+    for (int i = 0; colons == 1 && i < PROCESS_TRIES && earlier == 0; i++) {
+        earlier = FindEarlierInstanceProcess(Program.ProgramFileName);
+        if (earlier == 0)
+            Sleep(PROCESS_WAIT_MS);
+    }
+    if (earlier == 0)
+        earlier = FindEarlierInstanceProcess(Program.ProgramFileName);
+    if (earlier == 0)
+        return 0;
+
+    // The earlier process may not have shown its window yet.
+    for (int i = 0; i < WINDOW_TRIES; i++) {
+        window = FindRunningWindow();
+        if (window != nullptr)
+            return HandOff(window);
+        Sleep(WINDOW_WAIT_MS);
+    }
     return 0;
+}
+
+static unsigned LongPathName(const char *path, char *out, unsigned size)
+{
+    return GetLongPathNameA(path, out, size);
+}
+
+static int AddPathLocally(void *, const char *path)
+{
+    return AddFileToList(path, -1) == ADD_OUT_OF_MEMORY ? -1 : 0;
+}
+
+// The running instance reads the path from this buffer while SendMessageA
+// waits, so one buffer serves every path.
+static char SendBuffer[REMOTE_PATH_SIZE];
+
+static int SendPathToInstance(void *window, const char *path)
+{
+    size_t length = strlen(path);
+    if (length >= sizeof SendBuffer)
+        return 0;
+    memcpy(SendBuffer, path, length + 1);
+    SendMessageA((HWND)window, MSG_REMOTE_FILE, GetCurrentProcessId(), (LPARAM)SendBuffer);
+    return 0;
+}
+
+int ParseCommandLine(int mode, HWND window)
+{
+    CommandLineActions actions = {};
+    actions.LongPath = LongPathName;
+    actions.HandlePath = mode == SEND_TO_INSTANCE ? SendPathToInstance : AddPathLocally;
+    actions.Context = window;
+    return ParseCommandLineText(&Program.CommandLineCursor, mode, &actions);
+}
+
+int ReadRemotePath(DWORD processId, const void *address, char *buffer, int byteCount)
+{
+    if (address == nullptr || buffer == nullptr || byteCount <= 0)
+        return -1;
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    if (process == nullptr)
+        return -1;
+    SIZE_T read = 0;
+    BOOL ok = ReadProcessMemory(process, address, buffer, (SIZE_T)byteCount, &read);
+    CloseHandle(process);
+    return ok && read == (SIZE_T)byteCount ? 0 : -1;
+}
+
+void OnRemoteFile(HWND window, DWORD senderId, const void *address)
+{
+    char path[REMOTE_PATH_SIZE + 1];
+    // A sender that cannot be read is ignored: a message from outside must
+    // not cost the user the files already collected.
+    if (ReadRemotePath(senderId, address, path, REMOTE_PATH_SIZE) != 0)
+        return;
+    path[REMOTE_PATH_SIZE] = '\0';
+    SetDlgItemTextA(window, IDC_RESULT, path);
+    if (AddFileToList(path, -1) == ADD_OUT_OF_MEMORY)
+        EndMainDialog(window);
 }

@@ -11,6 +11,7 @@
 #include "core/run.h"
 #include "core/sessionlog.h"
 #include "ui/mainwnd.h"
+#include "ui/reorder.h"
 
 #include <shlobj.h>
 #include <direct.h>
@@ -166,6 +167,7 @@ static void ShutDown(void)
     ArchiveSessionLog();
     ComputeProgramPaths(&Program);
     SaveSettings(Program.SettingsPath, &Settings, LanguageStrings[STR_LANGUAGE_NAME]);
+    ReleaseDropMarker(&MainDropMarker);
 }
 
 int RunProgram(HINSTANCE instance, const char *arguments)

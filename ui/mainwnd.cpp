@@ -2,6 +2,8 @@
 // one handler.
 #include "ui/mainwnd.h"
 
+#include "app/cmdline.h"
+#include "app/instance.h"
 #include "app/lang.h"
 #include "app/program.h"
 #include "app/settings.h"
@@ -14,8 +16,10 @@
 #include "ui/addfiles.h"
 #include "ui/dialogs.h"
 #include "ui/listview.h"
+#include "ui/reorder.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -133,6 +137,9 @@ static void OnInitDialog(HWND window)
         RebuildRowsFromSnapshot(list);
     else
         InsertHintRows(list);
+    MainDropMarker.Window = window;
+    MainDropMarker.ListId = IDC_FILE_LIST;
+    BuildDropMarker(&MainDropMarker, 0);
     SetMoveButtons(window);
     if (Settings.CalcCRC32 == 1)
         CheckDlgButton(window, IDC_CALC_CRC32, BST_CHECKED);
@@ -149,6 +156,9 @@ static void OnPaint(HWND window)
         MainWnd.SavedWindowPos[0] = -1;
         MainWnd.SavedWindowPos[1] = -1;
     }
+    // Files named on the command line, added once, at the first paint.
+    if (ParseCommandLine(ADD_LOCALLY, nullptr) < 0)
+        EndMainDialog(window);
 }
 
 static void OnClose(HWND window)
@@ -256,6 +266,11 @@ static void OnCommand(HWND window, int id, int notification)
     case IDC_PROCESS_ALL:
         OnRunButton(window, id);
         break;
+    case IDC_MOVE_UP:
+    case IDC_MOVE_DOWN:
+        if (FileRowsEditable() && MoveSelectedRow(window, id == IDC_MOVE_UP ? -1 : 1) != 0)
+            EndMainDialog(window);
+        break;
     case IDC_CLEAR_ALL:
         if (FileRowsEditable())
             ClearAllRows(window);
@@ -298,8 +313,19 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (((const NMHDR *)lParam)->idFrom == IDC_FILE_LIST)
             OnListNotify((const NMHDR *)lParam);
         break;
+    case WM_MOUSEMOVE:
+        if (MainWnd.Dragging)
+            DragMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_LBUTTONUP:
+        if (MainWnd.Dragging && !MainWnd.NoFileRows)
+            EndRowDrag(window);
+        break;
     case WM_DROPFILES:
         AddDroppedFiles(window, (HDROP)wParam);
+        break;
+    case MSG_REMOTE_FILE:
+        OnRemoteFile(window, (DWORD)wParam, (const void *)lParam);
         break;
     case MSG_RUN_FINISHED:
         OnRunFinished(window);

@@ -97,7 +97,7 @@ int MainWindowTest::Rows() const
 
 std::string MainWindowTest::Cell(int row, int column) const
 {
-    char text[512];
+    char text[4096];
     GetRowText(List(), row, column, text, sizeof text);
     return text;
 }
@@ -234,10 +234,11 @@ void ForgetPendingWindows()
     Pending.clear();
 }
 
-int CaptureWindow(HWND window, const char *name)
+int CaptureWindow(HWND window, const char *name, bool redraw)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 300;) {
+    if (redraw)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (DWORD start = GetTickCount(); redraw && GetTickCount() - start < 300;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);

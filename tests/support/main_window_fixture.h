@@ -51,7 +51,8 @@ void WhenWindowOpens(const char *title, std::function<void(HWND)> act);
 void ForgetPendingWindows();
 
 // Saves what the screen shows of window as a bitmap file when ZUNTA_SHOTS
-// names a folder; returns the number of distinct colours seen.
-int CaptureWindow(HWND window, const char *name);
+// names a folder; returns the number of distinct colours seen. With redraw
+// the window is painted afresh first; without, the screen is taken as it is.
+int CaptureWindow(HWND window, const char *name, bool redraw = true);
 
 #endif

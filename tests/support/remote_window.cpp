@@ -39,6 +39,27 @@ std::string RemoteCell(HWND list, int row, int column)
     return text;
 }
 
+RECT RemoteRowRect(HWND list, int row)
+{
+    RECT bounds = {};
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr)
+        return bounds;
+    RECT *remote = (RECT *)VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    if (remote != nullptr) {
+        bounds.left = LVIR_BOUNDS;
+        WriteProcessMemory(process, remote, &bounds, sizeof bounds, nullptr);
+        SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)remote);
+        ReadProcessMemory(process, remote, &bounds, sizeof bounds, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        MapWindowPoints(list, HWND_DESKTOP, (POINT *)&bounds, 2);
+    }
+    CloseHandle(process);
+    return bounds;
+}
+
 int RemoteRowCount(HWND list)
 {
     return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);

@@ -13,6 +13,8 @@ std::string RemoteCell(HWND list, int row, int column);
 int RemoteRowCount(HWND list);
 std::vector<std::string> RemoteColumn(HWND list, int column);
 std::string RemoteControlText(HWND window, int id);
+// A row's bounds in screen coordinates.
+RECT RemoteRowRect(HWND list, int row);
 
 // Finds a visible dialog of process processId titled title, waiting up to timeoutMs.
 HWND WaitForProcessDialog(DWORD processId, const char *title, DWORD timeoutMs = 20000);

@@ -1,0 +1,138 @@
+// Splitting the argument text into paths, with recording stand-ins for the
+// long-name conversion and for what is done with each path.
+#include "app/cmdline.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Recorder {
+    std::vector<std::string> paths;
+    std::vector<std::string> converted;     // paths given to the long-name conversion
+    int failAt = -1;                        // the handled path that runs out of memory
+};
+
+Recorder *Current;
+
+unsigned LongForm(const char *path, char *out, unsigned size)
+{
+    Current->converted.push_back(path);
+    if (strcmp(path, "C:\\PROGRA~1\\x.txt") == 0) {
+        snprintf(out, size, "C:\\Program Files\\x.txt");
+        return (unsigned)strlen(out);
+    }
+    return 0;   // no long form: the path is used as written
+}
+
+int Record(void *context, const char *path)
+{
+    Recorder *recorder = (Recorder *)context;
+    if ((int)recorder->paths.size() == recorder->failAt)
+        return -1;
+    recorder->paths.push_back(path);
+    return 0;
+}
+
+struct Parse {
+    int result;
+    std::vector<std::string> paths;
+    std::vector<std::string> converted;
+    const char *cursor;
+};
+
+Parse ParseText(const char *text, int mode = ADD_LOCALLY, int failAt = -1)
+{
+    Recorder recorder;
+    recorder.failAt = failAt;
+    Current = &recorder;
+    CommandLineActions actions = { LongForm, Record, &recorder };
+    const char *cursor = text;
+    int result = ParseCommandLineText(&cursor, mode, &actions);
+    return { result, recorder.paths, recorder.converted, cursor };
+}
+
+using Paths = std::vector<std::string>;
+
+} // namespace
+
+TEST(CommandLine, UnquotedPathsSplitBeforeADriveLetter)
+{
+    Parse p = ParseText("C:\\a b\\x.txt D:\\y.txt");
+    EXPECT_EQ(p.result, 1);
+    EXPECT_EQ(p.paths, (Paths{ "C:\\a b\\x.txt", "D:\\y.txt" }));
+    EXPECT_EQ(p.cursor, nullptr);
+    EXPECT_EQ(ParseText(" C:\\x.txt").paths, (Paths{ "C:\\x.txt" })) << "one space is skipped";
+}
+
+TEST(CommandLine, QuotedPathsAsWrittenAndNothingAfterTheLast)
+{
+    Parse p = ParseText("\"C:\\p q\\a.txt\" \"D:\\b.txt\"", SEND_TO_INSTANCE);
+    EXPECT_EQ(p.result, 1);
+    EXPECT_EQ(p.paths, (Paths{ "C:\\p q\\a.txt", "D:\\b.txt" }));
+    EXPECT_TRUE(p.converted.empty()) << "quoted paths are not converted";
+
+    p = ParseText("C:\\x.txt \"D:\\y z.txt\"");
+    EXPECT_EQ(p.paths, (Paths{ "C:\\x.txt", "D:\\y z.txt" })) << "the quote before the drive is not kept";
+}
+
+TEST(CommandLine, UnterminatedQuoteEndsTheParse)
+{
+    Parse p = ParseText("\"C:\\a.txt\" \"D:\\b.txt");
+    EXPECT_EQ(p.result, 1);
+    EXPECT_EQ(p.paths, (Paths{ "C:\\a.txt" }));
+    EXPECT_EQ(p.cursor, nullptr);
+}
+
+TEST(CommandLine, EmptyTextHandlesNothing)
+{
+    Parse p = ParseText("");
+    EXPECT_EQ(p.result, 1);
+    EXPECT_TRUE(p.paths.empty());
+    EXPECT_EQ(ParseText("\"\"").paths, Paths{}) << "an empty quoted path";
+}
+
+TEST(CommandLine, ShortPathsTakeTheirLongFormOnlyUnquoted)
+{
+    EXPECT_EQ(ParseText("C:\\PROGRA~1\\x.txt").paths, (Paths{ "C:\\Program Files\\x.txt" }));
+    EXPECT_EQ(ParseText("\"C:\\PROGRA~1\\x.txt\"").paths, (Paths{ "C:\\PROGRA~1\\x.txt" }));
+}
+
+TEST(CommandLine, PathsWithoutADriveAreSplitOnlyByQuotes)
+{
+    EXPECT_EQ(ParseText("\\\\server\\share\\a.txt \\\\server\\b.txt").paths,
+              (Paths{ "\\\\server\\share\\a.txt \\\\server\\b.txt" }));
+    EXPECT_EQ(ParseText("ab").paths, (Paths{ "ab" }));
+}
+
+TEST(CommandLine, CursorStatesAndBadModes)
+{
+    const char *cursor = nullptr;
+    CommandLineActions actions = { LongForm, Record, nullptr };
+    EXPECT_EQ(ParseCommandLineText(&cursor, ADD_LOCALLY, &actions), 0) << "already handled";
+
+    Parse p = ParseText("C:\\a.txt", 3);
+    EXPECT_EQ(p.result, -1);
+    EXPECT_NE(p.cursor, nullptr) << "a bad mode leaves the text pending";
+
+    const char *text = "\"C:\\a.txt\" \"D:\\b.txt\"";
+    p = ParseText(text, ADD_LOCALLY, 1);
+    EXPECT_EQ(p.result, -1);
+    EXPECT_EQ(p.paths, (Paths{ "C:\\a.txt" }));
+    EXPECT_STREQ(p.cursor, "\"D:\\b.txt\"") << "out of memory leaves the cursor on that path";
+}
+
+TEST(CommandLine, PathsTooLongForTheBuffersAreSkipped)
+{
+    std::string longQuoted = "\"C:\\" + std::string(300, 'q') + "\" \"D:\\ok.txt\"";
+    EXPECT_EQ(ParseText(longQuoted.c_str()).paths, (Paths{ "D:\\ok.txt" }));
+    std::string exactly260 = "C:\\" + std::string(257, 'u');
+    ASSERT_EQ(exactly260.size(), 260u);
+    EXPECT_TRUE(ParseText((exactly260 + " D:\\ok.txt").c_str()).paths == (Paths{ "D:\\ok.txt" }));
+    std::string fits = "C:\\" + std::string(256, 'u');
+    EXPECT_EQ(ParseText(fits.c_str()).paths, (Paths{ fits }));
+}

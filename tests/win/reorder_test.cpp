@@ -1,0 +1,331 @@
+// Row drags driven by the messages a real drag produces, the drop line's
+// image, Move up and Move down, and paths handed over by a later instance.
+#include "app/cmdline.h"
+#include "app/instance.h"
+#include "app/program.h"
+#include "checksum/checksum_text.h"
+#include "checksum/crc32.h"
+#include "core/filelist.h"
+#include "core/run.h"
+#include "main_window_fixture.h"
+#include "resources/resource.h"
+#include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "ui/reorder.h"
+#include "win_support.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class Reorder : public MainWindowTest {
+protected:
+    // Rows A, B, C, D.
+    void OpenWithFourRows()
+    {
+        OpenWindow();
+        for (const char *name : { "A", "B", "C", "D" })
+            ASSERT_EQ(AddFile(MakeFile(name, 1, name[0])), 0);
+        // The marker measures the rows as they are at window creation.
+        BuildDropMarker(&MainDropMarker, 0);
+    }
+    Texts Names()
+    {
+        Texts names;
+        for (int row = 0; row < Rows(); row++)
+            names.push_back(Cell(row, 1));
+        return names;
+    }
+    // A point in the window's client area at a fraction of a row's height.
+    POINT InRow(int row, double fraction)
+    {
+        POINT top = {};
+        SendMessageA(List(), LVM_GETITEMPOSITION, row, (LPARAM)&top);
+        POINT at = { 40, top.y + (int)(fraction * MainDropMarker.RowHeight) };
+        MapWindowPoints(List(), window, &at, 1);
+        return at;
+    }
+    void StartDrag(int row, bool selectFirst = true)
+    {
+        if (selectFirst)
+            Click(row);
+        NMLISTVIEW drag = {};
+        drag.hdr.hwndFrom = List();
+        drag.hdr.idFrom = IDC_FILE_LIST;
+        drag.hdr.code = LVN_BEGINDRAG;
+        drag.iItem = row;
+        POINT at = InRow(row, 0.5);
+        MapWindowPoints(window, List(), &at, 1);
+        drag.ptAction = at;
+        SendMessageA(window, WM_NOTIFY, IDC_FILE_LIST, (LPARAM)&drag);
+    }
+    void MoveTo(POINT at) { SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y)); }
+    void Release(POINT at)
+    {
+        SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        Pump();
+    }
+    void Drag(int row, POINT to)
+    {
+        StartDrag(row);
+        MoveTo(InRow(row, 0.5));
+        MoveTo(to);
+        Release(to);
+    }
+    bool LineDrawnAt(int lineTop)
+    {
+        HDC dc = GetDC(window);
+        COLORREF pixel = GetPixel(dc, MainDropMarker.Left + 20, lineTop + 3);
+        ReleaseDC(window, dc);
+        return pixel == RGB(0, 0, 0);
+    }
+    int Selected() { return (int)SendMessageA(List(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
+};
+
+} // namespace
+
+TEST_F(Reorder, LineImageHasItsBlackPixels)
+{
+    OpenWindow();
+    const DropMarker &m = MainDropMarker;
+    ASSERT_NE(m.LineImage, nullptr);
+    RECT client;
+    GetClientRect(List(), &client);
+    int w = m.Width;
+    EXPECT_EQ(w, client.right - 1);
+    EXPECT_EQ(m.Height, 7);
+    std::vector<POINT> black = { { 0, 1 }, { 0, 2 }, { 1, 2 }, { 0, 5 }, { 1, 5 }, { 0, 6 },
+                                 { w - 2, 1 }, { w - 2, 2 }, { w - 3, 2 }, { w - 2, 5 }, { w - 3, 5 }, { w - 2, 6 } };
+    for (int x = 0; x <= w - 2; x++) {
+        black.push_back({ x, 3 });
+        black.push_back({ x, 4 });
+    }
+    int blackCount = 0;
+    for (int y = 0; y < 7; y++)
+        for (int x = 0; x < w; x++)
+            blackCount += GetPixel(m.LineImage, x, y) == RGB(0, 0, 0);
+    for (const POINT &p : black)
+        EXPECT_EQ(GetPixel(m.LineImage, p.x, p.y), RGB(0, 0, 0)) << p.x << "," << p.y;
+    EXPECT_EQ(blackCount, (int)black.size()) << "no other black pixel";
+    EXPECT_EQ(GetPixel(m.LineImage, w - 1, 3), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(m.LineImage, 5, 0), RGB(255, 255, 255));
+    EXPECT_EQ(m.LineTop, -1);
+    EXPECT_EQ(m.DropIndex, -1);
+    EXPECT_EQ(BuildDropMarker(nullptr, 0), -1);
+}
+
+TEST_F(Reorder, DragIntoTheLowerHalfOfARowPutsItAfterThatRow)
+{
+    OpenWithFourRows();
+    Drag(1, InRow(2, 0.75));
+    EXPECT_EQ(Names(), (Texts{ "A", "C", "B", "D" }));
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(SelectionMark(), 2);
+    EXPECT_EQ(ControlText(IDC_RESULT), folder + "\\B");
+    EXPECT_EQ(MainWnd.Dragging, 0);
+    EXPECT_EQ(Files.Count, 4);
+    EXPECT_STREQ(FileListEntry(&Files, 1)->Path, (folder + "\\B").c_str()) << "the FileList keeps its order";
+    EXPECT_EQ(RowEntry(List(), 2), FileListEntry(&Files, 1)) << "the row keeps its entry";
+}
+
+TEST_F(Reorder, DragOntoTheUpperHalfOfTheFirstRow)
+{
+    OpenWithFourRows();
+    Drag(2, InRow(0, 0.25));
+    EXPECT_EQ(Names(), (Texts{ "C", "A", "B", "D" }));
+    EXPECT_EQ(Selected(), 0);
+}
+
+TEST_F(Reorder, DroppingOnItselfOrJustBelowTheRowAboveMovesNothing)
+{
+    OpenWithFourRows();
+    Click(2);
+    SetDlgItemTextA(window, IDC_RESULT, "unchanged");
+    StartDrag(2, false);
+    MoveTo(InRow(2, 0.25));
+    Release(InRow(2, 0.25));
+    EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" }));
+    EXPECT_EQ(ControlText(IDC_RESULT), "unchanged") << "a drop onto itself changes nothing";
+
+    Drag(2, InRow(1, 0.75));
+    EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" }));
+}
+
+TEST_F(Reorder, EmptyAreaBelowTheRowsMovesToTheEndAndDrawsTheLine)
+{
+    OpenWithFourRows();
+    StartDrag(0);
+    POINT below = InRow(3, 3.0);
+    MoveTo(below);
+    EXPECT_EQ(MainDropMarker.DropIndex, 4);
+    EXPECT_TRUE(LineDrawnAt(MainDropMarker.LineTop)) << "the line under the last row";
+    POINT lastTop = InRow(3, 0);
+    EXPECT_EQ(MainDropMarker.LineTop, lastTop.y + MainDropMarker.RowHeight - 4);
+    int lineTop = MainDropMarker.LineTop;
+    Release(below);
+    EXPECT_FALSE(LineDrawnAt(lineTop)) << "the pixels under the line come back";
+    EXPECT_EQ(Names(), (Texts{ "B", "C", "D", "A" }));
+}
+
+TEST_F(Reorder, HeaderTargetsTheFirstVisibleRow)
+{
+    OpenWithFourRows();
+    POINT header = InRow(0, 0);
+    header.y -= 6;
+    Drag(3, header);
+    EXPECT_EQ(Names(), (Texts{ "D", "A", "B", "C" }));
+}
+
+TEST_F(Reorder, ReleaseOutsideTheListMovesNothingAndShowsTheSelection)
+{
+    OpenWithFourRows();
+    SetDlgItemTextA(window, IDC_RESULT, "");
+    StartDrag(1);
+    POINT outside = { 5, 5 };
+    MoveTo(InRow(2, 0.8));
+    EXPECT_EQ(MainDropMarker.DropIndex, 3);
+    MoveTo(outside);
+    EXPECT_EQ(MainDropMarker.DropIndex, -1);
+    EXPECT_EQ(MainDropMarker.LineTop, -1);
+    Release(outside);
+    EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" }));
+    EXPECT_EQ(ControlText(IDC_RESULT), folder + "\\B");
+}
+
+TEST_F(Reorder, DragIsRefusedWhileARunGoes)
+{
+    OpenWithFourRows();
+    RunState = RUN_RUNNING;
+    StartDrag(1);
+    EXPECT_EQ(MainWnd.Dragging, 0);
+    RunState = RUN_IDLE;
+}
+
+TEST_F(Reorder, MoveUpAndMoveDown)
+{
+    OpenWithFourRows();
+    SetRowText(List(), 1, 0, "Done");
+    SetRowText(List(), 1, 2, "0000ABCD *");
+    Click(1);
+    Command(IDC_MOVE_UP);
+    EXPECT_EQ(Names(), (Texts{ "B", "A", "C", "D" }));
+    EXPECT_EQ(Cell(0, 0), "Done");
+    EXPECT_EQ(Cell(0, 2), "0000ABCD *") << "every column travels with the row";
+    EXPECT_EQ(SelectionMark(), 0);
+    EXPECT_STREQ(RowEntry(List(), 0)->Path, (folder + "\\B").c_str());
+    Command(IDC_MOVE_UP);
+    EXPECT_EQ(Names(), (Texts{ "B", "A", "C", "D" })) << "nothing above the first row";
+
+    Click(3);
+    Command(IDC_MOVE_DOWN);
+    EXPECT_EQ(Names(), (Texts{ "B", "A", "C", "D" })) << "nothing below the last row";
+    Command(IDC_MOVE_UP);
+    EXPECT_EQ(Names(), (Texts{ "B", "A", "D", "C" }));
+    EXPECT_EQ(SelectionMark(), 2);
+    Command(IDC_MOVE_DOWN);
+    EXPECT_EQ(Names(), (Texts{ "B", "A", "C", "D" }));
+
+    // Long texts travel whole.
+    std::string longText(700, 'x');
+    SetRowText(List(), 0, 1, longText.c_str());
+    Click(0);
+    Command(IDC_MOVE_DOWN);
+    EXPECT_EQ(Cell(1, 1), longText);
+}
+
+TEST_F(Reorder, ProcessAllFollowsTheNewOrder)
+{
+    OpenWithFourRows();
+    Drag(3, InRow(0, 0.25));
+    Click(2);
+    Command(IDC_MOVE_DOWN);
+    Texts order = Names();
+    Command(IDC_PROCESS_ALL);
+    PumpUntil([&] { return MainWnd.RunThread == nullptr; });
+    for (int row = 0; row < Rows(); row++)
+        EXPECT_EQ(Cell(row, 0), "Done");
+    // The log lists the files in row order, each with the CRC of its own content.
+    std::string log = ReadWholeFile(Program.LastSessionLogPath);
+    size_t at = 0;
+    for (const std::string &name : order) {
+        size_t found = log.find(name + "   ", at);
+        ASSERT_NE(found, std::string::npos) << name;
+        unsigned char content = (unsigned char)name[0];
+        char crc[CRC32_TEXT_SIZE];
+        FormatCrc32Text(Crc32Update(CRC32_START, &content, 1) ^ 0xFFFFFFFFu, 0, crc);
+        EXPECT_EQ(log.substr(found + 68, 8), crc) << name;
+        at = found + 1;
+    }
+}
+
+TEST_F(Reorder, CommandLineFilesAreAddedAtTheFirstPaint)
+{
+    std::string first = MakeFile("first.txt", 1);
+    std::string second = MakeFile("second file.txt", 2);
+    MakeFile("folder only", 0);
+    std::string arguments = "\"" + second + "\" " + first + " \"" + folder + "\"";
+    Program.CommandLineCursor = arguments.c_str();
+    OpenWindow();
+    EXPECT_EQ(Program.CommandLineCursor, nullptr);
+    ASSERT_EQ(Rows(), 2) << "the folder is not added";
+    EXPECT_EQ(Cell(0, 1), "second file.txt");
+    EXPECT_EQ(Cell(1, 1), "first.txt");
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    Pump();
+    EXPECT_EQ(Rows(), 2) << "later paints add nothing";
+}
+
+TEST_F(Reorder, PathsHandedOverByAnotherInstance)
+{
+    OpenWithFourRows();
+    std::string path = MakeFile("handed over.txt", 5);
+    char buffer[260] = {};
+    snprintf(buffer, sizeof buffer, "%s", path.c_str());
+    auto sendFrom = [&](DWORD processId, const void *address) {
+        std::atomic<bool> done(false);
+        std::thread sender([&] {
+            SendMessageA(window, MSG_REMOTE_FILE, processId, (LPARAM)address);
+            done = true;
+        });
+        PumpUntil([&] { return done.load(); });
+        sender.join();
+    };
+    sendFrom(GetCurrentProcessId(), buffer);
+    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(Cell(4, 1), "handed over.txt");
+    EXPECT_EQ(ControlText(IDC_RESULT), path);
+
+    // A sender that cannot be read costs nothing: the window and its rows stay.
+    sendFrom(0xFFFFFFF0, buffer);
+    sendFrom(GetCurrentProcessId(), (const void *)16);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(Rows(), 5);
+
+    // A folder is shown but not added.
+    snprintf(buffer, sizeof buffer, "%s", folder.c_str());
+    sendFrom(GetCurrentProcessId(), buffer);
+    EXPECT_EQ(Rows(), 5);
+    EXPECT_EQ(ControlText(IDC_RESULT), folder);
+}
+
+TEST(RemotePath, ReadsAnotherProcessesMemoryOrRefuses)
+{
+    char source[260] = "C:\\some\\path.txt";
+    char read[261] = {};
+    EXPECT_EQ(ReadRemotePath(GetCurrentProcessId(), source, read, 260), 0);
+    EXPECT_STREQ(read, source);
+    EXPECT_EQ(ReadRemotePath(GetCurrentProcessId(), nullptr, read, 260), -1);
+    EXPECT_EQ(ReadRemotePath(GetCurrentProcessId(), source, nullptr, 260), -1);
+    EXPECT_EQ(ReadRemotePath(GetCurrentProcessId(), source, read, 0), -1);
+    EXPECT_EQ(ReadRemotePath(0xFFFFFFF0, source, read, 260), -1);
+    EXPECT_EQ(ReadRemotePath(GetCurrentProcessId(), (const void *)16, read, 260), -1);
+    EXPECT_EQ(FindEarlierInstanceProcess("no program has this name.exe"), 0u);
+}
