@@ -15,14 +15,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-bool WaitFor(const std::function<bool()> &done, DWORD timeoutMs = 20000)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
-        if (done())
-            return true;
-    return done();
-}
-
 class Instances : public ::testing::Test {
 protected:
     void SetUp() override

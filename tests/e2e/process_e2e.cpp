@@ -60,14 +60,6 @@ std::vector<std::string> Lines(const std::string &text)
     return lines;
 }
 
-bool WaitFor(const std::function<bool()> &done, DWORD timeoutMs = 60000)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
-        if (done())
-            return true;
-    return done();
-}
-
 class Processing : public ::testing::Test {
 protected:
     void SetUp() override { folder = MakeScratchFolder("process_e2e"); }
@@ -125,7 +117,7 @@ protected:
                     return false;
             return RemoteControlText(zunta.window, IDC_PROCESS_ALL) == idleCaption &&
                    RemoteControlText(zunta.window, IDC_PROGRESS_TEXT) == "          ";
-        })) << "the run did not end";
+        }, 60000)) << "the run did not end";
     }
 
     std::string folder;

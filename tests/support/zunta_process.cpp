@@ -101,3 +101,11 @@ void ReleaseZunta(ZuntaProcess *zunta)
     }
     *zunta = ZuntaProcess();
 }
+
+bool WaitFor(const std::function<bool()> &done, DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
+        if (done())
+            return true;
+    return done();
+}

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Zunta.exe of this build (from ZUNTA_EXE).
@@ -30,5 +31,8 @@ long WaitForExit(ZuntaProcess *zunta, DWORD timeoutMs = 20000);
 // for the process to end; returns the exit code as WaitForExit.
 long CloseZunta(ZuntaProcess *zunta);
 void ReleaseZunta(ZuntaProcess *zunta);
+
+// Polls done() every 20 ms until it holds or timeoutMs passes; returns done().
+bool WaitFor(const std::function<bool()> &done, DWORD timeoutMs = 20000);
 
 #endif
