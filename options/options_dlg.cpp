@@ -2,26 +2,154 @@
 #include "options/options_dlg.h"
 
 #include "app/lang.h"
+#include "app/program.h"
 #include "app/settings.h"
+#include "app/textutil.h"
+#include "core/fileinfo.h"
+#include "options/sendto.h"
 #include "resources/resource.h"
 #include "ui/dialogs.h"
 #include "ui/mainwnd.h"
 
-enum { LANGUAGE_ITEM_ENGLISH = 0, LANGUAGE_ITEM_FRENCH = 1 };
+#include <direct.h>
+#include <objbase.h>
+#include <stdio.h>
+#include <string.h>
+
+char FoundShortcutName[260];
+
+enum {
+    LANGUAGE_ITEM_ENGLISH = 0,
+    LANGUAGE_ITEM_FRENCH = 1,
+    NAME_COMPARE_LENGTH = 64,
+    TARGET_SIZE = FOLDER_PATH_SIZE + PROGRAM_FILE_NAME_SIZE,
+};
+
+static const char LinkExtension[] = ".lnk";
+
+static bool EndsWithLink(const char *text)
+{
+    size_t length = strlen(text);
+    return length >= 4 && AsciiEqualNoCase(text + length - 4, LinkExtension);
+}
+
+// The shortcut found in SendTo, as the name box shows it.
+static void ShowFoundShortcut(HWND window)
+{
+    FoundShortcutName[0] = '\0';
+    if (ScanSendToFolder(FoundShortcutName, sizeof FoundShortcutName, SCAN_FIND) <= 0) {
+        FoundShortcutName[0] = '\0';
+        EnableWindow(GetDlgItem(window, IDC_SHORTCUT_NAME), FALSE);
+        return;
+    }
+    if (EndsWithLink(FoundShortcutName))
+        FoundShortcutName[strlen(FoundShortcutName) - 4] = '\0';
+    char folder[PATH_SIZE];
+    size_t length;
+    if (LocateSendToFolder(folder, sizeof folder) == 0 && (length = strlen(folder)) > 0 &&
+        AsciiEqualNoCaseN(FoundShortcutName, folder, length) && FoundShortcutName[length] == '\\')
+        memmove(FoundShortcutName, FoundShortcutName + length + 1, strlen(FoundShortcutName + length + 1) + 1);
+    CheckDlgButton(window, IDC_SENDTO, BST_CHECKED);
+    SetDlgItemTextA(window, IDC_SHORTCUT_NAME, FoundShortcutName);
+}
 
 static void OnInitOptions(HWND window)
 {
     HWND languages = GetDlgItem(window, IDC_LANGUAGE);
     SendMessageA(languages, CB_ADDSTRING, 0, (LPARAM)EnglishStrings[STR_LANGUAGE_NAME]);
     SendMessageA(languages, CB_ADDSTRING, 0, (LPARAM)FrenchStrings[STR_LANGUAGE_NAME]);
-    SendMessageA(languages, CB_SETCURSEL,
-                 Settings.LanguageId == LANGUAGE_ID_FRENCH ? LANGUAGE_ITEM_FRENCH : LANGUAGE_ITEM_ENGLISH, 0);
+    if (Settings.LanguageId == LANGUAGE_ID_ENGLISH)
+        SendMessageA(languages, CB_SETCURSEL, LANGUAGE_ITEM_ENGLISH, 0);
+    else if (Settings.LanguageId == LANGUAGE_ID_FRENCH)
+        SendMessageA(languages, CB_SETCURSEL, LANGUAGE_ITEM_FRENCH, 0);
+    if (Settings.DisplayCRC32Lower == 1)
+        CheckDlgButton(window, IDC_LOWER_CRC32, BST_CHECKED);
+    if (Settings.DisplayMD5Lower == 1)
+        CheckDlgButton(window, IDC_LOWER_MD5, BST_CHECKED);
+    ShowFoundShortcut(window);
+}
+
+static void Warn(const char *text)
+{
+    MessageBoxA(nullptr, text, nullptr, MB_OK | MB_ICONWARNING);
+}
+
+// Creates each folder that the name part of linkPath (from nameStart on)
+// names before its last component.
+static void CreateNameFolders(char *linkPath, size_t nameStart)
+{
+    for (char *p = linkPath + nameStart; *p; p++) {
+        if (*p != '\\')
+            continue;
+        *p = '\0';
+        _mkdir(linkPath);
+        *p = '\\';
+    }
+}
+
+// A new shortcut named name (ending with ".lnk") in SendTo, in place of the
+// program's shortcuts there.
+static void ReplaceShortcut(const char *name)
+{
+    char folder[PATH_SIZE];
+    if (LocateSendToFolder(folder, sizeof folder) != 0) {
+        ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
+        Warn(LanguageStrings[STR_NO_SENDTO_VARIABLES]);
+        return;
+    }
+    if (QueryFileInfo(folder, nullptr, nullptr) != -2) {
+        ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
+        char text[PATH_SIZE + 128];
+        snprintf(text, sizeof text, LanguageStrings[STR_NO_SENDTO_FOLDER], folder);
+        Warn(text);
+        return;
+    }
+    char linkPath[PATH_SIZE];
+    if (FormatText(linkPath, sizeof linkPath, "%s\\%s", folder, name) != 0) {
+        // Refused before anything is removed: the link path cannot be made.
+        MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);
+        return;
+    }
+    ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
+    size_t nameStart = strlen(folder) + 1;
+    for (char *p = linkPath + nameStart; *p; p++)
+        if (*p == '/')
+            *p = '\\';
+    CreateNameFolders(linkPath, nameStart);
+
+    char target[TARGET_SIZE];
+    snprintf(target, sizeof target, "%s\\%s", Program.ProgramFolder, Program.ProgramFileName);
+    CoInitialize(nullptr);
+    if (CreateShortcut(target, linkPath, nullptr) != S_OK)
+        MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);
+    CoUninitialize();
 }
 
 static void OnOptionsOk(HWND window)
 {
     LRESULT item = SendDlgItemMessageA(window, IDC_LANGUAGE, CB_GETCURSEL, 0, 0);
     Settings.LanguageId = item == LANGUAGE_ITEM_FRENCH ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH;
+
+    if (IsWindowEnabled(GetDlgItem(window, IDC_SHORTCUT_NAME))) {
+        char name[PATH_SIZE] = "";
+        GetDlgItemTextA(window, IDC_SHORTCUT_NAME, name, sizeof name);
+        size_t compared = strlen(name);
+        if (EndsWithLink(name))
+            compared -= 4;
+        else
+            AppendText(name, sizeof name, LinkExtension);
+        if (compared > NAME_COMPARE_LENGTH)
+            compared = NAME_COMPARE_LENGTH;
+        bool same = strncmp(name, FoundShortcutName, compared) == 0 &&
+                    (compared == NAME_COMPARE_LENGTH || FoundShortcutName[compared] == '\0');
+        if (!same)
+            ReplaceShortcut(name);
+    } else {
+        ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
+    }
+
+    Settings.DisplayCRC32Lower = IsDlgButtonChecked(window, IDC_LOWER_CRC32) == BST_CHECKED ? 1 : 0;
+    Settings.DisplayMD5Lower = IsDlgButtonChecked(window, IDC_LOWER_MD5) == BST_CHECKED ? 1 : 0;
     EndDialog(window, 0);
 }
 
@@ -32,10 +160,19 @@ static INT_PTR CALLBACK OptionsDialogProc(HWND window, UINT message, WPARAM wPar
         OnInitOptions(window);
         break;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
+        switch (LOWORD(wParam)) {
+        case IDOK:
             OnOptionsOk(window);
-        else if (LOWORD(wParam) == IDCANCEL)
+            break;
+        case IDCANCEL:
             EndDialog(window, 0);
+            break;
+        case IDC_SENDTO:
+            if (HIWORD(wParam) == BN_CLICKED)
+                EnableWindow(GetDlgItem(window, IDC_SHORTCUT_NAME),
+                             IsDlgButtonChecked(window, IDC_SENDTO) == BST_CHECKED);
+            break;
+        }
         break;
     case WM_CLOSE:
         EndDialog(window, 0);
