@@ -159,22 +159,29 @@ static HRESULT WidePath(const char *path, WCHAR *wide, int size)
     return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, size) == 0 ? E_INVALIDARG : S_OK;
 }
 
+// A new shell link object and its persist interface; both released by the caller.
+static HRESULT NewShellLink(IShellLinkA **link, IPersistFile **file)
+{
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      (void **)link);
+    if (FAILED(result))
+        return result;
+    result = (*link)->QueryInterface(IID_IPersistFile, (void **)file);
+    if (FAILED(result))
+        (*link)->Release();
+    return result;
+}
+
 HRESULT CreateShortcut(const char *target, const char *linkPath, const char *description)
 {
     IShellLinkA *link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                      (void **)&link);
+    IPersistFile *file = nullptr;
+    HRESULT result = NewShellLink(&link, &file);
     if (FAILED(result))
         return result;
     link->SetPath(target);
     if (description != nullptr)
         link->SetDescription(description);
-    IPersistFile *file = nullptr;
-    result = link->QueryInterface(IID_IPersistFile, (void **)&file);
-    if (FAILED(result)) {
-        link->Release();
-        return result;
-    }
     WCHAR wide[MAX_PATH];
     result = WidePath(linkPath, wide, MAX_PATH);
     if (SUCCEEDED(result))
@@ -187,16 +194,10 @@ HRESULT CreateShortcut(const char *target, const char *linkPath, const char *des
 HRESULT ReadShortcutTarget(const char *linkPath, char *output, int outputSize)
 {
     IShellLinkA *link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                      (void **)&link);
+    IPersistFile *file = nullptr;
+    HRESULT result = NewShellLink(&link, &file);
     if (FAILED(result))
         return result;
-    IPersistFile *file = nullptr;
-    result = link->QueryInterface(IID_IPersistFile, (void **)&file);
-    if (FAILED(result)) {
-        link->Release();
-        return result;
-    }
     WCHAR wide[MAX_PATH];
     result = WidePath(linkPath, wide, MAX_PATH);
     if (SUCCEEDED(result))
