@@ -7,7 +7,11 @@
 #include "checksum/md5.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+// Bytes read at once beneath the 4096-byte chunks: a multiple of a chunk.
+enum { READ_BLOCK_SIZE = 256 * HASH_CHUNK_SIZE };
 
 uint64_t ProgressStepFor(uint64_t size)
 {
@@ -37,28 +41,39 @@ float DurationSeconds(int64_t seconds, int32_t milliseconds)
     return (float)milliseconds / 1000.0f + (float)seconds;
 }
 
-// Reads the open file to its end (or to a cancel at a poll) into the engines.
-static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn report,
-                          void *context, uint32_t *crc, Md5Context *md5)
+// Reads the open file to its end (or to a cancel at a poll) into the
+// engines, chunk by chunk. The chunks are 4096-byte windows of a larger
+// block that is read at once, so a long file costs few system calls; with a
+// block of one chunk this is a plain 4096-byte read loop.
+static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn report, void *context,
+                          uint32_t *crc, Md5Context *md5, unsigned char *block, size_t blockSize)
 {
-    unsigned char chunk[HASH_CHUNK_SIZE];
     uint64_t step = ProgressStepFor(size);
     uint64_t threshold = step;
     uint64_t position = 0;
+    size_t filled = 0, offset = 0;
+    bool ended = false;
 
     for (;;) {
-        size_t got = fread(chunk, 1, sizeof chunk, file);
+        if (offset == filled && !ended) {
+            filled = fread(block, 1, blockSize, file);
+            offset = 0;
+            ended = filled < blockSize;     // end of file or a read error
+        }
+        size_t got = filled - offset < (size_t)HASH_CHUNK_SIZE ? filled - offset : (size_t)HASH_CHUNK_SIZE;
+        const unsigned char *chunk = block + offset;
+        offset += got;
         if (got > 0) {
             if (mask & MASK_MD5)
                 Md5Update(md5, chunk, (uint32_t)got);
             if (mask & MASK_CRC32)
                 *crc = Crc32Update(*crc, chunk, (uint32_t)got);
         }
-        if (got < sizeof chunk)
-            return 0;   // end of file, or a read error: what was read counts
+        if (got < HASH_CHUNK_SIZE)
+            return 0;   // what was read until the end or an error counts
         if (size == 0)
             continue;
-        position += sizeof chunk;
+        position += HASH_CHUNK_SIZE;
         if (position <= threshold)
             continue;
         threshold += step;
@@ -80,10 +95,18 @@ int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgre
         if (file == nullptr) {
             outcome->Result = -1;
         } else {
+            unsigned char chunk[HASH_CHUNK_SIZE];
+            unsigned char *block = (unsigned char *)malloc(READ_BLOCK_SIZE);
             uint32_t crc = CRC32_START;
             Md5Context md5;
             Md5Init(&md5);
-            outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5);
+            if (block != nullptr)
+                outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5, block,
+                                             READ_BLOCK_SIZE);
+            else
+                outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5, chunk,
+                                             sizeof chunk);
+            free(block);
             report(context, 100);
             fclose(file);
             outcome->Crc32 = crc ^ 0xFFFFFFFFu;

@@ -1,6 +1,8 @@
-// MD5 message digest (RFC 1321): input is copied into the block buffer and
-// every full block is decoded and transformed.
+// MD5 message digest (RFC 1321). Whole 64-byte blocks are transformed
+// straight from the input; only a partial block waits in the context's buffer.
 #include "checksum/md5.h"
+
+#include <string.h>
 
 static const unsigned char Md5Padding[64] = { 0x80 };
 
@@ -17,14 +19,25 @@ static void DecodeWords(uint32_t *words, const unsigned char *bytes, int count)
 
 static uint32_t Rotl(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
-#define MD5_F(x, y, z) (((x) & (y)) | (~(x) & (z)))
-#define MD5_G(x, y, z) (((x) & (z)) | ((y) & ~(z)))
+// F in a form with one operation fewer than the RFC's, same values.
+#define MD5_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
+// One step: the message word and constant are added before the round
+// function, so that only the function's last operations wait for b; G's two
+// disjoint halves are added separately for the same reason.
 #define MD5_STEP(f, a, b, c, d, x, s, t) \
-    (a) = (b) + Rotl((a) + f((b), (c), (d)) + (x) + (uint32_t)(t), (s))
+    (a) += (x) + (uint32_t)(t);           \
+    (a) += f((b), (c), (d));               \
+    (a) = (b) + Rotl((a), (s))
+#define MD5_STEP_G(a, b, c, d, x, s, t)                 \
+    (a) += (x) + (uint32_t)(t) + ((c) & ~(d));          \
+    (a) += (b) & (d);                                   \
+    (a) = (b) + Rotl((a), (s))
 
-void Md5Transform(uint32_t state[4], const uint32_t x[16])
+// The compression function over sixteen words that the compiler keeps in
+// registers or loads straight from the block.
+static inline void Compress(uint32_t state[4], const uint32_t *x)
 {
     uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
 
@@ -45,22 +58,22 @@ void Md5Transform(uint32_t state[4], const uint32_t x[16])
     MD5_STEP(MD5_F, c, d, a, b, x[14], 17, 0xa679438e);
     MD5_STEP(MD5_F, b, c, d, a, x[15], 22, 0x49b40821);
 
-    MD5_STEP(MD5_G, a, b, c, d, x[1], 5, 0xf61e2562);
-    MD5_STEP(MD5_G, d, a, b, c, x[6], 9, 0xc040b340);
-    MD5_STEP(MD5_G, c, d, a, b, x[11], 14, 0x265e5a51);
-    MD5_STEP(MD5_G, b, c, d, a, x[0], 20, 0xe9b6c7aa);
-    MD5_STEP(MD5_G, a, b, c, d, x[5], 5, 0xd62f105d);
-    MD5_STEP(MD5_G, d, a, b, c, x[10], 9, 0x02441453);
-    MD5_STEP(MD5_G, c, d, a, b, x[15], 14, 0xd8a1e681);
-    MD5_STEP(MD5_G, b, c, d, a, x[4], 20, 0xe7d3fbc8);
-    MD5_STEP(MD5_G, a, b, c, d, x[9], 5, 0x21e1cde6);
-    MD5_STEP(MD5_G, d, a, b, c, x[14], 9, 0xc33707d6);
-    MD5_STEP(MD5_G, c, d, a, b, x[3], 14, 0xf4d50d87);
-    MD5_STEP(MD5_G, b, c, d, a, x[8], 20, 0x455a14ed);
-    MD5_STEP(MD5_G, a, b, c, d, x[13], 5, 0xa9e3e905);
-    MD5_STEP(MD5_G, d, a, b, c, x[2], 9, 0xfcefa3f8);
-    MD5_STEP(MD5_G, c, d, a, b, x[7], 14, 0x676f02d9);
-    MD5_STEP(MD5_G, b, c, d, a, x[12], 20, 0x8d2a4c8a);
+    MD5_STEP_G(a, b, c, d, x[1], 5, 0xf61e2562);
+    MD5_STEP_G(d, a, b, c, x[6], 9, 0xc040b340);
+    MD5_STEP_G(c, d, a, b, x[11], 14, 0x265e5a51);
+    MD5_STEP_G(b, c, d, a, x[0], 20, 0xe9b6c7aa);
+    MD5_STEP_G(a, b, c, d, x[5], 5, 0xd62f105d);
+    MD5_STEP_G(d, a, b, c, x[10], 9, 0x02441453);
+    MD5_STEP_G(c, d, a, b, x[15], 14, 0xd8a1e681);
+    MD5_STEP_G(b, c, d, a, x[4], 20, 0xe7d3fbc8);
+    MD5_STEP_G(a, b, c, d, x[9], 5, 0x21e1cde6);
+    MD5_STEP_G(d, a, b, c, x[14], 9, 0xc33707d6);
+    MD5_STEP_G(c, d, a, b, x[3], 14, 0xf4d50d87);
+    MD5_STEP_G(b, c, d, a, x[8], 20, 0x455a14ed);
+    MD5_STEP_G(a, b, c, d, x[13], 5, 0xa9e3e905);
+    MD5_STEP_G(d, a, b, c, x[2], 9, 0xfcefa3f8);
+    MD5_STEP_G(c, d, a, b, x[7], 14, 0x676f02d9);
+    MD5_STEP_G(b, c, d, a, x[12], 20, 0x8d2a4c8a);
 
     MD5_STEP(MD5_H, a, b, c, d, x[5], 4, 0xfffa3942);
     MD5_STEP(MD5_H, d, a, b, c, x[8], 11, 0x8771f681);
@@ -102,6 +115,23 @@ void Md5Transform(uint32_t state[4], const uint32_t x[16])
     state[3] += d;
 }
 
+void Md5Transform(uint32_t state[4], const uint32_t words[16])
+{
+    Compress(state, words);
+}
+
+// One block taken from the input as it lies: any alignment.
+static inline void TransformBlock(uint32_t state[4], const unsigned char *block)
+{
+    uint32_t words[16];
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    memcpy(words, block, sizeof words);
+#else
+    DecodeWords(words, block, 16);
+#endif
+    Compress(state, words);
+}
+
 void Md5Init(Md5Context *ctx)
 {
     ctx->BitCount[0] = 0;
@@ -116,6 +146,8 @@ static unsigned WaitingBytes(const Md5Context *ctx) { return (ctx->BitCount[0] >
 
 void Md5Update(Md5Context *ctx, const unsigned char *bytes, uint32_t length)
 {
+    if (length == 0)
+        return;
     unsigned pos = WaitingBytes(ctx);
     uint32_t bits = length << 3;
 
@@ -124,15 +156,20 @@ void Md5Update(Md5Context *ctx, const unsigned char *bytes, uint32_t length)
         ctx->BitCount[1]++;
     ctx->BitCount[1] += length >> 29;
 
-    for (uint32_t i = 0; i < length; i++) {
-        ctx->Buffer[pos++] = bytes[i];
-        if (pos == 64) {
-            uint32_t words[16];
-            DecodeWords(words, ctx->Buffer, 16);
-            Md5Transform(ctx->State, words);
-            pos = 0;
+    if (pos > 0) {
+        unsigned take = 64 - pos;
+        if (length < take) {
+            memcpy(ctx->Buffer + pos, bytes, length);
+            return;
         }
+        memcpy(ctx->Buffer + pos, bytes, take);
+        TransformBlock(ctx->State, ctx->Buffer);
+        bytes += take;
+        length -= take;
     }
+    for (; length >= 64; bytes += 64, length -= 64)
+        TransformBlock(ctx->State, bytes);
+    memcpy(ctx->Buffer, bytes, length);
 }
 
 void Md5Final(Md5Context *ctx)

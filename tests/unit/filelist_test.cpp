@@ -127,9 +127,10 @@ TEST(FileList, SlotReadsWhileAnotherThreadAppends)
 {
     ScopedList s;
     const int total = 50000;
-    std::atomic<bool> done(false);
+    std::atomic<bool> done(false), started(false);
     std::atomic<long> wrong(0), seen(0);
     std::thread reader([&] {
+        started = true;
         unsigned index = 0;
         while (!done.load()) {
             index = index * 1103515245u + 12345u;
@@ -142,8 +143,13 @@ TEST(FileList, SlotReadsWhileAnotherThreadAppends)
                 wrong++;
         }
     });
-    for (int i = 0; i < total; i++)
+    while (!started.load())
+        std::this_thread::yield();
+    for (int i = 0; i < total; i++) {
         ASSERT_EQ(FileListAppend(&s.list, EntryFor(i)), i);
+        if (i % 1000 == 0)
+            std::this_thread::yield();  // let the reader in on a single processor too
+    }
     done = true;
     reader.join();
     EXPECT_EQ(wrong.load(), 0) << "a read saw another entry than the one in its slot";
