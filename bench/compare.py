@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""Runs the benchmark of the native, i686 and x86_64 builds and the tools a
+user would pick instead on one cached file, and prints the figures side by
+side with Zunta's ratio to each tool (medians of several runs, MB/s with
+1 MB = 1,000,000 bytes).
+
+usage: compare.py BUILD_DIR FILE MIB"""
+import os
+import re
+import statistics
+import subprocess
+import sys
+import time
+
+RUNS = 5
+build, path, mib = sys.argv[1], sys.argv[2], int(sys.argv[3])
+size = mib << 20
+
+
+def zunta(command):
+    out = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+    figures = {}
+    for line in out.splitlines():
+        match = re.match(r'(.*?)\s+(\d+) MB/s$', line)
+        if match:
+            figures[match.group(1).strip()] = int(match.group(2))
+    return figures
+
+
+def tool(command):
+    times = []
+    for _ in range(RUNS):
+        start = time.perf_counter()
+        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        times.append(time.perf_counter() - start)
+    return size / 1e6 / statistics.median(times)
+
+
+windows_path = 'Z:' + os.path.abspath(path).replace('/', '\\')
+builds = {
+    'native': zunta([os.path.join(build, 'release-native', 'zunta_bench'), path, str(mib)]),
+    'i686/Wine': zunta(['wine', os.path.join(build, 'release-i686', 'zunta_bench.exe'), windows_path, str(mib)]),
+    'x86_64/Wine': zunta(['wine', os.path.join(build, 'release-x86_64', 'zunta_bench.exe'), windows_path, str(mib)]),
+}
+
+rows = ['Crc32Update (memory)', 'Md5Update (memory)', '4096-byte read loop (file)',
+        'HashFile CRC32', 'HashFile MD5', 'HashFile CRC32+MD5']
+print('\nZunta, %d MiB file in the page cache, MB/s (median of %d runs)\n' % (mib, RUNS))
+print('%-28s %10s %12s %12s' % ('', *builds.keys()))
+for row in rows:
+    print('%-28s %10d %12d %12d' % (row, *(builds[b].get(row, 0) for b in builds)))
+
+tools = [
+    ('rhash --crc32', ['rhash', '--crc32', path], 'HashFile CRC32', None),
+    ('7zz h -scrcCRC32 (1 thread)', ['7zz', 'h', '-scrcCRC32', '-mmt1', path], 'HashFile CRC32', 1.5),
+    ('md5sum', ['md5sum', path], 'HashFile MD5', 0.95),
+    ('rhash --crc32 --md5', ['rhash', '--crc32', '--md5', path], 'HashFile CRC32+MD5', 1.2),
+    ('7zz h -scrcCRC32 -scrcMD5 (1 thread)', ['7zz', 'h', '-scrcCRC32', '-scrcMD5', '-mmt1', path],
+     'HashFile CRC32+MD5', 1.1),
+]
+print('\n%-38s %8s   %s' % ('The same work by other tools', 'MB/s', 'Zunta native / i686 / x86_64 as ratios (target)'))
+missed = 0
+for name, command, ours, target in tools:
+    rate = tool(command)
+    ratios = [builds[b][ours] / rate for b in builds]
+    verdict = ''
+    if target:
+        met = ratios[0] >= target
+        missed += not met
+        verdict = '  (>= %.2f: %s)' % (target, 'met' if met else 'MISSED')
+    print('%-38s %8.0f   %s%s' % (name, rate, ' / '.join('%.2f' % r for r in ratios), verdict))
+
+print('\ni686 under Wine against the native build (target: within 15%):')
+for row in rows[3:]:
+    share = builds['i686/Wine'][row] / builds['native'][row]
+    ok = share >= 0.85
+    missed += not ok
+    print('  %-24s %.2f %s' % (row, share, 'met' if ok else 'MISSED'))
+sys.exit(0)
