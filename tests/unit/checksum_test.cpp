@@ -3,6 +3,8 @@
 #include "checksum/crc32.h"
 #include "checksum/md5.h"
 
+#include "unit_support.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -26,15 +28,6 @@ uint32_t ReferenceCrc32(const std::vector<unsigned char> &data)
 std::vector<unsigned char> Bytes(const std::string &text)
 {
     return std::vector<unsigned char>(text.begin(), text.end());
-}
-
-std::vector<unsigned char> RandomBytes(size_t length, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::vector<unsigned char> data(length);
-    for (auto &byte : data)
-        byte = (unsigned char)random();
-    return data;
 }
 
 std::string CrcText(uint32_t value, int lower = 0)

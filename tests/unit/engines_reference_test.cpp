@@ -5,6 +5,8 @@
 #include "checksum/crc32.h"
 #include "checksum/md5.h"
 
+#include "unit_support.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -56,15 +58,6 @@ std::vector<unsigned char> Md5Of(const unsigned char *bytes, size_t length)
     Md5Update(&ctx, bytes, (uint32_t)length);
     Md5Final(&ctx);
     return std::vector<unsigned char>(ctx.Digest, ctx.Digest + 16);
-}
-
-std::vector<unsigned char> RandomBytes(size_t length, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::vector<unsigned char> data(length);
-    for (auto &byte : data)
-        byte = (unsigned char)random();
-    return data;
 }
 
 // Runs check under each CRC path this processor has, restoring the default.

@@ -5,6 +5,8 @@
 #include "checksum/crc32.h"
 #include "checksum/hashjob.h"
 
+#include "unit_support.h"
+
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -28,17 +30,6 @@ int RecordProgress(void *context, int32_t percentage)
     ProgressLog *log = (ProgressLog *)context;
     log->calls.push_back(percentage);
     return log->cancelAt > 0 && (int)log->calls.size() >= log->cancelAt ? -1 : 0;
-}
-
-std::string ScratchPath(const std::string &name)
-{
-    const char *base = getenv("ZUNTA_SCRATCH");
-    std::string folder = base ? base : ".";
-#ifdef _WIN32
-    if (!folder.empty() && folder[0] == '/')
-        folder = "Z:" + folder;
-#endif
-    return folder + "/" + name;
 }
 
 std::string WriteFileOfSize(const std::string &name, size_t size, char fill = 'z')

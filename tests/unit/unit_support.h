@@ -1,0 +1,34 @@
+// Helpers of the unit tests, which build natively and for Windows.
+#ifndef ZUNTA_TESTS_UNIT_SUPPORT_H
+#define ZUNTA_TESTS_UNIT_SUPPORT_H
+
+#include <stdlib.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+// Reproducible bytes of random content.
+inline std::vector<unsigned char> RandomBytes(size_t length, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<unsigned char> data(length);
+    for (auto &byte : data)
+        byte = (unsigned char)random();
+    return data;
+}
+
+// A path in the tests' scratch folder (ZUNTA_SCRATCH, a Linux path that
+// Windows programs see on drive Z:).
+inline std::string ScratchPath(const std::string &name)
+{
+    const char *base = getenv("ZUNTA_SCRATCH");
+    std::string folder = base ? base : ".";
+#ifdef _WIN32
+    if (!folder.empty() && folder[0] == '/')
+        folder = "Z:" + folder;
+#endif
+    return folder + "/" + name;
+}
+
+#endif
