@@ -201,11 +201,16 @@ static void TakeRowSnapshot(HWND list)
     RowSnapshotRecord *records = (RowSnapshotRecord *)calloc((size_t)count + 1, sizeof *records);
     if (records == nullptr)
         return;
+    int taken = 0;
     for (int row = 0; row < count; row++) {
+        int32_t index = RowIndex(list, row);
+        if (index < 0)
+            continue;   // a row that cannot be read must not end the array early
         char status[ROW_TEXT_SIZE];
         GetRowText(list, row, 0, status, sizeof status);
-        records[row].StatusIndex = SnapshotStatusIndex(status);
-        records[row].IndexPlusOne = RowIndex(list, row) + 1;
+        records[taken].StatusIndex = SnapshotStatusIndex(status);
+        records[taken].IndexPlusOne = index + 1;
+        taken++;
     }
     MainWnd.RowSnapshot = records;
 }
