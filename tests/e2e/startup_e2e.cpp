@@ -121,26 +121,32 @@ TEST_F(Startup, TracedBuildWritesTheStartupTrace)
     const std::string tracePath = traceFolder + "\\debug.txt";
     std::string exe = InstallZuntaInto(folder, WindowsPathOf(EnvironmentValue("ZUNTA_TRACED_EXE")));
     ASSERT_FALSE(exe.empty());
-    DeleteTree(traceFolder);
 
+    // With c:\temp there, the program makes its folder and writes the trace.
+    CreateDirectoryA("c:\\temp", nullptr);
+    DeleteTree(traceFolder);
     RunAndClose(exe);
-    std::string trace = ReadWholeFile(tracePath);
     OSVERSIONINFOA version = { sizeof version };
     GetVersionExA(&version);
     char expected[512];
     snprintf(expected, sizeof expected, "Program dir is : %s\r\nWindows version is : %u.%u\r\n",
              folder.c_str(), (unsigned)version.dwMajorVersion, (unsigned)version.dwMinorVersion);
-    EXPECT_EQ(trace, expected);
+    EXPECT_EQ(ReadWholeFile(tracePath), expected);
 
-    // A trace file that cannot be opened is skipped; the program runs as usual.
+    // A trace file that cannot be opened (its name taken by a folder, or
+    // c:\temp missing) is skipped; the program runs as usual.
     DeleteTree(traceFolder);
-    CreateDirectoryA("c:\\temp", nullptr);
     CreateDirectoryA(traceFolder.c_str(), nullptr);
     CreateDirectoryA(tracePath.c_str(), nullptr);
     DeleteFileA((folder + "\\Zunta.ini").c_str());
     RunAndClose(exe);
     EXPECT_TRUE(FileExists(folder + "\\Zunta.ini"));
-    DeleteTree(traceFolder);
+
+    DeleteTree("c:\\temp");
+    DeleteFileA((folder + "\\Zunta.ini").c_str());
+    RunAndClose(exe);
+    EXPECT_TRUE(FileExists(folder + "\\Zunta.ini"));
+    EXPECT_FALSE(FileExists(tracePath));
 }
 
 TEST_F(Startup, MainWindowIsDrawn)
