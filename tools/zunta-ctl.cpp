@@ -2,6 +2,7 @@
 // closes it the way the title bar's close button does.
 //   zunta-ctl wait [SECONDS]   exit 0 once the main window is shown
 //   zunta-ctl close            post WM_CLOSE to the main window
+//   zunta-ctl desktop          return once Wine's desktop process is up
 //   zunta-ctl hold             keep the desktop up until the Wine server ends
 #include <windows.h>
 
@@ -34,6 +35,11 @@ int main(int argc, char **argv)
         PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     }
+    if (argc >= 2 && strcmp(argv[1], "desktop") == 0) {
+        // Returns when the desktop window exists, that is once Wine has
+        // started the process that owns it.
+        return GetDesktopWindow() != nullptr ? 0 : 1;
+    }
     if (argc >= 2 && strcmp(argv[1], "hold") == 0) {
         // Wine starts its desktop process for the first program that needs
         // it; holding it here keeps it from starting inside a test.
@@ -41,6 +47,6 @@ int main(int argc, char **argv)
         Sleep(INFINITE);
         return 0;
     }
-    fprintf(stderr, "usage: zunta-ctl wait [SECONDS] | close | hold\n");
+    fprintf(stderr, "usage: zunta-ctl wait [SECONDS] | close | desktop | hold\n");
     return 2;
 }
