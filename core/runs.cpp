@@ -218,7 +218,9 @@ void OnRunButton(HWND window, int id)
     EnterCriticalSection(&RunLock);
     if (RunState == RUN_RUNNING)
         RunState = RUN_CANCEL_REQUESTED;
-    if (RunState != RUN_IDLE) {
+    // A worker that has left its run but whose MSG_RUN_FINISHED is still on
+    // its way keeps the run: its end would close a new run's thread handle.
+    if (RunState != RUN_IDLE || MainWnd.RunThread != nullptr) {
         LeaveCriticalSection(&RunLock);
         return;
     }

@@ -158,6 +158,27 @@ HANDLE WINAPI NoThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LP
     return nullptr;
 }
 
+// A worker held between the two halves of a run's end: the run state set
+// back to idle, the window not yet told.
+HANDLE EndingEvent;
+int WorkersStarted;
+
+DWORD WINAPI HeldWorker(LPVOID)
+{
+    EnterCriticalSection(&RunLock);
+    RunState = RUN_IDLE;
+    LeaveCriticalSection(&RunLock);
+    WaitForSingleObject(EndingEvent, INFINITE);
+    SendMessageA(MainWnd.Window, MSG_RUN_FINISHED, 0, 0);
+    return 0;
+}
+
+HANDLE WINAPI StartHeldWorker(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD)
+{
+    WorkersStarted++;
+    return CreateThread(nullptr, 0, HeldWorker, nullptr, 0, nullptr);
+}
+
 } // namespace
 
 TEST_F(Runs, ProcessWithNoRowSelectedOnlySwitchesTheButtons)
@@ -430,6 +451,31 @@ TEST_F(Runs, WorkerThatCannotStartGivesTheButtonsBack)
     EXPECT_TRUE(ButtonsIdle());
     EXPECT_EQ(MainWnd.RunThread, nullptr);
     EXPECT_EQ(Cell(0, 0), "Ready");
+    CreateRunThread = CreateThread;
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(Cell(0, 0), "Done");
+}
+
+TEST_F(Runs, RunButtonPressedAsTheWorkerEndsStartsNothing)
+{
+    OpenWatchedWindow();
+    AddFile(DigitsFile("a.txt"));
+    EndingEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    WorkersStarted = 0;
+    CreateRunThread = StartHeldWorker;
+    Command(IDC_PROCESS_ALL);
+    ASSERT_TRUE(PumpUntil([] { return ReadRunState() == RUN_IDLE; }));
+
+    // The user's "Cancel" lands after the worker has left the run.
+    Command(IDC_PROCESS_ALL);
+    EXPECT_EQ(WorkersStarted, 1);
+    EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "&Cancel");
+    EXPECT_EQ(ReadRunState(), RUN_IDLE);
+
+    SetEvent(EndingEvent);
+    WaitForTheWorker();
+    CloseHandle(EndingEvent);
+    EXPECT_TRUE(ButtonsIdle());
     CreateRunThread = CreateThread;
     RunToTheEnd(IDC_PROCESS_ALL);
     EXPECT_EQ(Cell(0, 0), "Done");
