@@ -5,6 +5,7 @@
 #include "ui/reorder.h"
 
 #include "core/filelist.h"
+#include "core/run.h"
 #include "resources/resource.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
@@ -306,6 +307,10 @@ void EndRowDrag(HWND window)
     ReleaseCapture();
     int drop = marker->DropIndex;
     marker->DropIndex = -1;
+    // A run started during the drag (from the keyboard) finds its rows by
+    // index, so they stay where they are.
+    if (ReadRunState() != RUN_IDLE)
+        drop = -1;
 
     if (drop == -1) {
         ShowRowResult(list, (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED));

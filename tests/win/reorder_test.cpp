@@ -206,6 +206,16 @@ TEST_F(Reorder, DragIsRefusedWhileARunGoes)
     StartDrag(1);
     EXPECT_EQ(MainWnd.Dragging, 0);
     RunState = RUN_IDLE;
+
+    // A run that starts while a row is dragged keeps the rows in place.
+    StartDrag(1);
+    MoveTo(InRow(2, 0.8));
+    EXPECT_EQ(MainDropMarker.DropIndex, 3);
+    RunState = RUN_RUNNING;
+    Release(InRow(2, 0.8));
+    RunState = RUN_IDLE;
+    EXPECT_EQ(MainWnd.Dragging, 0);
+    EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" }));
 }
 
 TEST_F(Reorder, MoveUpAndMoveDown)
