@@ -240,11 +240,11 @@ static void OpenLog(HWND window, const char *path)
         return;
     }
     // The message names the full path, also for a log beside the program.
-    char fullPath[MAX_PATH];
+    char fullPath[LOG_PATH_SIZE];
     DWORD length = GetFullPathNameA(path, sizeof fullPath, fullPath, nullptr);
     if (length == 0 || length >= sizeof fullPath)
         CopyText(fullPath, sizeof fullPath, path);
-    char text[MAX_PATH + 64];
+    char text[LOG_PATH_SIZE + 64];
     snprintf(text, sizeof text, MissingLogFormat(Settings.LanguageId), fullPath);
     MessageBoxA(window, text, LanguageStrings[STR_OPEN_LOG_CAPTION], MB_OK);
 }

@@ -385,6 +385,20 @@ TEST_F(MainWindow, MissingLogIsReportedWithItsFullPath)
     });
     Command(IDC_OPEN_ARCHIVE_LOG);
     EXPECT_EQ(shown, "Erreur : Le fichier " + folder + "\\AllSessions.log n'existe pas.");
+
+    // A log path longer than MAX_PATH, as a deep data folder gives.
+    std::string deep = "C:\\" + std::string(244, 'D') + "\\AllSessions.log";
+    ASSERT_LT(deep.size(), sizeof Program.AllSessionsLogPath);
+    ASSERT_GT(deep.size(), (size_t)MAX_PATH);
+    snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s", deep.c_str());
+    WhenWindowOpens("Erreur d'ouverture de fichier", [&](HWND box) {
+        char text[1024] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        shown = text;
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    Command(IDC_OPEN_ARCHIVE_LOG);
+    EXPECT_EQ(shown, "Erreur : Le fichier " + deep + " n'existe pas.");
 }
 
 namespace {
