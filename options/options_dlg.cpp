@@ -22,7 +22,6 @@ enum {
     LANGUAGE_ITEM_ENGLISH = 0,
     LANGUAGE_ITEM_FRENCH = 1,
     NAME_COMPARE_LENGTH = 64,
-    TARGET_SIZE = FOLDER_PATH_SIZE + PROGRAM_FILE_NAME_SIZE,
 };
 
 static const char LinkExtension[] = ".lnk";
@@ -104,9 +103,12 @@ static void ReplaceShortcut(const char *name)
         Warn(text);
         return;
     }
+    // A shortcut holds paths of fewer than 260 characters: refused before
+    // anything is removed when the link's or the program's path is longer.
     char linkPath[PATH_SIZE];
-    if (FormatText(linkPath, sizeof linkPath, "%s\\%s", folder, name) != 0) {
-        // Refused before anything is removed: the link path cannot be made.
+    char target[PATH_SIZE];
+    if (FormatText(linkPath, sizeof linkPath, "%s\\%s", folder, name) != 0 ||
+        FormatText(target, sizeof target, "%s\\%s", Program.ProgramFolder, Program.ProgramFileName) != 0) {
         MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);
         return;
     }
@@ -117,8 +119,6 @@ static void ReplaceShortcut(const char *name)
             *p = '\\';
     CreateNameFolders(linkPath, nameStart);
 
-    char target[TARGET_SIZE];
-    snprintf(target, sizeof target, "%s\\%s", Program.ProgramFolder, Program.ProgramFileName);
     CoInitialize(nullptr);
     if (CreateShortcut(target, linkPath, nullptr) != S_OK)
         MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);

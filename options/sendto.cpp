@@ -179,13 +179,17 @@ HRESULT CreateShortcut(const char *target, const char *linkPath, const char *des
     HRESULT result = NewShellLink(&link, &file);
     if (FAILED(result))
         return result;
-    link->SetPath(target);
-    if (description != nullptr)
-        link->SetDescription(description);
     WCHAR wide[MAX_PATH];
-    result = WidePath(linkPath, wide, MAX_PATH);
+    // A link saved without its target would point nowhere. (S_FALSE only
+    // says that the target does not exist yet.)
+    result = link->SetPath(target);
     if (SUCCEEDED(result))
+        result = WidePath(linkPath, wide, MAX_PATH);
+    if (SUCCEEDED(result)) {
+        if (description != nullptr)
+            link->SetDescription(description);
         result = file->Save(wide, TRUE);
+    }
     file->Release();
     link->Release();
     return result;

@@ -312,19 +312,29 @@ TEST_F(Options, SlashesMakeSubfoldersAndUntickingRemovesAll)
     EXPECT_FALSE(Exists("Top.lnk"));
 }
 
-TEST_F(Options, NameTooLongForALinkPathIsRefused)
+TEST_F(Options, PathsTooLongForAShortcutAreRefused)
 {
     Link("Kept.lnk", program);
-    std::string message;
-    WhenWindowOpens("", [&](HWND box) {
-        char text[256] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        message = text;
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    std::vector<std::string> messages;
+    auto answer = [&] {
+        WhenWindowOpens("", [&](HWND box) {
+            char text[256] = "";
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            messages.push_back(text);
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+    };
+    answer();
     std::string name(259 - 4, 'L');
     InDialog([&](HWND dialog) { TypeName(dialog, name.c_str()); });
-    EXPECT_EQ(message, "Error creating shortcut");
+
+    // The program's own path is longer than a shortcut's target can be.
+    std::string deep = "C:\\" + std::string(250, 'P');
+    snprintf(Program.ProgramFolder, sizeof Program.ProgramFolder, "%s", deep.c_str());
+    answer();
+    InDialog([&](HWND dialog) { TypeName(dialog, "Zunta"); });
+
+    EXPECT_EQ(messages, Texts({"Error creating shortcut", "Error creating shortcut"}));
     EXPECT_TRUE(Exists("Kept.lnk")) << "nothing else changes";
     EXPECT_EQ(Listing(sendTo).size(), 1u);
 }
