@@ -18,6 +18,10 @@ enum {
     REMOTE_PATH_SIZE = 260,
 };
 
+// Every access right as Windows XP knows them; newer headers define
+// PROCESS_ALL_ACCESS with bits that XP refuses.
+static const DWORD SenderAccess = 0x001F0FFF;
+
 DWORD FindEarlierInstanceProcess(const char *name)
 {
     DWORD own = GetCurrentProcessId();
@@ -117,7 +121,7 @@ int ReadRemotePath(DWORD processId, const void *address, char *buffer, int byteC
 {
     if (address == nullptr || buffer == nullptr || byteCount <= 0)
         return -1;
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+    HANDLE process = OpenProcess(SenderAccess, FALSE, processId);
     if (process == nullptr)
         return -1;
     SIZE_T read = 0;
