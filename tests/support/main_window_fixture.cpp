@@ -227,6 +227,17 @@ void WhenWindowOpens(const char *title, std::function<void(HWND)> act)
     Pending.push_back({ title, act, timer });
 }
 
+void AnswerMessageBox(const char *title, std::function<void(HWND box, const std::string &text)> seen,
+                      int button)
+{
+    WhenWindowOpens(title, [seen, button](HWND box) {
+        char text[1024] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);     // the message's static control
+        seen(box, text);
+        SendMessageA(box, WM_COMMAND, button, 0);
+    });
+}
+
 void ForgetPendingWindows()
 {
     for (const PendingWindow &pending : Pending)

@@ -47,6 +47,10 @@ protected:
 // Calls act once a dialog titled title (a message box too) appears on this
 // thread, from inside whatever modal loop is running then.
 void WhenWindowOpens(const char *title, std::function<void(HWND)> act);
+// Once a message box titled title appears, hands its box and text to seen,
+// then presses button.
+void AnswerMessageBox(const char *title, std::function<void(HWND box, const std::string &text)> seen,
+                      int button = IDOK);
 // Forgets the windows waited for that did not open.
 void ForgetPendingWindows();
 

@@ -69,12 +69,9 @@ protected:
     bool AddFolderAnswering(const std::string &path, int answer)
     {
         bool asked = false;
-        WhenWindowOpens("", [&](HWND box) {
-            char text[256] = "";
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            asked = !strcmp(text, "Do you want to add files which are in sub-folders ?");
-            SendMessageA(box, WM_COMMAND, answer, 0);
-        });
+        AnswerMessageBox("", [&](HWND, const std::string &text) {
+            asked = text == "Do you want to add files which are in sub-folders ?";
+        }, answer);
         EXPECT_EQ(AddFolder(path.c_str()), 0);
         ForgetPendingWindows();
         Pump();

@@ -363,13 +363,11 @@ TEST_F(MainWindow, MissingLogIsReportedWithItsFullPath)
 {
     OpenWindow();
     std::string shown, caption;
-    WhenWindowOpens("Error opening file", [&](HWND box) {
-        char text[512] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    AnswerMessageBox("Error opening file", [&](HWND box, const std::string &text) {
         shown = text;
-        GetWindowTextA(box, text, sizeof text);
-        caption = text;
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
+        char title[128] = "";
+        GetWindowTextA(box, title, sizeof title);
+        caption = title;
     });
     Command(IDC_OPEN_CURRENT_LOG);
     EXPECT_EQ(caption, "Error opening file");
@@ -377,12 +375,7 @@ TEST_F(MainWindow, MissingLogIsReportedWithItsFullPath)
 
     Settings.LanguageId = LANGUAGE_ID_FRENCH;
     SelectLanguageTable(LANGUAGE_ID_FRENCH);
-    WhenWindowOpens("Erreur d'ouverture de fichier", [&](HWND box) {
-        char text[512] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        shown = text;
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    AnswerMessageBox("Erreur d'ouverture de fichier", [&](HWND, const std::string &text) { shown = text; });
     Command(IDC_OPEN_ARCHIVE_LOG);
     EXPECT_EQ(shown, "Erreur : Le fichier " + folder + "\\AllSessions.log n'existe pas.");
 
@@ -391,12 +384,7 @@ TEST_F(MainWindow, MissingLogIsReportedWithItsFullPath)
     ASSERT_LT(deep.size(), sizeof Program.AllSessionsLogPath);
     ASSERT_GT(deep.size(), (size_t)MAX_PATH);
     snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s", deep.c_str());
-    WhenWindowOpens("Erreur d'ouverture de fichier", [&](HWND box) {
-        char text[1024] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        shown = text;
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    AnswerMessageBox("Erreur d'ouverture de fichier", [&](HWND, const std::string &text) { shown = text; });
     Command(IDC_OPEN_ARCHIVE_LOG);
     EXPECT_EQ(shown, "Erreur : Le fichier " + deep + " n'existe pas.");
 }

@@ -315,14 +315,9 @@ TEST_F(Options, SlashesMakeSubfoldersAndUntickingRemovesAll)
 TEST_F(Options, PathsTooLongForAShortcutAreRefused)
 {
     Link("Kept.lnk", program);
-    std::vector<std::string> messages;
+    Texts messages;
     auto answer = [&] {
-        WhenWindowOpens("", [&](HWND box) {
-            char text[256] = "";
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            messages.push_back(text);
-            SendMessageA(box, WM_COMMAND, IDOK, 0);
-        });
+        AnswerMessageBox("", [&](HWND, const std::string &text) { messages.push_back(text); });
     };
     answer();
     std::string name(259 - 4, 'L');
@@ -345,12 +340,7 @@ TEST_F(Options, MissingSendToFolderIsReportedAndNothingIsCreated)
     EmptyFolder(sendTo);
     ASSERT_TRUE(MoveFileA(sendTo.c_str(), moved.c_str()));
     std::string message;
-    WhenWindowOpens("Error", [&](HWND box) {
-        char text[512] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        message = text;
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    AnswerMessageBox("Error", [&](HWND, const std::string &text) { message = text; });
     InDialog([](HWND dialog) { TypeName(dialog, "Zunta"); });
     MoveFileA(moved.c_str(), sendTo.c_str());
     EXPECT_EQ(message.rfind("Error : the directory ", 0), 0u) << message;
