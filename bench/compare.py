@@ -37,18 +37,19 @@ def tool(command):
 
 
 windows_path = 'Z:' + os.path.abspath(path).replace('/', '\\')
-builds = {
-    'native': zunta([os.path.join(build, 'release-native', 'zunta_bench'), path, str(mib)]),
-    'i686/Wine': zunta(['wine', os.path.join(build, 'release-i686', 'zunta_bench.exe'), windows_path, str(mib)]),
-    'x86_64/Wine': zunta(['wine', os.path.join(build, 'release-x86_64', 'zunta_bench.exe'), windows_path, str(mib)]),
-}
+wine = os.environ.get('ZUNTA_WINE', 'wine')
+arches = os.environ.get('ZUNTA_BENCH_ARCHES', 'i686 x86_64').split()
+builds = {'native': zunta([os.path.join(build, 'release-native', 'zunta_bench'), path, str(mib)])}
+for arch in arches:
+    builds[arch + '/Wine'] = zunta([wine, os.path.join(build, 'release-' + arch, 'zunta_bench.exe'),
+                                    windows_path, str(mib)])
 
 rows = ['Crc32Update (memory)', 'Md5Update (memory)', '4096-byte read loop (file)',
         'HashFile CRC32', 'HashFile MD5', 'HashFile CRC32+MD5']
 print('\nZunta, %d MiB file in the page cache, MB/s (median of %d runs)\n' % (mib, RUNS))
-print('%-28s %10s %12s %12s' % ('', *builds.keys()))
+print('%-28s' % '' + ''.join('%13s' % b for b in builds))
 for row in rows:
-    print('%-28s %10d %12d %12d' % (row, *(builds[b].get(row, 0) for b in builds)))
+    print('%-28s' % row + ''.join('%13d' % builds[b].get(row, 0) for b in builds))
 
 tools = [
     ('rhash --crc32', ['rhash', '--crc32', path], 'HashFile CRC32', None),
@@ -58,7 +59,7 @@ tools = [
     ('7zz h -scrcCRC32 -scrcMD5 (1 thread)', ['7zz', 'h', '-scrcCRC32', '-scrcMD5', '-mmt1', path],
      'HashFile CRC32+MD5', 1.1),
 ]
-print('\n%-38s %8s   %s' % ('The same work by other tools', 'MB/s', 'Zunta native / i686 / x86_64 as ratios (target)'))
+print('\n%-38s %8s   %s' % ('The same work by other tools', 'MB/s', 'Zunta %s as ratios (target)' % ' / '.join(builds)))
 missed = 0
 for name, command, ours, target in tools:
     rate = tool(command)
@@ -71,7 +72,7 @@ for name, command, ours, target in tools:
     print('%-38s %8.0f   %s%s' % (name, rate, ' / '.join('%.2f' % r for r in ratios), verdict))
 
 print('\ni686 under Wine against the native build (target: within 15%):')
-for row in rows[3:]:
+for row in rows[3:] if 'i686/Wine' in builds else []:
     share = builds['i686/Wine'][row] / builds['native'][row]
     ok = share >= 0.85
     missed += not ok
