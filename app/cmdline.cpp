@@ -13,6 +13,13 @@ static bool TakePath(char *path, const char *text, size_t length)
     return true;
 }
 
+// The full form of written into full; false when it cannot be made.
+static bool FullPathOf(const CommandLineActions *actions, const char *written, char *full)
+{
+    unsigned length = actions->FullPath(written, full, COMMAND_PATH_SIZE);
+    return length > 0 && length < COMMAND_PATH_SIZE;
+}
+
 int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions *actions)
 {
     if (*cursor == nullptr)
@@ -34,7 +41,9 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
             const char *close = strchr(text + 1, '"');
             if (close == nullptr)
                 break;  // an unterminated quote: the rest is ignored
-            usable = TakePath(path, text + 1, (size_t)(close - text - 1));
+            char written[COMMAND_PATH_SIZE];
+            usable = TakePath(written, text + 1, (size_t)(close - text - 1)) &&
+                     (written[0] == '\0' || FullPathOf(actions, written, path));
             next = close + 1;
             if (*next == ' ')
                 next++;
@@ -56,12 +65,12 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
                 next = text + rest;
                 last = true;
             }
-            char written[COMMAND_PATH_SIZE];
-            usable = TakePath(written, text, length);
-            if (usable) {
-                unsigned converted = actions->LongPath(written, path, sizeof path);
+            char written[COMMAND_PATH_SIZE], full[COMMAND_PATH_SIZE];
+            usable = TakePath(written, text, length) && (written[0] == '\0' || FullPathOf(actions, written, full));
+            if (usable && written[0] != '\0') {
+                unsigned converted = actions->LongPath(full, path, sizeof path);
                 if (converted == 0 || converted >= sizeof path)
-                    memcpy(path, written, sizeof path);
+                    memcpy(path, full, sizeof path);
             }
         }
 
@@ -74,5 +83,68 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
         text = next;
     }
     *cursor = nullptr;
+    return 1;
+}
+
+static bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+static bool IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Length of the root of folder that a path starting with a separator goes
+// below: "C:" of "C:\dir", "\\server\share" of a UNC folder; 0 for none.
+static size_t RootLength(const char *folder)
+{
+    if (IsDriveLetter(folder[0]) && folder[1] == ':')
+        return 2;
+    if (!IsSeparator(folder[0]) || !IsSeparator(folder[1]))
+        return 0;
+    const char *server = folder + 2;
+    const char *share = strpbrk(server, "\\/");
+    if (share == nullptr || share == server || share[1] == '\0')
+        return 0;
+    const char *end = strpbrk(share + 1, "\\/");
+    return end ? (size_t)(end - folder) : strlen(folder);
+}
+
+static int CopyOut(char *out, size_t size, const char *text, int result)
+{
+    size_t length = strlen(text);
+    if (size == 0 || length >= size)
+        return -1;
+    memcpy(out, text, length + 1);
+    return result;
+}
+
+int MakeArgumentAbsolute(const char *folder, const char *path, char *out, size_t size)
+{
+    bool hasDrive = IsDriveLetter(path[0]) && path[1] == ':';
+    bool unc = IsSeparator(path[0]) && IsSeparator(path[1]);
+    if (hasDrive || unc || folder == nullptr || folder[0] == '\0')
+        return CopyOut(out, size, path, 0);
+
+    size_t prefix;
+    const char *separator = "";
+    if (IsSeparator(path[0])) {
+        prefix = RootLength(folder);
+        if (prefix == 0)
+            return CopyOut(out, size, path, 0);
+    } else {
+        prefix = strlen(folder);
+        if (!IsSeparator(folder[prefix - 1]))
+            separator = "\\";
+    }
+    size_t length = prefix + strlen(separator) + strlen(path);
+    if (length >= size)
+        return -1;
+    memcpy(out, folder, prefix);
+    out[prefix] = '\0';
+    strcat(out, separator);
+    strcat(out, path);
     return 1;
 }

@@ -3,6 +3,7 @@
 
 #include "app/cmdline.h"
 #include "app/program.h"
+#include "app/textutil.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
 #include "ui/mainwnd.h"
@@ -89,6 +90,20 @@ static unsigned LongPathName(const char *path, char *out, unsigned size)
     return GetLongPathNameA(path, out, size);
 }
 
+// A relative argument joined to the start folder, its "." and ".." resolved;
+// any other path as written.
+static unsigned FullArgumentPath(const char *path, char *out, unsigned size)
+{
+    char joined[COMMAND_PATH_SIZE];
+    int made = MakeArgumentAbsolute(Program.StartFolder, path, joined, sizeof joined);
+    if (made < 0)
+        return 0;
+    if (made == 0)
+        return CopyText(out, size, joined) == 0 ? (unsigned)strlen(out) : 0;
+    DWORD length = GetFullPathNameA(joined, size, out, nullptr);
+    return length < size ? length : 0;
+}
+
 static int AddPathLocally(void *, const char *path)
 {
     return AddFileToList(path, -1) == ADD_OUT_OF_MEMORY ? -1 : 0;
@@ -111,6 +126,7 @@ static int SendPathToInstance(void *window, const char *path)
 int ParseCommandLine(int mode, HWND window)
 {
     CommandLineActions actions = {};
+    actions.FullPath = FullArgumentPath;
     actions.LongPath = LongPathName;
     actions.HandlePath = mode == SEND_TO_INSTANCE ? SendPathToInstance : AddPathLocally;
     actions.Context = window;

@@ -14,6 +14,7 @@ enum {
 };
 
 struct ProgramState {
+    char StartFolder[FOLDER_PATH_SIZE];     // current directory the process was started in
     char ProgramFolder[FOLDER_PATH_SIZE];
     char ProgramFileName[PROGRAM_FILE_NAME_SIZE];
     char DataFolder[PATH_SIZE];     // empty: settings and logs stay in the program folder

@@ -62,6 +62,12 @@ static void OpenTrace(void)
 // the full command line.
 static void FindProgramFolder(void)
 {
+    // Relative paths on the command line are taken against the folder the
+    // user started the program in, before it changes.
+    DWORD started = GetCurrentDirectoryA(sizeof Program.StartFolder, Program.StartFolder);
+    if (started == 0 || started >= sizeof Program.StartFolder)
+        Program.StartFolder[0] = '\0';
+
     char folder[FOLDER_PATH_SIZE];
     char fileName[PROGRAM_FILE_NAME_SIZE];
     if (SplitProgramPath(GetCommandLineA(), folder, sizeof folder, fileName, sizeof fileName)) {

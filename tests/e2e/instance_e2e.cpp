@@ -99,6 +99,25 @@ TEST_F(Instances, HandOverWhileTheOptionsDialogIsOpen)
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
 }
 
+TEST_F(Instances, BareFileNamesAreTakenInTheFolderStartedFrom)
+{
+    CreateDirectoryA((folder + "\\elsewhere").c_str(), nullptr);
+    std::string first = File("elsewhere\\bare one.txt");
+    std::string second = File("elsewhere\\bare two.txt");
+    ASSERT_TRUE(StartZunta(&this->first, exe, "\"bare one.txt\"", folder + "\\elsewhere"));
+    ASSERT_NE(WaitForMainWindow(&this->first), nullptr);
+    list = GetDlgItem(this->first.window, IDC_FILE_LIST);
+    EXPECT_TRUE(WaitFor([&] { return Names() == Texts{ "bare one.txt" }; })) << "the first start's argument";
+
+    ZuntaProcess later;
+    ASSERT_TRUE(StartZunta(&later, exe, "bare two.txt", folder + "\\elsewhere"));
+    EXPECT_EQ(WaitForExit(&later), 0);
+    ReleaseZunta(&later);
+    EXPECT_TRUE(WaitFor([&] { return Names() == Texts{ "bare one.txt", "bare two.txt" }; }))
+        << "the handed-over argument";
+    EXPECT_EQ(RemoteControlText(this->first.window, IDC_RESULT), second) << "handed over as a full path";
+}
+
 TEST_F(Instances, FirstStartListsItsArgumentsInOrder)
 {
     std::string one = File("one.txt"), two = File("two.txt"), three = File("three.txt");

@@ -29,6 +29,12 @@ unsigned LongForm(const char *path, char *out, unsigned size)
     return 0;   // no long form: the path is used as written
 }
 
+// Relative paths are taken against this folder, as start-up's does.
+unsigned FullForm(const char *path, char *out, unsigned size)
+{
+    return MakeArgumentAbsolute("D:\\started here", path, out, size) < 0 ? 0 : (unsigned)strlen(out);
+}
+
 int Record(void *context, const char *path)
 {
     Recorder *recorder = (Recorder *)context;
@@ -50,7 +56,7 @@ Parse ParseText(const char *text, int mode = ADD_LOCALLY, int failAt = -1)
     Recorder recorder;
     recorder.failAt = failAt;
     Current = &recorder;
-    CommandLineActions actions = { LongForm, Record, &recorder };
+    CommandLineActions actions = { FullForm, LongForm, Record, &recorder };
     const char *cursor = text;
     int result = ParseCommandLineText(&cursor, mode, &actions);
     return { result, recorder.paths, recorder.converted, cursor };
@@ -106,13 +112,37 @@ TEST(CommandLine, PathsWithoutADriveAreSplitOnlyByQuotes)
 {
     EXPECT_EQ(ParseText("\\\\server\\share\\a.txt \\\\server\\b.txt").paths,
               (Paths{ "\\\\server\\share\\a.txt \\\\server\\b.txt" }));
-    EXPECT_EQ(ParseText("ab").paths, (Paths{ "ab" }));
+    EXPECT_EQ(ParseText("ab").paths, (Paths{ "D:\\started here\\ab" }));
+}
+
+TEST(CommandLine, RelativePathsAreTakenAgainstTheStartFolderBeforeTheirLongForm)
+{
+    Parse p = ParseText("\"report.pdf\" \"sub dir\\a.txt\" ..\\b.txt");
+    EXPECT_EQ(p.paths, (Paths{ "D:\\started here\\report.pdf", "D:\\started here\\sub dir\\a.txt",
+                               "D:\\started here\\..\\b.txt" }));
+    EXPECT_EQ(p.converted, (Paths{ "D:\\started here\\..\\b.txt" })) << "the long form of the full path";
+    EXPECT_EQ(ParseText("\\top.txt").paths, (Paths{ "D:\\top.txt" })) << "below the start folder's drive";
+
+    char out[COMMAND_PATH_SIZE];
+    EXPECT_EQ(MakeArgumentAbsolute("C:\\", "a.txt", out, sizeof out), 1);
+    EXPECT_STREQ(out, "C:\\a.txt");
+    EXPECT_EQ(MakeArgumentAbsolute("\\\\srv\\share\\dir", "\\x.txt", out, sizeof out), 1);
+    EXPECT_STREQ(out, "\\\\srv\\share\\x.txt");
+    for (const char *kept : { "C:\\a.txt", "c:/a.txt", "\\\\srv\\s\\a.txt", "C:a.txt" }) {
+        EXPECT_EQ(MakeArgumentAbsolute("D:\\x", kept, out, sizeof out), 0) << kept;
+        EXPECT_STREQ(out, kept);
+    }
+    EXPECT_EQ(MakeArgumentAbsolute("", "a.txt", out, sizeof out), 0) << "no folder known";
+    std::string deep = "C:\\" + std::string(250, 'd');
+    EXPECT_EQ(MakeArgumentAbsolute(deep.c_str(), "long name.txt", out, sizeof out), -1);
+    EXPECT_EQ(ParseText(("\"" + std::string(250, 'r') + "\" D:\\ok.txt").c_str()).paths, (Paths{ "D:\\ok.txt" }))
+        << "a relative path too long once joined is skipped";
 }
 
 TEST(CommandLine, CursorStatesAndBadModes)
 {
     const char *cursor = nullptr;
-    CommandLineActions actions = { LongForm, Record, nullptr };
+    CommandLineActions actions = { FullForm, LongForm, Record, nullptr };
     EXPECT_EQ(ParseCommandLineText(&cursor, ADD_LOCALLY, &actions), 0) << "already handled";
 
     Parse p = ParseText("C:\\a.txt", 3);
