@@ -13,6 +13,25 @@
 // Bytes read at once beneath the 4096-byte chunks: a multiple of a chunk.
 enum { READ_BLOCK_SIZE = 256 * HASH_CHUNK_SIZE };
 
+static size_t ReadWithStdio(FILE *file, void *buffer, size_t size, bool *failed)
+{
+    size_t got = fread(buffer, 1, size, file);
+    *failed = ferror(file) != 0;
+    clearerr(file);
+    return got;
+}
+
+HashReadFn HashRead = ReadWithStdio;
+
+static int SeekTo(FILE *file, uint64_t position)
+{
+#ifdef _WIN32
+    return _fseeki64(file, (__int64)position, SEEK_SET);
+#else
+    return fseeko(file, (off_t)position, SEEK_SET);
+#endif
+}
+
 uint64_t ProgressStepFor(uint64_t size)
 {
     if (size == 0)
@@ -45,20 +64,35 @@ float DurationSeconds(int64_t seconds, int32_t milliseconds)
 // engines, chunk by chunk. The chunks are 4096-byte windows of a larger
 // block that is read at once, so a long file costs few system calls; with a
 // block of one chunk this is a plain 4096-byte read loop.
+//
+// A large read fails as a whole when any byte in it cannot be read (a bad
+// sector, a lost network drive, a range locked by another process), where a
+// 4096-byte reader would have read every chunk before that byte. So after a
+// failed block the whole chunks that came are kept, the stream goes back to
+// where they end and the rest is read chunk by chunk: the file ends where a
+// 4096-byte reader's would, with the same checksums and the same polls.
 static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn report, void *context,
                           uint32_t *crc, Md5Context *md5, unsigned char *block, size_t blockSize)
 {
     uint64_t step = ProgressStepFor(size);
     uint64_t threshold = step;
     uint64_t position = 0;
+    uint64_t blockStart = 0;    // file offset of block[0]
     size_t filled = 0, offset = 0;
     bool ended = false;
 
     for (;;) {
         if (offset == filled && !ended) {
-            filled = fread(block, 1, blockSize, file);
+            blockStart += filled;
+            bool failed = false;
+            filled = HashRead(file, block, blockSize, &failed);
             offset = 0;
-            ended = filled < blockSize;     // end of file or a read error
+            ended = filled < blockSize;     // the end of the file, or a read error
+            if (failed && blockSize > HASH_CHUNK_SIZE) {
+                filled -= filled % HASH_CHUNK_SIZE;
+                blockSize = HASH_CHUNK_SIZE;
+                ended = SeekTo(file, blockStart + filled) != 0;
+            }
         }
         size_t got = filled - offset < (size_t)HASH_CHUNK_SIZE ? filled - offset : (size_t)HASH_CHUNK_SIZE;
         const unsigned char *chunk = block + offset;
@@ -69,8 +103,11 @@ static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn 
             if (mask & MASK_CRC32)
                 *crc = Crc32Update(*crc, chunk, (uint32_t)got);
         }
-        if (got < HASH_CHUNK_SIZE)
+        if (got < HASH_CHUNK_SIZE) {
+            if (!ended)
+                continue;   // the whole chunks of a failed block are used: read on
             return 0;   // what was read until the end or an error counts
+        }
         if (size == 0)
             continue;
         position += HASH_CHUNK_SIZE;

@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
 
 // Bits of a checksum mask.
 enum { MASK_CRC32 = 1, MASK_MD5 = 2 };
@@ -25,6 +26,12 @@ struct HashOutcome {
 // Distance in bytes between two progress polls for a file recorded with
 // this size: size / 100, 300 or 600; 0 for an empty file (no polls).
 uint64_t ProgressStepFor(uint64_t recordedSize);
+
+// How the job reads the open file: up to size bytes at the stream's position
+// into buffer, the count read returned; *failed set when a read error (not
+// the end of the file) cut the read short. fread by default; tests replace it.
+typedef size_t (*HashReadFn)(FILE *file, void *buffer, size_t size, bool *failed);
+extern HashReadFn HashRead;
 
 // Hashes the file at path. recordedSize spaces the polls and scales the
 // percentage. Returns outcome->Result.

@@ -4,6 +4,7 @@
 #include "checksum/checksum_text.h"
 #include "checksum/crc32.h"
 #include "checksum/hashjob.h"
+#include "checksum/md5.h"
 
 #include "unit_support.h"
 
@@ -11,6 +12,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <fstream>
 #include <sstream>
@@ -182,6 +184,99 @@ TEST(HashFile, MissingFileAndMaskZero)
     EXPECT_EQ(HashFile(missing.c_str(), 10, 0, RecordProgress, &log, &outcome), 0)
         << "mask 0 reads nothing";
     EXPECT_TRUE(log.calls.empty());
+}
+
+namespace {
+
+// A file that cannot be read at one byte: every read that covers it fails,
+// as a whole (as a large ReadFile does) or after the bytes before it.
+struct BadByte {
+    uint64_t offset;
+    bool partial;
+};
+BadByte Bad;
+
+uint64_t StreamPosition(FILE *file)
+{
+#ifdef _WIN32
+    return (uint64_t)_ftelli64(file);
+#else
+    return (uint64_t)ftello(file);
+#endif
+}
+
+size_t ReadFailingAtTheBadByte(FILE *file, void *buffer, size_t size, bool *failed)
+{
+    uint64_t position = StreamPosition(file);
+    *failed = false;
+    if (Bad.offset < position || Bad.offset >= position + size)
+        return fread(buffer, 1, size, file);
+    *failed = true;
+    size_t before = Bad.partial ? (size_t)(Bad.offset - position) : 0;
+    size_t got = fread(buffer, 1, before, file);
+    fseek(file, 12345, SEEK_CUR);   // where the stream stands after an error is not known
+    return got;
+}
+
+// The plain 4096-byte reader: chunks until one comes short, polls by the same rule.
+HashOutcome ReadChunkByChunk(const std::string &path, uint64_t size, ProgressLog *log)
+{
+    HashOutcome outcome = {};
+    FILE *file = fopen(path.c_str(), "rb");
+    uint32_t crc = CRC32_START;
+    Md5Context md5;
+    Md5Init(&md5);
+    uint64_t step = ProgressStepFor(size), threshold = step, position = 0;
+    unsigned char chunk[HASH_CHUNK_SIZE];
+    for (;;) {
+        bool failed;
+        size_t got = HashRead(file, chunk, sizeof chunk, &failed);
+        Md5Update(&md5, chunk, (uint32_t)got);
+        crc = Crc32Update(crc, chunk, (uint32_t)got);
+        if (got < sizeof chunk)
+            break;
+        position += sizeof chunk;
+        if (position > threshold) {
+            threshold += step;
+            RecordProgress(log, (int32_t)(position * 100 / size));
+        }
+    }
+    RecordProgress(log, 100);
+    fclose(file);
+    Md5Final(&md5);
+    outcome.Crc32 = crc ^ 0xFFFFFFFFu;
+    memcpy(outcome.Md5, md5.Digest, sizeof outcome.Md5);
+    return outcome;
+}
+
+} // namespace
+
+TEST(HashFile, ReadErrorEndsTheFileWhereAChunkReaderWould)
+{
+    const size_t size = 3 * 1024 * 1024 + 1234;
+    std::vector<unsigned char> bytes = RandomBytes(size, 77);
+    std::string path = ScratchPath("bad_byte.bin");
+    FILE *out = fopen(path.c_str(), "wb");
+    fwrite(bytes.data(), 1, bytes.size(), out);
+    fclose(out);
+
+    HashReadFn normal = HashRead;
+    HashRead = ReadFailingAtTheBadByte;
+    const uint64_t offsets[] = { 100, 512 * 1024 + 100, 1024 * 1024, 2 * 1024 * 1024 - 1, size - 10, size + 5 };
+    for (uint64_t offset : offsets) {
+        for (bool partial : { false, true }) {
+            Bad = { offset, partial };
+            ProgressLog expectedLog, log;
+            HashOutcome expected = ReadChunkByChunk(path, size, &expectedLog);
+            HashOutcome outcome;
+            EXPECT_EQ(HashFile(path.c_str(), size, MASK_CRC32 | MASK_MD5, RecordProgress, &log, &outcome), 0)
+                << "a read error ends the file, it is no failure";
+            EXPECT_EQ(CrcText(outcome), CrcText(expected)) << "bad byte at " << offset << (partial ? " (partial read)" : "");
+            EXPECT_EQ(Md5Text(outcome), Md5Text(expected)) << "bad byte at " << offset;
+            EXPECT_EQ(log.calls, expectedLog.calls) << "the polls of the chunks before the bad byte, bad byte at " << offset;
+        }
+    }
+    HashRead = normal;
 }
 
 TEST(HashFile, RandomFilesMatchChecksumsComputedOutsideTheProgram)
