@@ -17,13 +17,33 @@ static void WritePadding(FILE *log, size_t width, size_t used)
         fputc(' ', log);
 }
 
-// The last-write time as local time, or the placeholder when the runtime
-// has no local form for it (before 1970, or beyond its range).
+// Times the runtime's 64-bit conversion gives a local form for: from 1970
+// to the end of the year 3000 (UTC). The same range in every build.
+static const int64_t LastLocalTime = 32535215999;
+
+static bool ToLocalTime(int64_t when, struct tm *local)
+{
+    if (when < 0 || when > LastLocalTime)
+        return false;
+#ifdef _WIN32
+    // 64 bits in both builds: the 32-bit runtime's time_t ends in 2038.
+    __time64_t time = when;
+    struct tm *converted = _localtime64(&time);
+    if (converted == nullptr)
+        return false;
+    *local = *converted;
+    return true;
+#else
+    time_t time = (time_t)when;
+    return localtime_r(&time, local) != nullptr;
+#endif
+}
+
+// The last-write time as local time, or the placeholder when it has none.
 static void FormatLogTime(int64_t lastWriteTime, char *text, size_t size)
 {
-    time_t when = (time_t)lastWriteTime;
-    struct tm *local = (int64_t)when == lastWriteTime ? localtime(&when) : nullptr;
-    if (local == nullptr || strftime(text, size, "%H:%M.%S %Y-%m-%d", local) == 0)
+    struct tm local;
+    if (!ToLocalTime(lastWriteTime, &local) || strftime(text, size, "%H:%M.%S %Y-%m-%d", &local) == 0)
         snprintf(text, size, "%s", NoLocalTimeText);
 }
 

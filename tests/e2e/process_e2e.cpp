@@ -165,6 +165,50 @@ TEST_F(Processing, FilesChosenInTheOpenDialogAreHashedAndLogged)
         << "the session is archived at exit";
 }
 
+namespace {
+
+// Sets a file's last-write time to a UTC date and returns the record's time
+// field for it: the local time of that instant, "%H:%M.%S %Y-%m-%d".
+std::string DateFile(const std::string &path, WORD year, WORD month, WORD day)
+{
+    SYSTEMTIME utc = {};
+    utc.wYear = year;
+    utc.wMonth = month;
+    utc.wDay = day;
+    utc.wHour = 12;
+    FILETIME when;
+    SystemTimeToFileTime(&utc, &when);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &when);
+    CloseHandle(file);
+    SYSTEMTIME local;
+    SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+    char text[32];
+    snprintf(text, sizeof text, "%02u:%02u.%02u %04u-%02u-%02u", local.wHour, local.wMinute, local.wSecond,
+             local.wYear, local.wMonth, local.wDay);
+    return text;
+}
+
+} // namespace
+
+TEST_F(Processing, FilesDatedAfter2038AndBefore2000AreLoggedWithTheirDates)
+{
+    ASSERT_TRUE(WriteWholeFile(folder + "\\future.txt", "123456789"));
+    ASSERT_TRUE(WriteWholeFile(folder + "\\past.txt", "123456789"));
+    std::string future = DateFile(folder + "\\future.txt", 2040, 1, 1);
+    std::string past = DateFile(folder + "\\past.txt", 1999, 12, 31);
+    Start("[General]\r\n");
+    AddThroughOpenDialog(folder, { "future.txt", "past.txt" });
+    ProcessAll("Process A&ll");
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+
+    std::string pad(64 - strlen("future.txt"), ' ');
+    std::string middle = "    CBF43926                9    ";
+    EXPECT_EQ(Lines(ReadWholeFile(folder + "\\LastSession.log")),
+              (std::vector<std::string>{ "future.txt" + pad + middle + future,
+                                         "past.txt" + pad + "  " + middle + past }));
+}
+
 TEST_F(Processing, TwoSessionsAreArchivedOneAfterTheOther)
 {
     Start("[General]\r\n");

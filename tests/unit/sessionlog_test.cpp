@@ -110,10 +110,18 @@ TEST(SessionRecord, NothingIsWrittenWithoutAPathAChecksumOrABackslash)
     EXPECT_EQ(result, -1);
 }
 
-TEST(SessionRecord, TimeWithoutLocalFormStillGivesARecord)
+TEST(SessionRecord, TimesFrom1970ToTheYear3000HaveALocalFormInEveryBuild)
 {
-    std::string record = Record("C:\\far\\future.txt", 3, INT64_MAX, "0000ABCD", nullptr);
-    EXPECT_EQ(record.substr(97, 19), NoLocalTimeText);
+    // Mid-day in UTC, so that any time zone keeps the month.
+    std::string record = Record("C:\\far\\future.txt", 3, 2223374400 /* 2040-06-15 */, "0000ABCD", nullptr);
+    EXPECT_EQ(record.substr(97 + 9, 8), "2040-06-") << "a date after 2038: " << record;
+    record = Record("C:\\far\\future.txt", 3, 32535215999 - 43200 /* 3000-12-31 */, "0000ABCD", nullptr);
+    EXPECT_EQ(record.substr(97 + 9, 8), "3000-12-") << record;
+
+    for (int64_t none : { (int64_t)-1, (int64_t)32535216000 /* 3001 */, INT64_MAX, INT64_MIN }) {
+        record = Record("C:\\far\\future.txt", 3, none, "0000ABCD", nullptr);
+        EXPECT_EQ(record.substr(97, 19), NoLocalTimeText) << none;
+    }
     EXPECT_EQ(std::string(NoLocalTimeText), "\?\?:\?\?.\?\? \?\?\?\?-\?\?-\?\?");
 }
 
