@@ -109,17 +109,54 @@ static int AddPathLocally(void *, const char *path)
     return AddFileToList(path, -1) == ADD_OUT_OF_MEMORY ? -1 : 0;
 }
 
+#ifdef _WIN64
+// The first free address range below 4 GiB with room for size bytes,
+// committed, or null.
+static char *AllocateBelow4GiB(size_t size)
+{
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const uintptr_t limit = (uintptr_t)1 << 32;
+    const uintptr_t granularity = system.dwAllocationGranularity;
+    MEMORY_BASIC_INFORMATION region;
+    for (uintptr_t at = (uintptr_t)system.lpMinimumApplicationAddress; at < limit;
+         at = (uintptr_t)region.BaseAddress + region.RegionSize) {
+        if (VirtualQuery((const void *)at, &region, sizeof region) == 0)
+            break;
+        uintptr_t start = ((uintptr_t)region.BaseAddress + granularity - 1) / granularity * granularity;
+        uintptr_t end = (uintptr_t)region.BaseAddress + region.RegionSize;
+        if (region.State != MEM_FREE || start + size > end || start + size > limit)
+            continue;
+        void *block = VirtualAlloc((void *)start, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        if (block != nullptr)
+            return (char *)block;
+    }
+    return nullptr;
+}
+#endif
+
 // The running instance reads the path from this buffer while SendMessageA
-// waits, so one buffer serves every path.
-static char SendBuffer[REMOTE_PATH_SIZE];
+// waits, so one buffer serves every path. Its address travels in 32 bits to
+// a 32-bit instance, so a 64-bit start keeps it below 4 GiB.
+char *HandOffBuffer(void)
+{
+    static char buffer[REMOTE_PATH_SIZE];
+#ifdef _WIN64
+    static char *low = AllocateBelow4GiB(REMOTE_PATH_SIZE);
+    if (low != nullptr)
+        return low;
+#endif
+    return buffer;
+}
 
 static int SendPathToInstance(void *window, const char *path)
 {
+    char *buffer = HandOffBuffer();
     size_t length = strlen(path);
-    if (length >= sizeof SendBuffer)
+    if (length >= REMOTE_PATH_SIZE)
         return 0;
-    memcpy(SendBuffer, path, length + 1);
-    SendMessageA((HWND)window, MSG_REMOTE_FILE, GetCurrentProcessId(), (LPARAM)SendBuffer);
+    memcpy(buffer, path, length + 1);
+    SendMessageA((HWND)window, MSG_REMOTE_FILE, GetCurrentProcessId(), (LPARAM)buffer);
     return 0;
 }
 

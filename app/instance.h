@@ -14,6 +14,9 @@ DWORD FindEarlierInstanceProcess(const char *name);
 // Parses the pending command line: ADD_LOCALLY adds its files to the list,
 // SEND_TO_INSTANCE sends them to window. Returns as ParseCommandLineText.
 int ParseCommandLine(int mode, HWND window);
+// The buffer a later start sends its paths from: 260 bytes at an address
+// that fits in 32 bits, so that a 32-bit instance can read it.
+char *HandOffBuffer(void);
 // Reads byteCount bytes at address in process processId into buffer.
 // Returns 0, or -1 for bad arguments, a process that cannot be opened or a
 // failed read.

@@ -118,6 +118,35 @@ TEST_F(Instances, BareFileNamesAreTakenInTheFolderStartedFrom)
     EXPECT_EQ(RemoteControlText(this->first.window, IDC_RESULT), second) << "handed over as a full path";
 }
 
+TEST_F(Instances, HandOffBetweenThe32And64BitBuilds)
+{
+    std::string i686 = WindowsPathOf(EnvironmentValue("ZUNTA_EXE_I686"));
+    std::string x86_64 = WindowsPathOf(EnvironmentValue("ZUNTA_EXE_X86_64"));
+    if (EnvironmentValue("ZUNTA_RUN32") != "1" || !FileExists(i686) || !FileExists(x86_64))
+        GTEST_SKIP() << "needs both builds and a system that runs 32-bit programs";
+    std::string paths[3] = { File("cross a.txt"), File("cross b.txt"), File("cross c.txt") };
+    std::string args;
+    for (const std::string &path : paths)
+        args += "\"" + path + "\" ";
+    for (bool firstIs32 : { true, false }) {
+        SCOPED_TRACE(firstIs32 ? "64-bit start, 32-bit instance" : "32-bit start, 64-bit instance");
+        std::string running = InstallZuntaInto(folder + "\\running", firstIs32 ? i686 : x86_64);
+        std::string later = InstallZuntaInto(folder + "\\later", firstIs32 ? x86_64 : i686);
+        ASSERT_TRUE(StartZunta(&first, running, ""));
+        ASSERT_NE(WaitForMainWindow(&first), nullptr);
+        ZuntaProcess second;
+        ASSERT_TRUE(StartZunta(&second, later, args));
+        EXPECT_EQ(WaitForExit(&second), 0);
+        ReleaseZunta(&second);
+        // Only texts and counts are read across the two builds.
+        HWND rows = GetDlgItem(first.window, IDC_FILE_LIST);
+        EXPECT_TRUE(WaitFor([&] { return RemoteRowCount(rows) == 3; })) << "rows: " << RemoteRowCount(rows);
+        EXPECT_EQ(RemoteControlText(first.window, IDC_RESULT), paths[2]) << "the last path arrived";
+        EXPECT_EQ(CloseZunta(&first), 0);
+        ReleaseZunta(&first);
+    }
+}
+
 TEST_F(Instances, FirstStartListsItsArgumentsInOrder)
 {
     std::string one = File("one.txt"), two = File("two.txt"), three = File("three.txt");
