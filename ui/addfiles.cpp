@@ -94,7 +94,10 @@ void AddDroppedFiles(HWND window, HDROP drop)
 
 void AddFolderFromBrowser(HWND window)
 {
+    // Owned by the main window, which is disabled meanwhile: a language
+    // switch must not end the window that the chosen folder's rows go to.
     BROWSEINFOA browse = {};
+    browse.hwndOwner = window;
     browse.lpszTitle = LanguageStrings[STR_BROWSE_TITLE];
     LPITEMIDLIST item = SHBrowseForFolderA(&browse);
     if (item == nullptr)
@@ -268,7 +271,7 @@ int AddFolderFiles(const FileList *list, const char *path)
 
 static int AskForSubfolders(void)
 {
-    return MessageBoxA(nullptr, LanguageStrings[STR_SUBFOLDER_QUESTION], "", MB_YESNO) == IDYES;
+    return MessageBoxA(MainWnd.Window, LanguageStrings[STR_SUBFOLDER_QUESTION], "", MB_YESNO) == IDYES;
 }
 
 int AddFolder(const char *chosen)

@@ -71,6 +71,7 @@ protected:
         bool asked = false;
         AnswerMessageBox("", [&](HWND, const std::string &text) {
             asked = text == "Do you want to add files which are in sub-folders ?";
+            EXPECT_FALSE(window && IsWindowEnabled(window)) << "the question is owned by the main window";
         }, answer);
         EXPECT_EQ(AddFolder(path.c_str()), 0);
         ForgetPendingWindows();
@@ -258,6 +259,7 @@ TEST_F(Adding, VirtualFolderChosenInTheBrowserAddsNothing)
     bool chosen = false;
     // The browser's own caption; its title text is ours.
     WhenWindowOpens("Browse for Folder", [&](HWND browser) {
+        EXPECT_FALSE(IsWindowEnabled(window)) << "the browser is owned by the main window";
         HWND tree = nullptr;
         EnumChildWindows(browser, FindTree, (LPARAM)&tree);
         ASSERT_NE(tree, nullptr);
