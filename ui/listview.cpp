@@ -263,7 +263,7 @@ void OnListNotify(const NMHDR *header)
         WORD key = ((const NMLVKEYDOWN *)header)->wVKey;
         if (!idle)
             break;
-        if (key == VK_DELETE)
+        if (key == VK_DELETE && !MainWnd.Dragging)
             DeleteSelectedRow(list);
         else if (key == VK_UP || key == VK_DOWN)
             ShowRowResult(list, RowAfterArrow(list, key));

@@ -41,6 +41,7 @@ const DLGTEMPLATE *PrepareMainWindow(void)
 
 void EndMainDialog(HWND window)
 {
+    CancelRowDrag(window);
     EndRunAndWait();
     EndDialog(window, 0);
 }
@@ -220,7 +221,9 @@ static void SwitchLanguageIfChanged(HWND window)
 {
     if (Settings.LanguageId == Program.OpenedLanguageId)
         return;
-    // The rows are taken once the run has ended and given its rows back.
+    // The rows are taken once the drag and the run have ended and given
+    // their rows back.
+    CancelRowDrag(window);
     EndRunAndWait();
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
@@ -254,8 +257,18 @@ static bool FileRowsEditable(void)
     return ReadRunState() == RUN_IDLE && !MainWnd.NoFileRows;
 }
 
+// Commands that open a window or empty the list end a row drag first, as
+// a release without a target; those that move rows wait for its end.
+static bool CommandEndsRowDrag(int id)
+{
+    return id == IDC_OPTIONS || id == IDC_ADD_FILES || id == IDC_ADD_FOLDER || id == IDC_CLEAR_ALL ||
+           id == IDC_OPEN_CURRENT_LOG || id == IDC_OPEN_ARCHIVE_LOG;
+}
+
 static void OnCommand(HWND window, int id, int notification)
 {
+    if (MainWnd.Dragging && CommandEndsRowDrag(id))
+        CancelRowDrag(window);
     switch (id) {
     case IDC_OPTIONS:
         OpenOptionsDialog(window);
@@ -273,7 +286,7 @@ static void OnCommand(HWND window, int id, int notification)
         break;
     case IDC_MOVE_UP:
     case IDC_MOVE_DOWN:
-        if (FileRowsEditable() && MoveSelectedRow(window, id == IDC_MOVE_UP ? -1 : 1) != 0)
+        if (FileRowsEditable() && !MainWnd.Dragging && MoveSelectedRow(window, id == IDC_MOVE_UP ? -1 : 1) != 0)
             EndMainDialog(window);
         break;
     case IDC_CLEAR_ALL:
@@ -325,6 +338,15 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         if (MainWnd.Dragging && !MainWnd.NoFileRows)
             EndRowDrag(window);
+        break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (Alt+Tab, a locked screen, a
+        // dialog): the drag ends without moving anything.
+        if ((HWND)lParam != window)
+            CancelRowDrag(window);
+        break;
+    case WM_CANCELMODE:
+        CancelRowDrag(window);
         break;
     case WM_DROPFILES:
         AddDroppedFiles(window, (HDROP)wParam);

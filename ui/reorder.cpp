@@ -48,6 +48,14 @@ static bool MakeImage(HDC windowDc, int width, HDC *dc, HBITMAP *bitmap)
     return true;
 }
 
+static int BitmapWidth(HBITMAP image)
+{
+    BITMAP bitmap = {};
+    if (image == nullptr || !GetObjectA(image, sizeof bitmap, &bitmap))
+        return 0;
+    return bitmap.bmWidth;
+}
+
 // White, with the black line and its end marks.
 static void DrawLineImage(HDC dc, int w)
 {
@@ -81,6 +89,11 @@ int BuildDropMarker(DropMarker *marker, int mode)
         FreeImage(&marker->SecondLineImage, &marker->SecondLineBitmap);
         if (MakeImage(windowDc, width, &marker->SecondLineImage, &marker->SecondLineBitmap))
             DrawLineImage(marker->SecondLineImage, width);
+        // The pixels beneath a wider line must fit in the background too.
+        if (width > BitmapWidth(marker->BackgroundBitmap)) {
+            FreeImage(&marker->Background, &marker->BackgroundBitmap);
+            MakeImage(windowDc, width, &marker->Background, &marker->BackgroundBitmap);
+        }
         ReleaseDC(marker->Window, windowDc);
         return 0;
     }
@@ -116,12 +129,12 @@ void ReleaseDropMarker(DropMarker *marker)
     FreeImage(&marker->SecondLineImage, &marker->SecondLineBitmap);
 }
 
+// The width of the line image of the current drag: what is drawn, and
+// what is saved beneath it and put back.
 static int ImageWidth(const DropMarker *marker)
 {
-    BITMAP bitmap = {};
-    HBITMAP image = marker->ImageInUse == marker->SecondLineImage ? marker->SecondLineBitmap : marker->LineBitmap;
-    GetObjectA(image, sizeof bitmap, &bitmap);
-    return bitmap.bmWidth;
+    return BitmapWidth(marker->ImageInUse == marker->SecondLineImage ? marker->SecondLineBitmap
+                                                                      : marker->LineBitmap);
 }
 
 void BeginRowDrag(HWND window, const NMLISTVIEW *drag)
@@ -224,7 +237,7 @@ static bool FindDropTarget(HWND window, HWND list, int x, int y, int *dropIndex,
 
 static void RestoreBackground(HDC dc, DropMarker *marker)
 {
-    BitBlt(dc, marker->Left, marker->LineTop, marker->Width, DROP_LINE_HEIGHT, marker->Background, 0, 0,
+    BitBlt(dc, marker->Left, marker->LineTop, ImageWidth(marker), DROP_LINE_HEIGHT, marker->Background, 0, 0,
            SRCCOPY);
 }
 
@@ -253,7 +266,7 @@ void DragMouseMove(HWND window, int x, int y)
         if (marker->LineTop != -1)
             RestoreBackground(dc, marker);
         marker->DropIndex = drop;
-        BitBlt(marker->Background, 0, 0, marker->Width, DROP_LINE_HEIGHT, dc, marker->Left, lineTop, SRCCOPY);
+        BitBlt(marker->Background, 0, 0, ImageWidth(marker), DROP_LINE_HEIGHT, dc, marker->Left, lineTop, SRCCOPY);
         ImageList_DragShowNolock(TRUE);
         BitBlt(dc, marker->Left, lineTop, ImageWidth(marker), DROP_LINE_HEIGHT, marker->ImageInUse, 0, 0,
                SRCAND);
@@ -289,7 +302,7 @@ static int CopyRowBefore(HWND list, int source, int target, int *sourceAfter)
     return inserted;
 }
 
-void EndRowDrag(HWND window)
+static void FinishRowDrag(HWND window, bool withTarget)
 {
     DropMarker *marker = &MainDropMarker;
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
@@ -309,7 +322,7 @@ void EndRowDrag(HWND window)
     marker->DropIndex = -1;
     // A run started during the drag (from the keyboard) finds its rows by
     // index, so they stay where they are.
-    if (ReadRunState() != RUN_IDLE)
+    if (!withTarget || ReadRunState() != RUN_IDLE)
         drop = -1;
 
     if (drop == -1) {
@@ -342,6 +355,17 @@ void EndRowDrag(HWND window)
     state.state = LVIS_SELECTED;
     SendMessageA(list, LVM_SETITEMSTATE, final, (LPARAM)&state);
     ShowRowResult(list, final);
+}
+
+void EndRowDrag(HWND window)
+{
+    FinishRowDrag(window, true);
+}
+
+void CancelRowDrag(HWND window)
+{
+    if (MainWnd.Dragging)
+        FinishRowDrag(window, false);
 }
 
 // Reads a cell into a buffer that grows until the text fits whole.

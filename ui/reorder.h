@@ -42,6 +42,9 @@ void BeginRowDrag(HWND window, const NMLISTVIEW *drag);
 // are signed client coordinates.
 void DragMouseMove(HWND window, int x, int y);
 void EndRowDrag(HWND window);
+// Ends a drag that is going as a release without a target: the line taken
+// away, the mouse released, no row moved. Nothing when no drag is going.
+void CancelRowDrag(HWND window);
 
 // Move up (-1) and Move down (+1): swaps the selected row with its neighbour.
 // Returns 0, or -1 when memory ran out.

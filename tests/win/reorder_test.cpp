@@ -17,6 +17,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -87,6 +88,37 @@ protected:
         return pixel == RGB(0, 0, 0);
     }
     int Selected() { return (int)SendMessageA(List(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
+    // Drags row B over the lower half of row C: the line is drawn there.
+    int DragUntilTheLineShows()
+    {
+        StartDrag(1);
+        MoveTo(InRow(2, 0.75));
+        EXPECT_EQ(MainDropMarker.DropIndex, 3);
+        EXPECT_TRUE(LineDrawnAt(MainDropMarker.LineTop));
+        EXPECT_EQ(GetCapture(), window);
+        return MainDropMarker.LineTop;
+    }
+    // The drag ended as a release without a target does.
+    void ExpectDragEnded(int lineTop, const char *how)
+    {
+        EXPECT_EQ(MainWnd.Dragging, 0) << how;
+        EXPECT_FALSE(LineDrawnAt(lineTop)) << how << ": the pixels under the line come back";
+        EXPECT_NE(GetCapture(), window) << how << ": the mouse is released";
+        EXPECT_FALSE(ImageList_DragMove(0, 0)) << how << ": the drag image is gone";
+        EXPECT_EQ(MainDropMarker.LineTop, -1) << how;
+        EXPECT_EQ(MainDropMarker.DropIndex, -1) << how;
+    }
+    // The pixels of a rectangle of the window's client area.
+    std::vector<COLORREF> Pixels(int left, int top, int width, int height)
+    {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(window);
+        for (int y = top; y < top + height; y++)
+            for (int x = left; x < left + width; x++)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(window, dc);
+        return pixels;
+    }
 };
 
 } // namespace
@@ -216,6 +248,102 @@ TEST_F(Reorder, DragIsRefusedWhileARunGoes)
     RunState = RUN_IDLE;
     EXPECT_EQ(MainWnd.Dragging, 0);
     EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" }));
+}
+
+TEST_F(Reorder, DragThatLosesTheMouseMovesNothing)
+{
+    OpenWithFourRows();
+    HWND other = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    struct Way {
+        const char *how;
+        std::function<void()> act;
+    } ways[] = {
+        { "capture released", [] { ReleaseCapture(); } },
+        { "capture taken by another window", [&] { SetCapture(other); ReleaseCapture(); } },
+        { "cancel mode", [&] { SendMessageA(window, WM_CANCELMODE, 0, 0); } },
+    };
+    for (const Way &way : ways) {
+        SetDlgItemTextA(window, IDC_RESULT, "");
+        int lineTop = DragUntilTheLineShows();
+        way.act();
+        Pump();
+        ExpectDragEnded(lineTop, way.how);
+        EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" })) << way.how;
+        EXPECT_EQ(ControlText(IDC_RESULT), folder + "\\B") << way.how << ": the selected row's results";
+        Release(InRow(2, 0.75));
+        EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" })) << way.how << ": a later button release moves nothing";
+    }
+    DestroyWindow(other);
+
+    // Delete, Move up and Move down wait for the drag's end.
+    DragUntilTheLineShows();
+    Key(VK_DELETE);
+    Command(IDC_MOVE_UP);
+    Command(IDC_MOVE_DOWN);
+    EXPECT_EQ(Names(), (Texts{ "A", "B", "C", "D" }));
+    EXPECT_EQ(MainWnd.Dragging, 1) << "the drag goes on";
+    Release(InRow(2, 0.75));
+    EXPECT_EQ(Names(), (Texts{ "A", "C", "B", "D" }));
+}
+
+TEST_F(Reorder, ClearAllCloseAndLanguageSwitchEndTheDragFirst)
+{
+    OpenWithFourRows();
+    int lineTop = DragUntilTheLineShows();
+    Command(IDC_CLEAR_ALL);
+    ExpectDragEnded(lineTop, "Clear All");
+    EXPECT_EQ(Rows(), 0);
+    LPARAM at = MAKELPARAM(10, 10);
+    SendMessageA(window, WM_LBUTTONUP, 0, at);   // a button release after it finds no drag
+
+    for (int ending = 0; ending < 2; ending++) {
+        DestroyMainWindow();
+        OpenWithFourRows();
+        lineTop = DragUntilTheLineShows();
+        if (ending == 0) {
+            SendMessageA(window, WM_CLOSE, 0, 0);
+        } else {
+            WhenWindowOpens("Zunta Calculator Options", [](HWND options) {
+                SendDlgItemMessageA(options, IDC_LANGUAGE, CB_SETCURSEL, 1, 0);
+                SendMessageA(options, WM_COMMAND, IDOK, 0);
+            });
+            Command(IDC_OPTIONS);
+        }
+        Pump();
+        EXPECT_FALSE(IsWindowVisible(window)) << "the window ended";
+        ExpectDragEnded(lineTop, ending == 0 ? "close" : "language switch");
+    }
+}
+
+TEST_F(Reorder, LineDrawnWiderThanAtCreationIsTakenAwayWhole)
+{
+    OpenWindow();
+    for (int i = 0; i < 30; i++)
+        AddFile(MakeFile("row" + std::to_string(i), 1));
+    // The window opens with a scroll bar, as with rows carried over a
+    // language switch; the marker measures the narrower list.
+    BuildDropMarker(&MainDropMarker, 0);
+    for (int rows = Rows(); rows > 4 && Rows() == rows; rows--) {
+        Click(0);
+        Key(VK_DELETE);
+    }
+    Pump();
+    RECT client;
+    GetClientRect(List(), &client);
+    ASSERT_GT(client.right - 1, MainDropMarker.Width) << "the scroll bar went away";
+
+    const int edge = 12;    // the right end of the wider line, away from the drag image
+    int left = MainDropMarker.Left + client.right - 1 - edge;
+    POINT target = InRow(2, 0.75);
+    int top = target.y - MainDropMarker.RowHeight;
+    std::vector<COLORREF> before = Pixels(left, top, edge, 2 * MainDropMarker.RowHeight);
+    StartDrag(1);
+    MoveTo(target);
+    ASSERT_NE(MainDropMarker.LineTop, -1);
+    MoveTo(InRow(0, 0.25));
+    Release(InRow(0, 0.25));
+    EXPECT_EQ(Pixels(left, top, edge, 2 * MainDropMarker.RowHeight), before)
+        << "no end mark of the line is left behind";
 }
 
 TEST_F(Reorder, MoveUpAndMoveDown)
