@@ -145,10 +145,18 @@ int FolderHasSubfolders(const char *path)
     return result;
 }
 
+BOOL(WINAPI *GetFolderInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION) = GetFileInformationByHandle;
+
 // The identity of a folder on its volume, the same through every link to it.
+// Network, cloud and virtual drives may answer an index of 0: no identity.
 struct FolderKey {
     DWORD Volume, IndexHigh, IndexLow;
 };
+
+static bool KeyKnown(const FolderKey &key)
+{
+    return key.IndexHigh != 0 || key.IndexLow != 0;
+}
 
 struct FolderKeys {
     FolderKey *Keys;
@@ -162,18 +170,19 @@ static bool ReadFolderKey(const char *path, FolderKey *key)
     if (folder == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
-    bool ok = GetFileInformationByHandle(folder, &info) != 0;
+    bool ok = GetFolderInformation(folder, &info) != 0;
     CloseHandle(folder);
     if (ok)
         *key = { info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow };
     return ok;
 }
 
-// Records the folder at path; false when it was recorded before.
+// Records the folder at path; false when it was recorded before. A folder
+// without a known identity is never taken for another one.
 static bool FirstVisit(FolderKeys *seen, const char *path)
 {
     FolderKey key;
-    if (!ReadFolderKey(path, &key))
+    if (!ReadFolderKey(path, &key) || !KeyKnown(key))
         return true;
     for (size_t i = 0; i < seen->Count; i++)
         if (!memcmp(&seen->Keys[i], &key, sizeof key))
@@ -190,18 +199,31 @@ static bool FirstVisit(FolderKeys *seen, const char *path)
     return true;
 }
 
+// Links below a folder whose identity is not known are not followed: with
+// nothing to tell folders apart, two links back to an ancestor would
+// multiply the scan without end.
+static bool IsLink(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 static void AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen)
 {
     struct __finddata64_t found;
     intptr_t search = StartSearch(folder, &found);
     if (search == -1)
         return;
+    FolderKey key;
+    bool followLinks = ReadFolderKey(folder, &key) && KeyKnown(key);
     do {
         if (IsDotEntry(found.name) || !(found.attrib & _A_SUBDIR))
             continue;
         char path[PATH_SIZE];
         if (FormatText(path, sizeof path, "%s%s\\", folder, found.name) != 0 ||
             strlen(path) > FOLDER_PATH_LIMIT)
+            continue;
+        if (!followLinks && IsLink(path))
             continue;
         if (!FirstVisit(seen, path))
             continue;

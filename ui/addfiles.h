@@ -19,6 +19,9 @@ enum {
     FOLDER_PATH_LIMIT = 258,        // a scanned folder with its separator, so "*" fits
 };
 
+// How a folder's identity (volume and file index) is read; tests replace it.
+extern BOOL(WINAPI *GetFolderInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION);
+
 // Admits the file at path: a new entry in the FileList and a "Ready" row at
 // position (negative: after the last row).
 int AddFileToList(const char *path, int position);

@@ -195,6 +195,38 @@ TEST_F(Adding, LinkedFoldersAreScannedOnceEach)
     EXPECT_EQ(Names(), (Texts{ "file.txt" })) << "the link back to the top is not followed again";
 }
 
+namespace {
+
+// A drive that reports no file index, as network and cloud drives may.
+BOOL WINAPI NoFileIndex(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info)
+{
+    BOOL ok = GetFileInformationByHandle(file, info);
+    info->nFileIndexHigh = info->nFileIndexLow = 0;
+    return ok;
+}
+
+} // namespace
+
+TEST_F(Adding, SubfoldersOfADriveWithoutFileIndexesAreScanned)
+{
+    OpenWindow();
+    MakeFolder("noindex");
+    MakeFolder("noindex\\a");
+    MakeFolder("noindex\\a\\deep");
+    MakeFolder("noindex\\b");
+    MakeFileIn("noindex\\top.txt");
+    MakeFileIn("noindex\\a\\in a.txt");
+    MakeFileIn("noindex\\a\\deep\\in deep.txt");
+    MakeFileIn("noindex\\b\\in b.txt");
+    bool linked = CreateSymbolicLinkA((folder + "\\noindex\\b\\back").c_str(), (folder + "\\noindex").c_str(),
+                                      SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
+    GetFolderInformation = NoFileIndex;
+    EXPECT_TRUE(AddFolderAnswering(folder + "\\noindex", IDYES));
+    GetFolderInformation = GetFileInformationByHandle;
+    EXPECT_EQ(Names(), (Texts{ "top.txt", "in a.txt", "in deep.txt", "in b.txt" }))
+        << (linked ? "every sub-folder once, the link back not followed" : "every sub-folder");
+}
+
 TEST_F(Adding, FolderPathsTooLongAreRefused)
 {
     OpenWindow();
