@@ -37,11 +37,14 @@ int SplitProgramPath(const char *commandLine, char *folder, size_t folderSize,
     folder[folderLength] = '\0';
 
     size_t nameLength = (size_t)(end - (slash + 1));
-    if (nameLength >= fileNameSize)
+    int found = 1;
+    if (nameLength >= fileNameSize) {
         nameLength = fileNameSize - 1;
+        found = 2;
+    }
     memcpy(fileName, slash + 1, nameLength);
     fileName[nameLength] = '\0';
-    return 1;
+    return found;
 }
 
 int UsesDataFolder(unsigned majorVersion, const char *programFolder)

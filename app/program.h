@@ -17,6 +17,7 @@ struct ProgramState {
     char StartFolder[FOLDER_PATH_SIZE];     // current directory the process was started in
     char ProgramFolder[FOLDER_PATH_SIZE];
     char ProgramFileName[PROGRAM_FILE_NAME_SIZE];
+    bool ProgramFileNameCut;        // the program's file name was too long for its buffer
     char DataFolder[PATH_SIZE];     // empty: settings and logs stay in the program folder
     char SettingsPath[FOLDER_PATH_SIZE];
     char LastSessionLogPath[LOG_PATH_SIZE];
@@ -34,8 +35,9 @@ extern const char AllSessionsLogName[];
 
 // Finds the program's own path at the start of the full command line. When it
 // is quoted and holds a backslash, writes the folder part (up to and including
-// the last backslash) and the file name part, and returns 1; else returns 0
-// and writes nothing. A file name longer than its buffer is cut.
+// the last backslash) and the file name part, and returns 1, or 2 when the
+// file name was longer than its buffer and was cut; else returns 0 and
+// writes nothing.
 int SplitProgramPath(const char *commandLine, char *folder, size_t folderSize,
                      char *fileName, size_t fileNameSize);
 

@@ -70,10 +70,12 @@ static void FindProgramFolder(void)
 
     char folder[FOLDER_PATH_SIZE];
     char fileName[PROGRAM_FILE_NAME_SIZE];
-    if (SplitProgramPath(GetCommandLineA(), folder, sizeof folder, fileName, sizeof fileName)) {
+    int split = SplitProgramPath(GetCommandLineA(), folder, sizeof folder, fileName, sizeof fileName);
+    if (split != 0) {
         CopyText(Program.ProgramFileName, sizeof Program.ProgramFileName, fileName);
         SetCurrentDirectoryA(folder);
     }
+    Program.ProgramFileNameCut = split == 2;
     DWORD length = GetCurrentDirectoryA(sizeof Program.ProgramFolder, Program.ProgramFolder);
     if (length == 0 || length >= sizeof Program.ProgramFolder)
         Program.ProgramFolder[0] = '\0';

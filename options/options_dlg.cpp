@@ -88,10 +88,27 @@ static void CreateNameFolders(char *linkPath, size_t nameStart)
 
 // A new shortcut named name (ending with ".lnk") in SendTo, in place of the
 // program's shortcuts there.
+static void ShortcutError(void)
+{
+    MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);
+}
+
 static void ReplaceShortcut(const char *name)
 {
+    // A program name cut to its buffer names no file: the shortcut would
+    // point nowhere. Refused before anything is removed, as are paths that
+    // do not fit.
+    if (Program.ProgramFileNameCut) {
+        ShortcutError();
+        return;
+    }
     char folder[PATH_SIZE];
-    if (LocateSendToFolder(folder, sizeof folder) != 0) {
+    int located = LocateSendToFolder(folder, sizeof folder);
+    if (located == -2) {
+        ShortcutError();
+        return;
+    }
+    if (located != 0) {
         ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
         Warn(LanguageStrings[STR_NO_SENDTO_VARIABLES]);
         return;
@@ -109,7 +126,7 @@ static void ReplaceShortcut(const char *name)
     char target[PATH_SIZE];
     if (FormatText(linkPath, sizeof linkPath, "%s\\%s", folder, name) != 0 ||
         FormatText(target, sizeof target, "%s\\%s", Program.ProgramFolder, Program.ProgramFileName) != 0) {
-        MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);
+        ShortcutError();
         return;
     }
     ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
@@ -121,7 +138,7 @@ static void ReplaceShortcut(const char *name)
 
     CoInitialize(nullptr);
     if (CreateShortcut(target, linkPath, nullptr) != S_OK)
-        MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);
+        ShortcutError();
     CoUninitialize();
 }
 

@@ -13,17 +13,19 @@
 
 static const char LinkExtension[] = ".lnk";
 
+BOOL(WINAPI *GetSpecialFolderPath)(HWND, LPSTR, int, BOOL) = SHGetSpecialFolderPathA;
+
 int LocateSendToFolder(char *folder, size_t size)
 {
     char special[MAX_PATH];
-    if (SHGetSpecialFolderPathA(nullptr, special, CSIDL_SENDTO, FALSE))
-        return CopyText(folder, size, special);
+    if (GetSpecialFolderPath(nullptr, special, CSIDL_SENDTO, FALSE))
+        return CopyText(folder, size, special) == 0 ? 0 : -2;
     const char *base = getenv("UserProfile");
     if (base == nullptr)
         base = getenv("windir");
     if (base == nullptr)
         return -1;
-    return FormatText(folder, size, "%s\\SendTo", base);
+    return FormatText(folder, size, "%s\\SendTo", base) == 0 ? 0 : -2;
 }
 
 static bool HasLinkExtension(const char *name)

@@ -12,9 +12,12 @@ enum {
     LAST_COMPONENT_SIZE = 64,
 };
 
+// How the shell's special folders are asked for (tests replace it).
+extern BOOL(WINAPI *GetSpecialFolderPath)(HWND, LPSTR, int, BOOL);
+
 // The SendTo folder: the shell's special folder, else "SendTo" in the
-// folder of "UserProfile", else of "windir". Returns 0, or -1 when none of
-// them is known.
+// folder of "UserProfile", else of "windir". Returns 0, -1 when none of
+// them is known, or -2 when the folder's path does not fit in size.
 int LocateSendToFolder(char *folder, size_t size);
 // Scans the SendTo folder and its sub-folders. Returns the number of
 // shortcuts to the program found (SCAN_FIND, the path of the one found in

@@ -53,8 +53,10 @@ TEST(ProgramPath, LongFileNameIsCutToItsBuffer)
     std::string longName(100, 'z');
     std::string line = "\"C:\\" + longName + "\"";
     Split s = SplitOf(line.c_str());
-    EXPECT_EQ(s.found, 1);
+    EXPECT_EQ(s.found, 2) << "the caller is told that the name was cut";
     EXPECT_EQ(s.name, std::string(PROGRAM_FILE_NAME_SIZE - 1, 'z'));
+    EXPECT_EQ(SplitOf(("\"C:\\" + std::string(PROGRAM_FILE_NAME_SIZE - 1, 'z') + "\"").c_str()).found, 1)
+        << "a name that fits";
 }
 
 TEST(DataFolder, UsedOnlyUnderProgramFilesOnWindows6)

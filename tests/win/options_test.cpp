@@ -334,6 +334,51 @@ TEST_F(Options, PathsTooLongForAShortcutAreRefused)
     EXPECT_EQ(Listing(sendTo).size(), 1u);
 }
 
+namespace {
+
+BOOL WINAPI NoSpecialFolder(HWND, LPSTR, int, BOOL)
+{
+    return FALSE;
+}
+
+} // namespace
+
+TEST_F(Options, EachSendToFaultHasItsOwnMessage)
+{
+    Texts messages;
+    auto answer = [&] {
+        for (const char *title : { "", "Error" })
+            AnswerMessageBox(title, [&](HWND, const std::string &text) { messages.push_back(text); });
+    };
+    std::string profile = EnvironmentValue("UserProfile"), windir = EnvironmentValue("windir");
+    GetSpecialFolderPath = NoSpecialFolder;
+    _putenv(("UserProfile=C:\\" + std::string(252, 'u')).c_str());
+    answer();
+    InDialog([](HWND dialog) { TypeName(dialog, "Zunta"); });
+    _putenv("UserProfile=");
+    _putenv("windir=");
+    answer();
+    InDialog([](HWND dialog) { TypeName(dialog, "Zunta"); });
+    _putenv(("UserProfile=" + profile).c_str());
+    _putenv(("windir=" + windir).c_str());
+    GetSpecialFolderPath = SHGetSpecialFolderPathA;
+    EXPECT_EQ(messages, (Texts{ "Error creating shortcut",
+                                "Error : environment variables UserProfile and windir don't exist" }))
+        << "a SendTo path that does not fit is no missing variable";
+
+    // A program name cut to its buffer names no file: nothing is removed or made.
+    std::string cut(PROGRAM_FILE_NAME_SIZE - 1, 'n');
+    snprintf(Program.ProgramFileName, sizeof Program.ProgramFileName, "%s", cut.c_str());
+    Program.ProgramFileNameCut = true;
+    Link("Kept.lnk", "C:\\Somewhere\\" + cut);
+    messages.clear();
+    answer();
+    InDialog([](HWND dialog) { TypeName(dialog, "New name"); });
+    Program.ProgramFileNameCut = false;
+    EXPECT_EQ(messages, Texts{ "Error creating shortcut" });
+    EXPECT_EQ(Listing(sendTo), Texts{ "Kept.lnk" });
+}
+
 TEST_F(Options, MissingSendToFolderIsReportedAndNothingIsCreated)
 {
     std::string moved = sendTo + " moved away";
