@@ -11,6 +11,7 @@ const char DefaultProgramFileName[] = "Zunta.exe";
 const char SettingsFileName[] = "Zunta.ini";
 const char LastSessionLogName[] = "LastSession.log";
 const char AllSessionsLogName[] = "AllSessions.log";
+const char SessionMarkName[] = "LastSession.pending";
 
 static const char DataFolderName[] = "Zunta";
 
@@ -62,9 +63,11 @@ int MakeDataFolderPath(const char *localAppData, char *dataFolder, size_t size)
     if (FormatText(candidate, sizeof candidate, "%s\\%s", localAppData, DataFolderName) != 0)
         return -1;
     // The log paths are built from it and must fit their buffers too.
-    size_t longestLog = strlen(LastSessionLogName) > strlen(AllSessionsLogName)
-                            ? strlen(LastSessionLogName) : strlen(AllSessionsLogName);
-    if (strlen(candidate) + 1 + longestLog >= LOG_PATH_SIZE)
+    const char *const names[] = { LastSessionLogName, AllSessionsLogName, SessionMarkName };
+    size_t longest = 0;
+    for (const char *name : names)
+        longest = strlen(name) > longest ? strlen(name) : longest;
+    if (strlen(candidate) + 1 + longest >= LOG_PATH_SIZE)
         return -1;
     return CopyText(dataFolder, size, candidate);
 }
@@ -77,6 +80,7 @@ void ComputeProgramPaths(ProgramState *p)
                    LastSessionLogName);
         FormatText(p->AllSessionsLogPath, sizeof p->AllSessionsLogPath, "%s\\%s", p->DataFolder,
                    AllSessionsLogName);
+        FormatText(p->SessionMarkPath, sizeof p->SessionMarkPath, "%s\\%s", p->DataFolder, SessionMarkName);
         return;
     }
     // A folder too long for the buffer falls back to the current directory,
@@ -86,4 +90,5 @@ void ComputeProgramPaths(ProgramState *p)
         FormatText(p->SettingsPath, sizeof p->SettingsPath, ".\\%s", SettingsFileName);
     CopyText(p->LastSessionLogPath, sizeof p->LastSessionLogPath, LastSessionLogName);
     CopyText(p->AllSessionsLogPath, sizeof p->AllSessionsLogPath, AllSessionsLogName);
+    CopyText(p->SessionMarkPath, sizeof p->SessionMarkPath, SessionMarkName);
 }

@@ -22,6 +22,7 @@ struct ProgramState {
     char SettingsPath[FOLDER_PATH_SIZE];
     char LastSessionLogPath[LOG_PATH_SIZE];
     char AllSessionsLogPath[LOG_PATH_SIZE];
+    char SessionMarkPath[LOG_PATH_SIZE];    // there while this session's log is not archived
     uint16_t OpenedLanguageId;      // language of the main window last opened
     const char *CommandLineCursor;  // arguments not handled yet; null once handled
 };
@@ -32,6 +33,7 @@ extern const char DefaultProgramFileName[];
 extern const char SettingsFileName[];
 extern const char LastSessionLogName[];
 extern const char AllSessionsLogName[];
+extern const char SessionMarkName[];
 
 // Finds the program's own path at the start of the full command line. When it
 // is quoted and holds a backslash, writes the folder part (up to and including

@@ -1,6 +1,10 @@
 // Reading and writing the settings file through the profile-string functions.
 #include "app/settings_file.h"
 
+#include "app/lang.h"
+#include "app/program.h"
+#include "core/sessionlog.h"
+
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -24,4 +28,11 @@ void SaveSettings(const char *path, const SettingsRecord *settings, const char *
         SettingsFormatValue(settings, key, languageName, value, sizeof value);
         WritePrivateProfileStringA(SettingsSection, name, value, path);
     }
+}
+
+void SaveSession(void)
+{
+    EndSessionLog();
+    ComputeProgramPaths(&Program);
+    SaveSettings(Program.SettingsPath, &Settings, LanguageStrings[STR_LANGUAGE_NAME]);
 }

@@ -9,4 +9,9 @@ void LoadSettings(const char *path, SettingsRecord *settings);
 // Writes every key, in key order; languageName is the current table's entry 0.
 void SaveSettings(const char *path, const SettingsRecord *settings, const char *languageName);
 
+// What the end of a session keeps: the session log archived (once) and the
+// settings written. Shutdown calls it, and the main window when Windows ends
+// the session, after which the process may be ended before shutdown runs.
+void SaveSession(void);
+
 #endif

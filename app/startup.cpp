@@ -142,7 +142,7 @@ static int StartUp(HINSTANCE instance, const char *arguments)
 
     LoadSettings(Program.SettingsPath, &Settings);
     SelectLanguageTable(Settings.LanguageId);
-    remove(Program.LastSessionLogPath);
+    BeginSessionLog();
 
     if (FileListInit(&Files, INITIAL_LIST_CAPACITY) == nullptr)
         return -1;
@@ -172,9 +172,7 @@ static void ShutDown(void)
 {
     FileListRelease(&Files);
     DeleteCriticalSection(&RunLock);
-    ArchiveSessionLog();
-    ComputeProgramPaths(&Program);
-    SaveSettings(Program.SettingsPath, &Settings, LanguageStrings[STR_LANGUAGE_NAME]);
+    SaveSession();
     ReleaseDropMarker(&MainDropMarker);
 }
 

@@ -89,11 +89,13 @@ int AppendSessionRecord(const char *path, uint64_t size, int64_t lastWriteTime, 
     return result;
 }
 
-void ArchiveSessionLog(void)
+int ArchiveSessionLog(void)
 {
     FILE *archive = fopen(Program.AllSessionsLogPath, "a");
     FILE *session = fopen(Program.LastSessionLogPath, "r");
+    int result = -1;
     if (archive != nullptr && session != nullptr) {
+        result = 0;
         char piece[ARCHIVE_PIECE_SIZE];
         size_t got;
         do {
@@ -103,6 +105,39 @@ void ArchiveSessionLog(void)
     }
     if (session != nullptr)
         fclose(session);
-    if (archive != nullptr)
-        fclose(archive);
+    if (archive != nullptr && fclose(archive) != 0)
+        result = -1;
+    return result;
+}
+
+static bool FileThere(const char *path)
+{
+    FILE *file = fopen(path, "rb");
+    if (file != nullptr)
+        fclose(file);
+    return file != nullptr;
+}
+
+// This session's log has reached the archive (or could never).
+static bool SessionArchived;
+
+void BeginSessionLog(void)
+{
+    if (FileThere(Program.SessionMarkPath) && FileThere(Program.LastSessionLogPath))
+        ArchiveSessionLog();
+    remove(Program.LastSessionLogPath);
+    FILE *mark = fopen(Program.SessionMarkPath, "w");
+    if (mark != nullptr)
+        fclose(mark);
+    SessionArchived = false;
+}
+
+void EndSessionLog(void)
+{
+    if (SessionArchived)
+        return;
+    SessionArchived = true;
+    // A log that cannot be archived keeps its mark: the next start tries again.
+    if (!FileThere(Program.LastSessionLogPath) || ArchiveSessionLog() == 0)
+        remove(Program.SessionMarkPath);
 }

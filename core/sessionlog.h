@@ -20,6 +20,18 @@ int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastW
 int AppendSessionRecord(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
                         const char *md5Text);
 // Appends the session log's contents to the archive log, unchanged.
-void ArchiveSessionLog(void);
+// Returns 0, or -1 when the archive or the session log cannot be opened or
+// written.
+int ArchiveSessionLog(void);
+
+// A session's log reaches the archive once however the session ends. While
+// it has not, a mark file lies beside it: a session that Windows ended or
+// that was killed leaves it behind, and the next start archives that log.
+//
+// At start-up: archives the previous session's log when its mark says it
+// was not, deletes the log, and marks this session as not archived yet.
+void BeginSessionLog(void);
+// At the end of the session: archives the log, once, and takes the mark away.
+void EndSessionLog(void);
 
 #endif

@@ -7,6 +7,7 @@
 #include "app/lang.h"
 #include "app/program.h"
 #include "app/settings.h"
+#include "app/settings_file.h"
 #include "app/textutil.h"
 #include "core/fileinfo.h"
 #include "core/run.h"
@@ -162,14 +163,30 @@ static void OnPaint(HWND window)
         EndMainDialog(window);
 }
 
-static void OnClose(HWND window)
+// The column widths and the two checksum boxes go to the settings.
+static void StoreWindowSettings(HWND window)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     for (int i = 0; i < COLUMN_COUNT; i++)
         Settings.lvCol[i] = (int32_t)SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0);
     Settings.CalcCRC32 = IsDlgButtonChecked(window, IDC_CALC_CRC32) == BST_CHECKED ? 1 : 0;
     Settings.CalcMD5 = IsDlgButtonChecked(window, IDC_CALC_MD5) == BST_CHECKED ? 1 : 0;
+}
+
+static void OnClose(HWND window)
+{
+    StoreWindowSettings(window);
     EndMainDialog(window);
+}
+
+// Windows is logging off or shutting down and may end the process as soon
+// as this returns: what a close and shutdown would keep is kept now.
+static void OnEndSession(HWND window)
+{
+    CancelRowDrag(window);
+    EndRunAndWait();
+    StoreWindowSettings(window);
+    SaveSession();
 }
 
 static void OnDestroy(void)
@@ -320,6 +337,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_CLOSE:
         OnClose(window);
+        break;
+    case WM_ENDSESSION:
+        if (wParam)
+            OnEndSession(window);
         break;
     case WM_DESTROY:
         OnDestroy();

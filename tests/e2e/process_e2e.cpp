@@ -69,14 +69,25 @@ protected:
         DeleteTree(folder);
     }
 
-    void Start(const std::string &settings)
+    void Start(const std::string &settings, const std::string &args = "")
     {
         std::string exe = InstallZuntaInto(folder);
         ASSERT_FALSE(exe.empty());
         ASSERT_TRUE(WriteWholeFile(folder + "\\Zunta.ini", settings));
-        ASSERT_TRUE(StartZunta(&zunta, exe, ""));
+        Restart(args);
+    }
+    // Starts the installed program again, with its settings as they are.
+    void Restart(const std::string &args = "")
+    {
+        ReleaseZunta(&zunta);
+        ASSERT_TRUE(StartZunta(&zunta, folder + "\\Zunta.exe", args));
         ASSERT_NE(WaitForMainWindow(&zunta), nullptr);
         list = GetDlgItem(zunta.window, IDC_FILE_LIST);
+    }
+    void Kill()
+    {
+        TerminateProcess(zunta.info.hProcess, 1);
+        WaitForExit(&zunta);
     }
 
     // Add Files: the folder typed into the name box, then the quoted names.
@@ -209,6 +220,43 @@ TEST_F(Processing, FilesDatedAfter2038AndBefore2000AreLoggedWithTheirDates)
                                          "past.txt" + pad + "  " + middle + past }));
 }
 
+TEST_F(Processing, SessionsThatWindowsEndedOrThatWereKilledAreArchivedOnce)
+{
+    std::string archive = folder + "\\AllSessions.log", session = folder + "\\LastSession.log";
+    for (const char *name : { "logged off.txt", "killed.txt" })
+        ASSERT_TRUE(WriteWholeFile(folder + "\\" + name, name));
+
+    // Windows ends the session: it asks, says so, then ends the process.
+    Start("[General]\r\n", "\"" + folder + "\\logged off.txt\"");
+    ASSERT_TRUE(WaitFor([&] { return MainRows() == 1; }));
+    ProcessAll("Process A&ll");
+    SendDlgItemMessageA(zunta.window, IDC_CALC_MD5, BM_CLICK, 0, 0);
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(zunta.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 10000, &answer));
+    EXPECT_TRUE(answer) << "the session may end";
+    SendMessageTimeoutA(zunta.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 10000, &answer);
+    Kill();
+    std::string loggedOff = ReadWholeFile(session);
+    ASSERT_EQ(Lines(loggedOff).size(), 1u);
+    EXPECT_EQ(ReadWholeFile(archive), loggedOff) << "archived when Windows ended the session";
+    EXPECT_NE(ReadWholeFile(folder + "\\Zunta.ini").find("CalcMD5=1\r\n"), std::string::npos)
+        << "the settings were written too, with the window's check boxes";
+
+    // A process ended from outside leaves its log; the next start archives it.
+    Restart("\"" + folder + "\\killed.txt\"");
+    EXPECT_EQ(ReadWholeFile(archive), loggedOff) << "nothing archived twice";
+    ASSERT_TRUE(WaitFor([&] { return MainRows() == 1; }));
+    ProcessAll("Process A&ll");
+    std::string killed = ReadWholeFile(session);
+    Kill();
+    Restart();
+    EXPECT_EQ(ReadWholeFile(archive), loggedOff + killed);
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+    Restart();
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+    EXPECT_EQ(ReadWholeFile(archive), loggedOff + killed) << "every record exactly once";
+}
+
 TEST_F(Processing, TwoSessionsAreArchivedOneAfterTheOther)
 {
     Start("[General]\r\n");
@@ -231,6 +279,13 @@ TEST_F(Processing, TwoSessionsAreArchivedOneAfterTheOther)
     std::string archive = ReadWholeFile(folder + "\\AllSessions.log");
     EXPECT_EQ(archive, first + second);
     EXPECT_EQ(Lines(archive).size(), 5u);
+
+    // Starting and closing once more archives nothing again.
+    ReleaseZunta(&zunta);
+    ASSERT_TRUE(StartZunta(&zunta, folder + "\\Zunta.exe", ""));
+    ASSERT_NE(WaitForMainWindow(&zunta), nullptr);
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+    EXPECT_EQ(ReadWholeFile(folder + "\\AllSessions.log"), archive);
 }
 
 TEST_F(Processing, RunsSeenInBothLanguages)

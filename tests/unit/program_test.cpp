@@ -92,10 +92,12 @@ TEST(ProgramPaths, FromDataFolderOrProgramFolder)
     EXPECT_STREQ(p.SettingsPath, "D:\\Tools\\Zunta.ini");
     EXPECT_STREQ(p.LastSessionLogPath, "LastSession.log");
     EXPECT_STREQ(p.AllSessionsLogPath, "AllSessions.log");
+    EXPECT_STREQ(p.SessionMarkPath, "LastSession.pending");
 
     snprintf(p.DataFolder, sizeof p.DataFolder, "C:\\Local\\Zunta");
     ComputeProgramPaths(&p);
     EXPECT_STREQ(p.SettingsPath, "C:\\Local\\Zunta\\Zunta.ini");
     EXPECT_STREQ(p.LastSessionLogPath, "C:\\Local\\Zunta\\LastSession.log");
     EXPECT_STREQ(p.AllSessionsLogPath, "C:\\Local\\Zunta\\AllSessions.log");
+    EXPECT_STREQ(p.SessionMarkPath, "C:\\Local\\Zunta\\LastSession.pending");
 }

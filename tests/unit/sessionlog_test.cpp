@@ -48,6 +48,13 @@ std::string Record(const char *path, uint64_t size, int64_t when, const char *cr
     return ReadBytes(logPath);
 }
 
+bool WriteBytes(const std::string &path, const std::string &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return out.good();
+}
+
 std::string ReadBytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -155,6 +162,38 @@ TEST(SessionLogs, TwoSessionsArchivedInOrderWithoutBlankLines)
     remove(Program.LastSessionLogPath);
     ArchiveSessionLog();
     EXPECT_EQ(ReadBytes(Program.AllSessionsLogPath), archive);
+}
+
+TEST(SessionLogs, EverySessionReachesTheArchiveOnceHoweverItEnds)
+{
+    snprintf(Program.LastSessionLogPath, sizeof Program.LastSessionLogPath, "%s", ScratchPath("Last.log").c_str());
+    snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s", ScratchPath("All.log").c_str());
+    snprintf(Program.SessionMarkPath, sizeof Program.SessionMarkPath, "%s", ScratchPath("Last.pending").c_str());
+    remove(Program.AllSessionsLogPath);
+    remove(Program.SessionMarkPath);
+    auto record = [](const char *name) {
+        AppendSessionRecord((std::string("C:\\s\\") + name).c_str(), 1, 0, "0000ABCD", nullptr);
+        return ReadBytes(Program.LastSessionLogPath);
+    };
+
+    BeginSessionLog();
+    std::string first = record("closed.txt");
+    EndSessionLog();    // Windows ended the session...
+    EndSessionLog();    // ...and shutdown still ran
+    BeginSessionLog();
+    std::string second = record("killed.txt");
+    // The process is ended here: no shutdown. The next start archives it.
+    BeginSessionLog();
+    EXPECT_EQ(ReadBytes(Program.AllSessionsLogPath), first + second);
+    EXPECT_EQ(ReadBytes(Program.LastSessionLogPath), "") << "the previous log is deleted";
+    EndSessionLog();
+
+    // A log that an earlier version archived has no mark: not archived again.
+    ASSERT_TRUE(WriteBytes(Program.LastSessionLogPath, "archived before\n"));
+    remove(Program.SessionMarkPath);
+    BeginSessionLog();
+    EndSessionLog();
+    EXPECT_EQ(ReadBytes(Program.AllSessionsLogPath), first + second);
 }
 
 TEST(PathOrder, LettersFoldedAndTheSeparatorSortsBeforeLetters)
