@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -290,8 +292,13 @@ TEST_F(Processing, TwoSessionsAreArchivedOneAfterTheOther)
 
 TEST_F(Processing, RunsSeenInBothLanguages)
 {
+    // Long enough for a run to be seen going: 1 GiB, sparse on the Linux side.
     std::string big = folder + "\\large file.bin";
-    ASSERT_TRUE(WriteWholeFile(big, std::string(120 << 20, 'L')));
+    HANDLE file = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER length;
+    length.QuadPart = 1LL << 30;
+    ASSERT_TRUE(SetFilePointerEx(file, length, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
     ASSERT_TRUE(WriteWholeFile(folder + "\\small.txt", "123456789"));
     struct Language {
         const char *settings, *openTitle, *idle, *shot;
@@ -305,12 +312,16 @@ TEST_F(Processing, RunsSeenInBothLanguages)
         AddThroughOpenDialog(folder, { "small.txt", "large file.bin", "small.txt" }, language.openTitle);
         bool seenRunning = false;
         ProcessAll(language.idle, [&] {
-            seenRunning = WaitFor([&] { return RemoteControlText(zunta.window, IDC_PROGRESS_TEXT) == "2/3    "; },
-                                  20000);
-            Sleep(100);
-            CaptureWindow(zunta.window, (std::string(language.shot) + "-during").c_str());
+            // The large file half-way: its row marked, the bar part-way.
+            HWND bar = GetDlgItem(zunta.window, IDC_PROGRESS);
+            seenRunning = WaitFor([&] {
+                LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+                return RemoteControlText(zunta.window, IDC_PROGRESS_TEXT) == "2/3    " && position >= 10 &&
+                       position <= 60 && RemoteCell(list, 1, 0) == ">>";
+            }, 20000);
+            CaptureWindow(zunta.window, (std::string(language.shot) + "-during").c_str(), false);
         });
-        EXPECT_TRUE(seenRunning) << "the counter never showed 2/3";
+        EXPECT_TRUE(seenRunning) << "the run was never seen half-way through the large file";
         CaptureWindow(zunta.window, (std::string(language.shot) + "-after").c_str());
         EXPECT_EQ(CloseZunta(&zunta), 0);
         ReleaseZunta(&zunta);

@@ -44,12 +44,32 @@ bool MakeFileOfLength(const std::string &path, uint64_t length)
 
 struct ProgressLog {
     std::vector<int32_t> calls;
+    size_t cancelAt = 0;    // answers -1 from this call on; 0: never
 };
 
 int RecordProgress(void *context, int32_t percentage)
 {
-    ((ProgressLog *)context)->calls.push_back(percentage);
-    return 0;
+    ProgressLog *log = (ProgressLog *)context;
+    log->calls.push_back(percentage);
+    return log->cancelAt > 0 && log->calls.size() >= log->cancelAt ? -1 : 0;
+}
+
+// The polls of a whole file of length bytes recorded with its length: one
+// after each full 4096-byte chunk that carries the position above the next
+// step, then the final 100.
+std::vector<int32_t> ExpectedPolls(uint64_t length, std::vector<uint64_t> *positions)
+{
+    std::vector<int32_t> polls;
+    uint64_t step = ProgressStepFor(length), threshold = step;
+    for (uint64_t position = 4096; position <= length; position += 4096) {
+        if (position <= threshold)
+            continue;
+        threshold += step;
+        polls.push_back((int32_t)(position * 100 / length));
+        positions->push_back(position);
+    }
+    polls.push_back(100);
+    return polls;
 }
 
 } // namespace
@@ -120,21 +140,24 @@ TEST_F(WindowsFiles, FilesAboveFourGigabytes)
     EXPECT_EQ(QueryFileInfo(path.c_str(), &size, nullptr), 0);
     EXPECT_EQ(size, 5368709120ull);
 
-    // Hashed to its end: polled all the way, never outside 0..100.
-    const uint64_t length = 4294967296ull + 8192;
+    // Every poll at its step up to a cancel past 4 GiB, which stops the
+    // job at that very poll.
+    const uint64_t length = 4294967296ull + (64 << 20);
     ASSERT_TRUE(MakeFileOfLength(path, length));
+    std::vector<uint64_t> positions;
+    std::vector<int32_t> expected = ExpectedPolls(length, &positions);
+    size_t beyond = 0;
+    while (positions[beyond] <= 4294967296ull)
+        beyond++;
+    ASSERT_LT(beyond + 1, positions.size());
     ProgressLog log;
+    log.cancelAt = beyond + 1;
     HashOutcome outcome;
-    EXPECT_EQ(HashFile(path.c_str(), length, MASK_CRC32, RecordProgress, &log, &outcome), 0);
-    ASSERT_GE(log.calls.size(), 590u);
-    EXPECT_LE(log.calls.size(), 602u);
-    for (size_t i = 0; i < log.calls.size(); i++) {
-        EXPECT_GE(log.calls[i], 0);
-        EXPECT_LE(log.calls[i], 100);
-        if (i > 0)
-            EXPECT_LE(log.calls[i - 1], log.calls[i]);
-    }
-    EXPECT_GE(log.calls[log.calls.size() - 2], 99) << "polled up to the end";
+    EXPECT_EQ(HashFile(path.c_str(), length, MASK_CRC32, RecordProgress, &log, &outcome), -1);
+    std::vector<int32_t> upToTheCancel(expected.begin(), expected.begin() + (long)beyond + 1);
+    upToTheCancel.push_back(100);
+    EXPECT_EQ(log.calls, upToTheCancel) << "the polls until the cancel, then only the final call";
+    EXPECT_GT(log.calls.size(), 590u);
     DeleteFileA(path.c_str());
 }
 

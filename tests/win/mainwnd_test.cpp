@@ -60,6 +60,16 @@ TEST_F(MainWindow, HintRowsUntilTheFirstFile)
     EXPECT_EQ(Cell(0, 1), "first.txt");
     EXPECT_EQ(Cell(0, 2).find_first_not_of(' '), std::string::npos) << "spaces only";
     EXPECT_FALSE(MainWnd.NoFileRows);
+
+    // A new entry: no duration, no checksum; selecting it shows its path only.
+    FileEntry *entry = Entry(0);
+    EXPECT_EQ(entry->Duration, -1.0f);
+    EXPECT_EQ(entry->Flags, 0);
+    EXPECT_STREQ(entry->Md5Text, "");
+    SetDlgItemTextA(window, IDC_STATUS_TEXT, "before");
+    Click(0);
+    EXPECT_EQ(ControlText(IDC_RESULT), folder + "\\first.txt");
+    EXPECT_EQ(ControlText(IDC_STATUS_TEXT), "") << "no duration text for a file never processed";
 }
 
 TEST_F(MainWindow, ColumnsAndSizeTexts)
@@ -164,12 +174,15 @@ TEST_F(MainWindow, DeleteKeySelectsTheRowThatFollows)
     OpenWindow();
     AddThreeFiles();
     int32_t middle = RowIndex(List(), 1);
+    Entry(1)->Duration = 2.0f;
     Click(1);
+    ASSERT_EQ(ControlText(IDC_STATUS_TEXT), "Duration : 2.000 sec");
     Key(VK_DELETE);
     ASSERT_EQ(Rows(), 2);
     EXPECT_EQ(Cell(1, 1), "c.txt");
     EXPECT_EQ(SelectionMark(), 1) << "the row that moved into the place";
     EXPECT_EQ(ControlText(IDC_RESULT), folder + "\\c.txt");
+    EXPECT_EQ(ControlText(IDC_STATUS_TEXT), "") << "the deleted row's duration goes";
     EXPECT_EQ(FileListEntry(&Files, middle), nullptr);
     EXPECT_EQ(Files.Count, 3);
 
@@ -183,6 +196,10 @@ TEST_F(MainWindow, DeleteKeySelectsTheRowThatFollows)
     EXPECT_EQ(Rows(), 1) << "a row being processed cannot be deleted";
     SetRowText(List(), 0, 0, "Ready");
 
+    // The last row, processed and shown: its texts go with it.
+    Entry(0)->Duration = 1.5f;
+    Click(0);
+    ASSERT_EQ(ControlText(IDC_STATUS_TEXT), "Duration : 1.500 sec");
     Key(VK_DELETE);
     EXPECT_EQ(Rows(), 0) << "no hint rows come back";
     EXPECT_EQ(ControlText(IDC_RESULT), "");
@@ -194,15 +211,18 @@ TEST_F(MainWindow, ClearAllThenANewFileGetsANewIndex)
 {
     OpenWindow();
     AddThreeFiles();
+    Entry(0)->Duration = 0.25f;
     Click(0);
+    ASSERT_EQ(ControlText(IDC_STATUS_TEXT), "Duration : 0.250 sec");
     Command(IDC_CLEAR_ALL);
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(MainWnd.NoFileRows);
     EXPECT_EQ(ControlText(IDC_RESULT), "");
+    EXPECT_EQ(ControlText(IDC_STATUS_TEXT), "");
     EXPECT_EQ(Files.Count, 3);
     AddFile(MakeFile("after.txt", 4));
     ASSERT_EQ(Rows(), 1);
-    EXPECT_GE(RowIndex(List(), 0), 3);
+    EXPECT_EQ(RowIndex(List(), 0), 3) << "the index after the last one ever used";
 
     RunState = RUN_RUNNING;
     Command(IDC_CLEAR_ALL);

@@ -509,34 +509,48 @@ TEST_F(Runs, ResultShownDuringARunIsNeverHalfWritten)
     AddFile(path);
     Select(0);
     SetBoxes(false, true);
-    // While the worker runs, the window shows the entry again and again
-    // (as clicks on its row would) and checks that the MD5 text is whole.
-    int shown = 0, torn = 0;
+    FileEntry *entry = RowEntry(List(), 0);
+    // While the worker runs, the window holds the entry lock most of the
+    // time, also while it carries out the messages the worker sends (the
+    // worker writes its results right after one of them): a result written
+    // without the lock would change under it. Each run writes the MD5 in
+    // the other letter case, so every write shows.
+    int held = 0, changedUnderTheLock = 0, torn = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, 1, nullptr);
-    for (int run = 0; run < 6; run++) {
+    for (int run = 0; run < 12; run++) {
         Settings.DisplayMD5Lower = run % 2;
         Command(IDC_PROCESS);
         HANDLE worker = nullptr;
         DuplicateHandle(GetCurrentProcess(), MainWnd.RunThread, GetCurrentProcess(), &worker, SYNCHRONIZE, FALSE, 0);
         while (WaitForSingleObject(worker, 0) != WAIT_OBJECT_0) {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&message);
-            ShowEntryResult(RowEntry(List(), 0));
+            LockEntryResults();
+            std::string before = entry->Md5Text;
+            for (int i = 0; i < 3; i++) {
+                MSG message;
+                while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                    DispatchMessageA(&message);
+                Sleep(1);
+            }
+            std::string after = entry->Md5Text;
+            UnlockEntryResults();
+            held++;
+            changedUnderTheLock += before != after;
+
+            // And the box the user sees, as clicks on the row would show it.
+            ShowEntryResult(entry);
             std::string text = ControlText(IDC_RESULT);
             size_t at = text.find("MD5 : ");
             if (at != std::string::npos) {
                 std::string md5 = text.substr(at + 6);
-                shown++;
                 bool oneCase = md5 == Lower(md5) || md5 == Upper(md5);
-                if (md5.size() != 32 || !oneCase)
-                    torn++;
+                torn += md5.size() != 32 || !oneCase;
             }
         }
         CloseHandle(worker);
         Pump();
     }
     KillTimer(nullptr, timer);
-    EXPECT_GT(shown, 0);
+    EXPECT_GT(held, 12);
+    EXPECT_EQ(changedUnderTheLock, 0) << "the worker wrote a result while the window held the lock";
     EXPECT_EQ(torn, 0);
 }

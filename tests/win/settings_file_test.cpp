@@ -48,6 +48,8 @@ TEST_F(SettingsFile, ReadRulesOnRealValues)
                                      "CalcCRC32=true\r\n"
                                      "CalcMD5=1\r\n"
                                      "DisplayMD5Lower=\r\n"
+                                     "lvCol0=7 wide\r\n"
+                                     "lvCol1=-0\r\n"
                                      "lvCol2=abc\r\n"
                                      "lvCol3=-5\r\n"
                                      "lvCol4=120px\r\n"));
@@ -58,8 +60,9 @@ TEST_F(SettingsFile, ReadRulesOnRealValues)
     EXPECT_EQ(s.CalcMD5, 1);
     EXPECT_EQ(s.DisplayCRC32Lower, 0);
     EXPECT_EQ(s.DisplayMD5Lower, 1) << "an empty value keeps the default";
-    EXPECT_EQ(s.lvCol[0], 47);
-    EXPECT_EQ(s.lvCol[2], 0);
+    EXPECT_EQ(s.lvCol[0], 7) << "the leading digits";
+    EXPECT_EQ(s.lvCol[1], 0);
+    EXPECT_EQ(s.lvCol[2], 0) << "no digits give 0";
     EXPECT_EQ(s.lvCol[3], -5);
     EXPECT_EQ(s.lvCol[4], 120);
 }
