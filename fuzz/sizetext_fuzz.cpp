@@ -106,7 +106,10 @@ void CheckUnit(uint64_t value, size_t size, uint16_t language)
 }
 
 // Any bytes where a grouped text belongs: a unit step or a refusal, and
-// nothing written past the buffer.
+// nothing written past the buffer. Only digits and spaces (of any count)
+// must come out with their unit: the program's texts come from
+// FormatGroupedSize, and a number with an exponent ("1e308") is cut to the
+// function's own buffer, unit and all.
 void CheckAnyText(const std::string &bytes, size_t size, uint16_t language)
 {
     ExactText input(bytes);
@@ -115,7 +118,8 @@ void CheckAnyText(const std::string &bytes, size_t size, uint16_t language)
     int result = FormatUnitSize(text.Bytes, text.Size, language);
     FUZZ_CHECK(result >= -1 && result <= 3, "unit step %d", result);
     FUZZ_CHECK(strnlen(text.Bytes, text.Size) < text.Size, "a unit text without its end");
-    if (result > 0) {
+    bool grouped = strspn(input.Bytes, "0123456789 ") == input.Size - 1;
+    if (result > 0 && grouped) {
         const char *suffix = Suffix(language, result);
         size_t length = strlen(text.Bytes), suffixLength = strlen(suffix);
         FUZZ_CHECK(length >= suffixLength && strcmp(text.Bytes + length - suffixLength, suffix) == 0,
