@@ -1,0 +1,343 @@
+// Checksum files and checksums as text. A line is looked at where it lies in
+// the caller's text, as a pointer and a length, and only its name is copied:
+// a file of any size is read in one pass.
+#include "core/checksumfile.h"
+
+#include "app/textutil.h"
+#include "checksum/hashjob.h"
+#include "core/filelist.h"
+
+#include <string.h>
+
+static_assert((int)CHECKSUM_CRC32 == (int)MASK_CRC32 && (int)CHECKSUM_MD5 == (int)MASK_MD5,
+              "a kind of checksum is a bit of the hashing mask");
+static_assert((int)CHECKSUM_CRC32 == (int)HAS_CRC32 && (int)CHECKSUM_MD5 == (int)HAS_MD5,
+              "a kind of checksum is a flag of the list's entries");
+
+enum {
+    CRC32_DIGITS = 8,
+    MD5_DIGITS = 32,
+};
+
+// ---- Characters and spans ----
+
+static bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// What is ignored around a line: blanks and the CR of a CR LF line end.
+static bool IsLineSpace(char c)
+{
+    return IsBlank(c) || c == '\r' || c == '\n';
+}
+
+static bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// 1 when the count characters at digits are all hexadecimal digits; stops
+// at the first other one, so it never reads past a terminator.
+static bool IsHexRun(const char *digits, size_t count)
+{
+    for (size_t i = 0; i < count; i++)
+        if (!IsHexDigit(digits[i]))
+            return false;
+    return true;
+}
+
+static void TrimLine(const char **text, size_t *length)
+{
+    while (*length > 0 && IsLineSpace((*text)[0])) {
+        (*text)++;
+        (*length)--;
+    }
+    while (*length > 0 && IsLineSpace((*text)[*length - 1]))
+        (*length)--;
+}
+
+// Copies the digits of a checksum of kind with a terminator: a CRC32 in
+// upper case, an MD5 in lower case, as every comparison expects them.
+static void CopyDigits(char *out, const char *digits, int kind)
+{
+    size_t count = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
+    for (size_t i = 0; i < count; i++) {
+        char c = digits[i];
+        if (kind == CHECKSUM_CRC32)
+            out[i] = (c >= 'a' && c <= 'f') ? (char)(c - 'a' + 'A') : c;
+        else
+            out[i] = AsciiLower(c);
+    }
+    out[count] = '\0';
+}
+
+// ---- The lines of checksum files ----
+
+// Where a checksum line's parts lie in the line.
+struct LineParts {
+    int Kind;
+    const char *Digits;
+    const char *Name;
+    size_t NameLength;      // at least 1
+    bool Escaped;           // md5sum's escaped form: the name holds backslash escapes
+};
+
+// md5sum's "<32 digits> <mode><name>".
+static bool SplitMd5sumLine(const char *line, size_t length, LineParts *parts)
+{
+    if (length <= MD5_DIGITS + 2 || !IsHexRun(line, MD5_DIGITS) || line[MD5_DIGITS] != ' ' ||
+        (line[MD5_DIGITS + 1] != ' ' && line[MD5_DIGITS + 1] != '*'))
+        return false;
+    parts->Kind = CHECKSUM_MD5;
+    parts->Digits = line;
+    parts->Name = line + MD5_DIGITS + 2;
+    parts->NameLength = length - (MD5_DIGITS + 2);
+    return true;
+}
+
+// BSD's "MD5 (<name>) = <32 digits>". The digits are found from the end, so
+// a name may hold ") = " itself.
+static bool SplitBsdLine(const char *line, size_t length, LineParts *parts)
+{
+    static const char head[] = "MD5 (";
+    static const char tail[] = ") = ";
+    size_t headLength = sizeof head - 1, tailLength = sizeof tail - 1;
+    if (length <= headLength + tailLength + MD5_DIGITS || !AsciiEqualNoCaseN(line, head, headLength))
+        return false;
+    const char *digits = line + length - MD5_DIGITS;
+    if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, MD5_DIGITS))
+        return false;
+    parts->Kind = CHECKSUM_MD5;
+    parts->Digits = digits;
+    parts->Name = line + headLength;
+    parts->NameLength = (size_t)(digits - tailLength - parts->Name);
+    return true;
+}
+
+// SFV's "<name> <8 digits>" of a line without blanks around it.
+static bool SplitSfvLine(const char *line, size_t length, LineParts *parts)
+{
+    size_t start = length;
+    while (start > 0 && !IsBlank(line[start - 1]))
+        start--;
+    if (start == 0 || length - start != CRC32_DIGITS || !IsHexRun(line + start, CRC32_DIGITS))
+        return false;
+    size_t nameEnd = start;
+    while (IsBlank(line[nameEnd - 1]))
+        nameEnd--;      // stops on the line's first character at the latest: it is not blank
+    parts->Kind = CHECKSUM_CRC32;
+    parts->Digits = line + start;
+    parts->Name = line;
+    parts->NameLength = nameEnd;
+    return true;
+}
+
+// Splits a trimmed, non-blank line of a file in format. Returns 1 with
+// *parts filled, 0 for a comment, -1 when no form of the format fits.
+static int SplitChecksumLine(const char *line, size_t length, int format, LineParts *parts)
+{
+    bool sfv = format != CHECKSUM_FORMAT_MD5;
+    bool md5 = format != CHECKSUM_FORMAT_SFV;
+    if ((sfv && line[0] == ';') || (md5 && line[0] == '#'))
+        return 0;
+    if (md5) {
+        bool escaped = line[0] == '\\';
+        const char *rest = escaped ? line + 1 : line;
+        size_t restLength = escaped ? length - 1 : length;
+        if (SplitMd5sumLine(rest, restLength, parts) || SplitBsdLine(rest, restLength, parts)) {
+            parts->Escaped = escaped;
+            return 1;
+        }
+    }
+    // An SFV name may start with a backslash: "\dir\a.txt" lies below the drive.
+    if (sfv && SplitSfvLine(line, length, parts)) {
+        parts->Escaped = false;
+        return 1;
+    }
+    return -1;
+}
+
+// Copies the name of parts into name, undoing md5sum's escapes. Returns 0,
+// or -1 for a name that does not fit in size, holds a NUL byte or an escape
+// md5sum does not write.
+static int CopyListedName(const LineParts *parts, char *name, size_t size)
+{
+    size_t used = 0;
+    for (size_t i = 0; i < parts->NameLength; i++) {
+        char c = parts->Name[i];
+        if (c == '\0')
+            return -1;
+        if (c == '\\' && parts->Escaped) {
+            if (++i == parts->NameLength)
+                return -1;
+            switch (parts->Name[i]) {
+            case '\\': c = '\\'; break;
+            case 'n': c = '\n'; break;
+            case 'r': c = '\r'; break;
+            default: return -1;
+            }
+        }
+        if (used + 1 >= size)
+            return -1;
+        name[used++] = c;
+    }
+    name[used] = '\0';
+    return 0;
+}
+
+int ChecksumFormatOfName(const char *fileName)
+{
+    const char *dot = strrchr(fileName, '.');
+    if (dot == nullptr || strpbrk(dot, "\\/") != nullptr)
+        return CHECKSUM_FORMAT_ANY;
+    if (AsciiEqualNoCase(dot, ".sfv"))
+        return CHECKSUM_FORMAT_SFV;
+    if (AsciiEqualNoCase(dot, ".md5") || AsciiEqualNoCase(dot, ".md5sum"))
+        return CHECKSUM_FORMAT_MD5;
+    return CHECKSUM_FORMAT_ANY;
+}
+
+void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length, int format)
+{
+    reader->Text = text;
+    reader->Length = length;
+    reader->Next = (length >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
+    reader->Format = (format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_MD5)
+                         ? format
+                         : CHECKSUM_FORMAT_ANY;
+    reader->LineNumber = 0;
+}
+
+int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
+{
+    if (reader->Next >= reader->Length)
+        return -2;
+    const char *text = reader->Text + reader->Next;
+    size_t rest = reader->Length - reader->Next;
+    const char *lineEnd = (const char *)memchr(text, '\n', rest);
+    size_t length = lineEnd ? (size_t)(lineEnd - text) : rest;
+    reader->Next += lineEnd ? length + 1 : length;
+    reader->LineNumber++;
+
+    TrimLine(&text, &length);
+    if (length == 0)
+        return 0;
+    LineParts parts;
+    int split = SplitChecksumLine(text, length, reader->Format, &parts);
+    if (split <= 0)
+        return split;
+    if (CopyListedName(&parts, line->Name, sizeof line->Name) != 0)
+        return -1;
+    line->Kind = parts.Kind;
+    CopyDigits(line->Expected, parts.Digits, parts.Kind);
+    return 1;
+}
+
+// ---- A checksum copied as text ----
+
+static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
+{
+    out->Kinds |= kind;
+    CopyDigits(kind == CHECKSUM_CRC32 ? out->Crc32 : out->Md5, digits, kind);
+}
+
+// The result box's labelled checksums: "CRC : <8>", "MD5 : <32>", or both
+// separated by blanks. Returns 1 with *out filled, 0 when the line does not
+// start with a label and a colon, -1 when it does but is not such a line.
+static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *out)
+{
+    size_t at = 0;
+    bool labelled = false;
+    while (at < length) {
+        int kind;
+        if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "CRC", 3))
+            kind = CHECKSUM_CRC32;
+        else if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "MD5", 3))
+            kind = CHECKSUM_MD5;
+        else
+            return labelled ? -1 : 0;
+        at += 3;
+        while (at < length && IsBlank(line[at]))
+            at++;
+        if (at == length || line[at] != ':')
+            return labelled ? -1 : 0;
+        labelled = true;
+        at++;
+        while (at < length && IsBlank(line[at]))
+            at++;
+        size_t start = at;
+        while (at < length && !IsBlank(line[at]))
+            at++;
+        size_t digits = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
+        if (at - start != digits || !IsHexRun(line + start, digits) || (out->Kinds & kind))
+            return -1;
+        StoreExpected(out, kind, line + start);
+        while (at < length && IsBlank(line[at]))
+            at++;
+    }
+    return 1;
+}
+
+// A bare checksum, with or without "0x".
+static bool ParseBareDigits(const char *line, size_t length, ExpectedChecksum *out)
+{
+    if (length > 2 && line[0] == '0' && (line[1] == 'x' || line[1] == 'X')) {
+        line += 2;
+        length -= 2;
+    }
+    if (length == CRC32_DIGITS && IsHexRun(line, length))
+        StoreExpected(out, CHECKSUM_CRC32, line);
+    else if (length == MD5_DIGITS && IsHexRun(line, length))
+        StoreExpected(out, CHECKSUM_MD5, line);
+    else
+        return false;
+    return true;
+}
+
+static int ParseOneLine(const char *line, size_t length, ExpectedChecksum *out)
+{
+    int labelled = ParseLabelledLine(line, length, out);
+    if (labelled != 0)
+        return labelled > 0 ? 0 : -1;
+    if (ParseBareDigits(line, length, out))
+        return 0;
+    LineParts parts;
+    if (SplitChecksumLine(line, length, CHECKSUM_FORMAT_ANY, &parts) != 1)
+        return -1;
+    StoreExpected(out, parts.Kind, parts.Digits);
+    return 0;
+}
+
+int ParseChecksumText(const char *text, ExpectedChecksum *out)
+{
+    memset(out, 0, sizeof *out);
+    // The non-blank lines; the result box has two, any other text one.
+    const char *lines[2];
+    size_t lengths[2];
+    int count = 0;
+    for (const char *at = text;;) {
+        const char *lineEnd = strchr(at, '\n');
+        const char *line = at;
+        size_t length = lineEnd ? (size_t)(lineEnd - at) : strlen(at);
+        TrimLine(&line, &length);
+        if (length > 0) {
+            if (count == 2)
+                return -1;
+            lines[count] = line;
+            lengths[count++] = length;
+        }
+        if (lineEnd == nullptr)
+            break;
+        at = lineEnd + 1;
+    }
+    int result = -1;
+    if (count == 1)
+        result = ParseOneLine(lines[0], lengths[0], out);
+    else if (count == 2 && ParseLabelledLine(lines[0], lengths[0], out) == 0 &&
+             ParseLabelledLine(lines[1], lengths[1], out) > 0)
+        result = 0;     // the path above the checksums: a path never starts with "CRC :"
+    if (result != 0)
+        memset(out, 0, sizeof *out);
+    return result;
+}

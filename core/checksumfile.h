@@ -1,0 +1,85 @@
+// Checksum files and checksums as text: a checksum copied to the clipboard,
+// the lines of .sfv and .md5 files read.
+#ifndef ZUNTA_CHECKSUMFILE_H
+#define ZUNTA_CHECKSUMFILE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// Kinds of checksum; the same bits as MASK_CRC32 / MASK_MD5 of
+// checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
+enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2 };
+
+// Formats of a checksum file. SFV and MD5 are also the filter indexes of the
+// save dialog's filter list (MORE_SAVE_FILTER of app/lang_more.h).
+enum { CHECKSUM_FORMAT_SFV = 1, CHECKSUM_FORMAT_MD5 = 2, CHECKSUM_FORMAT_ANY = 3 };
+
+enum {
+    CHECKSUM_NAME_SIZE = 1024,      // a listed name with its terminator
+};
+
+// ---- A checksum copied as text ----
+
+struct ExpectedChecksum {
+    int Kinds;          // CHECKSUM_CRC32 and/or CHECKSUM_MD5 found
+    char Crc32[9];      // 8 digits, upper case, when Kinds has CHECKSUM_CRC32; else ""
+    char Md5[33];       // 32 digits, lower case, when Kinds has CHECKSUM_MD5; else ""
+};
+
+// Finds the checksum in text (blanks, tabs, CR and LF around it ignored, any
+// letter case): a bare 8-digit CRC32 or 32-digit MD5, with or without "0x";
+// one line of an .md5 file (md5sum's text or binary form, or BSD's
+// "MD5 (name) = hex") or of an .sfv file ("name CRC"); the result box's
+// "CRC : <8>", "MD5 : <32>" or "CRC : <8>\tMD5 : <32>" line, alone or below
+// the path line of the whole box (both kinds found when both are there).
+// Returns 0, or -1 (*out emptied) when nothing usable is found: no text, a
+// comment, digits of another count, a letter that is not hexadecimal, or
+// several lines that are not the result box.
+int ParseChecksumText(const char *text, ExpectedChecksum *out);
+
+// ---- Reading checksum files ----
+
+// The format a checksum file's name gives: .sfv is SFV, .md5 and .md5sum are
+// MD5, any other (.txt) is ANY, where each line is read in the form it has.
+// Extensions are compared without case.
+int ChecksumFormatOfName(const char *fileName);
+
+struct ChecksumLine {
+    int Kind;                       // CHECKSUM_CRC32 or CHECKSUM_MD5
+    char Expected[33];              // CRC: 8 digits upper case; MD5: 32 digits lower case
+    char Name[CHECKSUM_NAME_SIZE];  // the listed name as written, md5sum's escapes undone
+};
+
+// Walks a whole checksum file held in memory, one line at a time. Lines end
+// with CR LF or LF or at the end of the text; a UTF-8 byte-order mark at the
+// very start is skipped; blanks and tabs around a line are ignored. Comment
+// lines start with ';' in SFV, '#' in MD5 (md5sum skips them too), either
+// in ANY. Line forms:
+//   SFV  "name CRC": the CRC is the last blank-separated token, 8 digits; the
+//        name is what comes before the blanks in front of it (spaces allowed).
+//   MD5  "<32 digits> <mode><name>" with exactly one space after the digits,
+//        then ' ' (text mode) or '*' (binary mode): "hex  *a" lists "*a",
+//        "hex *a" lists "a"; BSD's "MD5 (name) = <32 digits>"; either form
+//        behind a backslash is md5sum's escaped form, where "\\" in the name
+//        stands for a backslash, "\n" for LF and "\r" for CR.
+//   ANY  md5sum, then BSD, then SFV: the first form that fits the line.
+// A line that fits no form, names nothing, or names more than
+// CHECKSUM_NAME_SIZE - 1 bytes or a NUL byte is not understood.
+struct ChecksumReader {
+    const char *Text;
+    size_t Length;
+    size_t Next;            // offset of the next line
+    int Format;
+    int32_t LineNumber;     // 1-based number of the line just read; 0 before the first
+};
+
+// Starts reading the length bytes at text (not copied: they must outlive the
+// reader) in format (a CHECKSUM_FORMAT_...; another value reads as ANY).
+void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length, int format);
+// Reads the next line. Returns 1 for a checksum line (*line filled; with any
+// other result its contents mean nothing), 0 for a blank or comment line, -1
+// for a line not understood, -2 at the end of the text (LineNumber then stays
+// on the last line).
+int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line);
+
+#endif
