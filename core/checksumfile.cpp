@@ -341,3 +341,176 @@ int ParseChecksumText(const char *text, ExpectedChecksum *out)
         memset(out, 0, sizeof *out);
     return result;
 }
+
+// ---- Listed names and paths ----
+
+static bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+static bool IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Length of the root at the start of path: 2 for a drive ("C:"), the
+// "\\server\share" of a UNC path (or "\\server" without a share); 0 for none.
+static size_t RootLength(const char *path)
+{
+    if (IsDriveLetter(path[0]) && path[1] == ':')
+        return 2;
+    if (!IsSeparator(path[0]) || !IsSeparator(path[1]))
+        return 0;
+    size_t server = 2;
+    while (path[server] != '\0' && !IsSeparator(path[server]))
+        server++;
+    if (server == 2)
+        return 0;
+    if (path[server] == '\0')
+        return server;
+    size_t share = server + 1;
+    while (path[share] != '\0' && !IsSeparator(path[share]))
+        share++;
+    return share == server + 1 ? server : share;
+}
+
+// Components kept while walking back from a path's last component: each ".."
+// drops the next kept component on its left, so the ".." above the root drop
+// nothing, and the whole walk is linear.
+struct ComponentWalk {
+    size_t Drop;    // ".." waiting for a component
+    size_t Kept;    // bytes of the kept components with their backslashes
+    char *Out;      // when given, each kept component is written to end at Out + End
+    size_t End;
+};
+
+static void WalkComponentsBack(const char *text, size_t length, ComponentWalk *walk)
+{
+    size_t stop = length;
+    while (stop > 0) {
+        size_t start = stop;
+        while (start > 0 && !IsSeparator(text[start - 1]))
+            start--;
+        const char *part = text + start;
+        size_t count = stop - start;
+        if (count == 0 || (count == 1 && part[0] == '.')) {
+            // nothing to keep
+        } else if (count == 2 && part[0] == '.' && part[1] == '.') {
+            walk->Drop++;
+        } else if (walk->Drop > 0) {
+            walk->Drop--;
+        } else {
+            walk->Kept += count + 1;
+            if (walk->Out != nullptr) {
+                walk->End -= count;
+                memcpy(walk->Out + walk->End, part, count);
+                walk->Out[--walk->End] = '\\';
+            }
+        }
+        stop = start > 0 ? start - 1 : 0;
+    }
+}
+
+int ResolveListedName(const char *folder, const char *name, char *out, size_t size)
+{
+    const char *root = name;
+    size_t rootLength;
+    const char *rest;           // the name's part below the root
+    const char *base = "";      // the folder's part below its root, when the name goes below it
+    if (IsDriveLetter(name[0]) && name[1] == ':') {
+        if (!IsSeparator(name[2]))
+            return -1;
+        rootLength = 2;
+        rest = name + rootLength;
+    } else if (IsSeparator(name[0]) && IsSeparator(name[1])) {
+        rootLength = RootLength(name);
+        if (rootLength == 0)
+            return -1;
+        rest = name + rootLength;
+    } else {
+        root = folder;
+        rootLength = RootLength(folder);
+        if (rootLength == 0)
+            return -1;
+        rest = name;
+        if (!IsSeparator(name[0]))
+            base = folder + rootLength;
+    }
+
+    ComponentWalk measure = {};
+    WalkComponentsBack(rest, strlen(rest), &measure);
+    WalkComponentsBack(base, strlen(base), &measure);
+    size_t total = rootLength + (measure.Kept > 0 ? measure.Kept : 1);
+    if (total >= size)
+        return -1;
+    for (size_t i = 0; i < rootLength; i++)
+        out[i] = IsSeparator(root[i]) ? '\\' : root[i];
+    out[rootLength] = '\\';     // the root folder itself when nothing is kept
+    ComponentWalk write = {};
+    write.Out = out;
+    write.End = total;
+    WalkComponentsBack(rest, strlen(rest), &write);
+    WalkComponentsBack(base, strlen(base), &write);
+    out[total] = '\0';
+    return 0;
+}
+
+const char *ListedNameOf(const char *folder, const char *path)
+{
+    size_t length = strlen(folder);
+    while (length > 0 && IsSeparator(folder[length - 1]))
+        length--;
+    if (length == 0)
+        return path;
+    for (size_t i = 0; i < length; i++) {
+        if (path[i] == '\0')
+            return path;
+        bool same = (IsSeparator(path[i]) && IsSeparator(folder[i])) ||
+                    AsciiLower(path[i]) == AsciiLower(folder[i]);
+        if (!same)
+            return path;
+    }
+    if (!IsSeparator(path[length]) || path[length + 1] == '\0')
+        return path;
+    return path + length + 1;
+}
+
+// ---- Writing checksum files ----
+
+int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc)
+{
+    return FormatText(out, size, "%s %08X\r\n", name, (unsigned)crc);
+}
+
+int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
+{
+    if (!IsHexRun(md5Text, MD5_DIGITS) || md5Text[MD5_DIGITS] != '\0') {
+        if (size > 0)
+            out[0] = '\0';
+        return -1;
+    }
+    char digits[MD5_DIGITS + 1];
+    CopyDigits(digits, md5Text, CHECKSUM_MD5);
+    return FormatText(out, size, "%s *%s\r\n", digits, name);
+}
+
+int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
+                    int second)
+{
+    return FormatText(out, size, "; Generated by Zunta Calculator on %04d-%02d-%02d at %02d:%02d.%02d\r\n",
+                      year, month, day, hour, minute, second);
+}
+
+int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size)
+{
+    if (typed[0] == '\0')
+        return -1;
+    int format = ChecksumFormatOfName(typed);
+    if (format != CHECKSUM_FORMAT_ANY)
+        return CopyText(out, size, typed) == 0 ? format : -1;
+    if (selectedFormat != CHECKSUM_FORMAT_SFV && selectedFormat != CHECKSUM_FORMAT_MD5)
+        return -1;
+    const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV ? ".sfv" : ".md5";
+    return FormatText(out, size, "%s%s", typed, extension) == 0 ? selectedFormat : -1;
+}

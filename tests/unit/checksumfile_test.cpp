@@ -1,5 +1,6 @@
 // Checksum files and checksums as text, from string literals: the reader's
-// lines in each format and the clipboard's checksum.
+// lines in each format, the clipboard's checksum, listed names and paths, the
+// lines written.
 #include "core/checksumfile.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,12 @@ std::string Parse(const char *text)
     if (result != 0)
         return found.Kinds == 0 && found.Crc32[0] == '\0' && found.Md5[0] == '\0' ? "-1" : "-1 not emptied";
     return std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
+}
+
+std::string Resolve(const char *folder, const char *name, size_t size = 260)
+{
+    char out[260];
+    return ResolveListedName(folder, name, out, size) == 0 ? out : "-1";
 }
 
 } // namespace
@@ -186,4 +193,107 @@ TEST(ChecksumClipboardText, RefusedFormsLeaveNothing)
                               "CRC : CBF43926\r\nCRC : CBF43926" })
         EXPECT_EQ(Parse(text), "-1") << "clipboard text: " << text;
     EXPECT_EQ(Parse((std::string(Md5Empty).substr(1) + "  a.txt").c_str()), "-1");
+}
+
+TEST(ChecksumListedNames, ResolvedBelowTheFolderItsDriveOrStandingAlone)
+{
+    const char *folder = "C:\\data\\sums";
+    EXPECT_EQ(Resolve(folder, "a.txt"), "C:\\data\\sums\\a.txt");
+    EXPECT_EQ(Resolve(folder, "sub/b c.txt"), "C:\\data\\sums\\sub\\b c.txt");
+    EXPECT_EQ(Resolve(folder, ".\\a.txt"), "C:\\data\\sums\\a.txt");
+    EXPECT_EQ(Resolve(folder, "..\\x\\.\\y.txt"), "C:\\data\\x\\y.txt");
+    EXPECT_EQ(Resolve(folder, "..\\..\\..\\..\\z.txt"), "C:\\z.txt") << "no climbing above the drive";
+    EXPECT_EQ(Resolve(folder, "\\top\\t.txt"), "C:\\top\\t.txt");
+    EXPECT_EQ(Resolve(folder, "d:/other/o.txt"), "d:\\other\\o.txt");
+    EXPECT_EQ(Resolve(folder, "//srv/share/../u.txt"), "\\\\srv\\share\\u.txt");
+    EXPECT_EQ(Resolve(folder, "C:x.txt"), "-1") << "drive-relative";
+    EXPECT_EQ(Resolve("C:\\", "a.txt"), "C:\\a.txt");
+    EXPECT_EQ(Resolve("C:\\data\\", ".."), "C:\\");
+    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "..\\..\\a.txt"), "\\\\srv\\share\\a.txt");
+    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "/a.txt"), "\\\\srv\\share\\a.txt");
+    EXPECT_EQ(Resolve("data", "a.txt"), "-1") << "no full folder";
+}
+
+TEST(ChecksumListedNames, ResolvedOnlyWhenTheResultFits)
+{
+    std::string name(256, 'n');
+    EXPECT_EQ(Resolve("C:\\", name.c_str()), "C:\\" + name) << "259 characters";
+    EXPECT_EQ(Resolve("C:\\", (name + "n").c_str()), "-1");
+    EXPECT_EQ(Resolve("C:\\data", (std::string(300, 'x') + "\\..\\b.txt").c_str()), "C:\\data\\b.txt")
+        << "what \"..\" removes never counts";
+    EXPECT_EQ(Resolve("C:\\data", "b.txt", 13), "-1");
+    EXPECT_EQ(Resolve("C:\\data", "b.txt", 14), "C:\\data\\b.txt");
+}
+
+TEST(ChecksumListedNames, RelativeInsideTheFolderFullOutside)
+{
+    const char *path = "c:\\data\\Sub\\a.txt";
+    EXPECT_EQ(ListedNameOf("C:\\DATA", path), path + 8);
+    EXPECT_EQ(ListedNameOf("C:\\Data\\", path), path + 8);
+    EXPECT_EQ(ListedNameOf("c:\\data\\sub", path), path + 12);
+    EXPECT_EQ(ListedNameOf("C:\\", path), path + 3);
+    EXPECT_EQ(ListedNameOf("C:\\Dat", path), path) << "a folder whose name starts the same";
+    EXPECT_EQ(ListedNameOf("D:\\data", path), path);
+    EXPECT_EQ(ListedNameOf("C:\\data\\Sub\\a.txt", path), path);
+    EXPECT_EQ(ListedNameOf("C:\\data\\Sub\\a.txt\\more", path), path);
+    const char *accented = "C:\\\xE9t\xE9\\a.txt";
+    EXPECT_EQ(ListedNameOf("C:\\\xC9t\xC9", accented), accented) << "only A-Z are folded";
+}
+
+namespace {
+
+// A line written into a buffer of size bytes, or "-1" with the buffer emptied.
+std::string Sfv(size_t size, const char *name, uint32_t crc)
+{
+    char line[80] = "x";
+    return FormatSfvLine(line, size, name, crc) == 0 ? line : line[0] ? "not emptied" : "-1";
+}
+
+std::string Md5(size_t size, const char *name, const char *md5)
+{
+    char line[80] = "x";
+    return FormatMd5Line(line, size, name, md5) == 0 ? line : line[0] ? "not emptied" : "-1";
+}
+
+// "format:name" of a checksum file saved under a typed name, "-1" when refused.
+std::string SaveName(const char *typed, int selected)
+{
+    char name[16];
+    int format = ChooseSaveName(typed, selected, name, sizeof name);
+    return format < 0 ? "-1" : std::to_string(format) + ":" + name;
+}
+
+} // namespace
+
+TEST(ChecksumFileWriters, ExactBytesThatReadBack)
+{
+    EXPECT_EQ(Sfv(80, "sub\\a b.txt", 0xcbf43926u), "sub\\a b.txt CBF43926\r\n");
+    EXPECT_EQ(Sfv(17, "x.txt", 0xabcdu), "x.txt 0000ABCD\r\n");
+    EXPECT_EQ(Sfv(17, "xy.txt", 0xabcdu), "-1");
+    std::string md5Line = std::string(Md5Empty) + " *..\\a b.txt\r\n";
+    EXPECT_EQ(Md5(80, "..\\a b.txt", Md5EmptyUpper), md5Line);
+    EXPECT_EQ(Md5(md5Line.size(), "..\\a b.txt", Md5Empty), "-1");
+    EXPECT_EQ(Md5(80, "a.txt", Md5Empty + 1), "-1");
+    EXPECT_EQ(Md5(80, "a.txt", "g41d8cd98f00b204e9800998ecf8427e"), "-1");
+    char header[80];
+    EXPECT_EQ(FormatSfvHeader(header, sizeof header, 2026, 12, 9, 14, 5, 9), 0);
+    EXPECT_STREQ(header, "; Generated by Zunta Calculator on 2026-12-09 at 14:05.09\r\n");
+    EXPECT_EQ(Read(header + Sfv(80, "*odd name.txt", 0xabcdu), CHECKSUM_FORMAT_SFV),
+              (Lines{ "", "*odd name.txt=0000ABCD" }));
+    EXPECT_EQ(Read(Md5(80, "*odd name.txt", Md5Empty), CHECKSUM_FORMAT_MD5), (Lines{ Md5Of("*odd name.txt") }));
+    EXPECT_EQ(FormatSfvHeader(header, strlen(header), 2026, 12, 9, 14, 5, 9), -1);
+}
+
+TEST(ChecksumFileWriters, SaveNameAndFormat)
+{
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_SFV), "1:sums.sfv");
+    EXPECT_EQ(SaveName("sums.txt", CHECKSUM_FORMAT_MD5), "2:sums.txt.md5");
+    EXPECT_EQ(SaveName("a.SFV", CHECKSUM_FORMAT_MD5), "1:a.SFV");
+    EXPECT_EQ(SaveName("a.Md5", CHECKSUM_FORMAT_SFV), "2:a.Md5");
+    EXPECT_EQ(SaveName("a.md5sum", CHECKSUM_FORMAT_SFV), "2:a.md5sum");
+    EXPECT_EQ(SaveName("x.md5\\sums", CHECKSUM_FORMAT_SFV), "1:x.md5\\sums.sfv");
+    EXPECT_EQ(SaveName("12345678901", CHECKSUM_FORMAT_SFV), "1:12345678901.sfv");
+    EXPECT_EQ(SaveName("123456789012", CHECKSUM_FORMAT_SFV), "-1") << "16 bytes do not hold 16 characters";
+    EXPECT_EQ(SaveName("", CHECKSUM_FORMAT_SFV), "-1");
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_ANY), "-1");
 }
