@@ -1,13 +1,17 @@
 // Checksum files and checksums as text, from string literals: the reader's
 // lines in each format, the clipboard's checksum, listed names and paths, the
-// lines written.
+// lines written and the texts in both languages.
+#include "app/lang.h"
+#include "app/lang_more.h"
 #include "core/checksumfile.h"
 
 #include <gtest/gtest.h>
 
+#include <ctype.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +63,12 @@ std::string Resolve(const char *folder, const char *name, size_t size = 260)
     char out[260];
     return ResolveListedName(folder, name, out, size) == 0 ? out : "-1";
 }
+
+// Switches the current language for one test.
+struct InLanguage {
+    explicit InLanguage(uint16_t id) { SelectLanguageTable(id); }
+    ~InLanguage() { SelectLanguageTable(LANGUAGE_ID_ENGLISH); }
+};
 
 } // namespace
 
@@ -296,4 +306,65 @@ TEST(ChecksumFileWriters, SaveNameAndFormat)
     EXPECT_EQ(SaveName("123456789012", CHECKSUM_FORMAT_SFV), "-1") << "16 bytes do not hold 16 characters";
     EXPECT_EQ(SaveName("", CHECKSUM_FORMAT_SFV), "-1");
     EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_ANY), "-1");
+}
+
+namespace {
+
+// The printf conversions of a text, in order.
+std::string Conversions(const char *text)
+{
+    std::string found;
+    for (const char *at = strchr(text, '%'); at; at = strchr(at + 2, '%'))
+        found += at[1];
+    return found;
+}
+
+// The items of a double-NUL-ended filter list.
+Lines FilterItems(const char *filter)
+{
+    Lines items;
+    for (; *filter; filter += strlen(filter) + 1)
+        items.push_back(filter);
+    return items;
+}
+
+} // namespace
+
+TEST(ChecksumMoreTexts, BothTablesCompleteWithTheSameArgumentsAndUniqueMnemonics)
+{
+    std::set<char> french;
+    for (int i = 0; i < MORE_TEXT_COUNT; i++) {
+        ASSERT_NE(EnglishMoreTexts[i], nullptr) << "English entry " << i;
+        ASSERT_NE(FrenchMoreTexts[i], nullptr) << "French entry " << i;
+        EXPECT_EQ(Conversions(EnglishMoreTexts[i]), Conversions(FrenchMoreTexts[i])) << "entry " << i;
+        if (i <= MORE_MENU_OPEN_FOLDER)
+            EXPECT_TRUE(french.insert((char)tolower(strchr(FrenchMoreTexts[i], '&')[1])).second) << i;
+    }
+    EXPECT_EQ(Conversions(EnglishMoreTexts[MORE_NOT_UNDERSTOOD_ONE]), "dd");
+    EXPECT_STREQ(strchr(EnglishMoreTexts[MORE_MENU_COPY_RESULTS], '\t'), "\tCtrl+Shift+C");
+    EXPECT_STREQ(strchr(FrenchMoreTexts[MORE_MENU_COPY_RESULTS], '\t'), "\tCtrl+Maj+C");
+    for (int i : { MORE_MENU_COPY_ROW, MORE_MENU_COMPARE, MORE_MENU_SAVE, MORE_MENU_VERIFY })
+        EXPECT_STREQ(strchr(EnglishMoreTexts[i], '\t'), strchr(FrenchMoreTexts[i], '\t')) << i;
+}
+
+TEST(ChecksumMoreTexts, FilterListsAndTheCurrentLanguage)
+{
+    for (const char *const *table : { EnglishMoreTexts, FrenchMoreTexts }) {
+        Lines save = FilterItems(table[MORE_SAVE_FILTER]);
+        ASSERT_EQ(save.size(), 4u);
+        EXPECT_EQ(save[2 * CHECKSUM_FORMAT_SFV - 1], "*.sfv");
+        EXPECT_EQ(save[2 * CHECKSUM_FORMAT_MD5 - 1], "*.md5");
+        Lines verify = FilterItems(table[MORE_VERIFY_FILTER]);
+        ASSERT_EQ(verify.size(), 4u);
+        EXPECT_EQ(verify[1], "*.sfv;*.md5;*.md5sum;*.txt");
+        EXPECT_EQ(verify[3], "*.*");
+    }
+    EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "DOES NOT MATCH");
+    EXPECT_STREQ(MoreText(MORE_TEXT_COUNT), "");
+    EXPECT_STREQ(MoreCountText(MORE_SAVED_ONE, 0), "%d files written");
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "NE CORRESPOND PAS");
+    EXPECT_STREQ(MoreText(-1), "");
+    EXPECT_STREQ(MoreCountText(MORE_VERIFIED_MISSING_ONE, 0), "%d manquant");
+    EXPECT_STREQ(MoreCountText(MORE_VERIFIED_MISSING_ONE, 2), "%d manquants");
 }
