@@ -3,10 +3,14 @@
 // a file of any size is read in one pass.
 #include "core/checksumfile.h"
 
+#include "app/lang_more.h"
 #include "app/textutil.h"
 #include "checksum/hashjob.h"
 #include "core/filelist.h"
 
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static_assert((int)CHECKSUM_CRC32 == (int)MASK_CRC32 && (int)CHECKSUM_MD5 == (int)MASK_MD5,
@@ -17,6 +21,8 @@ static_assert((int)CHECKSUM_CRC32 == (int)HAS_CRC32 && (int)CHECKSUM_MD5 == (int
 enum {
     CRC32_DIGITS = 8,
     MD5_DIGITS = 32,
+    SAVE_SUMMARY_SIZE = 512,
+    SUMMARY_FIXED_ROOM = 1024,  // a verification summary's texts and numbers, names apart
 };
 
 // ---- Characters and spans ----
@@ -513,4 +519,147 @@ int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size
         return -1;
     const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV ? ".sfv" : ".md5";
     return FormatText(out, size, "%s%s", typed, extension) == 0 ? selectedFormat : -1;
+}
+
+// ---- Summaries ----
+
+// A text made of pieces in a buffer sized beforehand; a piece that would
+// not fit is cut, never written past the end.
+struct TextBuilder {
+    char *Text;
+    size_t Size;
+    size_t Used;
+};
+
+static void BuildFormat(TextBuilder *builder, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+static void BuildFormat(TextBuilder *builder, const char *format, ...)
+{
+    size_t room = builder->Size - builder->Used;
+    va_list args;
+    va_start(args, format);
+    int written = vsnprintf(builder->Text + builder->Used, room, format, args);
+    va_end(args);
+    if (written > 0)
+        builder->Used += (size_t)written < room ? (size_t)written : room - 1;
+}
+
+char *FormatSaveSummary(int format, int32_t written, int32_t leftOut)
+{
+    const char *kind = MoreText(format == CHECKSUM_FORMAT_SFV ? MORE_KIND_CRC32 : MORE_KIND_MD5);
+    char text[SAVE_SUMMARY_SIZE];
+    TextBuilder builder = { text, sizeof text, 0 };
+    text[0] = '\0';
+    if (written > 0) {
+        BuildFormat(&builder, MoreCountText(MORE_SAVED_ONE, written), written);
+        if (leftOut > 0)
+            BuildFormat(&builder, MoreCountText(MORE_LEFT_OUT_ONE, leftOut), leftOut, kind);
+    } else if (leftOut <= 0) {
+        BuildFormat(&builder, "%s", MoreText(MORE_NOTHING_SAVED_EMPTY));
+    } else if (leftOut == 1) {
+        BuildFormat(&builder, MoreText(MORE_NOTHING_SAVED_ONE_FILE), kind);
+    } else {
+        BuildFormat(&builder, MoreText(MORE_NOTHING_SAVED_FILES), leftOut, kind);
+    }
+    return DuplicateText(text);
+}
+
+void VerifySummaryInit(VerifySummary *summary)
+{
+    memset(summary, 0, sizeof *summary);
+}
+
+static void CountName(SummaryNames *names, const char *name)
+{
+    if (names->Count < SUMMARY_NAME_LIMIT && name != nullptr)
+        names->Names[names->Count] = DuplicateText(name);
+    names->Count++;
+}
+
+void VerifySummaryAdd(VerifySummary *summary, int outcome, const char *name)
+{
+    switch (outcome) {
+    case VERIFY_OK: summary->Ok++; break;
+    case VERIFY_FAILED: CountName(&summary->Failed, name); break;
+    case VERIFY_MISSING: CountName(&summary->Missing, name); break;
+    default: break;
+    }
+}
+
+void VerifySummaryAddNotUnderstood(VerifySummary *summary, int32_t lineNumber)
+{
+    if (summary->NotUnderstood++ == 0)
+        summary->FirstNotUnderstood = lineNumber;
+}
+
+void VerifySummaryFree(VerifySummary *summary)
+{
+    for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
+        free(summary->Failed.Names[i]);
+        free(summary->Missing.Names[i]);
+    }
+    VerifySummaryInit(summary);
+}
+
+// Bytes the kept names take, each on a line of its own.
+static size_t NamesRoom(const SummaryNames *names)
+{
+    size_t room = 0;
+    for (int i = 0; i < SUMMARY_NAME_LIMIT; i++)
+        if (names->Names[i] != nullptr)
+            room += strlen(names->Names[i]) + 2;
+    return room;
+}
+
+// A blank line, the heading, the kept names, and how many more there are.
+static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *names)
+{
+    if (names->Count == 0)
+        return;
+    BuildFormat(builder, "\r\n\r\n%s", MoreText(heading));
+    int32_t shown = 0;
+    for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
+        if (names->Names[i] != nullptr) {
+            BuildFormat(builder, "\r\n%s", names->Names[i]);
+            shown++;
+        }
+    }
+    int32_t others = names->Count - shown;
+    if (others > 0) {
+        BuildFormat(builder, "\r\n");
+        BuildFormat(builder, MoreCountText(MORE_OTHER_NAMES_ONE, others), others);
+    }
+}
+
+char *FormatVerifySummary(const VerifySummary *summary)
+{
+    size_t size = SUMMARY_FIXED_ROOM + NamesRoom(&summary->Failed) + NamesRoom(&summary->Missing);
+    TextBuilder builder = { (char *)malloc(size), size, 0 };
+    if (builder.Text == nullptr)
+        return nullptr;
+    builder.Text[0] = '\0';
+
+    int32_t failed = summary->Failed.Count, missing = summary->Missing.Count;
+    int32_t verified = summary->Ok + failed + missing;
+    if (summary->Cancelled) {
+        BuildFormat(&builder, MoreCountText(MORE_CANCELLED_ONE, summary->Listed), verified,
+                    summary->Listed);
+        BuildFormat(&builder, "\r\n");
+    }
+    BuildFormat(&builder, MoreCountText(MORE_VERIFIED_ONE, verified), verified);
+    BuildFormat(&builder, MoreText(MORE_VERIFIED_OK), summary->Ok);
+    BuildFormat(&builder, MoreText(MORE_VERIFIED_FAILED), failed);
+    BuildFormat(&builder, MoreCountText(MORE_VERIFIED_MISSING_ONE, missing), missing);
+    BuildNames(&builder, MORE_FAILED_HEADING, &summary->Failed);
+    BuildNames(&builder, MORE_MISSING_HEADING, &summary->Missing);
+    if (summary->NotUnderstood > 0) {
+        BuildFormat(&builder, "\r\n\r\n");
+        BuildFormat(&builder, MoreCountText(MORE_NOT_UNDERSTOOD_ONE, summary->NotUnderstood),
+                    summary->NotUnderstood, summary->FirstNotUnderstood);
+    }
+    return builder.Text;
 }

@@ -1,6 +1,6 @@
 // Checksum files and checksums as text: a checksum copied to the clipboard,
 // the lines of .sfv and .md5 files read and written, the names they list
-// resolved to paths.
+// resolved to paths, and the summaries shown after saving and verifying.
 #ifndef ZUNTA_CHECKSUMFILE_H
 #define ZUNTA_CHECKSUMFILE_H
 
@@ -17,6 +17,7 @@ enum { CHECKSUM_FORMAT_SFV = 1, CHECKSUM_FORMAT_MD5 = 2, CHECKSUM_FORMAT_ANY = 3
 
 enum {
     CHECKSUM_NAME_SIZE = 1024,      // a listed name with its terminator
+    SUMMARY_NAME_LIMIT = 20,        // names shown in each list of a verification summary
 };
 
 // ---- A checksum copied as text ----
@@ -122,5 +123,47 @@ int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int ho
 // CHECKSUM_FORMAT_MD5) appended. Returns the format, or -1 for an empty name,
 // another selected format, or a name that does not fit in size.
 int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size);
+
+// ---- Summaries, in the current language; heap texts the caller frees ----
+
+// After saving a checksum file of format (SFV or MD5): "12 files written, 3
+// without an MD5 left out", the second part only when files were left out,
+// or, when none was written, why and what to do. Null when out of memory.
+char *FormatSaveSummary(int format, int32_t written, int32_t leftOut);
+
+enum { VERIFY_OK = 0, VERIFY_FAILED = 1, VERIFY_MISSING = 2 };
+
+// The first names of one list of a verification summary, and how many there are.
+struct SummaryNames {
+    int32_t Count;
+    char *Names[SUMMARY_NAME_LIMIT];    // owned copies of the first ones; null when memory ran out
+};
+
+// What a verification found, gathered one file at a time: counts, and the
+// first SUMMARY_NAME_LIMIT names of each list, so that a very long list costs
+// no more than a short one.
+struct VerifySummary {
+    int32_t Ok;
+    SummaryNames Failed;
+    SummaryNames Missing;
+    int32_t NotUnderstood;          // lines not understood
+    int32_t FirstNotUnderstood;     // the first one's line number; 0 for none
+    int Cancelled;                  // 1 when the verification stopped before the end
+    int32_t Listed;                 // files the checksum file lists; shown when cancelled
+};
+
+void VerifySummaryInit(VerifySummary *summary);
+// Counts one file with its outcome (VERIFY_...); name, as listed, is kept
+// among the first of its list.
+void VerifySummaryAdd(VerifySummary *summary, int outcome, const char *name);
+// Counts one line not understood.
+void VerifySummaryAddNotUnderstood(VerifySummary *summary, int32_t lineNumber);
+// Frees the kept names; the record is then as after VerifySummaryInit.
+void VerifySummaryFree(VerifySummary *summary);
+// "Verified N files: K OK, B FAILED, M missing", after "Verification
+// cancelled after K of N files." when cancelled; then the FAILED and the
+// Missing lists ("and N more" after the first names), then the count of lines
+// not understood; lines end with CR LF. Null when out of memory.
+char *FormatVerifySummary(const VerifySummary *summary);
 
 #endif

@@ -1,6 +1,6 @@
 // Checksum files and checksums as text, from string literals: the reader's
 // lines in each format, the clipboard's checksum, listed names and paths, the
-// lines written and the texts in both languages.
+// lines written, the summaries and the texts in both languages.
 #include "app/lang.h"
 #include "app/lang_more.h"
 #include "core/checksumfile.h"
@@ -62,6 +62,14 @@ std::string Resolve(const char *folder, const char *name, size_t size = 260)
 {
     char out[260];
     return ResolveListedName(folder, name, out, size) == 0 ? out : "-1";
+}
+
+// A summary text, freed.
+std::string Taken(char *text)
+{
+    std::string copy = text ? text : "(null)";
+    free(text);
+    return copy;
 }
 
 // Switches the current language for one test.
@@ -273,6 +281,11 @@ std::string SaveName(const char *typed, int selected)
     return format < 0 ? "-1" : std::to_string(format) + ":" + name;
 }
 
+std::string Saved(int format, int32_t written, int32_t leftOut)
+{
+    return Taken(FormatSaveSummary(format, written, leftOut));
+}
+
 } // namespace
 
 TEST(ChecksumFileWriters, ExactBytesThatReadBack)
@@ -306,6 +319,83 @@ TEST(ChecksumFileWriters, SaveNameAndFormat)
     EXPECT_EQ(SaveName("123456789012", CHECKSUM_FORMAT_SFV), "-1") << "16 bytes do not hold 16 characters";
     EXPECT_EQ(SaveName("", CHECKSUM_FORMAT_SFV), "-1");
     EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_ANY), "-1");
+}
+
+TEST(ChecksumSummaries, AfterSavingInBothLanguages)
+{
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 files written, 3 without an MD5 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 0), "1 file written");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 2, 1), "2 files written, 1 without a CRC32 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 3),
+              "No file was written: none of the 3 files has a CRC32 yet. Process them first.");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 1),
+              "No file was written: the file in the list does not have an MD5 yet. Process it first.");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 0), "No file was written: the list holds no file.");
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 fichiers \xE9" "crits, 3 sans MD5 laiss\xE9s de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 1), "1 fichier \xE9" "crit, 1 sans CRC32 laiss\xE9 de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 2), "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : aucun des 2 fichiers "
+                                                "n'a encore de CRC32. Calculez-les d'abord.");
+}
+
+TEST(ChecksumSummaries, AfterVerifyingTheFirstTwentyNamesOfEachList)
+{
+    VerifySummary summary;
+    VerifySummaryInit(&summary);
+    VerifySummaryAdd(&summary, VERIFY_OK, "ok.txt");
+    std::string failed;
+    for (int i = 0; i < 23; i++) {
+        std::string name = "f" + std::to_string(i) + ".txt";
+        VerifySummaryAdd(&summary, VERIFY_FAILED, name.c_str());
+        if (i < 20)
+            failed += "\r\n" + name;
+    }
+    VerifySummaryAdd(&summary, VERIFY_MISSING, "gone %s.txt");
+    VerifySummaryAddNotUnderstood(&summary, 7);
+    VerifySummaryAddNotUnderstood(&summary, 9);
+    EXPECT_EQ(Taken(FormatVerifySummary(&summary)),
+              "Verified 25 files: 1 OK, 23 FAILED, 1 missing\r\n\r\nFAILED:" + failed +
+                  "\r\nand 3 more\r\n\r\nMissing:\r\ngone %s.txt\r\n\r\n2 lines not understood (first: line 7)");
+    {
+        InLanguage french(LANGUAGE_ID_FRENCH);
+        EXPECT_EQ(Taken(FormatVerifySummary(&summary)),
+                  "25 fichiers v\xE9rifi\xE9s : 1 OK, 23 en \xC9" "CHEC, 1 manquant\r\n\r\nEn \xC9" "CHEC :" + failed +
+                      "\r\net 3 autres\r\n\r\nManquants :\r\ngone %s.txt\r\n\r\n"
+                      "2 lignes non reconnues (premi\xE8re : ligne 7)");
+    }
+    VerifySummaryFree(&summary);
+    EXPECT_EQ(summary.Failed.Count, 0);
+    EXPECT_EQ(summary.Failed.Names[0], nullptr);
+}
+
+TEST(ChecksumSummaries, SingularsCancellingAndVeryLongLists)
+{
+    VerifySummary summary;
+    VerifySummaryInit(&summary);
+    VerifySummaryAdd(&summary, VERIFY_OK, "a.txt");
+    EXPECT_EQ(Taken(FormatVerifySummary(&summary)), "Verified 1 file: 1 OK, 0 FAILED, 0 missing");
+    {
+        InLanguage french(LANGUAGE_ID_FRENCH);
+        EXPECT_EQ(Taken(FormatVerifySummary(&summary)), "1 fichier v\xE9rifi\xE9 : 1 OK, 0 en \xC9" "CHEC, 0 manquant");
+    }
+    for (int i = 0; i < 100000; i++)
+        VerifySummaryAdd(&summary, VERIFY_MISSING, "m.txt");
+    VerifySummaryAddNotUnderstood(&summary, 4);
+    summary.Cancelled = 1;
+    summary.Listed = 200000;
+    std::string text = Taken(FormatVerifySummary(&summary));
+    std::string start = "Verification cancelled after 100001 of 200000 files.\r\n"
+                        "Verified 100001 files: 1 OK, 0 FAILED, 100000 missing\r\n\r\nMissing:\r\nm.txt";
+    EXPECT_EQ(text.substr(0, start.size()), start);
+    EXPECT_EQ(text.find("FAILED:"), std::string::npos) << "no empty list";
+    EXPECT_NE(text.find("m.txt\r\nand 99980 more\r\n\r\n1 line not understood (line 4)"), std::string::npos) << text;
+    EXPECT_EQ(summary.Missing.Count, 100000);
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    text = Taken(FormatVerifySummary(&summary));
+    start = "V\xE9rification annul\xE9" "e apr\xE8s 100001 sur 200000 fichiers.\r\n";
+    EXPECT_EQ(text.substr(0, start.size()), start);
+    EXPECT_NE(text.find("1 ligne non reconnue (ligne 4)"), std::string::npos) << text;
+    VerifySummaryFree(&summary);
 }
 
 namespace {
