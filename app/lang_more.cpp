@@ -1,0 +1,144 @@
+// The texts of the context menu, the comparison and the checksum files, in
+// both languages. Texts are Windows-1252 bytes; a hexadecimal escape is ended
+// by splitting the literal where a letter a-f follows it.
+#include "app/lang_more.h"
+
+#include "app/lang.h"
+
+const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
+    "Copy &CRC32",
+    "Copy &MD5",
+    "Copy &path",
+    "Copy &row\tCtrl+C",
+    "Copy all &results\tCtrl+Shift+C",
+    "Co&mpare with clipboard...\tCtrl+V",
+    "&Save checksum file...\tCtrl+S",
+    "&Verify checksum file...\tCtrl+O",
+    "Open containing &folder",
+
+    "Compare with clipboard",
+    "MATCH",
+    "DOES NOT MATCH",
+    "Expected",
+    "Computed",
+    "The clipboard holds no checksum.\r\n"
+    "Copy a CRC32 of 8 hexadecimal digits or an MD5 of 32, alone or as a line of an .sfv or .md5 file.",
+    "The comparison was cancelled: the checksum was not computed.",
+    "The file could not be read:",
+
+    "Save checksum file",
+    "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0",
+    "%s already exists.\r\nDo you want to replace it?",
+    "The file %s could not be written.",
+
+    "Verify checksum file",
+    "Checksum files (*.sfv, *.md5, *.md5sum, *.txt)\0*.sfv;*.md5;*.md5sum;*.txt\0All files (*.*)\0*.*\0",
+    "Verification",
+    "The file %s could not be read.",
+    "Expected : ",
+
+    "%d file written",
+    "%d files written",
+    ", %d without %s left out",
+    ", %d without %s left out",
+    "a CRC32",
+    "an MD5",
+    "No file was written: the list holds no file.",
+    "No file was written: the file in the list does not have %s yet. Process it first.",
+    "No file was written: none of the %d files has %s yet. Process them first.",
+
+    "Verification cancelled after %d of %d file.",
+    "Verification cancelled after %d of %d files.",
+    "Verified %d file: ",
+    "Verified %d files: ",
+    "%d OK, ",
+    "%d FAILED, ",
+    "%d missing",
+    "%d missing",
+    "FAILED:",
+    "Missing:",
+    "and %d more",
+    "and %d more",
+    "%d line not understood (line %d)",
+    "%d lines not understood (first: line %d)",
+};
+
+const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
+    "Copier le &CRC32",
+    "Copier le &MD5",
+    "Copier le c&hemin",
+    "Copier la &ligne\tCtrl+C",
+    "Copier tous les &r\xE9sultats\tCtrl+Maj+C",
+    "C&omparer avec le presse-papiers...\tCtrl+V",
+    "&Enregistrer un fichier de sommes de contr\xF4le...\tCtrl+S",
+    "&V\xE9rifier un fichier de sommes de contr\xF4le...\tCtrl+O",
+    "Ouvrir le &dossier du fichier",
+
+    "Comparer avec le presse-papiers",
+    "CORRESPOND",
+    "NE CORRESPOND PAS",
+    "Attendu",
+    "Calcul\xE9",
+    "Le presse-papiers ne contient aucune somme de contr\xF4le.\r\n"
+    "Copiez un CRC32 de 8 chiffres hexad\xE9" "cimaux ou un MD5 de 32, seul ou sous forme de ligne "
+    "d'un fichier .sfv ou .md5.",
+    "La comparaison a \xE9t\xE9 annul\xE9" "e : la somme de contr\xF4le n'a pas \xE9t\xE9 calcul\xE9" "e.",
+    "Le fichier n'a pas pu \xEAtre lu :",
+
+    "Enregistrer un fichier de sommes de contr\xF4le",
+    "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0",
+    "%s existe d\xE9j\xE0.\r\nVoulez-vous le remplacer ?",
+    "Le fichier %s n'a pas pu \xEAtre \xE9" "crit.",
+
+    "V\xE9rifier un fichier de sommes de contr\xF4le",
+    "Fichiers de sommes de contr\xF4le (*.sfv, *.md5, *.md5sum, *.txt)\0*.sfv;*.md5;*.md5sum;*.txt\0"
+    "Tous fichiers (*.*)\0*.*\0",
+    "V\xE9rification",
+    "Le fichier %s n'a pas pu \xEAtre lu.",
+    "Attendu : ",
+
+    "%d fichier \xE9" "crit",
+    "%d fichiers \xE9" "crits",
+    ", %d sans %s laiss\xE9 de c\xF4t\xE9",
+    ", %d sans %s laiss\xE9s de c\xF4t\xE9",
+    "CRC32",
+    "MD5",
+    "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : la liste ne contient aucun fichier.",
+    "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : le fichier de la liste n'a pas encore de %s. "
+    "Calculez-le d'abord.",
+    "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : aucun des %d fichiers n'a encore de %s. "
+    "Calculez-les d'abord.",
+
+    "V\xE9rification annul\xE9" "e apr\xE8s %d sur %d fichier.",
+    "V\xE9rification annul\xE9" "e apr\xE8s %d sur %d fichiers.",
+    "%d fichier v\xE9rifi\xE9 : ",
+    "%d fichiers v\xE9rifi\xE9s : ",
+    "%d OK, ",
+    "%d en \xC9" "CHEC, ",
+    "%d manquant",
+    "%d manquants",
+    "En \xC9" "CHEC :",
+    "Manquants :",
+    "et %d autre",
+    "et %d autres",
+    "%d ligne non reconnue (ligne %d)",
+    "%d lignes non reconnues (premi\xE8re : ligne %d)",
+};
+
+static bool FrenchIsCurrent(void)
+{
+    return LanguageStrings == FrenchStrings;
+}
+
+const char *MoreText(int index)
+{
+    if (index < 0 || index >= MORE_TEXT_COUNT)
+        return "";
+    return FrenchIsCurrent() ? FrenchMoreTexts[index] : EnglishMoreTexts[index];
+}
+
+const char *MoreCountText(int oneIndex, int32_t count)
+{
+    bool singular = FrenchIsCurrent() ? (count == 0 || count == 1) : count == 1;
+    return MoreText(singular ? oneIndex : oneIndex + 1);
+}

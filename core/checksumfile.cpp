@@ -1,0 +1,665 @@
+// Checksum files and checksums as text. A line is looked at where it lies in
+// the caller's text, as a pointer and a length, and only its name is copied:
+// a file of any size is read in one pass.
+#include "core/checksumfile.h"
+
+#include "app/lang_more.h"
+#include "app/textutil.h"
+#include "checksum/hashjob.h"
+#include "core/filelist.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static_assert((int)CHECKSUM_CRC32 == (int)MASK_CRC32 && (int)CHECKSUM_MD5 == (int)MASK_MD5,
+              "a kind of checksum is a bit of the hashing mask");
+static_assert((int)CHECKSUM_CRC32 == (int)HAS_CRC32 && (int)CHECKSUM_MD5 == (int)HAS_MD5,
+              "a kind of checksum is a flag of the list's entries");
+
+enum {
+    CRC32_DIGITS = 8,
+    MD5_DIGITS = 32,
+    SAVE_SUMMARY_SIZE = 512,
+    SUMMARY_FIXED_ROOM = 1024,  // a verification summary's texts and numbers, names apart
+};
+
+// ---- Characters and spans ----
+
+static bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// What is ignored around a line: blanks and the CR of a CR LF line end.
+static bool IsLineSpace(char c)
+{
+    return IsBlank(c) || c == '\r' || c == '\n';
+}
+
+static bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// 1 when the count characters at digits are all hexadecimal digits; stops
+// at the first other one, so it never reads past a terminator.
+static bool IsHexRun(const char *digits, size_t count)
+{
+    for (size_t i = 0; i < count; i++)
+        if (!IsHexDigit(digits[i]))
+            return false;
+    return true;
+}
+
+static void TrimLine(const char **text, size_t *length)
+{
+    while (*length > 0 && IsLineSpace((*text)[0])) {
+        (*text)++;
+        (*length)--;
+    }
+    while (*length > 0 && IsLineSpace((*text)[*length - 1]))
+        (*length)--;
+}
+
+// Copies the digits of a checksum of kind with a terminator: a CRC32 in
+// upper case, an MD5 in lower case, as every comparison expects them.
+static void CopyDigits(char *out, const char *digits, int kind)
+{
+    size_t count = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
+    for (size_t i = 0; i < count; i++) {
+        char c = digits[i];
+        if (kind == CHECKSUM_CRC32)
+            out[i] = (c >= 'a' && c <= 'f') ? (char)(c - 'a' + 'A') : c;
+        else
+            out[i] = AsciiLower(c);
+    }
+    out[count] = '\0';
+}
+
+// ---- The lines of checksum files ----
+
+// Where a checksum line's parts lie in the line.
+struct LineParts {
+    int Kind;
+    const char *Digits;
+    const char *Name;
+    size_t NameLength;      // at least 1
+    bool Escaped;           // md5sum's escaped form: the name holds backslash escapes
+};
+
+// md5sum's "<32 digits> <mode><name>".
+static bool SplitMd5sumLine(const char *line, size_t length, LineParts *parts)
+{
+    if (length <= MD5_DIGITS + 2 || !IsHexRun(line, MD5_DIGITS) || line[MD5_DIGITS] != ' ' ||
+        (line[MD5_DIGITS + 1] != ' ' && line[MD5_DIGITS + 1] != '*'))
+        return false;
+    parts->Kind = CHECKSUM_MD5;
+    parts->Digits = line;
+    parts->Name = line + MD5_DIGITS + 2;
+    parts->NameLength = length - (MD5_DIGITS + 2);
+    return true;
+}
+
+// BSD's "MD5 (<name>) = <32 digits>". The digits are found from the end, so
+// a name may hold ") = " itself.
+static bool SplitBsdLine(const char *line, size_t length, LineParts *parts)
+{
+    static const char head[] = "MD5 (";
+    static const char tail[] = ") = ";
+    size_t headLength = sizeof head - 1, tailLength = sizeof tail - 1;
+    if (length <= headLength + tailLength + MD5_DIGITS || !AsciiEqualNoCaseN(line, head, headLength))
+        return false;
+    const char *digits = line + length - MD5_DIGITS;
+    if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, MD5_DIGITS))
+        return false;
+    parts->Kind = CHECKSUM_MD5;
+    parts->Digits = digits;
+    parts->Name = line + headLength;
+    parts->NameLength = (size_t)(digits - tailLength - parts->Name);
+    return true;
+}
+
+// SFV's "<name> <8 digits>" of a line without blanks around it.
+static bool SplitSfvLine(const char *line, size_t length, LineParts *parts)
+{
+    size_t start = length;
+    while (start > 0 && !IsBlank(line[start - 1]))
+        start--;
+    if (start == 0 || length - start != CRC32_DIGITS || !IsHexRun(line + start, CRC32_DIGITS))
+        return false;
+    size_t nameEnd = start;
+    while (IsBlank(line[nameEnd - 1]))
+        nameEnd--;      // stops on the line's first character at the latest: it is not blank
+    parts->Kind = CHECKSUM_CRC32;
+    parts->Digits = line + start;
+    parts->Name = line;
+    parts->NameLength = nameEnd;
+    return true;
+}
+
+// Splits a trimmed, non-blank line of a file in format. Returns 1 with
+// *parts filled, 0 for a comment, -1 when no form of the format fits.
+static int SplitChecksumLine(const char *line, size_t length, int format, LineParts *parts)
+{
+    bool sfv = format != CHECKSUM_FORMAT_MD5;
+    bool md5 = format != CHECKSUM_FORMAT_SFV;
+    if ((sfv && line[0] == ';') || (md5 && line[0] == '#'))
+        return 0;
+    if (md5) {
+        bool escaped = line[0] == '\\';
+        const char *rest = escaped ? line + 1 : line;
+        size_t restLength = escaped ? length - 1 : length;
+        if (SplitMd5sumLine(rest, restLength, parts) || SplitBsdLine(rest, restLength, parts)) {
+            parts->Escaped = escaped;
+            return 1;
+        }
+    }
+    // An SFV name may start with a backslash: "\dir\a.txt" lies below the drive.
+    if (sfv && SplitSfvLine(line, length, parts)) {
+        parts->Escaped = false;
+        return 1;
+    }
+    return -1;
+}
+
+// Copies the name of parts into name, undoing md5sum's escapes. Returns 0,
+// or -1 for a name that does not fit in size, holds a NUL byte or an escape
+// md5sum does not write.
+static int CopyListedName(const LineParts *parts, char *name, size_t size)
+{
+    size_t used = 0;
+    for (size_t i = 0; i < parts->NameLength; i++) {
+        char c = parts->Name[i];
+        if (c == '\0')
+            return -1;
+        if (c == '\\' && parts->Escaped) {
+            if (++i == parts->NameLength)
+                return -1;
+            switch (parts->Name[i]) {
+            case '\\': c = '\\'; break;
+            case 'n': c = '\n'; break;
+            case 'r': c = '\r'; break;
+            default: return -1;
+            }
+        }
+        if (used + 1 >= size)
+            return -1;
+        name[used++] = c;
+    }
+    name[used] = '\0';
+    return 0;
+}
+
+int ChecksumFormatOfName(const char *fileName)
+{
+    const char *dot = strrchr(fileName, '.');
+    if (dot == nullptr || strpbrk(dot, "\\/") != nullptr)
+        return CHECKSUM_FORMAT_ANY;
+    if (AsciiEqualNoCase(dot, ".sfv"))
+        return CHECKSUM_FORMAT_SFV;
+    if (AsciiEqualNoCase(dot, ".md5") || AsciiEqualNoCase(dot, ".md5sum"))
+        return CHECKSUM_FORMAT_MD5;
+    return CHECKSUM_FORMAT_ANY;
+}
+
+void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length, int format)
+{
+    reader->Text = text;
+    reader->Length = length;
+    reader->Next = (length >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
+    reader->Format = (format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_MD5)
+                         ? format
+                         : CHECKSUM_FORMAT_ANY;
+    reader->LineNumber = 0;
+}
+
+int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
+{
+    if (reader->Next >= reader->Length)
+        return -2;
+    const char *text = reader->Text + reader->Next;
+    size_t rest = reader->Length - reader->Next;
+    const char *lineEnd = (const char *)memchr(text, '\n', rest);
+    size_t length = lineEnd ? (size_t)(lineEnd - text) : rest;
+    reader->Next += lineEnd ? length + 1 : length;
+    reader->LineNumber++;
+
+    TrimLine(&text, &length);
+    if (length == 0)
+        return 0;
+    LineParts parts;
+    int split = SplitChecksumLine(text, length, reader->Format, &parts);
+    if (split <= 0)
+        return split;
+    if (CopyListedName(&parts, line->Name, sizeof line->Name) != 0)
+        return -1;
+    line->Kind = parts.Kind;
+    CopyDigits(line->Expected, parts.Digits, parts.Kind);
+    return 1;
+}
+
+// ---- A checksum copied as text ----
+
+static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
+{
+    out->Kinds |= kind;
+    CopyDigits(kind == CHECKSUM_CRC32 ? out->Crc32 : out->Md5, digits, kind);
+}
+
+// The result box's labelled checksums: "CRC : <8>", "MD5 : <32>", or both
+// separated by blanks. Returns 1 with *out filled, 0 when the line does not
+// start with a label and a colon, -1 when it does but is not such a line.
+static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *out)
+{
+    size_t at = 0;
+    bool labelled = false;
+    while (at < length) {
+        int kind;
+        if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "CRC", 3))
+            kind = CHECKSUM_CRC32;
+        else if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "MD5", 3))
+            kind = CHECKSUM_MD5;
+        else
+            return labelled ? -1 : 0;
+        at += 3;
+        while (at < length && IsBlank(line[at]))
+            at++;
+        if (at == length || line[at] != ':')
+            return labelled ? -1 : 0;
+        labelled = true;
+        at++;
+        while (at < length && IsBlank(line[at]))
+            at++;
+        size_t start = at;
+        while (at < length && !IsBlank(line[at]))
+            at++;
+        size_t digits = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
+        if (at - start != digits || !IsHexRun(line + start, digits) || (out->Kinds & kind))
+            return -1;
+        StoreExpected(out, kind, line + start);
+        while (at < length && IsBlank(line[at]))
+            at++;
+    }
+    return 1;
+}
+
+// A bare checksum, with or without "0x".
+static bool ParseBareDigits(const char *line, size_t length, ExpectedChecksum *out)
+{
+    if (length > 2 && line[0] == '0' && (line[1] == 'x' || line[1] == 'X')) {
+        line += 2;
+        length -= 2;
+    }
+    if (length == CRC32_DIGITS && IsHexRun(line, length))
+        StoreExpected(out, CHECKSUM_CRC32, line);
+    else if (length == MD5_DIGITS && IsHexRun(line, length))
+        StoreExpected(out, CHECKSUM_MD5, line);
+    else
+        return false;
+    return true;
+}
+
+static int ParseOneLine(const char *line, size_t length, ExpectedChecksum *out)
+{
+    int labelled = ParseLabelledLine(line, length, out);
+    if (labelled != 0)
+        return labelled > 0 ? 0 : -1;
+    if (ParseBareDigits(line, length, out))
+        return 0;
+    LineParts parts;
+    if (SplitChecksumLine(line, length, CHECKSUM_FORMAT_ANY, &parts) != 1)
+        return -1;
+    StoreExpected(out, parts.Kind, parts.Digits);
+    return 0;
+}
+
+int ParseChecksumText(const char *text, ExpectedChecksum *out)
+{
+    memset(out, 0, sizeof *out);
+    // The non-blank lines; the result box has two, any other text one.
+    const char *lines[2];
+    size_t lengths[2];
+    int count = 0;
+    for (const char *at = text;;) {
+        const char *lineEnd = strchr(at, '\n');
+        const char *line = at;
+        size_t length = lineEnd ? (size_t)(lineEnd - at) : strlen(at);
+        TrimLine(&line, &length);
+        if (length > 0) {
+            if (count == 2)
+                return -1;
+            lines[count] = line;
+            lengths[count++] = length;
+        }
+        if (lineEnd == nullptr)
+            break;
+        at = lineEnd + 1;
+    }
+    int result = -1;
+    if (count == 1)
+        result = ParseOneLine(lines[0], lengths[0], out);
+    else if (count == 2 && ParseLabelledLine(lines[0], lengths[0], out) == 0 &&
+             ParseLabelledLine(lines[1], lengths[1], out) > 0)
+        result = 0;     // the path above the checksums: a path never starts with "CRC :"
+    if (result != 0)
+        memset(out, 0, sizeof *out);
+    return result;
+}
+
+// ---- Listed names and paths ----
+
+static bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+static bool IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Length of the root at the start of path: 2 for a drive ("C:"), the
+// "\\server\share" of a UNC path (or "\\server" without a share); 0 for none.
+static size_t RootLength(const char *path)
+{
+    if (IsDriveLetter(path[0]) && path[1] == ':')
+        return 2;
+    if (!IsSeparator(path[0]) || !IsSeparator(path[1]))
+        return 0;
+    size_t server = 2;
+    while (path[server] != '\0' && !IsSeparator(path[server]))
+        server++;
+    if (server == 2)
+        return 0;
+    if (path[server] == '\0')
+        return server;
+    size_t share = server + 1;
+    while (path[share] != '\0' && !IsSeparator(path[share]))
+        share++;
+    return share == server + 1 ? server : share;
+}
+
+// Components kept while walking back from a path's last component: each ".."
+// drops the next kept component on its left, so the ".." above the root drop
+// nothing, and the whole walk is linear.
+struct ComponentWalk {
+    size_t Drop;    // ".." waiting for a component
+    size_t Kept;    // bytes of the kept components with their backslashes
+    char *Out;      // when given, each kept component is written to end at Out + End
+    size_t End;
+};
+
+static void WalkComponentsBack(const char *text, size_t length, ComponentWalk *walk)
+{
+    size_t stop = length;
+    while (stop > 0) {
+        size_t start = stop;
+        while (start > 0 && !IsSeparator(text[start - 1]))
+            start--;
+        const char *part = text + start;
+        size_t count = stop - start;
+        if (count == 0 || (count == 1 && part[0] == '.')) {
+            // nothing to keep
+        } else if (count == 2 && part[0] == '.' && part[1] == '.') {
+            walk->Drop++;
+        } else if (walk->Drop > 0) {
+            walk->Drop--;
+        } else {
+            walk->Kept += count + 1;
+            if (walk->Out != nullptr) {
+                walk->End -= count;
+                memcpy(walk->Out + walk->End, part, count);
+                walk->Out[--walk->End] = '\\';
+            }
+        }
+        stop = start > 0 ? start - 1 : 0;
+    }
+}
+
+int ResolveListedName(const char *folder, const char *name, char *out, size_t size)
+{
+    const char *root = name;
+    size_t rootLength;
+    const char *rest;           // the name's part below the root
+    const char *base = "";      // the folder's part below its root, when the name goes below it
+    if (IsDriveLetter(name[0]) && name[1] == ':') {
+        if (!IsSeparator(name[2]))
+            return -1;
+        rootLength = 2;
+        rest = name + rootLength;
+    } else if (IsSeparator(name[0]) && IsSeparator(name[1])) {
+        rootLength = RootLength(name);
+        if (rootLength == 0)
+            return -1;
+        rest = name + rootLength;
+    } else {
+        root = folder;
+        rootLength = RootLength(folder);
+        if (rootLength == 0)
+            return -1;
+        rest = name;
+        if (!IsSeparator(name[0]))
+            base = folder + rootLength;
+    }
+
+    ComponentWalk measure = {};
+    WalkComponentsBack(rest, strlen(rest), &measure);
+    WalkComponentsBack(base, strlen(base), &measure);
+    size_t total = rootLength + (measure.Kept > 0 ? measure.Kept : 1);
+    if (total >= size)
+        return -1;
+    for (size_t i = 0; i < rootLength; i++)
+        out[i] = IsSeparator(root[i]) ? '\\' : root[i];
+    out[rootLength] = '\\';     // the root folder itself when nothing is kept
+    ComponentWalk write = {};
+    write.Out = out;
+    write.End = total;
+    WalkComponentsBack(rest, strlen(rest), &write);
+    WalkComponentsBack(base, strlen(base), &write);
+    out[total] = '\0';
+    return 0;
+}
+
+const char *ListedNameOf(const char *folder, const char *path)
+{
+    size_t length = strlen(folder);
+    while (length > 0 && IsSeparator(folder[length - 1]))
+        length--;
+    if (length == 0)
+        return path;
+    for (size_t i = 0; i < length; i++) {
+        if (path[i] == '\0')
+            return path;
+        bool same = (IsSeparator(path[i]) && IsSeparator(folder[i])) ||
+                    AsciiLower(path[i]) == AsciiLower(folder[i]);
+        if (!same)
+            return path;
+    }
+    if (!IsSeparator(path[length]) || path[length + 1] == '\0')
+        return path;
+    return path + length + 1;
+}
+
+// ---- Writing checksum files ----
+
+int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc)
+{
+    return FormatText(out, size, "%s %08X\r\n", name, (unsigned)crc);
+}
+
+int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
+{
+    if (!IsHexRun(md5Text, MD5_DIGITS) || md5Text[MD5_DIGITS] != '\0') {
+        if (size > 0)
+            out[0] = '\0';
+        return -1;
+    }
+    char digits[MD5_DIGITS + 1];
+    CopyDigits(digits, md5Text, CHECKSUM_MD5);
+    return FormatText(out, size, "%s *%s\r\n", digits, name);
+}
+
+int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
+                    int second)
+{
+    return FormatText(out, size, "; Generated by Zunta Calculator on %04d-%02d-%02d at %02d:%02d.%02d\r\n",
+                      year, month, day, hour, minute, second);
+}
+
+int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size)
+{
+    if (typed[0] == '\0')
+        return -1;
+    int format = ChecksumFormatOfName(typed);
+    if (format != CHECKSUM_FORMAT_ANY)
+        return CopyText(out, size, typed) == 0 ? format : -1;
+    if (selectedFormat != CHECKSUM_FORMAT_SFV && selectedFormat != CHECKSUM_FORMAT_MD5)
+        return -1;
+    const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV ? ".sfv" : ".md5";
+    return FormatText(out, size, "%s%s", typed, extension) == 0 ? selectedFormat : -1;
+}
+
+// ---- Summaries ----
+
+// A text made of pieces in a buffer sized beforehand; a piece that would
+// not fit is cut, never written past the end.
+struct TextBuilder {
+    char *Text;
+    size_t Size;
+    size_t Used;
+};
+
+static void BuildFormat(TextBuilder *builder, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+static void BuildFormat(TextBuilder *builder, const char *format, ...)
+{
+    size_t room = builder->Size - builder->Used;
+    va_list args;
+    va_start(args, format);
+    int written = vsnprintf(builder->Text + builder->Used, room, format, args);
+    va_end(args);
+    if (written > 0)
+        builder->Used += (size_t)written < room ? (size_t)written : room - 1;
+}
+
+char *FormatSaveSummary(int format, int32_t written, int32_t leftOut)
+{
+    const char *kind = MoreText(format == CHECKSUM_FORMAT_SFV ? MORE_KIND_CRC32 : MORE_KIND_MD5);
+    char text[SAVE_SUMMARY_SIZE];
+    TextBuilder builder = { text, sizeof text, 0 };
+    text[0] = '\0';
+    if (written > 0) {
+        BuildFormat(&builder, MoreCountText(MORE_SAVED_ONE, written), written);
+        if (leftOut > 0)
+            BuildFormat(&builder, MoreCountText(MORE_LEFT_OUT_ONE, leftOut), leftOut, kind);
+    } else if (leftOut <= 0) {
+        BuildFormat(&builder, "%s", MoreText(MORE_NOTHING_SAVED_EMPTY));
+    } else if (leftOut == 1) {
+        BuildFormat(&builder, MoreText(MORE_NOTHING_SAVED_ONE_FILE), kind);
+    } else {
+        BuildFormat(&builder, MoreText(MORE_NOTHING_SAVED_FILES), leftOut, kind);
+    }
+    return DuplicateText(text);
+}
+
+void VerifySummaryInit(VerifySummary *summary)
+{
+    memset(summary, 0, sizeof *summary);
+}
+
+static void CountName(SummaryNames *names, const char *name)
+{
+    if (names->Count < SUMMARY_NAME_LIMIT && name != nullptr)
+        names->Names[names->Count] = DuplicateText(name);
+    names->Count++;
+}
+
+void VerifySummaryAdd(VerifySummary *summary, int outcome, const char *name)
+{
+    switch (outcome) {
+    case VERIFY_OK: summary->Ok++; break;
+    case VERIFY_FAILED: CountName(&summary->Failed, name); break;
+    case VERIFY_MISSING: CountName(&summary->Missing, name); break;
+    default: break;
+    }
+}
+
+void VerifySummaryAddNotUnderstood(VerifySummary *summary, int32_t lineNumber)
+{
+    if (summary->NotUnderstood++ == 0)
+        summary->FirstNotUnderstood = lineNumber;
+}
+
+void VerifySummaryFree(VerifySummary *summary)
+{
+    for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
+        free(summary->Failed.Names[i]);
+        free(summary->Missing.Names[i]);
+    }
+    VerifySummaryInit(summary);
+}
+
+// Bytes the kept names take, each on a line of its own.
+static size_t NamesRoom(const SummaryNames *names)
+{
+    size_t room = 0;
+    for (int i = 0; i < SUMMARY_NAME_LIMIT; i++)
+        if (names->Names[i] != nullptr)
+            room += strlen(names->Names[i]) + 2;
+    return room;
+}
+
+// A blank line, the heading, the kept names, and how many more there are.
+static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *names)
+{
+    if (names->Count == 0)
+        return;
+    BuildFormat(builder, "\r\n\r\n%s", MoreText(heading));
+    int32_t shown = 0;
+    for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
+        if (names->Names[i] != nullptr) {
+            BuildFormat(builder, "\r\n%s", names->Names[i]);
+            shown++;
+        }
+    }
+    int32_t others = names->Count - shown;
+    if (others > 0) {
+        BuildFormat(builder, "\r\n");
+        BuildFormat(builder, MoreCountText(MORE_OTHER_NAMES_ONE, others), others);
+    }
+}
+
+char *FormatVerifySummary(const VerifySummary *summary)
+{
+    size_t size = SUMMARY_FIXED_ROOM + NamesRoom(&summary->Failed) + NamesRoom(&summary->Missing);
+    TextBuilder builder = { (char *)malloc(size), size, 0 };
+    if (builder.Text == nullptr)
+        return nullptr;
+    builder.Text[0] = '\0';
+
+    int32_t failed = summary->Failed.Count, missing = summary->Missing.Count;
+    int32_t verified = summary->Ok + failed + missing;
+    if (summary->Cancelled) {
+        BuildFormat(&builder, MoreCountText(MORE_CANCELLED_ONE, summary->Listed), verified,
+                    summary->Listed);
+        BuildFormat(&builder, "\r\n");
+    }
+    BuildFormat(&builder, MoreCountText(MORE_VERIFIED_ONE, verified), verified);
+    BuildFormat(&builder, MoreText(MORE_VERIFIED_OK), summary->Ok);
+    BuildFormat(&builder, MoreText(MORE_VERIFIED_FAILED), failed);
+    BuildFormat(&builder, MoreCountText(MORE_VERIFIED_MISSING_ONE, missing), missing);
+    BuildNames(&builder, MORE_FAILED_HEADING, &summary->Failed);
+    BuildNames(&builder, MORE_MISSING_HEADING, &summary->Missing);
+    if (summary->NotUnderstood > 0) {
+        BuildFormat(&builder, "\r\n\r\n");
+        BuildFormat(&builder, MoreCountText(MORE_NOT_UNDERSTOOD_ONE, summary->NotUnderstood),
+                    summary->NotUnderstood, summary->FirstNotUnderstood);
+    }
+    return builder.Text;
+}

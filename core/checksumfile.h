@@ -1,0 +1,169 @@
+// Checksum files and checksums as text: a checksum copied to the clipboard,
+// the lines of .sfv and .md5 files read and written, the names they list
+// resolved to paths, and the summaries shown after saving and verifying.
+#ifndef ZUNTA_CHECKSUMFILE_H
+#define ZUNTA_CHECKSUMFILE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+// Kinds of checksum; the same bits as MASK_CRC32 / MASK_MD5 of
+// checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
+enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2 };
+
+// Formats of a checksum file. SFV and MD5 are also the filter indexes of the
+// save dialog's filter list (MORE_SAVE_FILTER of app/lang_more.h).
+enum { CHECKSUM_FORMAT_SFV = 1, CHECKSUM_FORMAT_MD5 = 2, CHECKSUM_FORMAT_ANY = 3 };
+
+enum {
+    CHECKSUM_NAME_SIZE = 1024,      // a listed name with its terminator
+    SUMMARY_NAME_LIMIT = 20,        // names shown in each list of a verification summary
+};
+
+// ---- A checksum copied as text ----
+
+struct ExpectedChecksum {
+    int Kinds;          // CHECKSUM_CRC32 and/or CHECKSUM_MD5 found
+    char Crc32[9];      // 8 digits, upper case, when Kinds has CHECKSUM_CRC32; else ""
+    char Md5[33];       // 32 digits, lower case, when Kinds has CHECKSUM_MD5; else ""
+};
+
+// Finds the checksum in text (blanks, tabs, CR and LF around it ignored, any
+// letter case): a bare 8-digit CRC32 or 32-digit MD5, with or without "0x";
+// one line of an .md5 file (md5sum's text or binary form, or BSD's
+// "MD5 (name) = hex") or of an .sfv file ("name CRC"); the result box's
+// "CRC : <8>", "MD5 : <32>" or "CRC : <8>\tMD5 : <32>" line, alone or below
+// the path line of the whole box (both kinds found when both are there).
+// Returns 0, or -1 (*out emptied) when nothing usable is found: no text, a
+// comment, digits of another count, a letter that is not hexadecimal, or
+// several lines that are not the result box.
+int ParseChecksumText(const char *text, ExpectedChecksum *out);
+
+// ---- Reading checksum files ----
+
+// The format a checksum file's name gives: .sfv is SFV, .md5 and .md5sum are
+// MD5, any other (.txt) is ANY, where each line is read in the form it has.
+// Extensions are compared without case.
+int ChecksumFormatOfName(const char *fileName);
+
+struct ChecksumLine {
+    int Kind;                       // CHECKSUM_CRC32 or CHECKSUM_MD5
+    char Expected[33];              // CRC: 8 digits upper case; MD5: 32 digits lower case
+    char Name[CHECKSUM_NAME_SIZE];  // the listed name as written, md5sum's escapes undone
+};
+
+// Walks a whole checksum file held in memory, one line at a time. Lines end
+// with CR LF or LF or at the end of the text; a UTF-8 byte-order mark at the
+// very start is skipped; blanks and tabs around a line are ignored. Comment
+// lines start with ';' in SFV, '#' in MD5 (md5sum skips them too), either
+// in ANY. Line forms:
+//   SFV  "name CRC": the CRC is the last blank-separated token, 8 digits; the
+//        name is what comes before the blanks in front of it (spaces allowed).
+//   MD5  "<32 digits> <mode><name>" with exactly one space after the digits,
+//        then ' ' (text mode) or '*' (binary mode): "hex  *a" lists "*a",
+//        "hex *a" lists "a"; BSD's "MD5 (name) = <32 digits>"; either form
+//        behind a backslash is md5sum's escaped form, where "\\" in the name
+//        stands for a backslash, "\n" for LF and "\r" for CR.
+//   ANY  md5sum, then BSD, then SFV: the first form that fits the line.
+// A line that fits no form, names nothing, or names more than
+// CHECKSUM_NAME_SIZE - 1 bytes or a NUL byte is not understood.
+struct ChecksumReader {
+    const char *Text;
+    size_t Length;
+    size_t Next;            // offset of the next line
+    int Format;
+    int32_t LineNumber;     // 1-based number of the line just read; 0 before the first
+};
+
+// Starts reading the length bytes at text (not copied: they must outlive the
+// reader) in format (a CHECKSUM_FORMAT_...; another value reads as ANY).
+void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length, int format);
+// Reads the next line. Returns 1 for a checksum line (*line filled; with any
+// other result its contents mean nothing), 0 for a blank or comment line, -1
+// for a line not understood, -2 at the end of the text (LineNumber then stays
+// on the last line).
+int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line);
+
+// ---- Listed names and paths ----
+
+// The full path of a name listed in a checksum file that lies in folder (a
+// full path with a drive or a UNC share, trailing backslash or not). '/' is
+// taken as '\'. A name with a drive and a separator ("C:\x", "c:/x") or a UNC
+// name ("\\srv\share\x") stands alone; a name starting with one separator goes
+// below folder's drive or share; any other goes below folder. "." and ".."
+// are resolved; ".." never climbs above the drive or share. Returns 0, or -1
+// when the result does not fit in size, when folder is not a full path, or
+// for a drive-relative name ("C:x"), whose folder depends on a current folder
+// of that drive that the program does not keep: such a file counts as missing.
+int ResolveListedName(const char *folder, const char *name, char *out, size_t size);
+
+// How path is listed in a checksum file saved in folder: relative when it lies
+// in folder or below it (A-Z compared as a-z, '/' as '\'), else the full
+// path. Returns a pointer into path.
+const char *ListedNameOf(const char *folder, const char *path);
+
+// ---- Writing checksum files ----
+
+// "name CRC\r\n" with the CRC in upper case. Returns 0, or -1 (out emptied)
+// when it does not fit in size.
+int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc);
+// "<md5 in lower case> *<name>\r\n", the binary form that md5sum -c reads.
+// Returns 0, or -1 (out emptied) when it does not fit or md5Text is not 32
+// hexadecimal digits.
+int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text);
+// The SFV file's first line from local date and time fields:
+// "; Generated by Zunta Calculator on 2026-12-09 at 14:05.09\r\n".
+// Returns 0, or -1 (out emptied) when it does not fit.
+int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
+                    int second);
+// The format and the final name of a checksum file to save from the name
+// typed in the save dialog: a name ending in .sfv, or in .md5 or .md5sum,
+// keeps that name and format (any letter case, whatever type is selected);
+// any other name gets the extension of selectedFormat (CHECKSUM_FORMAT_SFV or
+// CHECKSUM_FORMAT_MD5) appended. Returns the format, or -1 for an empty name,
+// another selected format, or a name that does not fit in size.
+int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size);
+
+// ---- Summaries, in the current language; heap texts the caller frees ----
+
+// After saving a checksum file of format (SFV or MD5): "12 files written, 3
+// without an MD5 left out", the second part only when files were left out,
+// or, when none was written, why and what to do. Null when out of memory.
+char *FormatSaveSummary(int format, int32_t written, int32_t leftOut);
+
+enum { VERIFY_OK = 0, VERIFY_FAILED = 1, VERIFY_MISSING = 2 };
+
+// The first names of one list of a verification summary, and how many there are.
+struct SummaryNames {
+    int32_t Count;
+    char *Names[SUMMARY_NAME_LIMIT];    // owned copies of the first ones; null when memory ran out
+};
+
+// What a verification found, gathered one file at a time: counts, and the
+// first SUMMARY_NAME_LIMIT names of each list, so that a very long list costs
+// no more than a short one.
+struct VerifySummary {
+    int32_t Ok;
+    SummaryNames Failed;
+    SummaryNames Missing;
+    int32_t NotUnderstood;          // lines not understood
+    int32_t FirstNotUnderstood;     // the first one's line number; 0 for none
+    int Cancelled;                  // 1 when the verification stopped before the end
+    int32_t Listed;                 // files the checksum file lists; shown when cancelled
+};
+
+void VerifySummaryInit(VerifySummary *summary);
+// Counts one file with its outcome (VERIFY_...); name, as listed, is kept
+// among the first of its list.
+void VerifySummaryAdd(VerifySummary *summary, int outcome, const char *name);
+// Counts one line not understood.
+void VerifySummaryAddNotUnderstood(VerifySummary *summary, int32_t lineNumber);
+// Frees the kept names; the record is then as after VerifySummaryInit.
+void VerifySummaryFree(VerifySummary *summary);
+// "Verified N files: K OK, B FAILED, M missing", after "Verification
+// cancelled after K of N files." when cancelled; then the FAILED and the
+// Missing lists ("and N more" after the first names), then the count of lines
+// not understood; lines end with CR LF. Null when out of memory.
+char *FormatVerifySummary(const VerifySummary *summary);
+
+#endif

@@ -1,0 +1,460 @@
+// Checksum files and checksums as text, from string literals: the reader's
+// lines in each format, the clipboard's checksum, listed names and paths, the
+// lines written, the summaries and the texts in both languages.
+#include "app/lang.h"
+#include "app/lang_more.h"
+#include "core/checksumfile.h"
+
+#include <gtest/gtest.h>
+
+#include <ctype.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char Md5Empty[] = "d41d8cd98f00b204e9800998ecf8427e";
+const char Md5EmptyUpper[] = "D41D8CD98F00B204E9800998ECF8427E";
+
+using Lines = std::vector<std::string>;
+
+// Each line as the reader saw it: "name=digits" for a checksum line, "" for a
+// blank or comment line, "?" for a line not understood.
+Lines Read(const std::string &text, int format, int32_t *lastLine = nullptr)
+{
+    ChecksumReader reader;
+    ChecksumReaderInit(&reader, text.data(), text.size(), format);
+    ChecksumLine line;
+    Lines seen;
+    int result;
+    while ((result = ChecksumReaderNext(&reader, &line)) != -2) {
+        EXPECT_EQ(reader.LineNumber, (int32_t)seen.size() + 1);
+        seen.push_back(result == 1 ? std::string(line.Name) + "=" + line.Expected : result == 0 ? "" : "?");
+        if (result == 1)
+            EXPECT_EQ(line.Kind, strlen(line.Expected) == 8 ? CHECKSUM_CRC32 : CHECKSUM_MD5);
+    }
+    if (lastLine)
+        *lastLine = reader.LineNumber;
+    return seen;
+}
+
+std::string Md5Of(const char *name)
+{
+    return std::string(name) + "=" + Md5Empty;
+}
+
+// "kinds:crc:md5" of the checksum found in a copied text, "-1" when refused.
+std::string Parse(const char *text)
+{
+    ExpectedChecksum found;
+    memset(&found, 'x', sizeof found);
+    int result = ParseChecksumText(text, &found);
+    if (result != 0)
+        return found.Kinds == 0 && found.Crc32[0] == '\0' && found.Md5[0] == '\0' ? "-1" : "-1 not emptied";
+    return std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
+}
+
+std::string Resolve(const char *folder, const char *name, size_t size = 260)
+{
+    char out[260];
+    return ResolveListedName(folder, name, out, size) == 0 ? out : "-1";
+}
+
+// A summary text, freed.
+std::string Taken(char *text)
+{
+    std::string copy = text ? text : "(null)";
+    free(text);
+    return copy;
+}
+
+// Switches the current language for one test.
+struct InLanguage {
+    explicit InLanguage(uint16_t id) { SelectLanguageTable(id); }
+    ~InLanguage() { SelectLanguageTable(LANGUAGE_ID_ENGLISH); }
+};
+
+} // namespace
+
+TEST(ChecksumFileSfv, NamesWithSpacesRelativeNamesCommentsAndLineEnds)
+{
+    std::string text = "; made by hand\r\nmy file.txt CBF43926\r\n\r\n  sub dir\\a b.bin\t 0000abcd  \r\n"
+                       ".\\x.txt 12345678\n..\\up.txt ffffffff";
+    int32_t last = 0;
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_SFV, &last),
+              (Lines{ "", "my file.txt=CBF43926", "", "sub dir\\a b.bin=0000ABCD", ".\\x.txt=12345678",
+                      "..\\up.txt=FFFFFFFF" }));
+    EXPECT_EQ(last, 6) << "the last line needs no line end, and no empty line follows it";
+    EXPECT_EQ(Read("#a.txt CBF43926", CHECKSUM_FORMAT_SFV), (Lines{ "#a.txt=CBF43926" }))
+        << "'#' starts a name in an .sfv file";
+}
+
+TEST(ChecksumFileSfv, MalformedLines)
+{
+    std::string longest(CHECKSUM_NAME_SIZE - 1, 'n');
+    std::string text = "CBF43926\na.txt CBF4392\na.txt CBF439260\na.txt CBF4392G\na.txt\n" +
+                       std::string(Md5Empty) + " *a.txt\n" + longest + " CBF43926\n" + longest +
+                       "n CBF43926\n";
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_SFV), (Lines{ "?", "?", "?", "?", "?", "?", longest + "=CBF43926", "?" }));
+}
+
+TEST(ChecksumFileMd5, TextBinaryAndBsdFormsWithTheBom)
+{
+    std::string hex = Md5Empty;
+    std::string text = "\xEF\xBB\xBF" + hex + "  text mode.txt\r\n" + Md5EmptyUpper + " *binary.txt\r\n" + hex +
+                       "  *star.txt\r\n" + hex + " *..\\up\\a b.txt\r\n# a comment\r\nmd5 (bsd name.txt) = " +
+                       hex + "\r\nMD5 (odd) = name) = " + Md5EmptyUpper;
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_MD5),
+              (Lines{ Md5Of("text mode.txt"), Md5Of("binary.txt"), Md5Of("*star.txt"), Md5Of("..\\up\\a b.txt"), "",
+                      Md5Of("bsd name.txt"), Md5Of("odd) = name") }));
+    EXPECT_EQ(Read("\xEF\xBB\xBF", CHECKSUM_FORMAT_MD5), Lines{});
+    EXPECT_EQ(Read("", CHECKSUM_FORMAT_MD5), Lines{});
+}
+
+TEST(ChecksumFileMd5, EscapedNamesAreUndoneOnlyBehindABackslash)
+{
+    std::string hex = Md5Empty;
+    std::string text = "\\" + hex + "  a\\\\b\\nc\n\\MD5 (x\\\\y\\r) = " + hex + "\n" + hex + "  dir\\file\n\\" +
+                       hex + "  bad\\q\n\\" + hex + "  ends\\\n";
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_MD5),
+              (Lines{ Md5Of("a\\b\nc"), Md5Of("x\\y\r"), Md5Of("dir\\file"), "?", "?" }));
+}
+
+TEST(ChecksumFileMd5, MalformedLines)
+{
+    std::string hex = Md5Empty;
+    std::string longest(CHECKSUM_NAME_SIZE - 1, 'n');
+    std::string text = hex + " one space\n" + hex + "\ttab\n" + hex.substr(1) + "  short\n" + hex + "0  long\n" +
+                       "g" + hex.substr(1) + "  bad\n" + hex + " *\n" + "MD5 () = " + hex + "\n" +
+                       "a.txt CBF43926\n; comment\n" + hex + "  nul" + std::string(1, '\0') + "\n" + hex + "  " +
+                       longest + "\n" + hex + "  n" + longest + "\n";
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_MD5),
+              (Lines{ "?", "?", "?", "?", "?", "?", "?", "?", "?", "?", Md5Of(longest.c_str()), "?" }));
+}
+
+TEST(ChecksumFileAny, EachLineInTheFirstFormThatFits)
+{
+    std::string hex = Md5Empty;
+    std::string text = "; sfv comment\n# md5 comment\n" + hex + " *a.txt\nMD5 (b.txt) = " + hex +
+                       "\nc d.txt CBF43926\n\\dir\\e.txt 0000ABCD\n" + hex + "  f 12345678\nCBF43926\n";
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_ANY),
+              (Lines{ "", "", Md5Of("a.txt"), Md5Of("b.txt"), "c d.txt=CBF43926", "\\dir\\e.txt=0000ABCD",
+                      Md5Of("f 12345678"), "?" }));
+    EXPECT_EQ(Read(text, 0), Read(text, CHECKSUM_FORMAT_ANY)) << "an unknown format reads as ANY";
+}
+
+TEST(ChecksumFileReader, ReadsOnlyTheGivenLength)
+{
+    std::string text = "a.txt CBF43926\nb.txt CBF43926";
+    EXPECT_EQ(Read(text.substr(0, 19), CHECKSUM_FORMAT_SFV), (Lines{ "a.txt=CBF43926", "?" }));
+}
+
+TEST(ChecksumFileReader, AHundredThousandLinesInOnePass)
+{
+    std::string text;
+    for (int i = 0; i < 100000; i++)
+        text += "file" + std::to_string(i) + ".bin " + (i % 2 ? "CBF43926" : "0000abcd") + "\r\n";
+    ChecksumReader reader;
+    ChecksumReaderInit(&reader, text.data(), text.size(), CHECKSUM_FORMAT_ANY);
+    ChecksumLine line;
+    int understood = 0, result;
+    while ((result = ChecksumReaderNext(&reader, &line)) != -2)
+        understood += result == 1;
+    EXPECT_EQ(understood, 100000);
+    EXPECT_EQ(reader.LineNumber, 100000);
+    EXPECT_STREQ(line.Name, "file99999.bin");
+}
+
+TEST(ChecksumFileFormat, FromTheExtensionWithoutCase)
+{
+    EXPECT_EQ(ChecksumFormatOfName("C:\\x\\sums.SFV"), CHECKSUM_FORMAT_SFV);
+    EXPECT_EQ(ChecksumFormatOfName("sums.Md5"), CHECKSUM_FORMAT_MD5);
+    EXPECT_EQ(ChecksumFormatOfName("sums.md5SUM"), CHECKSUM_FORMAT_MD5);
+    EXPECT_EQ(ChecksumFormatOfName("sums.txt"), CHECKSUM_FORMAT_ANY);
+    EXPECT_EQ(ChecksumFormatOfName("sums.sfv.bak"), CHECKSUM_FORMAT_ANY);
+    EXPECT_EQ(ChecksumFormatOfName("C:\\in.sfv\\sums"), CHECKSUM_FORMAT_ANY);
+}
+
+TEST(ChecksumClipboardText, AcceptedForms)
+{
+    std::string md5 = std::string("2::") + Md5Empty;
+    EXPECT_EQ(Parse("cbf43926"), "1:CBF43926:");
+    EXPECT_EQ(Parse(" \t0xcbf43926\r\n"), "1:CBF43926:");
+    EXPECT_EQ(Parse("0XCBF43926"), "1:CBF43926:");
+    EXPECT_EQ(Parse(Md5EmptyUpper), md5);
+    EXPECT_EQ(Parse(("0x" + std::string(Md5Empty)).c_str()), md5);
+    EXPECT_EQ(Parse((std::string(Md5Empty) + "  a b.txt\r\n").c_str()), md5);
+    EXPECT_EQ(Parse((std::string(Md5EmptyUpper) + " *a.txt").c_str()), md5);
+    EXPECT_EQ(Parse((std::string("\\") + Md5Empty + " *a\\\\b").c_str()), md5);
+    EXPECT_EQ(Parse((std::string("MD5 (a.txt) = ") + Md5Empty).c_str()), md5);
+    EXPECT_EQ(Parse("my file.txt cbf43926"), "1:CBF43926:");
+    EXPECT_EQ(Parse("CRC : cbf43926"), "1:CBF43926:");
+    EXPECT_EQ(Parse("crc:CBF43926"), "1:CBF43926:");
+    EXPECT_EQ(Parse((std::string("MD5 : ") + Md5EmptyUpper).c_str()), md5);
+    std::string both = std::string("3:CBF43926:") + Md5Empty;
+    EXPECT_EQ(Parse((std::string("CRC : cbf43926\tMD5 : ") + Md5Empty).c_str()), both);
+    EXPECT_EQ(Parse((std::string("C:\\a b\\x.txt\r\nCRC : CBF43926\tMD5 : ") + Md5Empty).c_str()), both);
+    EXPECT_EQ(Parse("C:\\x.txt\r\nCRC : CBF43926"), "1:CBF43926:");
+    EXPECT_EQ(Parse((std::string("C:\\x 12345678\nMD5 : ") + Md5Empty + "\r\n").c_str()), md5);
+}
+
+TEST(ChecksumClipboardText, RefusedFormsLeaveNothing)
+{
+    for (const char *text : { "", " \r\n\t ", "CBF4392", "CBF439260", "CBF4392G", "0x", "0xCBF4392", "x CBF4392",
+                              "CBF43926\r\n12345678", "a.txt CBF43926\r\nb.txt CBF43926", "; a.txt CBF43926",
+                              "MD5 : CBF43926", "CRC : CBF43926 extra", "CRC : CBF43926\tCRC : CBF43926",
+                              "CRC :", "C:\\x.txt\r\nnot a checksum", "C:\\x.txt\r\nCRC : CBF43926\r\nMore",
+                              "CRC : CBF43926\r\nCRC : CBF43926" })
+        EXPECT_EQ(Parse(text), "-1") << "clipboard text: " << text;
+    EXPECT_EQ(Parse((std::string(Md5Empty).substr(1) + "  a.txt").c_str()), "-1");
+}
+
+TEST(ChecksumListedNames, ResolvedBelowTheFolderItsDriveOrStandingAlone)
+{
+    const char *folder = "C:\\data\\sums";
+    EXPECT_EQ(Resolve(folder, "a.txt"), "C:\\data\\sums\\a.txt");
+    EXPECT_EQ(Resolve(folder, "sub/b c.txt"), "C:\\data\\sums\\sub\\b c.txt");
+    EXPECT_EQ(Resolve(folder, ".\\a.txt"), "C:\\data\\sums\\a.txt");
+    EXPECT_EQ(Resolve(folder, "..\\x\\.\\y.txt"), "C:\\data\\x\\y.txt");
+    EXPECT_EQ(Resolve(folder, "..\\..\\..\\..\\z.txt"), "C:\\z.txt") << "no climbing above the drive";
+    EXPECT_EQ(Resolve(folder, "\\top\\t.txt"), "C:\\top\\t.txt");
+    EXPECT_EQ(Resolve(folder, "d:/other/o.txt"), "d:\\other\\o.txt");
+    EXPECT_EQ(Resolve(folder, "//srv/share/../u.txt"), "\\\\srv\\share\\u.txt");
+    EXPECT_EQ(Resolve(folder, "C:x.txt"), "-1") << "drive-relative";
+    EXPECT_EQ(Resolve("C:\\", "a.txt"), "C:\\a.txt");
+    EXPECT_EQ(Resolve("C:\\data\\", ".."), "C:\\");
+    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "..\\..\\a.txt"), "\\\\srv\\share\\a.txt");
+    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "/a.txt"), "\\\\srv\\share\\a.txt");
+    EXPECT_EQ(Resolve("data", "a.txt"), "-1") << "no full folder";
+}
+
+TEST(ChecksumListedNames, ResolvedOnlyWhenTheResultFits)
+{
+    std::string name(256, 'n');
+    EXPECT_EQ(Resolve("C:\\", name.c_str()), "C:\\" + name) << "259 characters";
+    EXPECT_EQ(Resolve("C:\\", (name + "n").c_str()), "-1");
+    EXPECT_EQ(Resolve("C:\\data", (std::string(300, 'x') + "\\..\\b.txt").c_str()), "C:\\data\\b.txt")
+        << "what \"..\" removes never counts";
+    EXPECT_EQ(Resolve("C:\\data", "b.txt", 13), "-1");
+    EXPECT_EQ(Resolve("C:\\data", "b.txt", 14), "C:\\data\\b.txt");
+}
+
+TEST(ChecksumListedNames, RelativeInsideTheFolderFullOutside)
+{
+    const char *path = "c:\\data\\Sub\\a.txt";
+    EXPECT_EQ(ListedNameOf("C:\\DATA", path), path + 8);
+    EXPECT_EQ(ListedNameOf("C:\\Data\\", path), path + 8);
+    EXPECT_EQ(ListedNameOf("c:\\data\\sub", path), path + 12);
+    EXPECT_EQ(ListedNameOf("C:\\", path), path + 3);
+    EXPECT_EQ(ListedNameOf("C:\\Dat", path), path) << "a folder whose name starts the same";
+    EXPECT_EQ(ListedNameOf("D:\\data", path), path);
+    EXPECT_EQ(ListedNameOf("C:\\data\\Sub\\a.txt", path), path);
+    EXPECT_EQ(ListedNameOf("C:\\data\\Sub\\a.txt\\more", path), path);
+    const char *accented = "C:\\\xE9t\xE9\\a.txt";
+    EXPECT_EQ(ListedNameOf("C:\\\xC9t\xC9", accented), accented) << "only A-Z are folded";
+}
+
+namespace {
+
+// A line written into a buffer of size bytes, or "-1" with the buffer emptied.
+std::string Sfv(size_t size, const char *name, uint32_t crc)
+{
+    char line[80] = "x";
+    return FormatSfvLine(line, size, name, crc) == 0 ? line : line[0] ? "not emptied" : "-1";
+}
+
+std::string Md5(size_t size, const char *name, const char *md5)
+{
+    char line[80] = "x";
+    return FormatMd5Line(line, size, name, md5) == 0 ? line : line[0] ? "not emptied" : "-1";
+}
+
+// "format:name" of a checksum file saved under a typed name, "-1" when refused.
+std::string SaveName(const char *typed, int selected)
+{
+    char name[16];
+    int format = ChooseSaveName(typed, selected, name, sizeof name);
+    return format < 0 ? "-1" : std::to_string(format) + ":" + name;
+}
+
+std::string Saved(int format, int32_t written, int32_t leftOut)
+{
+    return Taken(FormatSaveSummary(format, written, leftOut));
+}
+
+} // namespace
+
+TEST(ChecksumFileWriters, ExactBytesThatReadBack)
+{
+    EXPECT_EQ(Sfv(80, "sub\\a b.txt", 0xcbf43926u), "sub\\a b.txt CBF43926\r\n");
+    EXPECT_EQ(Sfv(17, "x.txt", 0xabcdu), "x.txt 0000ABCD\r\n");
+    EXPECT_EQ(Sfv(17, "xy.txt", 0xabcdu), "-1");
+    std::string md5Line = std::string(Md5Empty) + " *..\\a b.txt\r\n";
+    EXPECT_EQ(Md5(80, "..\\a b.txt", Md5EmptyUpper), md5Line);
+    EXPECT_EQ(Md5(md5Line.size(), "..\\a b.txt", Md5Empty), "-1");
+    EXPECT_EQ(Md5(80, "a.txt", Md5Empty + 1), "-1");
+    EXPECT_EQ(Md5(80, "a.txt", "g41d8cd98f00b204e9800998ecf8427e"), "-1");
+    char header[80];
+    EXPECT_EQ(FormatSfvHeader(header, sizeof header, 2026, 12, 9, 14, 5, 9), 0);
+    EXPECT_STREQ(header, "; Generated by Zunta Calculator on 2026-12-09 at 14:05.09\r\n");
+    EXPECT_EQ(Read(header + Sfv(80, "*odd name.txt", 0xabcdu), CHECKSUM_FORMAT_SFV),
+              (Lines{ "", "*odd name.txt=0000ABCD" }));
+    EXPECT_EQ(Read(Md5(80, "*odd name.txt", Md5Empty), CHECKSUM_FORMAT_MD5), (Lines{ Md5Of("*odd name.txt") }));
+    EXPECT_EQ(FormatSfvHeader(header, strlen(header), 2026, 12, 9, 14, 5, 9), -1);
+}
+
+TEST(ChecksumFileWriters, SaveNameAndFormat)
+{
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_SFV), "1:sums.sfv");
+    EXPECT_EQ(SaveName("sums.txt", CHECKSUM_FORMAT_MD5), "2:sums.txt.md5");
+    EXPECT_EQ(SaveName("a.SFV", CHECKSUM_FORMAT_MD5), "1:a.SFV");
+    EXPECT_EQ(SaveName("a.Md5", CHECKSUM_FORMAT_SFV), "2:a.Md5");
+    EXPECT_EQ(SaveName("a.md5sum", CHECKSUM_FORMAT_SFV), "2:a.md5sum");
+    EXPECT_EQ(SaveName("x.md5\\sums", CHECKSUM_FORMAT_SFV), "1:x.md5\\sums.sfv");
+    EXPECT_EQ(SaveName("12345678901", CHECKSUM_FORMAT_SFV), "1:12345678901.sfv");
+    EXPECT_EQ(SaveName("123456789012", CHECKSUM_FORMAT_SFV), "-1") << "16 bytes do not hold 16 characters";
+    EXPECT_EQ(SaveName("", CHECKSUM_FORMAT_SFV), "-1");
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_ANY), "-1");
+}
+
+TEST(ChecksumSummaries, AfterSavingInBothLanguages)
+{
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 files written, 3 without an MD5 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 0), "1 file written");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 2, 1), "2 files written, 1 without a CRC32 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 3),
+              "No file was written: none of the 3 files has a CRC32 yet. Process them first.");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 1),
+              "No file was written: the file in the list does not have an MD5 yet. Process it first.");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 0), "No file was written: the list holds no file.");
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 fichiers \xE9" "crits, 3 sans MD5 laiss\xE9s de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 1), "1 fichier \xE9" "crit, 1 sans CRC32 laiss\xE9 de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 2), "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : aucun des 2 fichiers "
+                                                "n'a encore de CRC32. Calculez-les d'abord.");
+}
+
+TEST(ChecksumSummaries, AfterVerifyingTheFirstTwentyNamesOfEachList)
+{
+    VerifySummary summary;
+    VerifySummaryInit(&summary);
+    VerifySummaryAdd(&summary, VERIFY_OK, "ok.txt");
+    std::string failed;
+    for (int i = 0; i < 23; i++) {
+        std::string name = "f" + std::to_string(i) + ".txt";
+        VerifySummaryAdd(&summary, VERIFY_FAILED, name.c_str());
+        if (i < 20)
+            failed += "\r\n" + name;
+    }
+    VerifySummaryAdd(&summary, VERIFY_MISSING, "gone %s.txt");
+    VerifySummaryAddNotUnderstood(&summary, 7);
+    VerifySummaryAddNotUnderstood(&summary, 9);
+    EXPECT_EQ(Taken(FormatVerifySummary(&summary)),
+              "Verified 25 files: 1 OK, 23 FAILED, 1 missing\r\n\r\nFAILED:" + failed +
+                  "\r\nand 3 more\r\n\r\nMissing:\r\ngone %s.txt\r\n\r\n2 lines not understood (first: line 7)");
+    {
+        InLanguage french(LANGUAGE_ID_FRENCH);
+        EXPECT_EQ(Taken(FormatVerifySummary(&summary)),
+                  "25 fichiers v\xE9rifi\xE9s : 1 OK, 23 en \xC9" "CHEC, 1 manquant\r\n\r\nEn \xC9" "CHEC :" + failed +
+                      "\r\net 3 autres\r\n\r\nManquants :\r\ngone %s.txt\r\n\r\n"
+                      "2 lignes non reconnues (premi\xE8re : ligne 7)");
+    }
+    VerifySummaryFree(&summary);
+    EXPECT_EQ(summary.Failed.Count, 0);
+    EXPECT_EQ(summary.Failed.Names[0], nullptr);
+}
+
+TEST(ChecksumSummaries, SingularsCancellingAndVeryLongLists)
+{
+    VerifySummary summary;
+    VerifySummaryInit(&summary);
+    VerifySummaryAdd(&summary, VERIFY_OK, "a.txt");
+    EXPECT_EQ(Taken(FormatVerifySummary(&summary)), "Verified 1 file: 1 OK, 0 FAILED, 0 missing");
+    {
+        InLanguage french(LANGUAGE_ID_FRENCH);
+        EXPECT_EQ(Taken(FormatVerifySummary(&summary)), "1 fichier v\xE9rifi\xE9 : 1 OK, 0 en \xC9" "CHEC, 0 manquant");
+    }
+    for (int i = 0; i < 100000; i++)
+        VerifySummaryAdd(&summary, VERIFY_MISSING, "m.txt");
+    VerifySummaryAddNotUnderstood(&summary, 4);
+    summary.Cancelled = 1;
+    summary.Listed = 200000;
+    std::string text = Taken(FormatVerifySummary(&summary));
+    std::string start = "Verification cancelled after 100001 of 200000 files.\r\n"
+                        "Verified 100001 files: 1 OK, 0 FAILED, 100000 missing\r\n\r\nMissing:\r\nm.txt";
+    EXPECT_EQ(text.substr(0, start.size()), start);
+    EXPECT_EQ(text.find("FAILED:"), std::string::npos) << "no empty list";
+    EXPECT_NE(text.find("m.txt\r\nand 99980 more\r\n\r\n1 line not understood (line 4)"), std::string::npos) << text;
+    EXPECT_EQ(summary.Missing.Count, 100000);
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    text = Taken(FormatVerifySummary(&summary));
+    start = "V\xE9rification annul\xE9" "e apr\xE8s 100001 sur 200000 fichiers.\r\n";
+    EXPECT_EQ(text.substr(0, start.size()), start);
+    EXPECT_NE(text.find("1 ligne non reconnue (ligne 4)"), std::string::npos) << text;
+    VerifySummaryFree(&summary);
+}
+
+namespace {
+
+// The printf conversions of a text, in order.
+std::string Conversions(const char *text)
+{
+    std::string found;
+    for (const char *at = strchr(text, '%'); at; at = strchr(at + 2, '%'))
+        found += at[1];
+    return found;
+}
+
+// The items of a double-NUL-ended filter list.
+Lines FilterItems(const char *filter)
+{
+    Lines items;
+    for (; *filter; filter += strlen(filter) + 1)
+        items.push_back(filter);
+    return items;
+}
+
+} // namespace
+
+TEST(ChecksumMoreTexts, BothTablesCompleteWithTheSameArgumentsAndUniqueMnemonics)
+{
+    std::set<char> french;
+    for (int i = 0; i < MORE_TEXT_COUNT; i++) {
+        ASSERT_NE(EnglishMoreTexts[i], nullptr) << "English entry " << i;
+        ASSERT_NE(FrenchMoreTexts[i], nullptr) << "French entry " << i;
+        EXPECT_EQ(Conversions(EnglishMoreTexts[i]), Conversions(FrenchMoreTexts[i])) << "entry " << i;
+        if (i <= MORE_MENU_OPEN_FOLDER)
+            EXPECT_TRUE(french.insert((char)tolower(strchr(FrenchMoreTexts[i], '&')[1])).second) << i;
+    }
+    EXPECT_EQ(Conversions(EnglishMoreTexts[MORE_NOT_UNDERSTOOD_ONE]), "dd");
+    EXPECT_STREQ(strchr(EnglishMoreTexts[MORE_MENU_COPY_RESULTS], '\t'), "\tCtrl+Shift+C");
+    EXPECT_STREQ(strchr(FrenchMoreTexts[MORE_MENU_COPY_RESULTS], '\t'), "\tCtrl+Maj+C");
+    for (int i : { MORE_MENU_COPY_ROW, MORE_MENU_COMPARE, MORE_MENU_SAVE, MORE_MENU_VERIFY })
+        EXPECT_STREQ(strchr(EnglishMoreTexts[i], '\t'), strchr(FrenchMoreTexts[i], '\t')) << i;
+}
+
+TEST(ChecksumMoreTexts, FilterListsAndTheCurrentLanguage)
+{
+    for (const char *const *table : { EnglishMoreTexts, FrenchMoreTexts }) {
+        Lines save = FilterItems(table[MORE_SAVE_FILTER]);
+        ASSERT_EQ(save.size(), 4u);
+        EXPECT_EQ(save[2 * CHECKSUM_FORMAT_SFV - 1], "*.sfv");
+        EXPECT_EQ(save[2 * CHECKSUM_FORMAT_MD5 - 1], "*.md5");
+        Lines verify = FilterItems(table[MORE_VERIFY_FILTER]);
+        ASSERT_EQ(verify.size(), 4u);
+        EXPECT_EQ(verify[1], "*.sfv;*.md5;*.md5sum;*.txt");
+        EXPECT_EQ(verify[3], "*.*");
+    }
+    EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "DOES NOT MATCH");
+    EXPECT_STREQ(MoreText(MORE_TEXT_COUNT), "");
+    EXPECT_STREQ(MoreCountText(MORE_SAVED_ONE, 0), "%d files written");
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "NE CORRESPOND PAS");
+    EXPECT_STREQ(MoreText(-1), "");
+    EXPECT_STREQ(MoreCountText(MORE_VERIFIED_MISSING_ONE, 0), "%d manquant");
+    EXPECT_STREQ(MoreCountText(MORE_VERIFIED_MISSING_ONE, 2), "%d manquants");
+}
