@@ -13,6 +13,7 @@
 #include "core/filelist.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
+#include "core/verifyplan.h"
 #include "resources/resource.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
@@ -22,6 +23,8 @@
 
 #include <stdio.h>
 #include <string.h>
+
+RunRequest CurrentRun;
 
 HANDLE(WINAPI *CreateRunThread)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
                                 LPDWORD) = CreateThread;
@@ -124,25 +127,42 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
         SetRowText(list, row, 3, unit);
 }
 
-// Hashes the file of a row marked ">>" and leaves the row "Done" or "Ready".
-static void ProcessRow(HWND window, HWND list, int row, FileEntry *entry, int mask)
+// Hashes the file of a row marked ">>" (entry index in the list) with mask
+// and records its results. Returns the job's result: 0, or -1 when the file
+// could not be read or the run was cancelled.
+static int32_t HashRow(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int mask,
+                       HashOutcome *outcome)
 {
-    HashOutcome outcome;
-    HashFile(entry->Path, entry->Size, mask, ReportProgress, window, &outcome);
+    ClearFailedExpectation(index);     // processed again
+    HashFile(entry->Path, entry->Size, mask, ReportProgress, window, outcome);
     LockEntryResults();
     entry->Duration = -1.0f;
     UnlockEntryResults();
-    if (outcome.Result != 0) {
-        SetRowText(list, row, 0, LanguageStrings[STR_READY]);
-        return;
-    }
-    RecordRowResult(window, list, row, entry, mask, &outcome);
-    SetRowText(list, row, 0, LanguageStrings[mask != 0 ? STR_DONE : STR_READY]);
+    if (outcome->Result == 0)
+        RecordRowResult(window, list, row, entry, mask, outcome);
+    return outcome->Result;
+}
+
+// Hashes the file of a row marked ">>" and leaves the row "Done" or "Ready".
+static int32_t ProcessRow(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int mask)
+{
+    HashOutcome outcome;
+    int32_t result = HashRow(window, list, row, entry, index, mask, &outcome);
+    SetRowText(list, row, 0, LanguageStrings[result == 0 && mask != 0 ? STR_DONE : STR_READY]);
+    return result;
+}
+
+// The entry a row carries and its index; null for none.
+static FileEntry *RowEntryAt(HWND list, int row, int32_t *index)
+{
+    *index = RowIndex(list, row);
+    return *index < 0 ? nullptr : FileListEntry(&Files, *index);
 }
 
 static void EndRun(HWND window)
 {
     EnterCriticalSection(&RunLock);
+    CurrentRun.Cancelled = RunState == RUN_CANCEL_REQUESTED;
     RunState = RUN_IDLE;
     LeaveCriticalSection(&RunLock);
     SendMessageA(window, MSG_RUN_FINISHED, 0, 0);
@@ -157,14 +177,22 @@ static DWORD WINAPI ProcessSelectedWorker(LPVOID)
     if (row >= 0 && SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
         char status[STATUS_TEXT_SIZE];
         GetRowText(list, row, 0, status, sizeof status);
-        FileEntry *entry = strcmp(status, HintStatus) ? RowEntry(list, row) : nullptr;
+        int32_t index = -1;
+        FileEntry *entry = strcmp(status, HintStatus) ? RowEntryAt(list, row, &index) : nullptr;
         if (entry != nullptr) {
             SetRowText(list, row, 0, ProcessingStatus);
-            ProcessRow(window, list, row, entry, mask);
+            ProcessRow(window, list, row, entry, index, mask);
         }
     }
     EndRun(window);
     return 0;
+}
+
+static void SetCounter(HWND window, int taken, int total)
+{
+    char counter[COUNTER_TEXT_SIZE];
+    snprintf(counter, sizeof counter, "%d/%d    ", taken, total);
+    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, counter);
 }
 
 static bool RowIsReady(HWND list, int row)
@@ -186,18 +214,80 @@ static DWORD WINAPI ProcessAllWorker(LPVOID)
             total++;
 
     for (int row = 0; row < rows; row++) {
-        FileEntry *entry = RowIsReady(list, row) ? RowEntry(list, row) : nullptr;
+        int32_t index = -1;
+        FileEntry *entry = RowIsReady(list, row) ? RowEntryAt(list, row, &index) : nullptr;
         if (entry != nullptr) {
             taken++;
-            char counter[COUNTER_TEXT_SIZE];
-            snprintf(counter, sizeof counter, "%d/%d    ", taken, total);
             SetRowText(list, row, 0, ProcessingStatus);
-            SetDlgItemTextA(window, IDC_PROGRESS_TEXT, counter);
-            ProcessRow(window, list, row, entry, mask);
+            SetCounter(window, taken, total);
+            ProcessRow(window, list, row, entry, index, mask);
         }
         // Rows added during the run are processed too.
         if (row == rows - 1)
             rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    }
+    EndRun(window);
+    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
+    return 0;
+}
+
+// One row with the checksums a comparison needs, whatever the check boxes say.
+static DWORD WINAPI CompareWorker(LPVOID)
+{
+    HWND window = MainWnd.Window;
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    int32_t index = -1;
+    FileEntry *entry = RowEntryAt(list, CurrentRun.Row, &index);
+    CurrentRun.JobResult = -1;
+    if (entry != nullptr && index == CurrentRun.EntryIndex) {
+        SetRowText(list, CurrentRun.Row, 0, ProcessingStatus);
+        CurrentRun.JobResult = ProcessRow(window, list, CurrentRun.Row, entry, index, CurrentRun.Mask);
+    }
+    EndRun(window);
+    return 0;
+}
+
+// The text of a checksum of the outcome, as a verification compares it.
+static void VerifiedTexts(int mask, const HashOutcome *outcome, char *crc, char *md5)
+{
+    crc[0] = md5[0] = '\0';
+    if (mask & MASK_CRC32)
+        FormatCrc32Text(outcome->Crc32, 0, crc);
+    if (mask & MASK_MD5)
+        FormatMd5Text(outcome->Md5, 1, md5);
+}
+
+// The rows of a checksum file, each with the checksums the file lists for
+// it: "Done" when they match, "Error" when they do not or the file cannot be
+// read. A cancel ends the verification where it is.
+static DWORD WINAPI VerifyWorker(LPVOID)
+{
+    HWND window = MainWnd.Window;
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    VerifyPlan *plan = CurrentRun.Plan;
+    for (int32_t i = 0; i < plan->RowCount; i++) {
+        if (ReadRunState() == RUN_CANCEL_REQUESTED)
+            break;
+        const VerifyRow *planned = &plan->Rows[i];
+        int32_t index = -1;
+        FileEntry *entry = RowEntryAt(list, planned->Row, &index);
+        if (entry == nullptr || index != planned->EntryIndex)
+            continue;   // cannot happen: rows neither move nor go during a run
+        SetRowText(list, planned->Row, 0, ProcessingStatus);
+        SetCounter(window, i + 1, plan->RowCount);
+        HashOutcome outcome;
+        int32_t result = HashRow(window, list, planned->Row, entry, index, planned->Mask, &outcome);
+        if (result != 0 && ReadRunState() == RUN_CANCEL_REQUESTED) {
+            SetRowText(list, planned->Row, 0, LanguageStrings[STR_READY]);
+            break;
+        }
+        char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE], expected[EXPECTED_TEXT_SIZE];
+        VerifiedTexts(planned->Mask, &outcome, crc, md5);
+        int failed = VerifyPlanJudge(plan, i, result == 0, crc, md5, expected, sizeof expected);
+        plan->RowsDone = i + 1;
+        if (failed > 0 && SetFailedExpectation(index, expected) == 0 && RowIsSelected(list, planned->Row))
+            ShowEntryResultOf(entry, index);
+        SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
     EndRun(window);
     SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
@@ -213,32 +303,55 @@ static void RestoreRunButtons(HWND window)
     SetDlgItemTextA(window, IDC_PROCESS_ALL, LanguageStrings[STR_PROCESS_ALL]);
 }
 
-void OnRunButton(HWND window, int id)
+// A compare or verify run has ended and what it found is not shown yet.
+static bool FollowUpPending;
+
+void RunFollowUpTaken(void)
+{
+    FollowUpPending = false;
+}
+
+int StartRun(HWND window, int buttonId)
 {
     EnterCriticalSection(&RunLock);
-    if (RunState == RUN_RUNNING)
-        RunState = RUN_CANCEL_REQUESTED;
     // A worker that has left its run but whose MSG_RUN_FINISHED is still on
     // its way keeps the run: its end would close a new run's thread handle.
-    if (RunState != RUN_IDLE || MainWnd.RunThread != nullptr) {
+    if (RunState != RUN_IDLE || MainWnd.RunThread != nullptr || FollowUpPending) {
         LeaveCriticalSection(&RunLock);
-        return;
+        return -1;
     }
     SetListEditing(false);
-    EnableWindow(GetDlgItem(window, id == IDC_PROCESS ? IDC_PROCESS_ALL : IDC_PROCESS), FALSE);
-    SetDlgItemTextA(window, id, LanguageStrings[STR_CANCEL]);
+    EnableWindow(GetDlgItem(window, buttonId == IDC_PROCESS ? IDC_PROCESS_ALL : IDC_PROCESS), FALSE);
+    SetDlgItemTextA(window, buttonId, LanguageStrings[STR_CANCEL]);
     RunState = RUN_RUNNING;
     LeaveCriticalSection(&RunLock);
 
-    LPTHREAD_START_ROUTINE worker = id == IDC_PROCESS ? ProcessSelectedWorker : ProcessAllWorker;
-    MainWnd.RunThread = CreateRunThread(nullptr, 0, worker, nullptr, 0, nullptr);
+    LPTHREAD_START_ROUTINE workers[] = { ProcessSelectedWorker, ProcessAllWorker, CompareWorker, VerifyWorker };
+    CurrentRun.Cancelled = false;
+    MainWnd.RunThread = CreateRunThread(nullptr, 0, workers[CurrentRun.Kind], nullptr, 0, nullptr);
     if (MainWnd.RunThread == nullptr) {
         // No worker to end the run: the window ends it at once.
         RestoreRunButtons(window);
         EnterCriticalSection(&RunLock);
         RunState = RUN_IDLE;
         LeaveCriticalSection(&RunLock);
+        return -1;
     }
+    return 0;
+}
+
+void OnRunButton(HWND window, int id)
+{
+    EnterCriticalSection(&RunLock);
+    bool idle = RunState == RUN_IDLE;
+    if (RunState == RUN_RUNNING)
+        RunState = RUN_CANCEL_REQUESTED;
+    LeaveCriticalSection(&RunLock);
+    if (!idle || MainWnd.RunThread != nullptr || FollowUpPending)
+        return;
+    CurrentRun = RunRequest();
+    CurrentRun.Kind = id == IDC_PROCESS ? RUN_KIND_PROCESS : RUN_KIND_PROCESS_ALL;
+    StartRun(window, id);
 }
 
 void OnRunFinished(HWND window)
@@ -248,6 +361,8 @@ void OnRunFinished(HWND window)
         CloseHandle(MainWnd.RunThread);
     MainWnd.RunThread = nullptr;
     ReplyMessage(60);
+    if (CurrentRun.Kind == RUN_KIND_COMPARE || CurrentRun.Kind == RUN_KIND_VERIFY)
+        FollowUpPending = PostMessageA(window, MSG_RUN_FOLLOW_UP, 0, 0) != 0;
 }
 
 void EndRunAndWait(void)

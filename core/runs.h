@@ -3,12 +3,42 @@
 #ifndef ZUNTA_RUNS_H
 #define ZUNTA_RUNS_H
 
+#include "core/verifyplan.h"
+
 #include <windows.h>
+
+enum RunKind {
+    RUN_KIND_PROCESS,       // the selected row, with the check boxes' checksums
+    RUN_KIND_PROCESS_ALL,   // every "Ready" row
+    RUN_KIND_COMPARE,       // one row, with the checksums a comparison needs
+    RUN_KIND_VERIFY,        // the rows of a checksum file's plan
+};
+
+// What the run going (or the last one) was asked to do, and how it ended.
+// The window fills it before the run starts and reads it once the run has
+// ended; the worker writes the results in between.
+struct RunRequest {
+    int Kind;
+    int Mask;               // compare: the checksums to compute
+    int Row;                // compare: the row, and the entry it carries
+    int32_t EntryIndex;
+    int32_t JobResult;      // compare: 0 when computed, else -1
+    bool Cancelled;         // a cancel was requested before the run ended
+    VerifyPlan *Plan;       // verify
+};
+extern RunRequest CurrentRun;
 
 // The run buttons: start a run when idle, else ask the running one to stop.
 void OnRunButton(HWND window, int id);
-// The worker's last message: the window gets its buttons back.
+// Starts the run CurrentRun describes, buttonId being the run button that
+// turns into Cancel. Returns 0, or -1 when a run is going, its end is still
+// on its way, or its thread cannot start.
+int StartRun(HWND window, int buttonId);
+// The worker's last message: the window gets its buttons back. A compare
+// or verify run then posts MSG_RUN_FOLLOW_UP for what comes after; no run
+// starts until that has been taken (RunFollowUpTaken), or the window goes.
 void OnRunFinished(HWND window);
+void RunFollowUpTaken(void);
 // Asks a running run to stop and returns once its worker has ended,
 // carrying out the messages the worker sends meanwhile. Nothing when idle.
 void EndRunAndWait(void);

@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "app/textutil.h"
 #include "core/fileinfo.h"
+#include "ui/dialogs.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/pathorder.h"
@@ -43,15 +44,9 @@ int AddFileToList(const char *path, int position)
 void AddFilesFromDialog(HWND window)
 {
     char selection[OPEN_SELECTION_SIZE] = "";
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = LanguageStrings[STR_OPEN_FILTER];
-    dialog.nFilterIndex = 0;
-    dialog.lpstrFile = selection;
-    dialog.nMaxFile = sizeof selection;
-    dialog.lpstrTitle = LanguageStrings[STR_OPEN_TITLE];
-    dialog.Flags = OpenFlags;
+    OPENFILENAMEA dialog;
+    PrepareFileDialog(&dialog, window, LanguageStrings[STR_OPEN_FILTER], 0, selection, sizeof selection,
+                      LanguageStrings[STR_OPEN_TITLE], OpenFlags);
     if (!GetOpenFileNameA(&dialog))
         return;
 

@@ -14,3 +14,17 @@ const DLGTEMPLATE *LoadDialogTemplate(HINSTANCE instance, int id, uint16_t langu
         return nullptr;
     return (const DLGTEMPLATE *)LockResource(loaded);
 }
+
+void PrepareFileDialog(OPENFILENAMEA *dialog, HWND owner, const char *filter, DWORD filterIndex, char *file,
+                       DWORD fileSize, const char *title, DWORD flags)
+{
+    *dialog = OPENFILENAMEA();
+    dialog->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog->hwndOwner = owner;
+    dialog->lpstrFilter = filter;
+    dialog->nFilterIndex = filterIndex;
+    dialog->lpstrFile = file;
+    dialog->nMaxFile = fileSize;
+    dialog->lpstrTitle = title;
+    dialog->Flags = flags;
+}

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/textutil.h"
 #include "core/run.h"
+#include "core/verifyplan.h"
 #include "resources/resource.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
@@ -106,6 +107,22 @@ int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t si
     return 1;
 }
 
+static int RedrawSuspended;
+
+void SuspendListRedraw(HWND list)
+{
+    if (RedrawSuspended++ == 0)
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+}
+
+void ResumeListRedraw(HWND list)
+{
+    if (RedrawSuspended == 0 || --RedrawSuspended > 0)
+        return;
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 int32_t RowIndex(HWND list, int row)
 {
     LVITEMA item = {};
@@ -146,13 +163,27 @@ void RebuildCrcColumn(HWND list, int row, const FileEntry *entry)
         SetRowText(list, row, 2, text);
 }
 
+int SelectedFileRow(HWND list, int32_t *index)
+{
+    *index = -1;
+    if (MainWnd.NoFileRows || SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) <= 0)
+        return -1;
+    int row = (int)SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0);
+    int32_t found = RowIndex(list, row);
+    if (row < 0 || found < 0 || FileListEntry(&Files, found) == nullptr)
+        return -1;
+    *index = found;
+    return row;
+}
+
 void ShowRowResult(HWND list, int row)
 {
-    FileEntry *entry = RowEntry(list, row);
+    int32_t index = RowIndex(list, row);
+    FileEntry *entry = index < 0 ? nullptr : FileListEntry(&Files, index);
     if (entry == nullptr)
         return;
     MainWnd.CurrentEntry = entry;
-    ShowEntryResult(entry);
+    ShowEntryResultOf(entry, index);
 }
 
 static void ClearResult(void)
@@ -187,7 +218,7 @@ static void ToggleStatus(HWND list, int row)
         SetRowText(list, row, 0, LanguageStrings[STR_READY]);
 }
 
-static void SelectRow(HWND list, int row)
+void SelectRow(HWND list, int row)
 {
     LVITEMA item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -212,6 +243,7 @@ static void DeleteSelectedRow(HWND list)
     if (entry != nullptr && entry == MainWnd.CurrentEntry)
         MainWnd.CurrentEntry = nullptr;
     FileListRemoveEntry(&Files, index);
+    ClearFailedExpectation(index);
 
     int count = RowCount(list);
     if (count == 0)
@@ -286,5 +318,6 @@ void ClearAllRows(HWND window)
         return;
     MainWnd.CurrentEntry = nullptr;
     FileListClearEntries(&Files);
+    ClearFailedExpectations();
     MainWnd.NoFileRows = true;
 }

@@ -28,6 +28,11 @@ void InsertHintRows(HWND list);
 // removing the hint rows first. Returns 1, or -1 without a path.
 int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t sizeHigh, int position);
 
+// Many rows going in at once: the list is drawn once, when the outermost
+// resume comes.
+void SuspendListRedraw(HWND list);
+void ResumeListRedraw(HWND list);
+
 // The FileList index a row carries, or -1.
 int32_t RowIndex(HWND list, int row);
 // The entry behind a row, or null (a hint row, or no such row).
@@ -41,6 +46,11 @@ void PadToCrcWidth(HWND list, char *text, size_t size, int maxSpaces);
 // Column 2 formed from the entry, as after a language switch.
 void RebuildCrcColumn(HWND list, int row, const FileEntry *entry);
 
+// The selected row when it is a file row (its entry's index in *index), or
+// -1: no row selected, or only the hint rows.
+int SelectedFileRow(HWND list, int32_t *index);
+// Selects and focuses row and makes it the selection mark.
+void SelectRow(HWND list, int row);
 // Shows the results of a row in the result box; nothing for no row.
 void ShowRowResult(HWND list, int row);
 // The list's notifications, after the gate that drops those of an empty list.

@@ -16,8 +16,11 @@
 #include "resources/resource.h"
 #include "ui/addfiles.h"
 #include "ui/dialogs.h"
+#include "ui/compare.h"
+#include "ui/listmenu.h"
 #include "ui/listview.h"
 #include "ui/reorder.h"
+#include "ui/sumfile.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -148,6 +151,7 @@ static void OnInitDialog(HWND window)
     if (Settings.CalcMD5 == 1)
         CheckDlgButton(window, IDC_CALC_MD5, BST_CHECKED);
     MainWnd.Dragging = 0;
+    InstallListShortcuts();
 }
 
 static void OnPaint(HWND window)
@@ -191,6 +195,10 @@ static void OnEndSession(HWND window)
 
 static void OnDestroy(void)
 {
+    RemoveListShortcuts();
+    // What an ended run found is not shown in a window that goes.
+    RunFollowUpTaken();
+    DiscardVerification();
     for (HICON &icon : MainWnd.Icons) {
         if (icon != nullptr)
             DestroyIcon(icon);
@@ -279,7 +287,18 @@ static bool FileRowsEditable(void)
 static bool CommandEndsRowDrag(int id)
 {
     return id == IDC_OPTIONS || id == IDC_ADD_FILES || id == IDC_ADD_FOLDER || id == IDC_CLEAR_ALL ||
-           id == IDC_OPEN_CURRENT_LOG || id == IDC_OPEN_ARCHIVE_LOG;
+           id == IDC_OPEN_CURRENT_LOG || id == IDC_OPEN_ARCHIVE_LOG || id == IDM_COMPARE ||
+           id == IDM_SAVE_SUMS || id == IDM_VERIFY_SUMS;
+}
+
+// What a compare or verify run found, once its end has been handled.
+static void OnRunFollowUp(HWND window)
+{
+    RunFollowUpTaken();
+    if (CurrentRun.Kind == RUN_KIND_COMPARE)
+        ShowComparisonAfterRun(window);
+    else if (CurrentRun.Kind == RUN_KIND_VERIFY)
+        ShowVerificationAfterRun(window);
 }
 
 static void OnCommand(HWND window, int id, int notification)
@@ -322,6 +341,17 @@ static void OnCommand(HWND window, int id, int notification)
             ApplyOnTop(window, onTop);
             Settings.OnTop = onTop ? 1 : 0;
         }
+        break;
+    case IDM_COPY_CRC32:
+    case IDM_COPY_MD5:
+    case IDM_COPY_PATH:
+    case IDM_COPY_ROW:
+    case IDM_COPY_RESULTS:
+    case IDM_COMPARE:
+    case IDM_SAVE_SUMS:
+    case IDM_VERIFY_SUMS:
+    case IDM_OPEN_FOLDER:
+        OnListCommand(window, id);
         break;
     }
 }
@@ -377,6 +407,13 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case MSG_RUN_FINISHED:
         OnRunFinished(window);
+        break;
+    case MSG_RUN_FOLLOW_UP:
+        OnRunFollowUp(window);
+        break;
+    case WM_CONTEXTMENU:
+        if ((HWND)wParam == GetDlgItem(window, IDC_FILE_LIST))
+            ShowListMenu(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case MSG_KEEP_ALIVE:
         ReplyMessage(60);

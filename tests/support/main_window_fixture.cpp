@@ -158,9 +158,25 @@ void MainWindowTest::Pump()
 {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // As the modal loop of a dialog box does: its message filter first.
+        if (CallMsgFilterA(&message, MSGF_DIALOGBOX))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+void MainWindowTest::ControlKey(HWND target, WORD key, bool shift)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    Pump();
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
 }
 
 bool MainWindowTest::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)

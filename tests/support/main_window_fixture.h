@@ -33,6 +33,8 @@ protected:
     void Click(int row);
     void DoubleClick(int row);
     void Key(WORD key);
+    // A key pressed with Ctrl (and Shift) while target has the focus.
+    void ControlKey(HWND target, WORD key, bool shift = false);
     // A button press as the dialog receives it.
     void Command(int id);
     // Dispatches every queued message of this thread.

@@ -90,3 +90,30 @@ bool WriteWholeFile(const std::string &path, const std::string &bytes)
     bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return fclose(file) == 0 && ok;
 }
+
+int RunLinuxCommand(const std::string &command)
+{
+    // Wine does not hand a Linux program's exit status back: the shell
+    // writes it to a file of the scratch folder instead.
+    std::string linuxStatus = EnvironmentValue("ZUNTA_SCRATCH");
+    if (linuxStatus.empty() || linuxStatus[0] != '/')
+        return -1;
+    linuxStatus += "/linux-status-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    std::string status = WindowsPathOf(linuxStatus);
+    DeleteFileA(status.c_str());
+    std::string line = "/bin/sh -c \"" + command + "; echo $? > '" + linuxStatus + ".part' && mv '" +
+                       linuxStatus + ".part' '" + linuxStatus + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    // Nor does it wait for its end: the status file says when it is done.
+    for (DWORD start = GetTickCount(); !FileExists(status) && GetTickCount() - start < 60000;)
+        Sleep(20);
+    std::string text = ReadWholeFile(status);
+    DeleteFileA(status.c_str());
+    return text.empty() ? -1 : atoi(text.c_str());
+}

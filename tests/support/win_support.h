@@ -17,6 +17,10 @@ std::string MakeScratchFolder(const std::string &name);
 // Deletes a folder and everything in it; 0 on success.
 int DeleteTree(const std::string &path);
 
+// Runs a shell command on the Linux side (Wine starts Linux programs too)
+// and returns its exit status, or -1 when it could not be run.
+int RunLinuxCommand(const std::string &command);
+
 bool FileExists(const std::string &path);
 // Whole file as bytes; the empty text when it cannot be read.
 std::string ReadWholeFile(const std::string &path);

@@ -1,0 +1,413 @@
+// The list's context menu and its shortcuts in the real window: which items
+// can act in each state, the copies, the comparison with the clipboard, and
+// the verification of a checksum file with awkward names.
+#include "app/lang.h"
+#include "app/program.h"
+#include "app/settings.h"
+#include "core/filelist.h"
+#include "core/run.h"
+#include "core/runs.h"
+#include "main_window_fixture.h"
+#include "remote_window.h"
+#include "resources/resource.h"
+#include "ui/listmenu.h"
+#include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "win_support.h"
+
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char DigitsCrc[] = "CBF43926";
+const char DigitsMd5[] = "25f9e794323b453885f5181f1b624d0b";
+
+class ListMenu : public MainWindowTest {
+protected:
+    void TearDown() override
+    {
+        ShellOpen = ShellExecuteA;
+        MainWindowTest::TearDown();
+    }
+    std::string File(const std::string &relative, const std::string &bytes)
+    {
+        std::string path = folder + "\\" + relative;
+        EXPECT_TRUE(WriteWholeFile(path, bytes));
+        return path;
+    }
+    // The items of the menu as it would open now: enabled ones by id.
+    std::map<int, bool> Enabled()
+    {
+        std::map<int, bool> enabled;
+        HMENU menu = BuildListMenu(window);
+        for (int id = IDM_COPY_CRC32; id <= IDM_OPEN_FOLDER; id++)
+            enabled[id] = !(GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+        DestroyMenu(menu);
+        return enabled;
+    }
+    std::vector<int> EnabledIds()
+    {
+        std::vector<int> ids;
+        for (const auto &item : Enabled())
+            if (item.second)
+                ids.push_back(item.first);
+        return ids;
+    }
+    void SetBoxes(bool crc, bool md5)
+    {
+        CheckDlgButton(window, IDC_CALC_CRC32, crc ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(window, IDC_CALC_MD5, md5 ? BST_CHECKED : BST_UNCHECKED);
+    }
+    void WaitForTheRun()
+    {
+        EXPECT_TRUE(PumpUntil([] { return MainWnd.RunThread == nullptr && ReadRunState() == RUN_IDLE; }, 60000));
+        Pump();
+    }
+    void Process(int row, bool crc, bool md5)
+    {
+        Click(row);
+        SetBoxes(crc, md5);
+        Command(IDC_PROCESS);
+        WaitForTheRun();
+    }
+    std::string Clipboard()
+    {
+        char *text = TakeClipboardText(window);
+        std::string copy = text ? text : "<none>";
+        free(text);
+        return copy;
+    }
+    int LogLines()
+    {
+        std::string log = ReadWholeFile(Program.LastSessionLogPath);
+        int lines = 0;
+        for (size_t at = 0; (at = log.find("\r\n", at)) != std::string::npos; at += 2)
+            lines++;
+        return lines;
+    }
+};
+
+using Ids = std::vector<int>;
+
+std::vector<std::string> ShellCalls;
+
+HINSTANCE WINAPI RecordShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT)
+{
+    ShellCalls.push_back(std::string(verb) + "|" + file + "|" + parameters);
+    return (HINSTANCE)42;
+}
+
+} // namespace
+
+TEST_F(ListMenu, ItemsAreEnabledWhenTheyCanAct)
+{
+    OpenWindow();
+    EXPECT_EQ(EnabledIds(), Ids{ IDM_VERIFY_SUMS }) << "hint rows only";
+    HMENU menu = BuildListMenu(window);
+    char text[64] = "";
+    GetMenuStringA(menu, IDM_COPY_RESULTS, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "Copy all r&esults\tCtrl+Shift+C");
+    DestroyMenu(menu);
+
+    AddFile(File("a.txt", "123456789"));
+    AddFile(File("b.txt", "b"));
+    EXPECT_EQ(EnabledIds(), Ids{ IDM_VERIFY_SUMS }) << "no row selected, no result yet";
+    Process(0, true, false);
+    Click(1);
+    EXPECT_EQ(EnabledIds(), (Ids{ IDM_COPY_PATH, IDM_COPY_ROW, IDM_COPY_RESULTS, IDM_COMPARE, IDM_SAVE_SUMS,
+                                  IDM_VERIFY_SUMS, IDM_OPEN_FOLDER }))
+        << "a row without a result";
+    Click(0);
+    EXPECT_EQ(EnabledIds(), (Ids{ IDM_COPY_CRC32, IDM_COPY_PATH, IDM_COPY_ROW, IDM_COPY_RESULTS, IDM_COMPARE,
+                                  IDM_SAVE_SUMS, IDM_VERIFY_SUMS, IDM_OPEN_FOLDER }))
+        << "a row with a CRC";
+    RunState = RUN_RUNNING;
+    EXPECT_EQ(EnabledIds(), (Ids{ IDM_COPY_CRC32, IDM_COPY_PATH, IDM_COPY_ROW, IDM_OPEN_FOLDER }))
+        << "nothing that processes, adds or reads every entry during a run";
+    RunState = RUN_IDLE;
+}
+
+TEST_F(ListMenu, CopiesAndTheirShortcuts)
+{
+    OpenWindow();
+    std::string digits = File("digits.txt", "123456789");
+    AddFile(digits);
+    AddFile(File("none.txt", "n"));
+    AddFile(File("crc only.txt", "123456789"));
+    Process(0, true, true);
+    Process(2, true, false);
+
+    Click(0);
+    ControlKey(List(), 'C');
+    EXPECT_EQ(Clipboard(), std::string("digits.txt  ") + DigitsCrc + "  " + DigitsMd5) << "Ctrl+C: the row's line";
+    HWND result = GetDlgItem(window, IDC_RESULT);
+    ControlKey(result, 'C', true);
+    EXPECT_EQ(Clipboard(), std::string("digits.txt  ") + DigitsCrc + "  " + DigitsMd5 + "\r\ncrc only.txt  " +
+                               DigitsCrc + "\r\n")
+        << "Ctrl+Shift+C anywhere: every row with a result";
+    PutClipboardText(window, "kept");
+    ControlKey(result, 'C');
+    EXPECT_EQ(Clipboard(), "kept") << "Ctrl+C in the result box is the box's own";
+
+    Settings.DisplayCRC32Lower = 1;
+    Settings.DisplayMD5Lower = 0;
+    Command(IDM_COPY_CRC32);
+    EXPECT_EQ(Clipboard(), "cbf43926");
+    Settings.DisplayMD5Lower = 0;
+    Command(IDM_COPY_MD5);
+    EXPECT_EQ(Clipboard(), DigitsMd5) << "as the result box shows it: in the case it was made in";
+    Command(IDM_COPY_PATH);
+    EXPECT_EQ(Clipboard(), digits);
+
+    ShellOpen = RecordShell;
+    ShellCalls.clear();
+    Command(IDM_OPEN_FOLDER);
+    EXPECT_EQ(ShellCalls, std::vector<std::string>{ "open|explorer.exe|/select,\"" + digits + "\"" });
+
+    // Not while another window of the program is up.
+    bool saveOpened = false;
+    WhenWindowOpens("Save checksum file", [&](HWND dialog) {
+        saveOpened = true;
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    WhenWindowOpens("Zunta Calculator Options", [&](HWND options) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageA(options, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(options, IDC_LANGUAGE), TRUE);
+        PostMessageA(GetDlgItem(options, IDC_LANGUAGE), WM_KEYDOWN, 'S', 1);
+        PostMessageA(options, WM_COMMAND, IDCANCEL, 0);
+    });
+    Command(IDC_OPTIONS);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_FALSE(saveOpened) << "Ctrl+S in the options dialog";
+    ForgetPendingWindows();
+
+    // Ctrl+S and Ctrl+O open their dialogs from anywhere in the window.
+    for (const char *title : { "Save checksum file", "Verify checksum file" }) {
+        bool opened = false;
+        WhenWindowOpens(title, [&](HWND dialog) {
+            opened = true;
+            EXPECT_FALSE(IsWindowEnabled(window)) << title << ": owned by the main window";
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        ControlKey(GetDlgItem(window, IDC_ADD_FILES), title[0] == 'S' ? 'S' : 'O');
+        EXPECT_TRUE(opened) << title;
+    }
+}
+
+TEST_F(ListMenu, CompareWithTheClipboard)
+{
+    OpenWindow();
+    AddFile(File("digits.txt", "123456789"));
+    SetBoxes(false, false);
+    Click(0);
+    struct Answer {
+        std::string text;
+        HICON icon;
+    };
+    // A null text leaves the clipboard empty.
+    auto compare = [&](const char *clipboard, bool byKey = false) {
+        Answer answer = {};
+        if (clipboard != nullptr) {
+            PutClipboardText(window, clipboard);
+        } else if (OpenClipboard(window)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        AnswerMessageBox("Compare with clipboard", [&](HWND box, const std::string &text) {
+            answer.text = text;
+            // The icon's control: 20 in Windows' message box, 1088 in Wine's.
+            for (int id : { 20, 1088 })
+                if (GetDlgItem(box, id))
+                    answer.icon = (HICON)SendDlgItemMessageA(box, id, STM_GETICON, 0, 0);
+        });
+        if (byKey)
+            ControlKey(List(), 'V');
+        else
+            Command(IDM_COMPARE);
+        PumpUntil([&] { return !answer.text.empty(); });
+        ForgetPendingWindows();
+        return answer;
+    };
+    HICON information = LoadIconA(nullptr, IDI_INFORMATION), warning = LoadIconA(nullptr, IDI_WARNING);
+
+    Answer answer = compare("no checksum here");
+    EXPECT_EQ(answer.text.rfind("The clipboard holds no checksum.", 0), 0u) << answer.text;
+
+    // Not computed yet: a run of that row computes it, whatever the boxes say.
+    answer = compare(" 0xcbf43926\r\n");
+    EXPECT_EQ(answer.text, std::string("MATCH\r\n\r\ndigits.txt\r\nCRC32 : ") + DigitsCrc + "\r\n");
+    EXPECT_EQ(answer.icon, information);
+    EXPECT_EQ(Cell(0, 0), "Done");
+    EXPECT_EQ(Cell(0, 2), DigitsCrc);
+    EXPECT_EQ(IsDlgButtonChecked(window, IDC_CALC_CRC32), BST_UNCHECKED) << "the boxes stay as they are";
+    EXPECT_EQ(LogLines(), 1) << "recorded as any run's result";
+
+    answer = compare("00000000000000000000000000000000  digits.txt", true);
+    EXPECT_EQ(answer.text, std::string("DOES NOT MATCH\r\n\r\ndigits.txt\r\n"
+                                       "Expected MD5 : 00000000000000000000000000000000\r\n"
+                                       "Computed MD5 : ") + DigitsMd5 + "\r\n");
+    EXPECT_EQ(answer.icon, warning);
+    EXPECT_EQ(Cell(0, 2), std::string(DigitsCrc) + " *");
+    EXPECT_EQ(LogLines(), 2);
+
+    // Known: compared at once, nothing processed again.
+    answer = compare((std::string("digits.txt\r\nCRC : ") + DigitsCrc + "\tMD5 : " + DigitsMd5).c_str());
+    EXPECT_EQ(answer.text, std::string("MATCH\r\n\r\ndigits.txt\r\nCRC32 : ") + DigitsCrc + "\r\nMD5 : " + DigitsMd5 +
+                               "\r\n");
+    EXPECT_EQ(LogLines(), 2);
+
+    answer = compare(nullptr);
+    EXPECT_EQ(answer.text.rfind("The clipboard holds no checksum.", 0), 0u) << "an empty clipboard";
+
+    // A file that cannot be read says so.
+    AddFile(File("gone.txt", "x"));
+    DeleteFileA((folder + "\\gone.txt").c_str());
+    Click(1);
+    answer = compare(DigitsCrc);
+    EXPECT_EQ(answer.text, "The file could not be read:\r\n" + folder + "\\gone.txt");
+    EXPECT_EQ(Cell(1, 0), "Ready");
+}
+
+namespace {
+
+// Answers the open or save dialog titled title with a typed name.
+void ChooseInFileDialog(const char *title, const std::string &name)
+{
+    WhenWindowOpens(title, [name](HWND dialog) { TypeIntoOpenDialog(dialog, name); });
+}
+
+} // namespace
+
+TEST_F(ListMenu, VerifyingAFileWithAwkwardNames)
+{
+    OpenWindow();
+    CreateDirectoryA((folder + "\\sums").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\sums\\subdir").c_str(), nullptr);
+    std::string spaced = File("sums\\with space.txt", "123456789");
+    File("sums\\binary.txt", "abc");
+    File("sums\\dot.txt", "123456789");
+    File("up.txt", "123456789");
+    File("sums\\changed.txt", "123456789");
+    AddFile(spaced);
+    DoubleClick(0);
+    ASSERT_EQ(Cell(0, 0), "Disabled");
+    std::string longName(300, 'L');
+    // Every form in one text file, LF-only lines.
+    File("sums\\list.txt", std::string("; made by hand\n") + DigitsMd5 + "  with space.txt\n" +
+                               "900150983cd24fb0d6963f7d28e17f72 *binary.txt\n"
+                               ".\\dot.txt CBF43926\n"
+                               "../up.txt CBF43926\n"
+                               "with space.txt CBF43926\n"
+                               "subdir 12345678\n" +
+                               longName + " 12345678\n"
+                               "missing.txt 12345678\n"
+                               "changed.txt 00000000\n"
+                               "this line is not understood\n");
+    std::string summary;
+    ChooseInFileDialog("Verify checksum file", folder + "\\sums\\list.txt");
+    AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; });
+    Command(IDM_VERIFY_SUMS);
+    PumpUntil([&] { return !summary.empty(); });
+    ForgetPendingWindows();
+
+    EXPECT_EQ(summary, "Verified 9 files: 5 OK, 1 FAILED, 3 missing\r\n\r\nFAILED:\r\nchanged.txt\r\n\r\n"
+                       "Missing:\r\nsubdir\r\n" + longName + "\r\nmissing.txt\r\n\r\n1 line not understood (line 11)");
+    std::vector<std::string> names, statuses;
+    for (int row = 0; row < Rows(); row++) {
+        names.push_back(Cell(row, 1));
+        statuses.push_back(Cell(row, 0));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{ "with space.txt", "binary.txt", "dot.txt", "up.txt", "changed.txt" }))
+        << "a listed row is reused, the others added once each";
+    EXPECT_EQ(statuses, (std::vector<std::string>{ "Done", "Done", "Done", "Done", "Error" }));
+    EXPECT_EQ(Cell(0, 2), std::string(DigitsCrc) + " *") << "both checksums the file lists";
+    EXPECT_EQ(SelectionMark(), 4) << "the first failed row is selected";
+    std::string shown = ControlText(IDC_RESULT);
+    EXPECT_EQ(shown.substr(shown.find("\r\n")), std::string("\r\nCRC : ") + DigitsCrc + "\r\nExpected : 00000000");
+
+    // The expectation stays with the row until it is processed again.
+    Click(0);
+    Click(4);
+    EXPECT_NE(ControlText(IDC_RESULT).find("Expected : 00000000"), std::string::npos);
+    SetBoxes(true, false);
+    Command(IDC_PROCESS);
+    WaitForTheRun();
+    EXPECT_EQ(ControlText(IDC_RESULT).find("Expected"), std::string::npos);
+}
+
+TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
+{
+    for (uint16_t language : { (uint16_t)LANGUAGE_ID_ENGLISH, (uint16_t)LANGUAGE_ID_FRENCH }) {
+        Settings.LanguageId = language;
+        SelectLanguageTable(language);
+        std::string suffix = language == LANGUAGE_ID_FRENCH ? "-french" : "-english";
+        DestroyMainWindow();
+        OpenWindow();
+        AddFile(File("digits.txt", "123456789"));
+        AddFile(File("other.txt", "other"));
+        Process(0, true, true);
+
+        // The menu, opened by a right click on the second row.
+        RECT row = {};
+        row.left = LVIR_LABEL;
+        SendMessageA(List(), LVM_GETITEMRECT, 1, (LPARAM)&row);
+        POINT at = { row.left + 10, (row.top + row.bottom) / 2 };
+        ClientToScreen(List(), &at);
+        int colours = 0;
+        UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu != nullptr && IsWindowVisible(menu)) {
+                CaptureWindow(GetParent(menu) ? GetParent(menu) : menu, "menu-probe", false);
+                EndMenu();
+            }
+        });
+        SendMessageA(window, WM_CONTEXTMENU, (WPARAM)List(), MAKELPARAM(at.x, at.y));
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(SelectionMark(), 1) << "the row right-clicked is selected first";
+        colours = CaptureWindow(window, ("menu" + suffix).c_str(), false);
+        EXPECT_GT(colours, 10);
+
+        // A match, a mismatch and a verification summary.
+        Click(0);
+        const char *title = language == LANGUAGE_ID_FRENCH ? "Comparer avec le presse-papiers" : "Compare with clipboard";
+        for (const char *clipboard : { DigitsCrc, "00000000" }) {
+            PutClipboardText(window, clipboard);
+            std::string text;
+            AnswerMessageBox(title, [&](HWND box, const std::string &seen) {
+                text = seen;
+                CaptureWindow(box, (std::string(clipboard[0] == '0' ? "no-match" : "match") + suffix).c_str(), false);
+            });
+            Command(IDM_COMPARE);
+            ForgetPendingWindows();
+            const char *first = clipboard[0] == '0' ? (language == LANGUAGE_ID_FRENCH ? "NE CORRESPOND PAS" : "DOES NOT MATCH")
+                                                    : (language == LANGUAGE_ID_FRENCH ? "CORRESPOND" : "MATCH");
+            EXPECT_EQ(text.substr(0, text.find("\r\n")), first);
+        }
+        File("check.md5", std::string(DigitsMd5) + " *digits.txt\r\n00000000000000000000000000000000 *other.txt\r\n"
+                          "00000000000000000000000000000000 *gone.txt\r\n");
+        std::string summary;
+        const char *verifyTitle = language == LANGUAGE_ID_FRENCH ? "V\xE9rifier un fichier de sommes de contr\xF4le"
+                                                                 : "Verify checksum file";
+        ChooseInFileDialog(verifyTitle, folder + "\\check.md5");
+        AnswerMessageBox(language == LANGUAGE_ID_FRENCH ? "V\xE9rification" : "Verification", [&](HWND box, const std::string &seen) {
+            summary = seen;
+            CaptureWindow(box, ("verified" + suffix).c_str(), false);
+        });
+        Command(IDM_VERIFY_SUMS);
+        PumpUntil([&] { return !summary.empty(); });
+        ForgetPendingWindows();
+        EXPECT_EQ(summary.substr(0, summary.find("\r\n")),
+                  language == LANGUAGE_ID_FRENCH ? "3 fichiers v\xE9rifi\xE9s : 1 OK, 1 en \xC9" "CHEC, 1 manquant"
+                                                 : "Verified 3 files: 1 OK, 1 FAILED, 1 missing");
+    }
+}

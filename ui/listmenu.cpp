@@ -1,0 +1,356 @@
+// The file list's context menu, its commands and their shortcuts.
+#include "ui/listmenu.h"
+
+#include "app/lang_more.h"
+#include "app/program.h"
+#include "app/textutil.h"
+#include "checksum/checksum_text.h"
+#include "core/filelist.h"
+#include "core/run.h"
+#include "resources/resource.h"
+#include "ui/compare.h"
+#include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "ui/reorder.h"
+#include "ui/result.h"
+#include "ui/sumfile.h"
+
+#include <shellapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+HINSTANCE(WINAPI *ShellOpen)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
+
+enum { CLIPBOARD_TRIES = 10, CLIPBOARD_WAIT_MS = 20, ROW_LINE_SIZE = 400 };
+
+// The menu, in order; 0 stands for a separator.
+static const struct {
+    int Id;
+    int Text;
+} MenuItems[] = {
+    { IDM_COPY_CRC32, MORE_MENU_COPY_CRC32 },
+    { IDM_COPY_MD5, MORE_MENU_COPY_MD5 },
+    { IDM_COPY_PATH, MORE_MENU_COPY_PATH },
+    { IDM_COPY_ROW, MORE_MENU_COPY_ROW },
+    { IDM_COPY_RESULTS, MORE_MENU_COPY_RESULTS },
+    { 0, 0 },
+    { IDM_COMPARE, MORE_MENU_COMPARE },
+    { 0, 0 },
+    { IDM_SAVE_SUMS, MORE_MENU_SAVE },
+    { IDM_VERIFY_SUMS, MORE_MENU_VERIFY },
+    { 0, 0 },
+    { IDM_OPEN_FOLDER, MORE_MENU_OPEN_FOLDER },
+};
+
+// No run goes, and the end of the last one has been handled.
+static bool Idle(void)
+{
+    return ReadRunState() == RUN_IDLE && MainWnd.RunThread == nullptr;
+}
+
+// The entry of the selected file row, or null.
+static FileEntry *SelectedEntry(HWND window)
+{
+    int32_t index;
+    return SelectedFileRow(GetDlgItem(window, IDC_FILE_LIST), &index) < 0 ? nullptr
+                                                                         : FileListEntry(&Files, index);
+}
+
+static uint8_t EntryFlags(const FileEntry *entry)
+{
+    LockEntryResults();
+    uint8_t flags = entry->Flags;
+    UnlockEntryResults();
+    return flags;
+}
+
+static bool AnyRowHasAResult(HWND list)
+{
+    if (MainWnd.NoFileRows)
+        return false;
+    int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < rows; row++) {
+        FileEntry *entry = RowEntry(list, row);
+        if (entry != nullptr && (EntryFlags(entry) & (HAS_CRC32 | HAS_MD5)))
+            return true;
+    }
+    return false;
+}
+
+bool ListCommandEnabled(HWND window, int id)
+{
+    FileEntry *entry = SelectedEntry(window);
+    switch (id) {
+    case IDM_COPY_CRC32:
+        return entry != nullptr && (EntryFlags(entry) & HAS_CRC32);
+    case IDM_COPY_MD5:
+        return entry != nullptr && (EntryFlags(entry) & HAS_MD5);
+    case IDM_COPY_PATH:
+    case IDM_COPY_ROW:
+    case IDM_OPEN_FOLDER:
+        return entry != nullptr;
+    case IDM_COMPARE:
+        return entry != nullptr && Idle();
+    case IDM_COPY_RESULTS:
+    case IDM_SAVE_SUMS:
+        return Idle() && AnyRowHasAResult(GetDlgItem(window, IDC_FILE_LIST));
+    case IDM_VERIFY_SUMS:
+        return Idle();
+    }
+    return false;
+}
+
+HMENU BuildListMenu(HWND window)
+{
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+        return nullptr;
+    for (const auto &item : MenuItems) {
+        if (item.Id == 0) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        UINT state = ListCommandEnabled(window, item.Id) ? MF_ENABLED : MF_GRAYED;
+        AppendMenuA(menu, MF_STRING | state, (UINT_PTR)item.Id, MoreText(item.Text));
+    }
+    return menu;
+}
+
+void ShowListMenu(HWND window, int x, int y)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    CancelRowDrag(window);
+    POINT at = { x, y };
+    if (x == -1 && y == -1) {
+        // From the keyboard: below the selected row, else at the list's corner.
+        RECT bounds = {};
+        int32_t index;
+        int row = SelectedFileRow(list, &index);
+        bounds.left = LVIR_LABEL;
+        if (row < 0 || !SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&bounds))
+            bounds = RECT{ 0, 0, 0, 0 };
+        at = POINT{ bounds.left, bounds.bottom };
+        ClientToScreen(list, &at);
+    } else if (!MainWnd.NoFileRows) {
+        POINT inList = at;
+        ScreenToClient(list, &inList);
+        LVHITTESTINFO hit = {};
+        hit.pt = inList;
+        int row = (int)SendMessageA(list, LVM_HITTEST, 0, (LPARAM)&hit);
+        if (row >= 0) {
+            SelectRow(list, row);
+            ShowRowResult(list, row);
+        }
+    }
+    HMENU menu = BuildListMenu(window);
+    if (menu == nullptr)
+        return;
+    int id = (int)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x,
+                                 at.y, 0, window, nullptr);
+    DestroyMenu(menu);
+    if (id != 0)
+        OnListCommand(window, id);
+}
+
+int PutClipboardText(HWND window, const char *text)
+{
+    size_t size = strlen(text) + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (memory == nullptr)
+        return -1;
+    char *copy = (char *)GlobalLock(memory);
+    memcpy(copy, text, size);
+    GlobalUnlock(memory);
+    // Another program may hold the clipboard for a moment.
+    bool opened = false;
+    for (int i = 0; i < CLIPBOARD_TRIES && !(opened = OpenClipboard(window) != 0); i++)
+        Sleep(CLIPBOARD_WAIT_MS);
+    if (!opened) {
+        GlobalFree(memory);
+        return -1;
+    }
+    EmptyClipboard();
+    bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!placed)
+        GlobalFree(memory);
+    return placed ? 0 : -1;
+}
+
+char *TakeClipboardText(HWND window)
+{
+    bool opened = false;
+    for (int i = 0; i < CLIPBOARD_TRIES && !(opened = OpenClipboard(window) != 0); i++)
+        Sleep(CLIPBOARD_WAIT_MS);
+    if (!opened)
+        return nullptr;
+    char *copy = nullptr;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char *text = data ? (const char *)GlobalLock(data) : nullptr;
+    if (text != nullptr) {
+        // The block may be larger than its text, never smaller.
+        size_t length = strnlen(text, GlobalSize(data));
+        copy = (char *)malloc(length + 1);
+        if (copy != nullptr) {
+            memcpy(copy, text, length);
+            copy[length] = '\0';
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return copy;
+}
+
+// A row's line as the copies give it: the name as the list shows it, then
+// the checksums known, two spaces apart. False when no checksum is known.
+static bool FormatRowLine(const FileEntry *entry, char *line, size_t size)
+{
+    char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
+    uint8_t flags = EntryChecksumTexts(entry, crc, md5);
+    snprintf(line, size, "%s%s%s%s%s", PathFileName(entry->Path), (flags & HAS_CRC32) ? "  " : "",
+             (flags & HAS_CRC32) ? crc : "", (flags & HAS_MD5) ? "  " : "", (flags & HAS_MD5) ? md5 : "");
+    return (flags & (HAS_CRC32 | HAS_MD5)) != 0;
+}
+
+// Every row that has a result, in row order, one CR LF ended line each.
+static void CopyResults(HWND window)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    size_t used = 0, size = 4096;
+    char *text = (char *)malloc(size);
+    if (text == nullptr)
+        return;
+    text[0] = '\0';
+    for (int row = 0; row < rows; row++) {
+        FileEntry *entry = RowEntry(list, row);
+        char line[ROW_LINE_SIZE];
+        if (entry == nullptr || !FormatRowLine(entry, line, sizeof line - 2))
+            continue;
+        strcat(line, "\r\n");
+        size_t length = strlen(line);
+        if (used + length + 1 > size) {
+            char *larger = (char *)realloc(text, size * 2 + length);
+            if (larger == nullptr)
+                break;
+            text = larger;
+            size = size * 2 + length;
+        }
+        memcpy(text + used, line, length + 1);
+        used += length;
+    }
+    PutClipboardText(window, text);
+    free(text);
+}
+
+static void CopyFromEntry(HWND window, int id, const FileEntry *entry)
+{
+    char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE], line[ROW_LINE_SIZE];
+    EntryChecksumTexts(entry, crc, md5);
+    switch (id) {
+    case IDM_COPY_CRC32:
+        PutClipboardText(window, crc);
+        break;
+    case IDM_COPY_MD5:
+        PutClipboardText(window, md5);
+        break;
+    case IDM_COPY_PATH:
+        PutClipboardText(window, entry->Path);
+        break;
+    case IDM_COPY_ROW:
+        FormatRowLine(entry, line, sizeof line);
+        PutClipboardText(window, line);
+        break;
+    }
+}
+
+// The shell opens the file's folder with the file selected.
+static void OpenContainingFolder(const FileEntry *entry)
+{
+    char parameters[PATH_SIZE + 16];
+    if (FormatText(parameters, sizeof parameters, "/select,\"%s\"", entry->Path) == 0)
+        ShellOpen(nullptr, "open", "explorer.exe", parameters, nullptr, SW_SHOWNORMAL);
+}
+
+void OnListCommand(HWND window, int id)
+{
+    if (!ListCommandEnabled(window, id))
+        return;
+    FileEntry *entry = SelectedEntry(window);
+    switch (id) {
+    case IDM_COPY_CRC32:
+    case IDM_COPY_MD5:
+    case IDM_COPY_PATH:
+    case IDM_COPY_ROW:
+        CopyFromEntry(window, id, entry);
+        break;
+    case IDM_COPY_RESULTS:
+        CopyResults(window);
+        break;
+    case IDM_COMPARE:
+        CompareWithClipboard(window);
+        break;
+    case IDM_SAVE_SUMS:
+        SaveChecksumFile(window);
+        break;
+    case IDM_VERIFY_SUMS:
+        VerifyChecksumFile(window);
+        break;
+    case IDM_OPEN_FOLDER:
+        OpenContainingFolder(entry);
+        break;
+    }
+}
+
+static HHOOK ShortcutHook;
+
+// The command of a key pressed with Ctrl in the main window, or 0. Copy row
+// and compare belong to the list; the result box keeps its own Ctrl+C.
+static int ShortcutCommand(const MSG *message)
+{
+    HWND window = MainWnd.Window;
+    if (message->message != WM_KEYDOWN || window == nullptr || !IsWindowEnabled(window) ||
+        (message->hwnd != window && !IsChild(window, message->hwnd)))
+        return 0;
+    if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0)
+        return 0;
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    bool inList = message->hwnd == GetDlgItem(window, IDC_FILE_LIST);
+    switch (message->wParam) {
+    case 'C':
+        return shift ? IDM_COPY_RESULTS : inList ? IDM_COPY_ROW : 0;
+    case 'V':
+        return !shift && inList ? IDM_COMPARE : 0;
+    case 'S':
+        return shift ? 0 : IDM_SAVE_SUMS;
+    case 'O':
+        return shift ? 0 : IDM_VERIFY_SUMS;
+    }
+    return 0;
+}
+
+static LRESULT CALLBACK FilterMessage(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_DIALOGBOX) {
+        int command = ShortcutCommand((const MSG *)lParam);
+        if (command != 0) {
+            OnListCommand(MainWnd.Window, command);
+            return 1;   // taken: the dialog does not see the key
+        }
+    }
+    return CallNextHookEx(ShortcutHook, code, wParam, lParam);
+}
+
+void InstallListShortcuts(void)
+{
+    if (ShortcutHook == nullptr)
+        ShortcutHook = SetWindowsHookExA(WH_MSGFILTER, FilterMessage, nullptr, GetCurrentThreadId());
+}
+
+void RemoveListShortcuts(void)
+{
+    if (ShortcutHook != nullptr)
+        UnhookWindowsHookEx(ShortcutHook);
+    ShortcutHook = nullptr;
+}

@@ -1,0 +1,375 @@
+// Saving and verifying checksum files (.sfv and .md5). A file is written
+// whole beside its destination first and then put in its place, so nothing
+// half-written is ever left; a verification reads the whole file, adds the
+// files it lists, and hands the rows to a run.
+#include "ui/sumfile.h"
+
+#include "app/lang_more.h"
+#include "app/program.h"
+#include "app/textutil.h"
+#include "core/checksumfile.h"
+#include "core/fileinfo.h"
+#include "checksum/checksum_text.h"
+#include "core/filelist.h"
+#include "core/runs.h"
+#include "core/verifyplan.h"
+#include "resources/resource.h"
+#include "ui/addfiles.h"
+#include "ui/dialogs.h"
+#include "ui/listview.h"
+#include "ui/mainwnd.h"
+#include "ui/result.h"
+
+#include <commdlg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <unordered_map>
+
+enum {
+    LINE_SIZE = PATH_SIZE + 64,
+    MESSAGE_SIZE = PATH_SIZE + 256,
+    MAX_CHECKSUM_FILE = 256 << 20,      // larger files are no checksum files
+};
+
+static const DWORD SaveFlags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+static const DWORD OpenFlags =
+    OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+
+static void Report(HWND window, int text, const char *path, const char *title, UINT icon)
+{
+    char message[MESSAGE_SIZE];
+    snprintf(message, sizeof message, MoreText(text), path);
+    MessageBoxA(window, message, title, MB_OK | icon);
+}
+
+// The folder part of path, without its last backslash.
+static void FolderOf(const char *path, char *folder, size_t size)
+{
+    CopyText(folder, size, path);
+    char *slash = strrchr(folder, '\\');
+    if (slash != nullptr)
+        *slash = '\0';
+}
+
+// A text that grows by lines.
+struct LineBuffer {
+    char *Text;
+    size_t Used, Size;
+};
+
+static bool AddLine(LineBuffer *buffer, const char *line)
+{
+    size_t length = strlen(line);
+    if (buffer->Used + length + 1 > buffer->Size) {
+        size_t size = buffer->Size * 2 + length + 4096;
+        char *larger = (char *)realloc(buffer->Text, size);
+        if (larger == nullptr)
+            return false;
+        buffer->Text = larger;
+        buffer->Size = size;
+    }
+    memcpy(buffer->Text + buffer->Used, line, length + 1);
+    buffer->Used += length;
+    return true;
+}
+
+// The lines of every row that has the checksum of format, in row order.
+// Returns false when memory ran out.
+static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *lines, int32_t *written,
+                         int32_t *leftOut)
+{
+    int needed = format == CHECKSUM_FORMAT_SFV ? HAS_CRC32 : HAS_MD5;
+    int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < rows; row++) {
+        FileEntry *entry = RowEntry(list, row);
+        if (entry == nullptr)
+            continue;
+        LockEntryResults();
+        uint8_t flags = entry->Flags;
+        uint32_t crc = entry->Crc32;
+        char md5[MD5_TEXT_SIZE];
+        memcpy(md5, entry->Md5Text, sizeof md5);
+        UnlockEntryResults();
+        md5[MD5_TEXT_SIZE - 1] = '\0';
+        if (!(flags & needed)) {
+            (*leftOut)++;
+            continue;
+        }
+        char line[LINE_SIZE];
+        const char *name = ListedNameOf(folder, entry->Path);
+        int made = format == CHECKSUM_FORMAT_SFV ? FormatSfvLine(line, sizeof line, name, crc)
+                                                 : FormatMd5Line(line, sizeof line, name, md5);
+        if (made != 0)
+            continue;
+        if (!AddLine(lines, line))
+            return false;
+        (*written)++;
+    }
+    return true;
+}
+
+// Writes text to path through a file beside it. Returns 0, or -1 with
+// nothing left behind.
+static int WriteWhole(const char *path, const char *text, size_t length)
+{
+    char folder[PATH_SIZE], temporary[MAX_PATH];
+    FolderOf(path, folder, sizeof folder);
+    if (!GetTempFileNameA(folder, "zun", 0, temporary))
+        return -1;
+    FILE *file = fopen(temporary, "wb");
+    bool ok = file != nullptr && fwrite(text, 1, length, file) == length;
+    if (file != nullptr && fclose(file) != 0)
+        ok = false;
+    if (ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        return 0;
+    DeleteFileA(temporary);
+    return -1;
+}
+
+void SaveChecksumFile(HWND window)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    char typed[PATH_SIZE] = "";
+    OPENFILENAMEA dialog;
+    PrepareFileDialog(&dialog, window, MoreText(MORE_SAVE_FILTER), CHECKSUM_FORMAT_MD5, typed, sizeof typed,
+                      MoreText(MORE_SAVE_TITLE), SaveFlags);
+    if (!GetSaveFileNameA(&dialog))
+        return;
+
+    const char *title = MoreText(MORE_SAVE_TITLE);
+    char path[PATH_SIZE];
+    int format = ChooseSaveName(typed, (int)dialog.nFilterIndex, path, sizeof path);
+    int found = format < 0 ? -1 : QueryFileInfo(path, nullptr, nullptr);
+    if (format < 0 || found == -2) {
+        Report(window, MORE_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
+        return;
+    }
+    // Also when the extension was added here, after the dialog.
+    if (found == 0) {
+        char question[MESSAGE_SIZE];
+        snprintf(question, sizeof question, MoreText(MORE_SAVE_REPLACE), path);
+        if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return;
+    }
+
+    char folder[PATH_SIZE];
+    FolderOf(path, folder, sizeof folder);
+    LineBuffer lines = {};
+    int32_t written = 0, leftOut = 0;
+    bool collected = true;
+    if (format == CHECKSUM_FORMAT_SFV) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        char header[LINE_SIZE];
+        FormatSfvHeader(header, sizeof header, now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                        now.wSecond);
+        collected = AddLine(&lines, header);
+    }
+    collected = collected && CollectLines(list, format, folder, &lines, &written, &leftOut);
+    if (collected && written > 0 && WriteWhole(path, lines.Text, lines.Used) != 0)
+        collected = false;
+    free(lines.Text);
+    if (!collected) {
+        Report(window, MORE_SAVE_NOT_WRITTEN, path, title, MB_ICONWARNING);
+        return;
+    }
+    char *summary = FormatSaveSummary(format, written, leftOut);
+    if (summary != nullptr)
+        MessageBoxA(window, summary, title, MB_OK | (written > 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
+    free(summary);
+}
+
+// The whole file at path, NUL-ended, or null when it cannot be read.
+static char *ReadWholeFile(const char *path, size_t *length)
+{
+    FILE *file = fopen(path, "rb");
+    if (file == nullptr)
+        return nullptr;
+    size_t size = 65536, used = 0;
+    char *text = (char *)malloc(size);
+    while (text != nullptr) {
+        used += fread(text + used, 1, size - used - 1, file);
+        if (used < size - 1 || ferror(file))
+            break;
+        char *larger = size < MAX_CHECKSUM_FILE ? (char *)realloc(text, size * 2) : nullptr;
+        if (larger == nullptr) {
+            free(text);
+            text = nullptr;
+            break;
+        }
+        text = larger;
+        size *= 2;
+    }
+    bool failed = ferror(file) != 0;
+    fclose(file);
+    if (text == nullptr || failed) {
+        free(text);
+        return nullptr;
+    }
+    text[used] = '\0';
+    *length = used;
+    return text;
+}
+
+static std::string PathKey(const char *path)
+{
+    std::string key = path;
+    for (char &c : key)
+        c = AsciiLower(c);
+    return key;
+}
+
+// The rows of the list by their files' paths, ASCII letters without case.
+static void MapRows(HWND list, std::unordered_map<std::string, int> *rows)
+{
+    int count = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < count; row++) {
+        FileEntry *entry = RowEntry(list, row);
+        if (entry != nullptr)
+            rows->emplace(PathKey(entry->Path), row);
+    }
+}
+
+// The plan of the verification going, until its summary is shown.
+static VerifyPlan *Plan;
+
+void DiscardVerification(void)
+{
+    if (Plan == nullptr)
+        return;
+    VerifyPlanFree(Plan);
+    free(Plan);
+    Plan = nullptr;
+}
+
+// What a path names, asked once per path: a file (0), a folder (-2) or
+// nothing (-1). Attributes only, which is quick also on large folders.
+static int PathKind(const char *path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return -1;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -2 : 0;
+}
+
+// Every checksum line of text: its file found in the list or added to it,
+// or counted missing. A file listed many times is looked up once. Returns
+// 0, or -1 when memory ran out.
+static int PlanVerification(HWND window, const char *path, const char *text, size_t length, VerifyPlan *plan)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    char folder[PATH_SIZE];
+    FolderOf(path, folder, sizeof folder);
+    // Rows by path; -1 for a path that names no file.
+    std::unordered_map<std::string, int> rows;
+    MapRows(list, &rows);
+    std::unordered_map<std::string, bool> checked;
+    ChecksumReader reader;
+    ChecksumReaderInit(&reader, text, length, ChecksumFormatOfName(path));
+    ChecksumLine *line = (ChecksumLine *)malloc(sizeof *line);
+    if (line == nullptr)
+        return -1;
+    int result = 0, read;
+    SuspendListRedraw(list);
+    while (result == 0 && (read = ChecksumReaderNext(&reader, line)) != -2) {
+        if (read == -1)
+            VerifySummaryAddNotUnderstood(&plan->Summary, reader.LineNumber);
+        if (read != 1)
+            continue;
+        plan->Summary.Listed++;
+        char full[PATH_SIZE];
+        if (ResolveListedName(folder, line->Name, full, sizeof full) != 0) {
+            VerifySummaryAdd(&plan->Summary, VERIFY_MISSING, line->Name);
+            continue;
+        }
+        std::string key = PathKey(full);
+        auto known = checked.find(key);
+        bool exists = known != checked.end() ? known->second : (checked[key] = PathKind(full) == 0);
+        auto listed = exists ? rows.find(key) : rows.end();
+        int row = listed != rows.end() ? listed->second : -1;
+        if (exists && row < 0) {
+            int added = AddFileToList(full, -1);
+            if (added == ADD_OUT_OF_MEMORY) {
+                result = -1;
+                break;
+            }
+            if (added == ADD_ADDED) {
+                row = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1;
+                rows.emplace(key, row);
+            } else {
+                checked[key] = exists = false;
+            }
+        }
+        if (!exists)
+            VerifySummaryAdd(&plan->Summary, VERIFY_MISSING, line->Name);
+        else if (VerifyPlanAddItem(plan, row, RowIndex(list, row), line) != 0)
+            result = -1;
+    }
+    ResumeListRedraw(list);
+    free(line);
+    if (result == 0 && VerifyPlanGroup(plan) != 0)
+        result = -1;
+    return result;
+}
+
+void VerifyChecksumFile(HWND window)
+{
+    char path[PATH_SIZE] = "";
+    OPENFILENAMEA dialog;
+    PrepareFileDialog(&dialog, window, MoreText(MORE_VERIFY_FILTER), 1, path, sizeof path, MoreText(MORE_VERIFY_TITLE),
+                      OpenFlags);
+    if (!GetOpenFileNameA(&dialog))
+        return;
+
+    size_t length = 0;
+    char *text = ReadWholeFile(path, &length);
+    if (text == nullptr) {
+        Report(window, MORE_VERIFY_UNREADABLE, path, MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
+        return;
+    }
+    DiscardVerification();
+    Plan = (VerifyPlan *)malloc(sizeof *Plan);
+    if (Plan == nullptr) {
+        free(text);
+        EndMainDialog(window);
+        return;
+    }
+    VerifyPlanInit(Plan);
+    int planned = PlanVerification(window, path, text, length, Plan);
+    free(text);
+    if (planned != 0) {
+        DiscardVerification();
+        EndMainDialog(window);  // out of memory, as any way in
+        return;
+    }
+    CurrentRun = RunRequest();
+    CurrentRun.Kind = RUN_KIND_VERIFY;
+    CurrentRun.Plan = Plan;
+    if (Plan->RowCount == 0 || StartRun(window, IDC_PROCESS_ALL) != 0)
+        ShowVerificationAfterRun(window);
+}
+
+void ShowVerificationAfterRun(HWND window)
+{
+    if (Plan == nullptr)
+        return;
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    Plan->Summary.Cancelled = CurrentRun.Cancelled && Plan->RowsDone < Plan->RowCount;
+    if (Plan->FirstFailedRow >= 0) {
+        SelectRow(list, Plan->FirstFailedRow);
+        SendMessageA(list, LVM_ENSUREVISIBLE, Plan->FirstFailedRow, FALSE);
+        ShowRowResult(list, Plan->FirstFailedRow);
+    }
+    bool clean = Plan->Summary.Failed.Count == 0 && Plan->Summary.Missing.Count == 0 &&
+                 Plan->Summary.NotUnderstood == 0 && !Plan->Summary.Cancelled;
+    char *summary = FormatVerifySummary(&Plan->Summary);
+    DiscardVerification();
+    CurrentRun.Plan = nullptr;
+    if (summary != nullptr)
+        MessageBoxA(window, summary, MoreText(MORE_VERIFY_SUMMARY_TITLE),
+                    MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
+    free(summary);
+}

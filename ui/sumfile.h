@@ -1,0 +1,19 @@
+// Saving the list's checksums as an .sfv or .md5 file, and verifying files
+// against such a file.
+#ifndef ZUNTA_SUMFILE_H
+#define ZUNTA_SUMFILE_H
+
+#include <windows.h>
+
+// The save dialog, then every row that has the checksum of the chosen
+// format, in row order; rows without it are counted in a closing message.
+void SaveChecksumFile(HWND window);
+// The open dialog, then every listed file that exists is added to the list
+// (rows already listed are reused) and those rows are verified in one run.
+void VerifyChecksumFile(HWND window);
+// After that run: the first failed row selected, and the summary.
+void ShowVerificationAfterRun(HWND window);
+// A verification that was planned but will not be shown is let go.
+void DiscardVerification(void);
+
+#endif
