@@ -21,8 +21,8 @@ const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "DOES NOT MATCH",
     "Expected",
     "Computed",
-    "The clipboard holds no checksum.\r\n"
-    "Copy a CRC32 of 8 hexadecimal digits or an MD5 of 32, alone or as a line of an .sfv or .md5 file.",
+    ("The clipboard holds no checksum.\r\n"
+     "Copy a CRC32 of 8 hexadecimal digits or an MD5 of 32, alone or as a line of an .sfv or .md5 file."),
     "The comparison was cancelled: the checksum was not computed.",
     "The file could not be read:",
 
@@ -79,9 +79,9 @@ const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "NE CORRESPOND PAS",
     "Attendu",
     "Calcul\xE9",
-    "Le presse-papiers ne contient aucune somme de contr\xF4le.\r\n"
-    "Copiez un CRC32 de 8 chiffres hexad\xE9" "cimaux ou un MD5 de 32, seul ou sous forme de ligne "
-    "d'un fichier .sfv ou .md5.",
+    ("Le presse-papiers ne contient aucune somme de contr\xF4le.\r\n"
+     "Copiez un CRC32 de 8 chiffres hexad\xE9" "cimaux ou un MD5 de 32, seul ou sous forme de ligne "
+     "d'un fichier .sfv ou .md5."),
     "La comparaison a \xE9t\xE9 annul\xE9" "e : la somme de contr\xF4le n'a pas \xE9t\xE9 calcul\xE9" "e.",
     "Le fichier n'a pas pu \xEAtre lu :",
 

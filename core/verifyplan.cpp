@@ -48,12 +48,12 @@ static int CompareItems(const void *a, const void *b)
 
 int VerifyPlanGroup(VerifyPlan *plan)
 {
-    qsort(plan->Items, (size_t)plan->ItemCount, sizeof *plan->Items, CompareItems);
     free(plan->Rows);
     plan->Rows = nullptr;
     plan->RowCount = 0;
     if (plan->ItemCount == 0)
         return 0;
+    qsort(plan->Items, (size_t)plan->ItemCount, sizeof *plan->Items, CompareItems);
     plan->Rows = (VerifyRow *)calloc((size_t)plan->ItemCount, sizeof *plan->Rows);
     if (plan->Rows == nullptr)
         return -1;

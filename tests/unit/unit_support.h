@@ -19,10 +19,18 @@ inline std::vector<unsigned char> RandomBytes(size_t length, unsigned seed)
 }
 
 // A path in the tests' scratch folder (ZUNTA_SCRATCH, a Linux path that
-// Windows programs see on drive Z:).
+// Windows programs see on drive Z:; the system's temporary folder when the
+// tests run by hand).
 inline std::string ScratchPath(const std::string &name)
 {
     const char *base = getenv("ZUNTA_SCRATCH");
+#ifdef _WIN32
+    if (base == nullptr)
+        base = getenv("TEMP");
+#else
+    if (base == nullptr)
+        base = "/tmp";
+#endif
     std::string folder = base ? base : ".";
 #ifdef _WIN32
     if (!folder.empty() && folder[0] == '/')
