@@ -1,15 +1,20 @@
 // Throughput of the checksum engines and of the hashing job, printed in MB/s
 // (1 MB = 1,000,000 bytes), each the median of several runs.
 //   zunta_bench FILE [MIB]   writes FILE of MIB mebibytes (256) when it is not that size
+//   zunta_bench --process-all FOLDER   64 files of 16 MiB hashed as Process All
+//                                      hashes them: by one thread, and with helpers
 #include "checksum/crc32.h"
 #include "checksum/hashjob.h"
 #include "checksum/md5.h"
+#include "core/hashahead.h"
 
 #include <algorithm>
 #include <chrono>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -78,10 +83,72 @@ void ReadLoop(const char *path)
     fclose(file);
 }
 
+const int ProcessAllFiles = 64;
+const uint64_t ProcessAllFileSize = 16 << 20;
+
+bool NoCancel(void)
+{
+    return false;
+}
+
+// The files of a Process All, one after the other, as its worker does: each
+// file taken from a helper when one hashed it, else hashed by the worker,
+// with the next files offered ahead while the worker is at one.
+void HashAll(const std::vector<std::string> &paths, int mask, int helpers)
+{
+    int started = HashAheadStart(helpers, NoCancel);
+    size_t nextOffer = 0;
+    for (size_t i = 0; i < paths.size(); i++) {
+        if (nextOffer <= i)
+            nextOffer = i + 1;
+        while (started > 0 && nextOffer < paths.size() && HashAheadPending() < 2 * started) {
+            HashAheadOffer((int32_t)nextOffer, paths[nextOffer].c_str(), ProcessAllFileSize, mask);
+            nextOffer++;
+        }
+        HashOutcome outcome;
+        if (!HashAheadTake((int32_t)i, NoProgress, nullptr, &outcome))
+            HashFile(paths[i].c_str(), ProcessAllFileSize, mask, NoProgress, nullptr, &outcome);
+    }
+    HashAheadStop();
+}
+
+int BenchProcessAll(const char *folder)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < ProcessAllFiles; i++) {
+        std::string path = std::string(folder) + "/process-all-" + std::to_string(i) + ".bin";
+        if (FileSize(path.c_str()) != ProcessAllFileSize && !WriteRandomFile(path.c_str(), ProcessAllFileSize)) {
+            fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+        paths.push_back(path);
+    }
+    unsigned processors = std::thread::hardware_concurrency();
+    int helpers = processors > 1 ? (int)processors - 1 : 0;
+    if (helpers > HASH_AHEAD_MAX_HELPERS)
+        helpers = HASH_AHEAD_MAX_HELPERS;
+    uint64_t bytes = ProcessAllFiles * ProcessAllFileSize;
+    HashAll(paths, MASK_CRC32, 0);  // into the page cache
+    const struct {
+        const char *Name;
+        int Mask;
+    } choices[] = { { "MD5", MASK_MD5 }, { "CRC32+MD5", MASK_CRC32 | MASK_MD5 }, { "CRC32", MASK_CRC32 } };
+    for (const auto &choice : choices) {
+        double one = MedianRate(bytes, [&] { HashAll(paths, choice.Mask, 0); });
+        double all = MedianRate(bytes, [&] { HashAll(paths, choice.Mask, helpers); });
+        printf("Process All, %d files x %d MiB, %s: one thread %.0f MB/s, all threads (%u processors) %.0f MB/s, "
+               "%.2fx\n",
+               ProcessAllFiles, (int)(ProcessAllFileSize >> 20), choice.Name, one, processors, all, all / one);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 3 && strcmp(argv[1], "--process-all") == 0)
+        return BenchProcessAll(argv[2]);
     if (argc < 2) {
         fprintf(stderr, "usage: zunta_bench FILE [MIB]\n");
         return 2;

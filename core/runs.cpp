@@ -9,7 +9,9 @@
 #include "app/textutil.h"
 #include "checksum/checksum_text.h"
 #include "checksum/hashjob.h"
+#include "core/drives.h"
 #include "core/fileinfo.h"
+#include "core/hashahead.h"
 #include "core/filelist.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
@@ -127,14 +129,114 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
         SetRowText(list, row, 3, unit);
 }
 
+// The helpers of a run over many rows: they hash the files of the rows
+// after the worker's, and the worker takes their results in its turn. The
+// worker alone offers them work, reading the rows as it reads its own.
+struct Ahead {
+    bool On;                // helpers run and take more work
+    HWND Window, List;
+    int Limit;              // offers not taken at most
+    int Current;            // the row the worker is at
+    int NextRow;            // Process All: the next row to offer
+    int Mask;
+    VerifyPlan *Plan;       // a verification offers its planned rows
+    int32_t NextPlanned;
+};
+
+static bool RunCancelled(void)
+{
+    return ReadRunState() == RUN_CANCEL_REQUESTED;
+}
+
+static bool RowIsReady(HWND list, int row);
+static FileEntry *RowEntryAt(HWND list, int row, int32_t *index);
+
+// Starts the helpers of a run, when the processors allow some.
+static void StartAhead(Ahead *ahead, HWND window, HWND list, int mask, VerifyPlan *plan)
+{
+    *ahead = Ahead();
+    ahead->Window = window;
+    ahead->List = list;
+    ahead->Mask = mask;
+    ahead->Plan = plan;
+    ahead->Current = -1;
+    ForgetDriveAnswers();
+    int helpers = HashAheadStart(RunHelpers(), RunCancelled);
+    ahead->On = helpers > 0;
+    ahead->Limit = 2 * helpers;
+}
+
+// Offers the next files after the worker's row, in row order, until as
+// many wait as the helpers can take. Files of a drive with a seek penalty
+// are left to the worker: two files read at once there take longer.
+static void OfferAhead(Ahead *ahead)
+{
+    while (ahead->On && HashAheadPending() < ahead->Limit) {
+        int32_t index = -1;
+        FileEntry *entry = nullptr;
+        int mask = ahead->Mask;
+        if (ahead->Plan != nullptr) {
+            if (ahead->NextPlanned >= ahead->Plan->RowCount)
+                return;
+            const VerifyRow *planned = &ahead->Plan->Rows[ahead->NextPlanned++];
+            if (planned->Row <= ahead->Current)
+                continue;
+            index = planned->EntryIndex;
+            entry = FileListEntry(&Files, index);
+            mask = planned->Mask;
+        } else {
+            if (ahead->NextRow <= ahead->Current)
+                ahead->NextRow = ahead->Current + 1;
+            if (ahead->NextRow >= (int)SendMessageA(ahead->List, LVM_GETITEMCOUNT, 0, 0))
+                return;
+            int row = ahead->NextRow++;
+            if (RowIsReady(ahead->List, row))
+                entry = RowEntryAt(ahead->List, row, &index);
+        }
+        if (entry != nullptr && !DriveHasSeekPenalty(entry->Path) &&
+            HashAheadOffer(index, entry->Path, entry->Size, mask) != 0)
+            return;
+    }
+}
+
+// The progress of the worker's own job, which also keeps the helpers fed.
+static int ReportAndOffer(void *context, int32_t percentage)
+{
+    Ahead *ahead = (Ahead *)context;
+    int answer = ReportProgress(ahead->Window, percentage);
+    if (answer == 0)
+        OfferAhead(ahead);
+    return answer;
+}
+
+// The job of a row: taken from a helper when one hashed it, else the
+// worker's own. From a cancel on, nothing hashed ahead is used: each job is
+// the worker's, as without helpers.
+static void HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
+                        HashOutcome *outcome)
+{
+    if (ahead != nullptr && ahead->On && RunCancelled()) {
+        HashAheadDiscard();
+        ahead->On = false;
+    }
+    if (ahead == nullptr || !ahead->On) {
+        HashFile(entry->Path, entry->Size, mask, ReportProgress, window, outcome);
+        return;
+    }
+    ahead->Current = row;
+    OfferAhead(ahead);
+    if (!HashAheadTake(index, ReportProgress, window, outcome))
+        HashFile(entry->Path, entry->Size, mask, ReportAndOffer, ahead, outcome);
+}
+
 // Hashes the file of a row marked ">>" (entry index in the list) with mask
 // and records its results. Returns the job's result: 0, or -1 when the file
 // could not be read or the run was cancelled.
-static int32_t HashRow(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int mask,
+static int32_t HashRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
                        HashOutcome *outcome)
 {
     ClearFailedExpectation(index);     // processed again
-    HashFile(entry->Path, entry->Size, mask, ReportProgress, window, outcome);
+    HashRowFile(window, ahead, row, entry, index, mask, outcome);
     LockEntryResults();
     entry->Duration = -1.0f;
     UnlockEntryResults();
@@ -144,10 +246,10 @@ static int32_t HashRow(HWND window, HWND list, int row, FileEntry *entry, int32_
 }
 
 // Hashes the file of a row marked ">>" and leaves the row "Done" or "Ready".
-static int32_t ProcessRow(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int mask)
+static int32_t ProcessRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask)
 {
     HashOutcome outcome;
-    int32_t result = HashRow(window, list, row, entry, index, mask, &outcome);
+    int32_t result = HashRow(window, list, ahead, row, entry, index, mask, &outcome);
     SetRowText(list, row, 0, LanguageStrings[result == 0 && mask != 0 ? STR_DONE : STR_READY]);
     return result;
 }
@@ -181,7 +283,7 @@ static DWORD WINAPI ProcessSelectedWorker(LPVOID)
         FileEntry *entry = strcmp(status, HintStatus) ? RowEntryAt(list, row, &index) : nullptr;
         if (entry != nullptr) {
             SetRowText(list, row, 0, ProcessingStatus);
-            ProcessRow(window, list, row, entry, index, mask);
+            ProcessRow(window, list, nullptr, row, entry, index, mask);
         }
     }
     EndRun(window);
@@ -213,6 +315,8 @@ static DWORD WINAPI ProcessAllWorker(LPVOID)
         if (RowIsReady(list, row))
             total++;
 
+    Ahead ahead;
+    StartAhead(&ahead, window, list, mask, nullptr);
     for (int row = 0; row < rows; row++) {
         int32_t index = -1;
         FileEntry *entry = RowIsReady(list, row) ? RowEntryAt(list, row, &index) : nullptr;
@@ -220,12 +324,13 @@ static DWORD WINAPI ProcessAllWorker(LPVOID)
             taken++;
             SetRowText(list, row, 0, ProcessingStatus);
             SetCounter(window, taken, total);
-            ProcessRow(window, list, row, entry, index, mask);
+            ProcessRow(window, list, &ahead, row, entry, index, mask);
         }
         // Rows added during the run are processed too.
         if (row == rows - 1)
             rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     }
+    HashAheadStop();    // no helper outlives the run
     EndRun(window);
     SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
     return 0;
@@ -241,7 +346,7 @@ static DWORD WINAPI CompareWorker(LPVOID)
     CurrentRun.JobResult = -1;
     if (entry != nullptr && index == CurrentRun.EntryIndex) {
         SetRowText(list, CurrentRun.Row, 0, ProcessingStatus);
-        CurrentRun.JobResult = ProcessRow(window, list, CurrentRun.Row, entry, index, CurrentRun.Mask);
+        CurrentRun.JobResult = ProcessRow(window, list, nullptr, CurrentRun.Row, entry, index, CurrentRun.Mask);
     }
     EndRun(window);
     return 0;
@@ -265,6 +370,8 @@ static DWORD WINAPI VerifyWorker(LPVOID)
     HWND window = MainWnd.Window;
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     VerifyPlan *plan = CurrentRun.Plan;
+    Ahead ahead;
+    StartAhead(&ahead, window, list, 0, plan);
     for (int32_t i = 0; i < plan->RowCount; i++) {
         if (ReadRunState() == RUN_CANCEL_REQUESTED)
             break;
@@ -276,7 +383,7 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         SetRowText(list, planned->Row, 0, ProcessingStatus);
         SetCounter(window, i + 1, plan->RowCount);
         HashOutcome outcome;
-        int32_t result = HashRow(window, list, planned->Row, entry, index, planned->Mask, &outcome);
+        int32_t result = HashRow(window, list, &ahead, planned->Row, entry, index, planned->Mask, &outcome);
         if (result != 0 && ReadRunState() == RUN_CANCEL_REQUESTED) {
             SetRowText(list, planned->Row, 0, LanguageStrings[STR_READY]);
             break;
@@ -289,6 +396,7 @@ static DWORD WINAPI VerifyWorker(LPVOID)
             ShowEntryResultOf(entry, index);
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
+    HashAheadStop();
     EndRun(window);
     SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
     return 0;

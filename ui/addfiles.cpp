@@ -21,15 +21,9 @@ enum { INITIAL_FOLDER_LIST = 32 };
 static const DWORD OpenFlags =
     OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR;
 
-int AddFileToList(const char *path, int position)
+// The admission of a file whose size is known: a new entry and its row.
+static int AdmitFile(FileEntry *entry, int position)
 {
-    FileEntry *entry = NewFileEntry(path);
-    if (entry == nullptr)
-        return ADD_OUT_OF_MEMORY;
-    if (QueryFileInfo(entry->Path, &entry->Size, nullptr) != 0) {
-        FreeFileEntry(entry);
-        return ADD_DROPPED;
-    }
     entry->Duration = -1.0f;
     entry->Flags = 0;
     int32_t index = FileListAppend(&Files, entry);
@@ -39,6 +33,18 @@ int AddFileToList(const char *path, int position)
     }
     InsertFileRow(entry->Path, index, (uint32_t)entry->Size, (uint32_t)(entry->Size >> 32), position);
     return ADD_ADDED;
+}
+
+int AddFileToList(const char *path, int position)
+{
+    FileEntry *entry = NewFileEntry(path);
+    if (entry == nullptr)
+        return ADD_OUT_OF_MEMORY;
+    if (QueryFileInfo(entry->Path, &entry->Size, nullptr) != 0) {
+        FreeFileEntry(entry);
+        return ADD_DROPPED;
+    }
+    return AdmitFile(entry, position);
 }
 
 void AddFilesFromDialog(HWND window)
@@ -58,21 +64,26 @@ void AddFilesFromDialog(HWND window)
         return;
     }
     // A folder, then the names chosen in it.
-    for (; *name != '\0'; name += strlen(name) + 1) {
+    HWND list = FileListView();
+    bool outOfMemory = false;
+    SuspendListRedraw(list);
+    for (; *name != '\0' && !outOfMemory; name += strlen(name) + 1) {
         char path[MAX_PATH];
         if (FormatText(path, sizeof path, "%s\\%s", first, name) != 0)
             continue;
-        if (AddFileToList(path, -1) == ADD_OUT_OF_MEMORY) {
-            EndMainDialog(window);
-            return;
-        }
+        outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
     }
+    ResumeListRedraw(list);
+    if (outOfMemory)
+        EndMainDialog(window);
 }
 
 void AddDroppedFiles(HWND window, HDROP drop)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     bool outOfMemory = false;
+    HWND list = FileListView();
+    SuspendListRedraw(list);
     for (UINT i = 0; i < count && !outOfMemory; i++) {
         char path[MAX_PATH];
         // A path too long for the buffer would arrive cut: it is skipped.
@@ -82,6 +93,7 @@ void AddDroppedFiles(HWND window, HDROP drop)
             continue;
         outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
     }
+    ResumeListRedraw(list);
     DragFinish(drop);
     if (outOfMemory)
         EndMainDialog(window);
@@ -239,51 +251,97 @@ void CollectSubfolders(FileList *list, const char *path)
     free(seen.Keys);
 }
 
+void (*ArrangeFoundFiles)(FoundFile *files, int count) = nullptr;
+
 // Where a file of this folder's block goes: before the first row of the
-// block whose path sorts after it, else at the end.
+// block whose path sorts after it, else at the end. The block is in path
+// order by construction, so the first such row is found by halving it.
 static int BlockPosition(HWND list, int firstRow, const char *path)
 {
-    int count = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    for (int row = firstRow; row < count; row++) {
-        FileEntry *entry = RowEntry(list, row);
+    if (MainWnd.NoFileRows)
+        return -1;
+    int low = firstRow, high = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    int count = high;
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        FileEntry *entry = RowEntry(list, middle);
         if (entry != nullptr && ComparePaths(entry->Path, path) > 0)
-            return row;
+            high = middle;
+        else
+            low = middle + 1;
     }
-    return -1;
+    return low < count ? low : -1;
+}
+
+// The files a search of folder finds, in the search's order, skipping
+// folders and hidden files; a name that cannot be kept is skipped. Returns
+// the count, or -1 when the folder cannot be searched.
+static int FindFolderFiles(const char *folder, FoundFile **files)
+{
+    *files = nullptr;
+    struct __finddata64_t found;
+    intptr_t search = StartSearch(folder, &found);
+    if (search == -1)
+        return -1;
+    int count = 0, room = 0;
+    do {
+        if (IsDotEntry(found.name) || (found.attrib & (_A_SUBDIR | _A_HIDDEN)))
+            continue;
+        if (count == room) {
+            int larger = room ? room * 2 : 64;
+            FoundFile *grown = (FoundFile *)realloc(*files, (size_t)larger * sizeof *grown);
+            if (grown == nullptr)
+                continue;
+            *files = grown;
+            room = larger;
+        }
+        char *name = DuplicateText(found.name);
+        if (name != nullptr)
+            (*files)[count++] = FoundFile{ name, (uint64_t)found.size };
+    } while (_findnext64(search, &found) == 0);
+    _findclose(search);
+    return count;
 }
 
 static int AddOneFolderFiles(const char *folder)
 {
     HWND list = FileListView();
     int firstRow = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    struct __finddata64_t found;
-    intptr_t search = StartSearch(folder, &found);
-    if (search == -1)
-        return 0;
+    FoundFile *files;
+    int count = FindFolderFiles(folder, &files);
+    if (count > 0 && ArrangeFoundFiles != nullptr)
+        ArrangeFoundFiles(files, count);
     int result = 0;
-    do {
-        if (IsDotEntry(found.name) || (found.attrib & (_A_SUBDIR | _A_HIDDEN)))
-            continue;
+    for (int i = 0; i < count && result == 0; i++) {
         char path[PATH_SIZE];
-        if (FormatText(path, sizeof path, "%s%s", folder, found.name) != 0)
+        if (FormatText(path, sizeof path, "%s%s", folder, files[i].Name) != 0)
             continue;
-        if (AddFileToList(path, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY) {
+        // The search already looked the file up: its size is admitted as found.
+        FileEntry *entry = NewFileEntry(path);
+        if (entry == nullptr) {
             result = -1;
             break;
         }
-    } while (_findnext64(search, &found) == 0);
-    _findclose(search);
+        entry->Size = files[i].Size;
+        if (AdmitFile(entry, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY)
+            result = -1;
+    }
+    for (int i = 0; i < count; i++)
+        free(files[i].Name);
+    free(files);
     return result;
 }
 
 int AddFolderFiles(const FileList *list, const char *path)
 {
-    if (AddOneFolderFiles(path) != 0)
-        return -1;
-    for (int32_t i = 0; list != nullptr && i < list->Count; i++)
-        if (AddOneFolderFiles((const char *)list->Items[i]) != 0)
-            return -1;
-    return 0;
+    // Thousands of rows go in at once: the list is drawn once, at the end.
+    HWND view = FileListView();
+    SuspendListRedraw(view);
+    int result = AddOneFolderFiles(path);
+    for (int32_t i = 0; result == 0 && list != nullptr && i < list->Count; i++)
+        result = AddOneFolderFiles((const char *)list->Items[i]);
+    ResumeListRedraw(view);
+    return result;
 }
 
 static int AskForSubfolders(void)

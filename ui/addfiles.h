@@ -22,6 +22,15 @@ enum {
 // How a folder's identity (volume and file index) is read; tests replace it.
 extern BOOL(WINAPI *GetFolderInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION);
 
+// A file a folder search found: its name and size.
+struct FoundFile {
+    char *Name;
+    uint64_t Size;
+};
+// Puts the files a folder search found in another order before they are
+// added (tests: the rows must come out the same); null keeps the search's.
+extern void (*ArrangeFoundFiles)(FoundFile *files, int count);
+
 // Admits the file at path: a new entry in the FileList and a "Ready" row at
 // position (negative: after the last row).
 int AddFileToList(const char *path, int position);

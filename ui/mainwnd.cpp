@@ -162,8 +162,15 @@ static void OnPaint(HWND window)
         MainWnd.SavedWindowPos[0] = -1;
         MainWnd.SavedWindowPos[1] = -1;
     }
-    // Files named on the command line, added once, at the first paint.
-    if (ParseCommandLine(ADD_LOCALLY, nullptr) < 0)
+    // Files named on the command line, added once, at the first paint, the
+    // list drawn once they are all in.
+    if (Program.CommandLineCursor == nullptr)
+        return;
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    SuspendListRedraw(list);
+    int parsed = ParseCommandLine(ADD_LOCALLY, nullptr);
+    ResumeListRedraw(list);
+    if (parsed < 0)
         EndMainDialog(window);
 }
 

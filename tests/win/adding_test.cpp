@@ -7,10 +7,13 @@
 #include "ui/addfiles.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
+#include "ui/pathorder.h"
 #include "win_support.h"
 
 #include <shlobj.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -316,4 +319,57 @@ TEST_F(Adding, VirtualFolderChosenInTheBrowserAddsNothing)
     EXPECT_TRUE(chosen) << "no computer folder among " << names;
     EXPECT_EQ(Rows(), 2) << "a folder without a file-system path is not scanned";
     EXPECT_TRUE(MainWnd.NoFileRows);
+}
+
+namespace {
+
+enum Arrangement { AS_FOUND, REVERSED, SHUFFLED, SORTED };
+Arrangement Arrange;
+
+void ArrangeNames(FoundFile *files, int count)
+{
+    std::vector<FoundFile> order(files, files + count);
+    if (Arrange == REVERSED)
+        std::reverse(order.begin(), order.end());
+    else if (Arrange == SHUFFLED)
+        std::shuffle(order.begin(), order.end(), std::mt19937(20261209));
+    else if (Arrange == SORTED)
+        std::sort(order.begin(), order.end(),
+                  [](const FoundFile &a, const FoundFile &b) { return ComparePaths(a.Name, b.Name) < 0; });
+    std::copy(order.begin(), order.end(), files);
+}
+
+} // namespace
+
+TEST_F(Adding, FolderBlockOrderDoesNotDependOnTheSearchOrder)
+{
+    OpenWindow();
+    MakeFolder("block order");
+    std::vector<std::string> names;
+    const char *stems[] = { "b", "A", "a b", "a0", "a_", "Zeta", "z 9", "10", "9", "~x", "\xE9t\xE9", "M" };
+    for (int i = 0; i < 60; i++)
+        names.push_back(std::string(stems[i % 12]) + std::to_string(i / 12) + ".txt");
+    for (const std::string &name : names)
+        MakeFileIn("block order\\" + name);
+    // The order the row-by-row scan gives: each file before the first row
+    // that sorts after it, in the order they are taken.
+    std::vector<std::string> scanned;
+    for (const std::string &name : names) {
+        auto at = std::find_if(scanned.begin(), scanned.end(),
+                               [&](const std::string &row) { return ComparePaths(row.c_str(), name.c_str()) > 0; });
+        scanned.insert(at, name);
+    }
+    for (Arrangement arrangement : { AS_FOUND, REVERSED, SHUFFLED, SORTED }) {
+        SCOPED_TRACE(arrangement);
+        Command(IDC_CLEAR_ALL);
+        AddFile(MakeFile("zz carried.txt", 1));
+        AddFile(MakeFile("aa carried.txt", 1));
+        Arrange = arrangement;
+        ArrangeFoundFiles = ArrangeNames;
+        AddFolderAnswering(folder + "\\block order", IDYES);
+        ArrangeFoundFiles = nullptr;
+        Texts expected = { "zz carried.txt", "aa carried.txt" };
+        expected.insert(expected.end(), scanned.begin(), scanned.end());
+        EXPECT_EQ(Names(), expected) << "rows from before stay first, the block in path order";
+    }
 }

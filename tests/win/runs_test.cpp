@@ -3,7 +3,9 @@
 #include "app/lang.h"
 #include "app/program.h"
 #include "app/settings.h"
+#include "core/drives.h"
 #include "core/filelist.h"
+#include "core/hashahead.h"
 #include "core/run.h"
 #include "core/runs.h"
 #include "main_window_fixture.h"
@@ -553,4 +555,148 @@ TEST_F(Runs, ResultShownDuringARunIsNeverHalfWritten)
     EXPECT_GT(held, 12);
     EXPECT_EQ(changedUnderTheLock, 0) << "the worker wrote a result while the window held the lock";
     EXPECT_EQ(torn, 0);
+}
+
+namespace {
+
+// Every status a row is given, in order, and what MSG_RUN_FINISHED found.
+std::vector<std::string> StatusesSeen;
+int HelpersAtTheEnd = -1;
+WNDPROC ListProc, WindowProc;
+
+LRESULT CALLBACK StatusProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == LVM_SETITEMTEXTA && ((const LVITEMA *)lParam)->iSubItem == 0)
+        StatusesSeen.push_back(std::to_string(wParam) + " " + ((const LVITEMA *)lParam)->pszText);
+    return CallWindowProcA(ListProc, list, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RunEndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == MSG_RUN_FINISHED)
+        HelpersAtTheEnd = HashAheadLiveHelpers();
+    return CallWindowProcA(WindowProc, window, message, wParam, lParam);
+}
+
+bool PenaltyEverywhere(const char *)
+{
+    return true;
+}
+
+// What a user sees and what is recorded, after a run.
+struct Seen {
+    std::vector<std::string> statuses, counters, crcColumn;
+    std::string result, log;
+    bool operator==(const Seen &o) const
+    {
+        return statuses == o.statuses && counters == o.counters && crcColumn == o.crcColumn && result == o.result &&
+               log == o.log;
+    }
+};
+
+} // namespace
+
+class RunsWithHelpers : public Runs {
+protected:
+    void TearDown() override
+    {
+        RunHelperCount = -1;
+        DriveHasSeekPenalty = AskDriveSeekPenalty;
+        Runs::TearDown();
+    }
+    void WatchStatusesAndTheEnd()
+    {
+        StatusesSeen.clear();
+        HelpersAtTheEnd = -1;
+        ListProc = (WNDPROC)SetWindowLongPtrA(List(), GWLP_WNDPROC, (LONG_PTR)StatusProc);
+        WindowProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)RunEndProc);
+    }
+    // A fresh window and list, as at a start.
+    void Restart()
+    {
+        DestroyMainWindow();
+        FileListRelease(&Files);
+        FileListInit(&Files, 32);
+        memset(Files.Items, 0, 32 * sizeof Files.Items[0]);
+        DeleteFileA(Program.LastSessionLogPath);
+        watched = Watched();
+        OpenWatchedWindow();
+        WatchStatusesAndTheEnd();
+    }
+};
+
+TEST_F(RunsWithHelpers, EverythingSeenAndLoggedIsTheSameWithAndWithoutHelpers)
+{
+    const size_t sizes[] = { 0, 1, 4095, 4096, 4097, 3 << 20, 100, 5 << 20, 4096, 7, 2 << 20 };
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; i++)
+        paths.push_back(MakeFile("mixed" + std::to_string(i) + ".bin", sizes[i], (char)('a' + i)));
+    std::string late = MakeFile("late.bin", 4 << 20, 'L');
+    Seen first;
+    for (int helpers : { 0, 1, 3 }) {
+        SCOPED_TRACE(std::to_string(helpers) + " helpers");
+        RunHelperCount = helpers;
+        Restart();
+        for (const std::string &path : paths)
+            AddFile(path);
+        DoubleClick(2);
+        DoubleClick(6);
+        Select(8);
+        SetBoxes(true, true);
+        watched.onCounter = [&](const std::string &counter) {
+            if (counter == "3/9    ")
+                AddFile(late);
+        };
+        RunToTheEnd(IDC_PROCESS_ALL);
+        EXPECT_EQ(HelpersAtTheEnd, 0) << "no helper outlives the run";
+        Seen seen;
+        seen.statuses = StatusesSeen;
+        seen.counters = watched.counters;
+        for (int row = 0; row < Rows(); row++)
+            seen.crcColumn.push_back(Cell(row, 2));
+        seen.result = ControlText(IDC_RESULT);
+        seen.log = Log();
+        EXPECT_EQ(Rows(), 12);
+        EXPECT_EQ(LogLines(), 10);
+        EXPECT_EQ(HashAheadJobsBegun() > 0, helpers > 0) << "helpers hashed ahead";
+        if (helpers == 0)
+            first = seen;
+        else
+            EXPECT_TRUE(seen == first) << "statuses, counters, column 2, result box and log as without helpers";
+    }
+}
+
+TEST_F(RunsWithHelpers, CancelWithHelpersAheadRecordsNothingAfterIt)
+{
+    RunHelperCount = 3;
+    Restart();
+    for (int i = 0; i < 6; i++)
+        AddFile(MakeFile("ahead" + std::to_string(i) + ".bin", 24 << 20, (char)('a' + i)));
+    SetBoxes(true, true);
+    int begunAtTheCancel = -1;
+    watched.onCounter = [&](const std::string &counter) {
+        if (counter == "2/6    ") {
+            begunAtTheCancel = HashAheadJobsBegun();
+            Command(IDC_PROCESS_ALL);
+        }
+    };
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_GE(begunAtTheCancel, 1) << "helpers were hashing ahead";
+    EXPECT_EQ(Cell(0, 0), "Done");
+    for (int row = 1; row < 6; row++)
+        EXPECT_EQ(Cell(row, 0), "Ready") << "row " << row;
+    EXPECT_EQ(LogLines(), 1) << "nothing recorded after the cancel";
+    EXPECT_EQ(HelpersAtTheEnd, 0) << "every helper has ended when the run's end arrives";
+}
+
+TEST_F(RunsWithHelpers, FilesOfADriveWithASeekPenaltyAreReadByTheWorkerAlone)
+{
+    RunHelperCount = 3;
+    DriveHasSeekPenalty = PenaltyEverywhere;
+    Restart();
+    for (int i = 0; i < 4; i++)
+        AddFile(MakeFile("spinning" + std::to_string(i) + ".bin", 1 << 20, (char)('a' + i)));
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(HashAheadJobsBegun(), 0);
+    EXPECT_EQ(LogLines(), 4);
 }

@@ -1,0 +1,290 @@
+// Hashing ahead of a run's worker. One pool for the process (one run at a
+// time): the offers in the order the worker made them, each waiting, being
+// hashed or hashed, under one lock; the helpers and the worker wait on one
+// condition for any change.
+#include "core/hashahead.h"
+
+#include "app/textutil.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include <stdint.h>
+
+#include <stdlib.h>
+
+namespace {
+
+enum JobState { JOB_WAITING, JOB_HASHING, JOB_HASHED };
+
+// A file whose recorded size is far below its real size polls at every
+// chunk; past this many calls its job is left to the worker.
+enum { MAX_RECORDED_CALLS = 4096 };
+
+struct AheadJob {
+    int32_t EntryIndex;
+    char *Path;
+    uint64_t Size;
+    int Mask;
+    int State;
+    bool Discarded;         // no one takes it: its helper frees it when done
+    bool Overflowed;        // more progress calls than are kept
+    int32_t *Calls;         // the percentages of its progress calls, the final one last
+    size_t CallCount, CallRoom;
+    HashOutcome Outcome;
+};
+
+std::mutex Lock;
+std::condition_variable Changed;
+std::vector<AheadJob *> Jobs;
+std::vector<std::thread> Helpers;
+bool Stopping, Discarding;
+bool (*Cancelled)(void);
+std::atomic<int> LiveHelpers(0), JobsBegun(0);
+
+void FreeJob(AheadJob *job)
+{
+    free(job->Path);
+    free(job->Calls);
+    delete job;
+}
+
+// Keeps one progress call; false when it cannot be kept.
+bool KeepCall(AheadJob *job, int32_t percentage)
+{
+    if (job->CallCount == job->CallRoom) {
+        size_t room = job->CallRoom ? job->CallRoom * 2 : 128;
+        int32_t *calls = room <= MAX_RECORDED_CALLS ? (int32_t *)realloc(job->Calls, room * sizeof *calls) : nullptr;
+        if (calls == nullptr)
+            return false;
+        job->Calls = calls;
+        job->CallRoom = room;
+    }
+    job->Calls[job->CallCount++] = percentage;
+    return true;
+}
+
+int ReportHelperProgress(void *context, int32_t percentage)
+{
+    AheadJob *job = (AheadJob *)context;
+    bool stop;
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        if (!KeepCall(job, percentage))
+            job->Overflowed = true;
+        stop = Stopping || Discarding || job->Discarded || job->Overflowed;
+    }
+    Changed.notify_all();
+    return stop || Cancelled() ? -1 : 0;
+}
+
+AheadJob *NextWaiting(void)
+{
+    for (AheadJob *job : Jobs)
+        if (job->State == JOB_WAITING)
+            return job;
+    return nullptr;
+}
+
+void HelperLoop(void)
+{
+    std::unique_lock<std::mutex> hold(Lock);
+    for (;;) {
+        Changed.wait(hold, [] { return Stopping || NextWaiting() != nullptr; });
+        if (Stopping)
+            break;
+        AheadJob *job = NextWaiting();
+        job->State = JOB_HASHING;
+        JobsBegun++;
+        hold.unlock();
+        HashOutcome outcome;
+        HashFile(job->Path, job->Size, job->Mask, ReportHelperProgress, job, &outcome);
+        hold.lock();
+        job->Outcome = outcome;
+        job->State = JOB_HASHED;
+        if (job->Discarded)
+            FreeJob(job);
+        Changed.notify_all();
+    }
+    LiveHelpers--;
+}
+
+void HelperThread(void)
+{
+    HelperLoop();
+}
+
+// The entry's offer that someone may still take, with its place; null for none.
+AheadJob *FindJob(int32_t entryIndex, size_t *at)
+{
+    for (size_t i = 0; i < Jobs.size(); i++) {
+        if (Jobs[i]->EntryIndex == entryIndex && !Jobs[i]->Discarded) {
+            *at = i;
+            return Jobs[i];
+        }
+    }
+    return nullptr;
+}
+
+// Takes job out of the offers: freed now, or by its helper when done.
+void LetGo(AheadJob *job)
+{
+    size_t at;
+    if (FindJob(job->EntryIndex, &at) == job)
+        Jobs.erase(Jobs.begin() + (long)at);
+    if (job->State == JOB_HASHING)
+        job->Discarded = true;
+    else
+        FreeJob(job);
+}
+
+} // namespace
+
+int HashAheadStart(int helpers, bool (*cancelled)(void))
+{
+    std::lock_guard<std::mutex> hold(Lock);
+    Stopping = Discarding = false;
+    Cancelled = cancelled;
+    JobsBegun = 0;
+    if (helpers > HASH_AHEAD_MAX_HELPERS)
+        helpers = HASH_AHEAD_MAX_HELPERS;
+    for (int i = 0; i < helpers; i++) {
+        // A helper that cannot start leaves the work to the others.
+        try {
+            Helpers.emplace_back(HelperThread);
+            LiveHelpers++;
+        } catch (...) {
+            break;
+        }
+    }
+    return (int)Helpers.size();
+}
+
+int HashAheadOffer(int32_t entryIndex, const char *path, uint64_t size, int mask)
+{
+    AheadJob *job = new (std::nothrow) AheadJob();
+    char *copy = DuplicateText(path);
+    if (job == nullptr || copy == nullptr) {
+        delete job;
+        free(copy);
+        return -1;
+    }
+    job->EntryIndex = entryIndex;
+    job->Path = copy;
+    job->Size = size;
+    job->Mask = mask;
+    job->State = JOB_WAITING;
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        if (Helpers.empty() || Stopping || Discarding) {
+            FreeJob(job);
+            return -1;
+        }
+        Jobs.push_back(job);
+    }
+    Changed.notify_all();
+    return 0;
+}
+
+int HashAheadPending(void)
+{
+    std::lock_guard<std::mutex> hold(Lock);
+    int pending = 0;
+    for (AheadJob *job : Jobs)
+        pending += !job->Discarded;
+    return pending;
+}
+
+int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, HashOutcome *outcome)
+{
+    std::unique_lock<std::mutex> hold(Lock);
+    size_t at;
+    AheadJob *job = FindJob(entryIndex, &at);
+    if (job == nullptr)
+        return 0;
+    if (job->State == JOB_WAITING || job->Overflowed) {
+        LetGo(job);
+        return 0;
+    }
+    // The job's progress calls go to the worker's report in its turn, as
+    // they would have come from its own job: a cancel answered at a poll
+    // ends the file there, whenever the helper read it. A call is a poll
+    // when another follows it; the last one of a done job is the final one.
+    size_t next = 0;
+    bool cancelled = false;
+    for (;;) {
+        bool done = job->State == JOB_HASHED;
+        while (!cancelled && next + (done ? 0 : 1) < job->CallCount) {
+            int32_t percentage = job->Calls[next++];
+            bool final = done && next == job->CallCount;
+            hold.unlock();
+            cancelled = report(context, percentage) == -1 && !final;
+            hold.lock();
+        }
+        if (cancelled || done || job->Overflowed)
+            break;
+        Changed.wait(hold);
+    }
+    if (job->Overflowed && !cancelled) {
+        LetGo(job);
+        return 0;
+    }
+    if (cancelled) {
+        *outcome = job->Outcome;
+        outcome->Result = -1;
+        LetGo(job);
+        hold.unlock();
+        report(context, 100);   // the final call, as the job's own
+        return 1;
+    }
+    *outcome = job->Outcome;
+    LetGo(job);
+    return 1;
+}
+
+void HashAheadDiscard(void)
+{
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        Discarding = true;
+        for (AheadJob *job : Jobs) {
+            if (job->State == JOB_HASHING)
+                job->Discarded = true;  // its helper frees it
+            else
+                FreeJob(job);
+        }
+        Jobs.clear();
+    }
+    Changed.notify_all();
+}
+
+void HashAheadStop(void)
+{
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        Stopping = true;
+    }
+    Changed.notify_all();
+    for (std::thread &helper : Helpers)
+        helper.join();
+    std::lock_guard<std::mutex> hold(Lock);
+    Helpers.clear();
+    for (AheadJob *job : Jobs)
+        FreeJob(job);
+    Jobs.clear();
+    Stopping = Discarding = false;
+}
+
+int HashAheadLiveHelpers(void)
+{
+    return LiveHelpers;
+}
+
+int HashAheadJobsBegun(void)
+{
+    return JobsBegun;
+}

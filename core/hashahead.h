@@ -1,0 +1,44 @@
+// Hashing ahead of a run's worker: while the worker is at one row, helper
+// threads hash the files of the rows after it, so that a run over many
+// files uses every processor. The helpers only hash: they touch no window
+// and no entry; the worker takes their results, one file at a time, in its
+// own order, and records them as it records its own.
+#ifndef ZUNTA_HASHAHEAD_H
+#define ZUNTA_HASHAHEAD_H
+
+#include "checksum/hashjob.h"
+
+#include <stdint.h>
+
+enum { HASH_AHEAD_MAX_HELPERS = 7 };
+
+// Starts helpers threads (at most HASH_AHEAD_MAX_HELPERS) for a run.
+// cancelled is asked at each progress poll of a helper: a job stops there
+// when it answers true. Returns the number of helpers started.
+int HashAheadStart(int helpers, bool (*cancelled)(void));
+// Offers a file to hash ahead: the entry it belongs to, its path, recorded
+// size and checksums. Returns 0, or -1 when no helper runs, a discard came
+// before, or memory ran out.
+int HashAheadOffer(int32_t entryIndex, const char *path, uint64_t size, int mask);
+// Offers not taken yet: waiting, being hashed, or hashed.
+int HashAheadPending(void);
+// The worker's turn at an entry. Returns 1 with its outcome when a helper
+// hashed it or is hashing it: the helper's progress calls go to report in
+// order, as the worker's own job would have made them (waiting for those
+// still to come), and an answer of -1 at a poll ends the file there with
+// the result -1, as a cancel at that poll would have. Returns 0 when the
+// entry was not offered or its hashing had not begun (the offer is
+// withdrawn): the worker hashes it itself.
+int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, HashOutcome *outcome);
+// After a cancel: every result not taken is thrown away and nothing new
+// starts; what is being hashed stops at its next poll.
+void HashAheadDiscard(void);
+// Ends the helpers: what they hash stops at its next poll, and every
+// helper has ended when this returns.
+void HashAheadStop(void);
+
+// Helpers alive now, and jobs begun since the start (for tests).
+int HashAheadLiveHelpers(void);
+int HashAheadJobsBegun(void);
+
+#endif
