@@ -93,21 +93,24 @@ bool NoCancel(void)
 
 // The files of a Process All, one after the other, as its worker does: each
 // file taken from a helper when one hashed it, else hashed by the worker,
-// with the next files offered ahead while the worker is at one.
+// which then offers the next files to the helpers.
 void HashAll(const std::vector<std::string> &paths, int mask, int helpers)
 {
     int started = HashAheadStart(helpers, NoCancel);
+    std::vector<unsigned char> block(HASH_READ_BLOCK_SIZE);
     size_t nextOffer = 0;
     for (size_t i = 0; i < paths.size(); i++) {
+        HashOutcome outcome;
+        if (HashAheadTake((int32_t)i, NoProgress, nullptr, &outcome))
+            continue;
         if (nextOffer <= i)
             nextOffer = i + 1;
-        while (started > 0 && nextOffer < paths.size() && HashAheadPending() < 2 * started) {
+        while (started > 0 && nextOffer < paths.size() && HashAheadPending() < started) {
             HashAheadOffer((int32_t)nextOffer, paths[nextOffer].c_str(), ProcessAllFileSize, mask);
             nextOffer++;
         }
-        HashOutcome outcome;
-        if (!HashAheadTake((int32_t)i, NoProgress, nullptr, &outcome))
-            HashFile(paths[i].c_str(), ProcessAllFileSize, mask, NoProgress, nullptr, &outcome);
+        HashFileWith(paths[i].c_str(), ProcessAllFileSize, mask, NoProgress, nullptr, block.data(), block.size(),
+                     &outcome);
     }
     HashAheadStop();
 }

@@ -2,7 +2,9 @@
 """Runs the benchmark of the native, i686 and x86_64 builds and the tools a
 user would pick instead on one cached file, and prints the figures side by
 side with Zunta's ratio to each tool (medians of several runs, MB/s with
-1 MB = 1,000,000 bytes).
+1 MB = 1,000,000 bytes); then Process All over 64 cached files of 16 MiB,
+by one thread and by all, against md5sum and rhash over the same files;
+then Add Folder of folders of 20,000 and 40,000 empty files under Wine.
 
 usage: compare.py BUILD_DIR FILE MIB"""
 import os
@@ -77,4 +79,64 @@ for row in rows[3:] if 'i686/Wine' in builds else []:
     ok = share >= 0.85
     missed += not ok
     print('  %-24s %.2f %s' % (row, share, 'met' if ok else 'MISSED'))
+
+# Process All: 64 files of 16 MiB, one thread against all threads.
+folder = os.path.join(build, 'bench', 'process-all')
+os.makedirs(folder, exist_ok=True)
+windows_folder = 'Z:' + os.path.abspath(folder).replace('/', '\\')
+runs = {'native': [os.path.join(build, 'release-native', 'zunta_bench'), '--process-all', folder]}
+for arch in arches:
+    runs[arch + '/Wine'] = [wine, os.path.join(build, 'release-' + arch, 'zunta_bench.exe'), '--process-all',
+                            windows_folder]
+all_threads = {}
+for name, command in runs.items():
+    out = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+    print('\n%s:' % name)
+    for line in out.splitlines():
+        print(line)
+        match = re.match(r'Process All, .*?, (\S+): one thread (\d+) MB/s, all threads .*? (\d+) MB/s, ([\d.]+)x', line)
+        if match:
+            all_threads[(name, match.group(1))] = (int(match.group(2)), int(match.group(3)), float(match.group(4)))
+files = sorted(os.path.join(folder, f) for f in os.listdir(folder) if f.startswith('process-all-'))
+total = sum(os.path.getsize(f) for f in files)
+
+
+def tool_over_files(command):
+    times = []
+    for _ in range(RUNS):
+        start = time.perf_counter()
+        subprocess.run(command + files, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        times.append(time.perf_counter() - start)
+    return total / 1e6 / statistics.median(times)
+
+
+md5sum = tool_over_files(['md5sum'])
+rhash = tool_over_files(['rhash', '--md5'])
+print('\nThe same 64 files: md5sum %.0f MB/s, rhash --md5 %.0f MB/s' % (md5sum, rhash))
+for name in runs:
+    one, every, ratio = all_threads[(name, 'MD5')]
+    crc_one, crc_all, _ = all_threads[(name, 'CRC32')]
+    checks = [('all threads >= 1.8 x one thread (MD5)', ratio >= 1.8),
+              ('all threads >= 1.7 x md5sum (MD5)', every / md5sum >= 1.7),
+              ('CRC32 all threads no slower than one', crc_all >= 0.95 * crc_one)]
+    print('  %-12s all threads / md5sum %.2f, / rhash %.2f; %s' % (
+        name, every / md5sum, every / rhash,
+        ', '.join('%s: %s' % (what, 'met' if ok else 'MISSED') for what, ok in checks)))
+
+# Add Folder with the window on the virtual display.
+adding = {}
+for count in (20000, 40000):
+    many = os.path.join(build, 'bench', 'add-folder-%d' % count)
+    os.makedirs(many, exist_ok=True)
+    for i in range(len(os.listdir(many)), count):
+        open(os.path.join(many, 'file%06d.txt' % i), 'w').close()
+    adding[count] = 'Z:' + os.path.abspath(many).replace('/', '\\')
+out = subprocess.run([wine, os.path.join(build, 'release-' + arches[0], 'zunta_addbench.exe'), adding[20000],
+                      adding[40000]], check=True, capture_output=True, text=True).stdout.strip()
+print('\n%s (%s under Wine)' % (out, arches[0]))
+match = re.match(r'Add Folder, 20000 files: ([\d.]+) s; 40000 files: ([\d.]+) s', out)
+if match:
+    first, second = float(match.group(1)), float(match.group(2))
+    print('  20000 files in at most 5 s: %s; 40000 in at most 2.2 x that: %s' % (
+        'met' if first <= 5 else 'MISSED', 'met' if second <= 2.2 * first else 'MISSED'))
 sys.exit(0)

@@ -10,8 +10,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-// Bytes read at once beneath the 4096-byte chunks: a multiple of a chunk.
-enum { READ_BLOCK_SIZE = 256 * HASH_CHUNK_SIZE };
 
 static size_t ReadWithStdio(FILE *file, void *buffer, size_t size, bool *failed)
 {
@@ -119,8 +117,8 @@ static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn 
     }
 }
 
-int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgressFn report,
-                 void *context, HashOutcome *outcome)
+int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportProgressFn report, void *context,
+                     unsigned char *block, size_t blockSize, HashOutcome *outcome)
 {
     int64_t startSeconds, endSeconds;
     int32_t startMs, endMs;
@@ -133,17 +131,15 @@ int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgre
             outcome->Result = -1;
         } else {
             unsigned char chunk[HASH_CHUNK_SIZE];
-            unsigned char *block = (unsigned char *)malloc(READ_BLOCK_SIZE);
             uint32_t crc = CRC32_START;
             Md5Context md5;
             Md5Init(&md5);
-            if (block != nullptr)
+            if (block != nullptr && blockSize >= HASH_CHUNK_SIZE)
                 outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5, block,
-                                             READ_BLOCK_SIZE);
+                                             blockSize - blockSize % HASH_CHUNK_SIZE);
             else
                 outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5, chunk,
                                              sizeof chunk);
-            free(block);
             report(context, 100);
             fclose(file);
             outcome->Crc32 = crc ^ 0xFFFFFFFFu;
@@ -155,6 +151,17 @@ int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgre
     ReadWallClock(&endSeconds, &endMs);
     ElapsedTime(startSeconds, startMs, endSeconds, endMs, &outcome->Seconds, &outcome->Milliseconds);
     return outcome->Result;
+}
+
+int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgressFn report,
+                 void *context, HashOutcome *outcome)
+{
+    // Without a block (no memory) the file is read chunk by chunk.
+    unsigned char *block = (unsigned char *)malloc(HASH_READ_BLOCK_SIZE);
+    int32_t result = HashFileWith(path, recordedSize, mask, report, context, block,
+                                  block ? HASH_READ_BLOCK_SIZE : 0, outcome);
+    free(block);
+    return result;
 }
 
 void FormatDurationText(float seconds, char *text, size_t size)

@@ -10,7 +10,11 @@
 // Bits of a checksum mask.
 enum { MASK_CRC32 = 1, MASK_MD5 = 2 };
 
-enum { HASH_CHUNK_SIZE = 4096, DURATION_TEXT_SIZE = 64 };
+enum {
+    HASH_CHUNK_SIZE = 4096,
+    HASH_READ_BLOCK_SIZE = 256 * HASH_CHUNK_SIZE,  // read at once beneath the chunks
+    DURATION_TEXT_SIZE = 64,
+};
 
 // Called with the percentage read; returns 0 to go on, -1 to stop.
 typedef int (*ReportProgressFn)(void *context, int32_t percentage);
@@ -37,6 +41,14 @@ extern HashReadFn HashRead;
 // percentage. Returns outcome->Result.
 int32_t HashFile(const char *path, uint64_t recordedSize, int mask, ReportProgressFn report,
                  void *context, HashOutcome *outcome);
+
+// HashFile reading into the caller's block of blockSize bytes (whole
+// chunks of it are used), so that a thread that hashes many files keeps one
+// block from file to file: getting a large block afresh for each file costs
+// more than reading a small file. Without a block the file is read chunk by
+// chunk.
+int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportProgressFn report, void *context,
+                     unsigned char *block, size_t blockSize, HashOutcome *outcome);
 
 // The time between two clock readings, with a borrow from the seconds when
 // the second reading's milliseconds are below the first's.

@@ -92,6 +92,8 @@ AheadJob *NextWaiting(void)
 
 void HelperLoop(void)
 {
+    // One read block for every file of this helper.
+    unsigned char *block = (unsigned char *)malloc(HASH_READ_BLOCK_SIZE);
     std::unique_lock<std::mutex> hold(Lock);
     for (;;) {
         Changed.wait(hold, [] { return Stopping || NextWaiting() != nullptr; });
@@ -102,7 +104,8 @@ void HelperLoop(void)
         JobsBegun++;
         hold.unlock();
         HashOutcome outcome;
-        HashFile(job->Path, job->Size, job->Mask, ReportHelperProgress, job, &outcome);
+        HashFileWith(job->Path, job->Size, job->Mask, ReportHelperProgress, job, block,
+                     block ? HASH_READ_BLOCK_SIZE : 0, &outcome);
         hold.lock();
         job->Outcome = outcome;
         job->State = JOB_HASHED;
@@ -110,6 +113,8 @@ void HelperLoop(void)
             FreeJob(job);
         Changed.notify_all();
     }
+    hold.unlock();
+    free(block);
     LiveHelpers--;
 }
 
@@ -227,7 +232,8 @@ int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, Ha
         }
         if (cancelled || done || job->Overflowed)
             break;
-        Changed.wait(hold);
+        // The job may have gone on while the lock was let go above.
+        Changed.wait(hold, [&] { return job->State == JOB_HASHED || job->Overflowed || next + 1 < job->CallCount; });
     }
     if (job->Overflowed && !cancelled) {
         LetGo(job);

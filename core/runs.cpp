@@ -24,6 +24,7 @@
 #include "ui/sizetext.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 RunRequest CurrentRun;
@@ -141,6 +142,7 @@ struct Ahead {
     int Mask;
     VerifyPlan *Plan;       // a verification offers its planned rows
     int32_t NextPlanned;
+    unsigned char *Block;   // the worker's read block, kept from file to file
 };
 
 static bool RunCancelled(void)
@@ -152,6 +154,13 @@ static bool RowIsReady(HWND list, int row);
 static FileEntry *RowEntryAt(HWND list, int row, int32_t *index);
 
 // Starts the helpers of a run, when the processors allow some.
+static void StopAhead(Ahead *ahead)
+{
+    HashAheadStop();    // no helper outlives the run
+    free(ahead->Block);
+    ahead->Block = nullptr;
+}
+
 static void StartAhead(Ahead *ahead, HWND window, HWND list, int mask, VerifyPlan *plan)
 {
     *ahead = Ahead();
@@ -161,14 +170,18 @@ static void StartAhead(Ahead *ahead, HWND window, HWND list, int mask, VerifyPla
     ahead->Plan = plan;
     ahead->Current = -1;
     ForgetDriveAnswers();
+    ahead->Block = (unsigned char *)malloc(HASH_READ_BLOCK_SIZE);
     int helpers = HashAheadStart(RunHelpers(), RunCancelled);
     ahead->On = helpers > 0;
-    ahead->Limit = 2 * helpers;
+    ahead->Limit = helpers;
 }
 
-// Offers the next files after the worker's row, in row order, until as
-// many wait as the helpers can take. Files of a drive with a seek penalty
-// are left to the worker: two files read at once there take longer.
+// Offers the next files after the worker's row, in row order, until there
+// are as many offers not taken as helpers. The worker offers when it is to
+// hash a file itself: the helpers then hash the files after it while it
+// does, and it takes their results when it gets there. Files of a drive
+// with a seek penalty are left to the worker: two files read at once there
+// take longer than one after the other.
 static void OfferAhead(Ahead *ahead)
 {
     while (ahead->On && HashAheadPending() < ahead->Limit) {
@@ -219,14 +232,20 @@ static void HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, in
         HashAheadDiscard();
         ahead->On = false;
     }
-    if (ahead == nullptr || !ahead->On) {
+    if (ahead == nullptr) {
         HashFile(entry->Path, entry->Size, mask, ReportProgress, window, outcome);
         return;
     }
+    size_t blockSize = ahead->Block ? HASH_READ_BLOCK_SIZE : 0;
+    if (!ahead->On) {
+        HashFileWith(entry->Path, entry->Size, mask, ReportProgress, window, ahead->Block, blockSize, outcome);
+        return;
+    }
     ahead->Current = row;
+    if (HashAheadTake(index, ReportProgress, window, outcome))
+        return;
     OfferAhead(ahead);
-    if (!HashAheadTake(index, ReportProgress, window, outcome))
-        HashFile(entry->Path, entry->Size, mask, ReportAndOffer, ahead, outcome);
+    HashFileWith(entry->Path, entry->Size, mask, ReportAndOffer, ahead, ahead->Block, blockSize, outcome);
 }
 
 // Hashes the file of a row marked ">>" (entry index in the list) with mask
@@ -330,7 +349,7 @@ static DWORD WINAPI ProcessAllWorker(LPVOID)
         if (row == rows - 1)
             rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     }
-    HashAheadStop();    // no helper outlives the run
+    StopAhead(&ahead);
     EndRun(window);
     SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
     return 0;
@@ -396,7 +415,7 @@ static DWORD WINAPI VerifyWorker(LPVOID)
             ShowEntryResultOf(entry, index);
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
-    HashAheadStop();
+    StopAhead(&ahead);
     EndRun(window);
     SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
     return 0;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -80,6 +81,31 @@ TEST_F(HashAhead, HelpersResultsAndCallsAreTheJobsOwn)
     }
     EXPECT_GT(HashAheadJobsBegun(), 0);
     EXPECT_EQ(HashAheadPending(), 0);
+}
+
+namespace {
+
+// A worker slow to carry out each call: the helper ends while it forwards.
+int RecordSlowly(void *context, int32_t percentage)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return Record(context, percentage);
+}
+
+} // namespace
+
+TEST_F(HashAhead, HelperThatEndsWhileItsCallsAreForwarded)
+{
+    std::string path = WriteFile("forwarded.bin", 1 << 20, 11);
+    ASSERT_EQ(HashAheadStart(1, CancelAsked), 1);
+    ASSERT_EQ(HashAheadOffer(1, path.c_str(), 1 << 20, MASK_CRC32), 0);
+    while (HashAheadJobsBegun() == 0)
+        std::this_thread::yield();
+    Calls calls;
+    HashOutcome outcome;
+    ASSERT_EQ(HashAheadTake(1, RecordSlowly, &calls, &outcome), 1);
+    EXPECT_EQ(outcome.Result, 0);
+    EXPECT_EQ(calls.seen.size(), 101u) << "every poll and the final call";
 }
 
 TEST_F(HashAhead, CancelAnsweredAtAPollEndsTheFileThere)

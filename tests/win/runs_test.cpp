@@ -412,6 +412,7 @@ TEST_F(Runs, ClosingDuringARunWaitsForTheWorker)
     RunToTheEnd(IDC_PROCESS_ALL);
     EXPECT_EQ(MainWnd.RunThread, nullptr);
     EXPECT_EQ(ReadRunState(), RUN_IDLE);
+    EXPECT_EQ(HashAheadLiveHelpers(), 0) << "no helper outlives the run";
     EXPECT_FALSE(IsWindowVisible(window)) << "the window ended once the run had";
     EXPECT_EQ(Cell(0, 0), "Done");
     EXPECT_EQ(Cell(1, 0), "Ready") << "cancelled";
@@ -434,6 +435,7 @@ TEST_F(Runs, LanguageSwitchDuringARunEndsTheRunFirst)
     };
     RunToTheEnd(IDC_PROCESS_ALL);
     EXPECT_EQ(MainWnd.RunThread, nullptr);
+    EXPECT_EQ(HashAheadLiveHelpers(), 0) << "no helper outlives the run";
     ASSERT_NE(MainWnd.RowSnapshot, nullptr);
     DestroyMainWindow();
     OpenWindow();
