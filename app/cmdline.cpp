@@ -1,6 +1,8 @@
 // Splitting the command line's argument text into paths.
 #include "app/cmdline.h"
 
+#include "app/textutil.h"
+
 #include <string.h>
 
 // Copies length characters of text into path; false when they do not fit.
@@ -86,32 +88,6 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
     return 1;
 }
 
-static bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-static bool IsDriveLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Length of the root of folder that a path starting with a separator goes
-// below: "C:" of "C:\dir", "\\server\share" of a UNC folder; 0 for none.
-static size_t RootLength(const char *folder)
-{
-    if (IsDriveLetter(folder[0]) && folder[1] == ':')
-        return 2;
-    if (!IsSeparator(folder[0]) || !IsSeparator(folder[1]))
-        return 0;
-    const char *server = folder + 2;
-    const char *share = strpbrk(server, "\\/");
-    if (share == nullptr || share == server || share[1] == '\0')
-        return 0;
-    const char *end = strpbrk(share + 1, "\\/");
-    return end ? (size_t)(end - folder) : strlen(folder);
-}
-
 static int CopyOut(char *out, size_t size, const char *text, int result)
 {
     size_t length = strlen(text);
@@ -124,19 +100,19 @@ static int CopyOut(char *out, size_t size, const char *text, int result)
 int MakeArgumentAbsolute(const char *folder, const char *path, char *out, size_t size)
 {
     bool hasDrive = IsDriveLetter(path[0]) && path[1] == ':';
-    bool unc = IsSeparator(path[0]) && IsSeparator(path[1]);
+    bool unc = IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
     if (hasDrive || unc || folder == nullptr || folder[0] == '\0')
         return CopyOut(out, size, path, 0);
 
     size_t prefix;
     const char *separator = "";
-    if (IsSeparator(path[0])) {
-        prefix = RootLength(folder);
+    if (IsPathSeparator(path[0])) {
+        prefix = PathRootLength(folder);
         if (prefix == 0)
             return CopyOut(out, size, path, 0);
     } else {
         prefix = strlen(folder);
-        if (!IsSeparator(folder[prefix - 1]))
+        if (!IsPathSeparator(folder[prefix - 1]))
             separator = "\\";
     }
     size_t length = prefix + strlen(separator) + strlen(path);

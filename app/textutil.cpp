@@ -86,3 +86,32 @@ const char *PathFileName(const char *path)
     const char *slash = strrchr(path, '\\');
     return slash ? slash + 1 : path;
 }
+
+bool IsPathSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+size_t PathRootLength(const char *path)
+{
+    if (IsDriveLetter(path[0]) && path[1] == ':')
+        return 2;
+    if (!IsPathSeparator(path[0]) || !IsPathSeparator(path[1]))
+        return 0;
+    size_t server = 2;
+    while (path[server] != '\0' && !IsPathSeparator(path[server]))
+        server++;
+    if (server == 2)
+        return 0;
+    if (path[server] == '\0')
+        return server;
+    size_t share = server + 1;
+    while (path[share] != '\0' && !IsPathSeparator(path[share]))
+        share++;
+    return share == server + 1 ? server : share;
+}

@@ -35,4 +35,11 @@ char *DuplicateText(const char *text);
 // The part of a path after its last backslash, or the whole path without one.
 const char *PathFileName(const char *path);
 
+// '\' or '/', which Windows takes alike in paths.
+bool IsPathSeparator(char c);
+bool IsDriveLetter(char c);
+// Length of the root at the start of path: 2 for a drive ("C:"), the
+// "\\server\share" of a UNC path (or "\\server" without a share); 0 for none.
+size_t PathRootLength(const char *path);
+
 #endif

@@ -74,6 +74,8 @@ for name, command, ours, target in tools:
     print('%-38s %8.0f   %s%s' % (name, rate, ' / '.join('%.2f' % r for r in ratios), verdict))
 
 print('\ni686 under Wine against the native build (target: within 15%):')
+if 'i686/Wine' not in builds:
+    print('  not measured: this system does not run 32-bit programs')
 for row in rows[3:] if 'i686/Wine' in builds else []:
     share = builds['i686/Wine'][row] / builds['native'][row]
     ok = share >= 0.85

@@ -350,37 +350,6 @@ int ParseChecksumText(const char *text, ExpectedChecksum *out)
 
 // ---- Listed names and paths ----
 
-static bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-static bool IsDriveLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Length of the root at the start of path: 2 for a drive ("C:"), the
-// "\\server\share" of a UNC path (or "\\server" without a share); 0 for none.
-static size_t RootLength(const char *path)
-{
-    if (IsDriveLetter(path[0]) && path[1] == ':')
-        return 2;
-    if (!IsSeparator(path[0]) || !IsSeparator(path[1]))
-        return 0;
-    size_t server = 2;
-    while (path[server] != '\0' && !IsSeparator(path[server]))
-        server++;
-    if (server == 2)
-        return 0;
-    if (path[server] == '\0')
-        return server;
-    size_t share = server + 1;
-    while (path[share] != '\0' && !IsSeparator(path[share]))
-        share++;
-    return share == server + 1 ? server : share;
-}
-
 // Components kept while walking back from a path's last component: each ".."
 // drops the next kept component on its left, so the ".." above the root drop
 // nothing, and the whole walk is linear.
@@ -396,7 +365,7 @@ static void WalkComponentsBack(const char *text, size_t length, ComponentWalk *w
     size_t stop = length;
     while (stop > 0) {
         size_t start = stop;
-        while (start > 0 && !IsSeparator(text[start - 1]))
+        while (start > 0 && !IsPathSeparator(text[start - 1]))
             start--;
         const char *part = text + start;
         size_t count = stop - start;
@@ -425,22 +394,22 @@ int ResolveListedName(const char *folder, const char *name, char *out, size_t si
     const char *rest;           // the name's part below the root
     const char *base = "";      // the folder's part below its root, when the name goes below it
     if (IsDriveLetter(name[0]) && name[1] == ':') {
-        if (!IsSeparator(name[2]))
+        if (!IsPathSeparator(name[2]))
             return -1;
         rootLength = 2;
         rest = name + rootLength;
-    } else if (IsSeparator(name[0]) && IsSeparator(name[1])) {
-        rootLength = RootLength(name);
+    } else if (IsPathSeparator(name[0]) && IsPathSeparator(name[1])) {
+        rootLength = PathRootLength(name);
         if (rootLength == 0)
             return -1;
         rest = name + rootLength;
     } else {
         root = folder;
-        rootLength = RootLength(folder);
+        rootLength = PathRootLength(folder);
         if (rootLength == 0)
             return -1;
         rest = name;
-        if (!IsSeparator(name[0]))
+        if (!IsPathSeparator(name[0]))
             base = folder + rootLength;
     }
 
@@ -451,7 +420,7 @@ int ResolveListedName(const char *folder, const char *name, char *out, size_t si
     if (total >= size)
         return -1;
     for (size_t i = 0; i < rootLength; i++)
-        out[i] = IsSeparator(root[i]) ? '\\' : root[i];
+        out[i] = IsPathSeparator(root[i]) ? '\\' : root[i];
     out[rootLength] = '\\';     // the root folder itself when nothing is kept
     ComponentWalk write = {};
     write.Out = out;
@@ -465,19 +434,19 @@ int ResolveListedName(const char *folder, const char *name, char *out, size_t si
 const char *ListedNameOf(const char *folder, const char *path)
 {
     size_t length = strlen(folder);
-    while (length > 0 && IsSeparator(folder[length - 1]))
+    while (length > 0 && IsPathSeparator(folder[length - 1]))
         length--;
     if (length == 0)
         return path;
     for (size_t i = 0; i < length; i++) {
         if (path[i] == '\0')
             return path;
-        bool same = (IsSeparator(path[i]) && IsSeparator(folder[i])) ||
+        bool same = (IsPathSeparator(path[i]) && IsPathSeparator(folder[i])) ||
                     AsciiLower(path[i]) == AsciiLower(folder[i]);
         if (!same)
             return path;
     }
-    if (!IsSeparator(path[length]) || path[length + 1] == '\0')
+    if (!IsPathSeparator(path[length]) || path[length + 1] == '\0')
         return path;
     return path + length + 1;
 }

@@ -153,14 +153,16 @@ static bool RunCancelled(void)
 static bool RowIsReady(HWND list, int row);
 static FileEntry *RowEntryAt(HWND list, int row, int32_t *index);
 
-// Starts the helpers of a run, when the processors allow some.
+// Ends the helpers of a run: none outlives it.
 static void StopAhead(Ahead *ahead)
 {
-    HashAheadStop();    // no helper outlives the run
+    HashAheadStop();
     free(ahead->Block);
     ahead->Block = nullptr;
 }
 
+// Starts the helpers of a run, as many as the processors allow, and the
+// worker's read block.
 static void StartAhead(Ahead *ahead, HWND window, HWND list, int mask, VerifyPlan *plan)
 {
     *ahead = Ahead();
