@@ -330,8 +330,21 @@ static int ShortcutCommand(const MSG *message)
     return 0;
 }
 
+// The menu key, released in the list: the list itself may not turn it into
+// a context menu, and taking it here keeps the system from making a second.
+static bool IsMenuKeyInList(const MSG *message)
+{
+    HWND window = MainWnd.Window;
+    return message->message == WM_KEYUP && message->wParam == VK_APPS && window != nullptr &&
+           IsWindowEnabled(window) && message->hwnd == GetDlgItem(window, IDC_FILE_LIST);
+}
+
 static LRESULT CALLBACK FilterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
+    if (code == MSGF_DIALOGBOX && IsMenuKeyInList((const MSG *)lParam)) {
+        ShowListMenu(MainWnd.Window, -1, -1);
+        return 1;
+    }
     if (code == MSGF_DIALOGBOX) {
         int command = ShortcutCommand((const MSG *)lParam);
         if (command != 0) {

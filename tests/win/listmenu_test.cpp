@@ -389,6 +389,23 @@ TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
         EXPECT_EQ(SelectionMark(), 1) << "the row right-clicked is selected first";
         EXPECT_GT(MenuShotColours, 10) << "the menu was seen";
 
+        // From the keyboard: the menu key and Shift+F10 in the list.
+        for (WORD key : { (WORD)VK_APPS, (WORD)VK_F10 }) {
+            MenuShotColours = 0;
+            timer = SetTimer(nullptr, 0, 100, CloseTheMenu);
+            BYTE keys[256];
+            GetKeyboardState(keys);
+            keys[VK_SHIFT] = key == VK_F10 ? 0x80 : 0;
+            SetKeyboardState(keys);
+            SetFocus(List());
+            PostMessageA(List(), key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYUP, key, key == VK_F10 ? 0 : 0xC0000001);
+            PumpUntil([] { return MenuShotColours > 0; }, 3000);
+            keys[VK_SHIFT] = 0;
+            SetKeyboardState(keys);
+            KillTimer(nullptr, timer);
+            EXPECT_GT(MenuShotColours, 0) << (key == VK_F10 ? "Shift+F10" : "the menu key");
+        }
+
         // A match, a mismatch and a verification summary.
         Click(0);
         const char *title = language == LANGUAGE_ID_FRENCH ? "Comparer avec le presse-papiers" : "Compare with clipboard";
