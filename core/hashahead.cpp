@@ -123,24 +123,25 @@ void HelperThread(void)
     HelperLoop();
 }
 
-// The entry's offer that someone may still take, with its place; null for none.
-AheadJob *FindJob(int32_t entryIndex, size_t *at)
+// The entry's offer; null for none. The offers hold no discarded job: it
+// leaves them when it is discarded.
+AheadJob *FindJob(int32_t entryIndex)
 {
-    for (size_t i = 0; i < Jobs.size(); i++) {
-        if (Jobs[i]->EntryIndex == entryIndex && !Jobs[i]->Discarded) {
-            *at = i;
-            return Jobs[i];
-        }
-    }
+    for (AheadJob *job : Jobs)
+        if (job->EntryIndex == entryIndex)
+            return job;
     return nullptr;
 }
 
 // Takes job out of the offers: freed now, or by its helper when done.
 void LetGo(AheadJob *job)
 {
-    size_t at;
-    if (FindJob(job->EntryIndex, &at) == job)
-        Jobs.erase(Jobs.begin() + (long)at);
+    for (size_t i = 0; i < Jobs.size(); i++) {
+        if (Jobs[i] == job) {
+            Jobs.erase(Jobs.begin() + (long)i);
+            break;
+        }
+    }
     if (job->State == JOB_HASHING)
         job->Discarded = true;
     else
@@ -157,6 +158,12 @@ int HashAheadStart(int helpers, bool (*cancelled)(void))
     JobsBegun = 0;
     if (helpers > HASH_AHEAD_MAX_HELPERS)
         helpers = HASH_AHEAD_MAX_HELPERS;
+    // Room for every offer now: an offer never has to grow the list.
+    try {
+        Jobs.reserve(HASH_AHEAD_MAX_HELPERS);
+    } catch (...) {
+        return 0;
+    }
     for (int i = 0; i < helpers; i++) {
         // A helper that cannot start leaves the work to the others.
         try {
@@ -198,17 +205,13 @@ int HashAheadOffer(int32_t entryIndex, const char *path, uint64_t size, int mask
 int HashAheadPending(void)
 {
     std::lock_guard<std::mutex> hold(Lock);
-    int pending = 0;
-    for (AheadJob *job : Jobs)
-        pending += !job->Discarded;
-    return pending;
+    return (int)Jobs.size();
 }
 
 int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, HashOutcome *outcome)
 {
     std::unique_lock<std::mutex> hold(Lock);
-    size_t at;
-    AheadJob *job = FindJob(entryIndex, &at);
+    AheadJob *job = FindJob(entryIndex);
     if (job == nullptr)
         return 0;
     if (job->State == JOB_WAITING || job->Overflowed) {

@@ -440,6 +440,11 @@ void RunFollowUpTaken(void)
     FollowUpPending = false;
 }
 
+bool RunCanStart(void)
+{
+    return ReadRunState() == RUN_IDLE && MainWnd.RunThread == nullptr && !FollowUpPending;
+}
+
 int StartRun(HWND window, int buttonId)
 {
     EnterCriticalSection(&RunLock);

@@ -34,6 +34,9 @@ void OnRunButton(HWND window, int id);
 // turns into Cancel. Returns 0, or -1 when a run is going, its end is still
 // on its way, or its thread cannot start.
 int StartRun(HWND window, int buttonId);
+// No run goes, and the end of the last one, with its follow-up, has been
+// handled: StartRun would start one.
+bool RunCanStart(void);
 // The worker's last message: the window gets its buttons back. A compare
 // or verify run then posts MSG_RUN_FOLLOW_UP for what comes after; no run
 // starts until that has been taken (RunFollowUpTaken), or the window goes.

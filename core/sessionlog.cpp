@@ -102,6 +102,9 @@ int ArchiveSessionLog(void)
             got = fread(piece, 1, sizeof piece, session);
             fwrite(piece, 1, got, archive);
         } while (got == sizeof piece);
+        // A full disk or a read error: the archive does not hold the log.
+        if (ferror(session) || ferror(archive))
+            result = -1;
     }
     if (session != nullptr)
         fclose(session);

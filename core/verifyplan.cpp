@@ -72,6 +72,17 @@ int VerifyPlanGroup(VerifyPlan *plan)
     return 0;
 }
 
+// Whether the values in text, two spaces apart, hold value whole (a CRC's
+// digits may also stand inside an MD5).
+static bool HoldsValue(const char *text, const char *value)
+{
+    size_t length = strlen(value);
+    for (const char *at = strstr(text, value); at != nullptr; at = strstr(at + 1, value))
+        if ((at == text || at[-1] == ' ') && (at[length] == '\0' || at[length] == ' '))
+            return true;
+    return false;
+}
+
 int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const char *crcText, const char *md5Text,
                     char *expected, size_t size)
 {
@@ -87,7 +98,7 @@ int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const cha
         if (ok)
             continue;
         // Each expected value once, however often the file is listed with it.
-        if (strstr(expected, item->Expected) == nullptr) {
+        if (!HoldsValue(expected, item->Expected)) {
             if (expected[0] != '\0')
                 AppendText(expected, size, "  ");
             AppendText(expected, size, item->Expected);

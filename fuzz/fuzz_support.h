@@ -100,6 +100,18 @@ inline std::string CutTo(const std::string &full, size_t size)
     return size == 0 ? std::string() : full.substr(0, size - 1);
 }
 
+// The decimal digits with a space before every group of three from the right.
+inline std::string Grouped(uint64_t value)
+{
+    std::string digits = std::to_string(value), grouped;
+    for (size_t i = 0; i < digits.size(); i++) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ' ';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
 // Cuts a message into pieces of lengths drawn from a seed: short ones,
 // ones around a multiple of sixteen bytes, any part of the rest, or all of
 // it; each comes with an alignment of 0 to 63 bytes.

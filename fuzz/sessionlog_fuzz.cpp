@@ -37,17 +37,6 @@ std::string Hex(const unsigned char *bytes, size_t count, bool upper)
     return text;
 }
 
-std::string Grouped(uint64_t value)
-{
-    std::string digits = std::to_string(value), grouped;
-    for (size_t i = 0; i < digits.size(); i++) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ' ';
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
 std::string PadTo(const std::string &text, size_t width)
 {
     return text.size() < width ? text + std::string(width - text.size(), ' ') : text;

@@ -19,18 +19,6 @@
 
 namespace {
 
-// The decimal digits with a space before every group of three from the right.
-std::string Grouped(uint64_t value)
-{
-    std::string digits = std::to_string(value), grouped;
-    for (size_t i = 0; i < digits.size(); i++) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped += ' ';
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
 const char *Suffix(uint16_t language, int unit)
 {
     static const char *const english[] = { "", " KB", " MB", " GB" };

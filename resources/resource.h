@@ -5,17 +5,6 @@
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)
-// Context menu of the file list
-#define IDM_COPY_CRC32          2001
-#define IDM_COPY_MD5            2002
-#define IDM_COPY_PATH           2003
-#define IDM_COPY_ROW            2004
-#define IDM_COPY_RESULTS        2005
-#define IDM_COMPARE             2006
-#define IDM_SAVE_SUMS           2007
-#define IDM_VERIFY_SUMS         2008
-#define IDM_OPEN_FOLDER         2009
-
 #endif
 
 // Dialog templates

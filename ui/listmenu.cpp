@@ -6,7 +6,7 @@
 #include "app/textutil.h"
 #include "checksum/checksum_text.h"
 #include "core/filelist.h"
-#include "core/run.h"
+#include "core/runs.h"
 #include "resources/resource.h"
 #include "ui/compare.h"
 #include "ui/listview.h"
@@ -42,12 +42,6 @@ static const struct {
     { 0, 0 },
     { IDM_OPEN_FOLDER, MORE_MENU_OPEN_FOLDER },
 };
-
-// No run goes, and the end of the last one has been handled.
-static bool Idle(void)
-{
-    return ReadRunState() == RUN_IDLE && MainWnd.RunThread == nullptr;
-}
 
 // The entry of the selected file row, or null.
 static FileEntry *SelectedEntry(HWND window)
@@ -91,12 +85,12 @@ bool ListCommandEnabled(HWND window, int id)
     case IDM_OPEN_FOLDER:
         return entry != nullptr;
     case IDM_COMPARE:
-        return entry != nullptr && Idle();
+        return entry != nullptr && RunCanStart();
     case IDM_COPY_RESULTS:
     case IDM_SAVE_SUMS:
-        return Idle() && AnyRowHasAResult(GetDlgItem(window, IDC_FILE_LIST));
+        return RunCanStart() && AnyRowHasAResult(GetDlgItem(window, IDC_FILE_LIST));
     case IDM_VERIFY_SUMS:
-        return Idle();
+        return RunCanStart();
     }
     return false;
 }
@@ -160,6 +154,10 @@ int PutClipboardText(HWND window, const char *text)
     if (memory == nullptr)
         return -1;
     char *copy = (char *)GlobalLock(memory);
+    if (copy == nullptr) {
+        GlobalFree(memory);
+        return -1;
+    }
     memcpy(copy, text, size);
     GlobalUnlock(memory);
     // Another program may hold the clipboard for a moment.
@@ -348,7 +346,8 @@ static LRESULT CALLBACK FilterMessage(int code, WPARAM wParam, LPARAM lParam)
     if (code == MSGF_DIALOGBOX) {
         int command = ShortcutCommand((const MSG *)lParam);
         if (command != 0) {
-            OnListCommand(MainWnd.Window, command);
+            // As the window's own command: a row drag ends first.
+            SendMessageA(MainWnd.Window, WM_COMMAND, MAKEWPARAM(command, 0), 0);
             return 1;   // taken: the dialog does not see the key
         }
     }

@@ -4,6 +4,7 @@
 #include "app/lang.h"
 #include "app/lang_more.h"
 #include "core/checksumfile.h"
+#include "core/verifyplan.h"
 
 #include <gtest/gtest.h>
 
@@ -336,6 +337,28 @@ TEST(ChecksumSummaries, AfterSavingInBothLanguages)
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 1), "1 fichier \xE9" "crit, 1 sans CRC32 laiss\xE9 de c\xF4t\xE9");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 2), "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : aucun des 2 fichiers "
                                                 "n'a encore de CRC32. Calculez-les d'abord.");
+}
+
+TEST(ChecksumVerifyPlan, EachFailedValueShownOnceAndWhole)
+{
+    // The CRC's digits stand inside the MD5: both are still shown.
+    VerifyPlan plan;
+    VerifyPlanInit(&plan);
+    const char *listed[][2] = { { "0123456789abcdef0123456789abcdef", "a.bin" }, { "01234567", "a.bin" },
+                                { "0123456789abcdef0123456789abcdef", "a.bin" } };
+    for (const auto &value : listed) {
+        ChecksumLine line = {};
+        line.Kind = strlen(value[0]) == 8 ? CHECKSUM_CRC32 : CHECKSUM_MD5;
+        strcpy(line.Expected, value[0]);
+        strcpy(line.Name, value[1]);
+        ASSERT_EQ(VerifyPlanAddItem(&plan, 4, 9, &line), 0);
+    }
+    ASSERT_EQ(VerifyPlanGroup(&plan), 0);
+    char expected[EXPECTED_TEXT_SIZE];
+    EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, "89ABCDEF", Md5Empty, expected, sizeof expected), 3);
+    EXPECT_STREQ(expected, "0123456789abcdef0123456789abcdef  01234567");
+    EXPECT_EQ(plan.FirstFailedRow, 4);
+    VerifyPlanFree(&plan);
 }
 
 TEST(ChecksumSummaries, AfterVerifyingTheFirstTwentyNamesOfEachList)
