@@ -9,11 +9,11 @@
 #include "checksum/checksum_text.h"
 #include "core/checksumfile.h"
 #include "core/filelist.h"
-#include "core/runs.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"
 #include "ui/listview.h"
 #include "ui/result.h"
+#include "ui/runs.h"
 
 #include <stdio.h>
 #include <stdlib.h>

@@ -6,13 +6,13 @@
 #include "app/textutil.h"
 #include "checksum/checksum_text.h"
 #include "core/filelist.h"
-#include "core/runs.h"
 #include "resources/resource.h"
 #include "ui/compare.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
 #include "ui/result.h"
+#include "ui/runs.h"
 #include "ui/sumfile.h"
 
 #include <shellapi.h>
@@ -147,44 +147,106 @@ void ShowListMenu(HWND window, int x, int y)
         OnListCommand(window, id);
 }
 
-int PutClipboardText(HWND window, const char *text)
+// A global block holding size bytes of data; null when out of memory.
+static HGLOBAL GlobalCopy(const void *data, size_t size)
 {
-    size_t size = strlen(text) + 1;
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (memory == nullptr)
-        return -1;
-    char *copy = (char *)GlobalLock(memory);
+        return nullptr;
+    void *copy = GlobalLock(memory);
     if (copy == nullptr) {
         GlobalFree(memory);
-        return -1;
+        return nullptr;
     }
-    memcpy(copy, text, size);
+    memcpy(copy, data, size);
     GlobalUnlock(memory);
+    return memory;
+}
+
+// The text in UTF-16 as well, so that every program pastes the characters
+// themselves, whatever code page it runs in. Null when it cannot be made.
+static HGLOBAL WideCopy(const char *text)
+{
+    int count = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    if (count <= 0)
+        return nullptr;
+    WCHAR *wide = (WCHAR *)malloc((size_t)count * sizeof *wide);
+    if (wide == nullptr)
+        return nullptr;
+    HGLOBAL memory = nullptr;
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide, count) == count)
+        memory = GlobalCopy(wide, (size_t)count * sizeof *wide);
+    free(wide);
+    return memory;
+}
+
+static bool OpenClipboardOf(HWND window)
+{
     // Another program may hold the clipboard for a moment.
-    bool opened = false;
-    for (int i = 0; i < CLIPBOARD_TRIES && !(opened = OpenClipboard(window) != 0); i++)
+    for (int i = 0; i < CLIPBOARD_TRIES; i++) {
+        if (OpenClipboard(window))
+            return true;
         Sleep(CLIPBOARD_WAIT_MS);
-    if (!opened) {
+    }
+    return false;
+}
+
+int PutClipboardText(HWND window, const char *text)
+{
+    HGLOBAL memory = GlobalCopy(text, strlen(text) + 1);
+    if (memory == nullptr)
+        return -1;
+    HGLOBAL wide = WideCopy(text);
+    if (!OpenClipboardOf(window)) {
         GlobalFree(memory);
+        if (wide != nullptr)
+            GlobalFree(wide);
         return -1;
     }
     EmptyClipboard();
     bool placed = SetClipboardData(CF_TEXT, memory) != nullptr;
-    CloseClipboard();
     if (!placed)
         GlobalFree(memory);
+    if (wide != nullptr && SetClipboardData(CF_UNICODETEXT, wide) == nullptr)
+        GlobalFree(wide);
+    CloseClipboard();
     return placed ? 0 : -1;
+}
+
+// The clipboard's UTF-16 text in the program's code page; null when there
+// is none, or when a character of it has no form there.
+static char *TakeWideText(void)
+{
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const WCHAR *wide = data ? (const WCHAR *)GlobalLock(data) : nullptr;
+    if (wide == nullptr)
+        return nullptr;
+    char *copy = nullptr;
+    int length = (int)wcsnlen(wide, GlobalSize(data) / sizeof *wide);
+    bool utf8 = GetACP() == CP_UTF8;
+    BOOL lost = FALSE;
+    int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    if (size >= 0)
+        copy = (char *)malloc((size_t)size + 1);
+    if (copy != nullptr) {
+        int made = WideCharToMultiByte(CP_ACP, 0, wide, length, copy, size, nullptr, utf8 ? nullptr : &lost);
+        if (made != size || lost) {
+            free(copy);
+            copy = nullptr;
+        } else {
+            copy[size] = '\0';
+        }
+    }
+    GlobalUnlock(data);
+    return copy;
 }
 
 char *TakeClipboardText(HWND window)
 {
-    bool opened = false;
-    for (int i = 0; i < CLIPBOARD_TRIES && !(opened = OpenClipboard(window) != 0); i++)
-        Sleep(CLIPBOARD_WAIT_MS);
-    if (!opened)
+    if (!OpenClipboardOf(window))
         return nullptr;
-    char *copy = nullptr;
-    HANDLE data = GetClipboardData(CF_TEXT);
+    char *copy = TakeWideText();
+    HANDLE data = copy == nullptr ? GetClipboardData(CF_TEXT) : nullptr;
     const char *text = data ? (const char *)GlobalLock(data) : nullptr;
     if (text != nullptr) {
         // The block may be larger than its text, never smaller.

@@ -11,15 +11,15 @@
 #include "app/textutil.h"
 #include "core/fileinfo.h"
 #include "core/run.h"
-#include "core/runs.h"
 #include "options/options_dlg.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
-#include "ui/dialogs.h"
 #include "ui/compare.h"
+#include "ui/dialogs.h"
 #include "ui/listmenu.h"
 #include "ui/listview.h"
 #include "ui/reorder.h"
+#include "ui/runs.h"
 #include "ui/sumfile.h"
 
 #include <commctrl.h>

@@ -7,11 +7,10 @@
 #include "app/lang_more.h"
 #include "app/program.h"
 #include "app/textutil.h"
+#include "checksum/checksum_text.h"
 #include "core/checksumfile.h"
 #include "core/fileinfo.h"
-#include "checksum/checksum_text.h"
 #include "core/filelist.h"
-#include "core/runs.h"
 #include "core/verifyplan.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
@@ -19,8 +18,10 @@
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/result.h"
+#include "ui/runs.h"
 
 #include <commdlg.h>
+#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -121,9 +122,12 @@ static int WriteWhole(const char *path, const char *text, size_t length)
         return -1;
     FILE *file = fopen(temporary, "wb");
     bool ok = file != nullptr && fwrite(text, 1, length, file) == length;
+    // On the disk before it takes the old file's place: a power cut never
+    // leaves an empty file where the old one was.
+    ok = ok && fflush(file) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(file)));
     if (file != nullptr && fclose(file) != 0)
         ok = false;
-    if (ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    if (ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
         return 0;
     DeleteFileA(temporary);
     return -1;

@@ -6,13 +6,13 @@
 #include "app/settings.h"
 #include "core/filelist.h"
 #include "core/run.h"
-#include "core/runs.h"
 #include "main_window_fixture.h"
 #include "remote_window.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
+#include "ui/runs.h"
 #include "win_support.h"
 
 #include <commctrl.h>

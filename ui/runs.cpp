@@ -2,7 +2,7 @@
 // and write of the list, the texts and the bar is a message sent to the
 // window's thread. Result fields of an entry are written under the entry
 // lock, never while a message is being sent.
-#include "core/runs.h"
+#include "ui/runs.h"
 
 #include "app/lang.h"
 #include "app/settings.h"
@@ -11,8 +11,8 @@
 #include "checksum/hashjob.h"
 #include "core/drives.h"
 #include "core/fileinfo.h"
-#include "core/hashahead.h"
 #include "core/filelist.h"
+#include "core/hashahead.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
 #include "core/verifyplan.h"
@@ -173,7 +173,7 @@ static void StartAhead(Ahead *ahead, HWND window, HWND list, int mask, VerifyPla
     ahead->Current = -1;
     ForgetDriveAnswers();
     ahead->Block = (unsigned char *)malloc(HASH_READ_BLOCK_SIZE);
-    int helpers = HashAheadStart(RunHelpers(), RunCancelled);
+    int helpers = HashAheadStart(RunHelpers(), RunCancelled, ReadFileStamp);
     ahead->On = helpers > 0;
     ahead->Limit = helpers;
 }
@@ -214,6 +214,11 @@ static void OfferAhead(Ahead *ahead)
     }
 }
 
+static void OfferWhileWaiting(void *context)
+{
+    OfferAhead((Ahead *)context);
+}
+
 // The progress of the worker's own job, which also keeps the helpers fed.
 static int ReportAndOffer(void *context, int32_t percentage)
 {
@@ -234,6 +239,12 @@ static void HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, in
         HashAheadDiscard();
         ahead->On = false;
     }
+    // After a cancel each later row still reads to its first poll: chunk by
+    // chunk then, not a whole read block ahead of it.
+    if (RunCancelled()) {
+        HashFileWith(entry->Path, entry->Size, mask, ReportProgress, window, nullptr, 0, outcome);
+        return;
+    }
     if (ahead == nullptr) {
         HashFile(entry->Path, entry->Size, mask, ReportProgress, window, outcome);
         return;
@@ -244,7 +255,7 @@ static void HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, in
         return;
     }
     ahead->Current = row;
-    if (HashAheadTake(index, ReportProgress, window, outcome))
+    if (HashAheadTake(index, ReportProgress, window, OfferWhileWaiting, ahead, outcome))
         return;
     OfferAhead(ahead);
     HashFileWith(entry->Path, entry->Size, mask, ReportAndOffer, ahead, ahead->Block, blockSize, outcome);
@@ -352,8 +363,10 @@ static DWORD WINAPI ProcessAllWorker(LPVOID)
             rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     }
     StopAhead(&ahead);
-    EndRun(window);
+    // Cleared before the end is told, so that this worker never blanks the
+    // counter of a run that starts right after.
     SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
+    EndRun(window);
     return 0;
 }
 
@@ -418,8 +431,10 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
     StopAhead(&ahead);
-    EndRun(window);
+    // Cleared before the end is told, so that this worker never blanks the
+    // counter of a run that starts right after.
     SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
+    EndRun(window);
     return 0;
 }
 
