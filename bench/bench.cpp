@@ -8,6 +8,7 @@
 #include "checksum/md5.h"
 #include "core/hashahead.h"
 
+#include <filesystem>
 #include <algorithm>
 #include <chrono>
 #include <stdio.h>
@@ -91,17 +92,26 @@ bool NoCancel(void)
     return false;
 }
 
+// The look-ups a run makes around each file a helper hashes.
+int Stamp(const char *path, FileStamp *stamp)
+{
+    std::error_code error;
+    stamp->Size = std::filesystem::file_size(path, error);
+    stamp->LastWrite = (int64_t)std::filesystem::last_write_time(path, error).time_since_epoch().count();
+    return error ? -1 : 0;
+}
+
 // The files of a Process All, one after the other, as its worker does: each
 // file taken from a helper when one hashed it, else hashed by the worker,
 // which then offers the next files to the helpers.
 void HashAll(const std::vector<std::string> &paths, int mask, int helpers)
 {
-    int started = HashAheadStart(helpers, NoCancel);
+    int started = HashAheadStart(helpers, NoCancel, Stamp);
     std::vector<unsigned char> block(HASH_READ_BLOCK_SIZE);
     size_t nextOffer = 0;
     for (size_t i = 0; i < paths.size(); i++) {
         HashOutcome outcome;
-        if (HashAheadTake((int32_t)i, NoProgress, nullptr, &outcome))
+        if (HashAheadTake((int32_t)i, NoProgress, nullptr, nullptr, nullptr, &outcome))
             continue;
         if (nextOffer <= i)
             nextOffer = i + 1;

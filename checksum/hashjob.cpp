@@ -21,6 +21,13 @@ static size_t ReadWithStdio(FILE *file, void *buffer, size_t size, bool *failed)
 
 HashReadFn HashRead = ReadWithStdio;
 
+static FILE *OpenWithStdio(const char *path)
+{
+    return fopen(path, "rb");
+}
+
+HashOpenFn HashOpen = OpenWithStdio;
+
 static int SeekTo(FILE *file, uint64_t position)
 {
 #ifdef _WIN32
@@ -39,6 +46,32 @@ uint64_t ProgressStepFor(uint64_t size)
     if (size <= 2000000000ull)
         return size / 300;
     return size / 600;
+}
+
+// The first chunk end past last that lies beyond threshold: a poll falls
+// on the first chunk end past the threshold, and on no other.
+static uint64_t PollAfter(uint64_t last, uint64_t threshold)
+{
+    uint64_t position = last + HASH_CHUNK_SIZE;
+    if (position <= threshold)
+        position = (threshold / HASH_CHUNK_SIZE + 1) * HASH_CHUNK_SIZE;
+    return position;
+}
+
+void ProgressTickerInit(ProgressTicker *ticker, uint64_t recordedSize)
+{
+    ticker->Size = recordedSize;
+    ticker->Step = ProgressStepFor(recordedSize);
+    ticker->Threshold = ticker->Step;
+    ticker->NextPosition = recordedSize == 0 ? 0 : PollAfter(0, ticker->Threshold);
+}
+
+int32_t ProgressTickerAdvance(ProgressTicker *ticker)
+{
+    int32_t percentage = (int32_t)(ticker->NextPosition * 100 / ticker->Size);
+    ticker->Threshold += ticker->Step;
+    ticker->NextPosition = PollAfter(ticker->NextPosition, ticker->Threshold);
+    return percentage;
 }
 
 void ElapsedTime(int64_t startSeconds, int32_t startMs, int64_t endSeconds, int32_t endMs,
@@ -72,8 +105,8 @@ float DurationSeconds(int64_t seconds, int32_t milliseconds)
 static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn report, void *context,
                           uint32_t *crc, Md5Context *md5, unsigned char *block, size_t blockSize)
 {
-    uint64_t step = ProgressStepFor(size);
-    uint64_t threshold = step;
+    ProgressTicker ticker;
+    ProgressTickerInit(&ticker, size);
     uint64_t position = 0;
     uint64_t blockStart = 0;    // file offset of block[0]
     size_t filled = 0, offset = 0;
@@ -106,13 +139,10 @@ static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn 
                 continue;   // the whole chunks of a failed block are used: read on
             return 0;   // what was read until the end or an error counts
         }
-        if (size == 0)
-            continue;
         position += HASH_CHUNK_SIZE;
-        if (position <= threshold)
+        if (position != ticker.NextPosition)
             continue;
-        threshold += step;
-        if (report(context, (int32_t)(position * 100 / size)) == -1)
+        if (report(context, ProgressTickerAdvance(&ticker)) == -1)
             return -1;
     }
 }
@@ -126,7 +156,7 @@ int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportPr
     ReadWallClock(&startSeconds, &startMs);
 
     if (mask != 0) {
-        FILE *file = fopen(path, "rb");
+        FILE *file = HashOpen(path);
         if (file == nullptr) {
             outcome->Result = -1;
         } else {

@@ -31,6 +31,23 @@ struct HashOutcome {
 // this size: size / 100, 300 or 600; 0 for an empty file (no polls).
 uint64_t ProgressStepFor(uint64_t recordedSize);
 
+// The progress polls of a file recorded with Size bytes: where each one
+// falls (a chunk end) and the percentage it reports, the same for every
+// reader of the file, so that a poll can be told again from its number.
+struct ProgressTicker {
+    uint64_t Size, Step, Threshold;
+    uint64_t NextPosition;      // the file offset of the next poll; 0 when there are none
+};
+void ProgressTickerInit(ProgressTicker *ticker, uint64_t recordedSize);
+// The percentage of the poll at ticker->NextPosition; moves on to the next.
+int32_t ProgressTickerAdvance(ProgressTicker *ticker);
+
+// How the job opens a file for reading: null when it cannot be opened, or
+// when it is not a regular disk file (a pipe, a device, a console). fopen
+// by default; the Windows program and tests replace it.
+typedef FILE *(*HashOpenFn)(const char *path);
+extern HashOpenFn HashOpen;
+
 // How the job reads the open file: up to size bytes at the stream's position
 // into buffer, the count read returned; *failed set when a read error (not
 // the end of the file) cut the read short. fread by default; tests replace it.

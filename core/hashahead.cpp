@@ -21,10 +21,6 @@ namespace {
 
 enum JobState { JOB_WAITING, JOB_HASHING, JOB_HASHED };
 
-// A file whose recorded size is far below its real size polls at every
-// chunk; past this many calls its job is left to the worker.
-enum { MAX_RECORDED_CALLS = 4096 };
-
 struct AheadJob {
     int32_t EntryIndex;
     char *Path;
@@ -32,9 +28,9 @@ struct AheadJob {
     int Mask;
     int State;
     bool Discarded;         // no one takes it: its helper frees it when done
-    bool Overflowed;        // more progress calls than are kept
-    int32_t *Calls;         // the percentages of its progress calls, the final one last
-    size_t CallCount, CallRoom;
+    size_t CallCount;       // progress calls made, the final one included once done
+    bool Unchanged;         // the file's stamp was read, the same, before and after
+    FileStamp Stamp;
     HashOutcome Outcome;
 };
 
@@ -44,42 +40,33 @@ std::vector<AheadJob *> Jobs;
 std::vector<std::thread> Helpers;
 bool Stopping, Discarding;
 bool (*Cancelled)(void);
+ReadFileStampFn ReadStamp;
 std::atomic<int> LiveHelpers(0), JobsBegun(0);
 
 void FreeJob(AheadJob *job)
 {
     free(job->Path);
-    free(job->Calls);
     delete job;
 }
 
-// Keeps one progress call; false when it cannot be kept.
-bool KeepCall(AheadJob *job, int32_t percentage)
-{
-    if (job->CallCount == job->CallRoom) {
-        size_t room = job->CallRoom ? job->CallRoom * 2 : 128;
-        int32_t *calls = room <= MAX_RECORDED_CALLS ? (int32_t *)realloc(job->Calls, room * sizeof *calls) : nullptr;
-        if (calls == nullptr)
-            return false;
-        job->Calls = calls;
-        job->CallRoom = room;
-    }
-    job->Calls[job->CallCount++] = percentage;
-    return true;
-}
-
-int ReportHelperProgress(void *context, int32_t percentage)
+// Only the number of calls is kept: the percentages are told again from
+// the recorded size, however many polls a file grown past it makes.
+int ReportHelperProgress(void *context, int32_t)
 {
     AheadJob *job = (AheadJob *)context;
     bool stop;
     {
         std::lock_guard<std::mutex> hold(Lock);
-        if (!KeepCall(job, percentage))
-            job->Overflowed = true;
-        stop = Stopping || Discarding || job->Discarded || job->Overflowed;
+        job->CallCount++;
+        stop = Stopping || Discarding || job->Discarded;
     }
     Changed.notify_all();
     return stop || Cancelled() ? -1 : 0;
+}
+
+bool SameStamp(const FileStamp &a, const FileStamp &b)
+{
+    return a.Size == b.Size && a.LastWrite == b.LastWrite;
 }
 
 AheadJob *NextWaiting(void)
@@ -104,9 +91,14 @@ void HelperLoop(void)
         JobsBegun++;
         hold.unlock();
         HashOutcome outcome;
+        FileStamp before, after;
+        bool read = ReadStamp(job->Path, &before) == 0;
         HashFileWith(job->Path, job->Size, job->Mask, ReportHelperProgress, job, block,
                      block ? HASH_READ_BLOCK_SIZE : 0, &outcome);
+        read = read && ReadStamp(job->Path, &after) == 0;
         hold.lock();
+        job->Unchanged = read && SameStamp(before, after);
+        job->Stamp = before;
         job->Outcome = outcome;
         job->State = JOB_HASHED;
         if (job->Discarded)
@@ -150,17 +142,18 @@ void LetGo(AheadJob *job)
 
 } // namespace
 
-int HashAheadStart(int helpers, bool (*cancelled)(void))
+int HashAheadStart(int helpers, bool (*cancelled)(void), ReadFileStampFn readStamp)
 {
     std::lock_guard<std::mutex> hold(Lock);
     Stopping = Discarding = false;
     Cancelled = cancelled;
+    ReadStamp = readStamp;
     JobsBegun = 0;
     if (helpers > HASH_AHEAD_MAX_HELPERS)
         helpers = HASH_AHEAD_MAX_HELPERS;
     // Room for every offer now: an offer never has to grow the list.
     try {
-        Jobs.reserve(HASH_AHEAD_MAX_HELPERS);
+        Jobs.reserve(HASH_AHEAD_MAX_KEPT);
     } catch (...) {
         return 0;
     }
@@ -192,7 +185,7 @@ int HashAheadOffer(int32_t entryIndex, const char *path, uint64_t size, int mask
     job->State = JOB_WAITING;
     {
         std::lock_guard<std::mutex> hold(Lock);
-        if (Helpers.empty() || Stopping || Discarding) {
+        if (Helpers.empty() || Stopping || Discarding || Jobs.size() >= HASH_AHEAD_MAX_KEPT) {
             FreeJob(job);
             return -1;
         }
@@ -205,53 +198,71 @@ int HashAheadOffer(int32_t entryIndex, const char *path, uint64_t size, int mask
 int HashAheadPending(void)
 {
     std::lock_guard<std::mutex> hold(Lock);
-    return (int)Jobs.size();
+    int pending = 0;
+    for (AheadJob *job : Jobs)
+        pending += job->State != JOB_HASHED;
+    return pending;
 }
 
-int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, HashOutcome *outcome)
+int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, void (*whileWaiting)(void *),
+                  void *waitContext, HashOutcome *outcome)
 {
     std::unique_lock<std::mutex> hold(Lock);
     AheadJob *job = FindJob(entryIndex);
     if (job == nullptr)
         return 0;
-    if (job->State == JOB_WAITING || job->Overflowed) {
+    if (job->State == JOB_WAITING) {
         LetGo(job);
         return 0;
     }
-    // The job's progress calls go to the worker's report in its turn, as
-    // they would have come from its own job: a cancel answered at a poll
-    // ends the file there, whenever the helper read it. A call is a poll
-    // when another follows it; the last one of a done job is the final one.
+    // The job's polls go to the worker's report in its turn, as they would
+    // have come from its own job: a cancel answered at a poll ends the file
+    // there, whenever the helper read it. A call is a poll when another
+    // follows it; the last one of a done job is the final one.
+    ProgressTicker ticker;
+    ProgressTickerInit(&ticker, job->Size);
     size_t next = 0;
     bool cancelled = false;
     for (;;) {
         bool done = job->State == JOB_HASHED;
-        while (!cancelled && next + (done ? 0 : 1) < job->CallCount) {
-            int32_t percentage = job->Calls[next++];
-            bool final = done && next == job->CallCount;
+        while (!cancelled && next + 1 < job->CallCount) {
+            next++;
             hold.unlock();
-            cancelled = report(context, percentage) == -1 && !final;
+            cancelled = report(context, ProgressTickerAdvance(&ticker)) == -1;
             hold.lock();
         }
-        if (cancelled || done || job->Overflowed)
+        if (cancelled || done)
             break;
+        if (whileWaiting != nullptr) {
+            hold.unlock();
+            whileWaiting(waitContext);
+            hold.lock();
+        }
         // The job may have gone on while the lock was let go above.
-        Changed.wait(hold, [&] { return job->State == JOB_HASHED || job->Overflowed || next + 1 < job->CallCount; });
+        Changed.wait(hold, [&] { return job->State == JOB_HASHED || next + 1 < job->CallCount; });
     }
-    if (job->Overflowed && !cancelled) {
-        LetGo(job);
-        return 0;
-    }
+    bool called = job->CallCount > 0;
+    *outcome = job->Outcome;
     if (cancelled) {
-        *outcome = job->Outcome;
         outcome->Result = -1;
         LetGo(job);
         hold.unlock();
         report(context, 100);   // the final call, as the job's own
         return 1;
     }
-    *outcome = job->Outcome;
+    // A file written while a helper read it, or since, is read again. Only
+    // the worker takes or lets go of a job, so it stays while the lock is
+    // let go for the look-up.
+    hold.unlock();
+    FileStamp now;
+    bool unchanged = job->Unchanged && ReadStamp(job->Path, &now) == 0 && SameStamp(now, job->Stamp);
+    hold.lock();
     LetGo(job);
+    hold.unlock();
+    if (!unchanged)
+        return 0;
+    if (called)
+        report(context, 100);   // the final call
     return 1;
 }
 

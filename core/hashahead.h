@@ -7,29 +7,43 @@
 #define ZUNTA_HASHAHEAD_H
 
 #include "checksum/hashjob.h"
+#include "core/fileinfo.h"
 
 #include <stdint.h>
 
-enum { HASH_AHEAD_MAX_HELPERS = 7 };
+enum {
+    HASH_AHEAD_MAX_HELPERS = 7,
+    HASH_AHEAD_MAX_KEPT = 4096,     // offers kept at once, hashed ones included
+};
+
+// Reads the stamp of path. Returns 0, or -1 when there is no such file.
+typedef int (*ReadFileStampFn)(const char *path, FileStamp *stamp);
 
 // Starts helpers threads (at most HASH_AHEAD_MAX_HELPERS) for a run.
 // cancelled is asked at each progress poll of a helper: a job stops there
-// when it answers true. Returns the number of helpers started.
-int HashAheadStart(int helpers, bool (*cancelled)(void));
+// when it answers true. readStamp is read before a helper opens a file and
+// after it closes it, and again when the worker takes the result: a result
+// is used only when the three agree. Returns the number of helpers started.
+int HashAheadStart(int helpers, bool (*cancelled)(void), ReadFileStampFn readStamp);
 // Offers a file to hash ahead: the entry it belongs to, its path, recorded
 // size and checksums. Returns 0, or -1 when no helper runs, a discard came
-// before, or memory ran out.
+// before, HASH_AHEAD_MAX_KEPT offers are kept, or memory ran out.
 int HashAheadOffer(int32_t entryIndex, const char *path, uint64_t size, int mask);
-// Offers not taken yet: waiting, being hashed, or hashed.
+// Offers that keep a helper busy or wait for one: hashed results waiting
+// for the worker do not count.
 int HashAheadPending(void);
 // The worker's turn at an entry. Returns 1 with its outcome when a helper
-// hashed it or is hashing it: the helper's progress calls go to report in
+// hashed it or is hashing it: the helper's progress polls go to report in
 // order, as the worker's own job would have made them (waiting for those
 // still to come), and an answer of -1 at a poll ends the file there with
 // the result -1, as a cancel at that poll would have. Returns 0 when the
-// entry was not offered or its hashing had not begun (the offer is
-// withdrawn): the worker hashes it itself.
-int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, HashOutcome *outcome);
+// entry was not offered, its hashing had not begun, or the file changed
+// while or after it was hashed (the offer is withdrawn): the worker hashes
+// it itself. While it waits for the helper, whileWaiting (when not null)
+// is called without the pool's lock, at each change in the pool, so that
+// the worker can offer more work.
+int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, void (*whileWaiting)(void *),
+                  void *waitContext, HashOutcome *outcome);
 // After a cancel: every result not taken is thrown away and nothing new
 // starts; what is being hashed stops at its next poll.
 void HashAheadDiscard(void);

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -24,6 +25,17 @@ std::atomic<bool> Cancel(false);
 bool CancelAsked(void)
 {
     return Cancel.load();
+}
+
+// Size and last-write time, as finely as the file system keeps them.
+int Stamp(const char *path, FileStamp *stamp)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return -1;
+    stamp->Size = std::filesystem::file_size(path, error);
+    stamp->LastWrite = (int64_t)std::filesystem::last_write_time(path, error).time_since_epoch().count();
+    return error ? -1 : 0;
 }
 
 struct Calls {
@@ -65,14 +77,14 @@ TEST_F(HashAhead, HelpersResultsAndCallsAreTheJobsOwn)
     for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; i++)
         paths.push_back(WriteFile("ahead" + std::to_string(i) + ".bin", sizes[i], (unsigned)i));
     paths.push_back(ScratchPath("no such file.bin"));
-    ASSERT_EQ(HashAheadStart(3, CancelAsked), 3);
+    ASSERT_EQ(HashAheadStart(3, CancelAsked, Stamp), 3);
     for (size_t i = 0; i < paths.size(); i++)
         ASSERT_EQ(HashAheadOffer((int32_t)i, paths[i].c_str(), i < 9 ? sizes[i] : 10, MASK_CRC32 | MASK_MD5), 0);
     for (size_t i = 0; i < paths.size(); i++) {
         Calls direct, taken;
         HashOutcome own, helped;
         HashFile(paths[i].c_str(), i < 9 ? sizes[i] : 10, MASK_CRC32 | MASK_MD5, Record, &direct, &own);
-        if (!HashAheadTake((int32_t)i, Record, &taken, &helped))
+        if (!HashAheadTake((int32_t)i, Record, &taken, nullptr, nullptr, &helped))
             HashFile(paths[i].c_str(), i < 9 ? sizes[i] : 10, MASK_CRC32 | MASK_MD5, Record, &taken, &helped);
         EXPECT_EQ(helped.Result, own.Result) << paths[i];
         EXPECT_EQ(helped.Crc32, own.Crc32) << paths[i];
@@ -97,13 +109,13 @@ int RecordSlowly(void *context, int32_t percentage)
 TEST_F(HashAhead, HelperThatEndsWhileItsCallsAreForwarded)
 {
     std::string path = WriteFile("forwarded.bin", 1 << 20, 11);
-    ASSERT_EQ(HashAheadStart(1, CancelAsked), 1);
+    ASSERT_EQ(HashAheadStart(1, CancelAsked, Stamp), 1);
     ASSERT_EQ(HashAheadOffer(1, path.c_str(), 1 << 20, MASK_CRC32), 0);
     while (HashAheadJobsBegun() == 0)
         std::this_thread::yield();
     Calls calls;
     HashOutcome outcome;
-    ASSERT_EQ(HashAheadTake(1, RecordSlowly, &calls, &outcome), 1);
+    ASSERT_EQ(HashAheadTake(1, RecordSlowly, &calls, nullptr, nullptr, &outcome), 1);
     EXPECT_EQ(outcome.Result, 0);
     EXPECT_EQ(calls.seen.size(), 101u) << "every poll and the final call";
 }
@@ -111,14 +123,14 @@ TEST_F(HashAhead, HelperThatEndsWhileItsCallsAreForwarded)
 TEST_F(HashAhead, CancelAnsweredAtAPollEndsTheFileThere)
 {
     std::string path = WriteFile("cancelled.bin", 2 << 20, 7);
-    ASSERT_EQ(HashAheadStart(1, CancelAsked), 1);
+    ASSERT_EQ(HashAheadStart(1, CancelAsked, Stamp), 1);
     ASSERT_EQ(HashAheadOffer(1, path.c_str(), 2 << 20, MASK_MD5), 0);
     while (HashAheadJobsBegun() == 0)
         std::this_thread::yield();
     Calls calls;
     calls.cancelAt = 3;
     HashOutcome outcome;
-    ASSERT_EQ(HashAheadTake(1, Record, &calls, &outcome), 1) << "offered, so taken";
+    ASSERT_EQ(HashAheadTake(1, Record, &calls, nullptr, nullptr, &outcome), 1) << "offered, so taken";
     EXPECT_EQ(outcome.Result, -1);
     ASSERT_EQ(calls.seen.size(), 4u) << "three polls, then only the final call";
     EXPECT_EQ(calls.seen.back(), 100);
@@ -128,14 +140,14 @@ TEST_F(HashAhead, OffersNotBegunGoBackAndStopEndsEveryHelper)
 {
     std::string big = WriteFile("busy.bin", 16 << 20, 3);
     std::string small = WriteFile("small.bin", 10, 4);
-    ASSERT_EQ(HashAheadStart(1, CancelAsked), 1);
+    ASSERT_EQ(HashAheadStart(1, CancelAsked, Stamp), 1);
     ASSERT_EQ(HashAheadOffer(1, big.c_str(), 16 << 20, MASK_MD5), 0);
     ASSERT_EQ(HashAheadOffer(2, big.c_str(), 16 << 20, MASK_MD5), 0);
     ASSERT_EQ(HashAheadOffer(3, small.c_str(), 10, MASK_MD5), 0);
     HashOutcome outcome;
     Calls calls;
-    EXPECT_EQ(HashAheadTake(3, Record, &calls, &outcome), 0) << "the one helper is still at the first offers";
-    EXPECT_EQ(HashAheadTake(99, Record, &calls, &outcome), 0) << "never offered";
+    EXPECT_EQ(HashAheadTake(3, Record, &calls, nullptr, nullptr, &outcome), 0) << "the one helper is still at the first offers";
+    EXPECT_EQ(HashAheadTake(99, Record, &calls, nullptr, nullptr, &outcome), 0) << "never offered";
     EXPECT_TRUE(calls.seen.empty());
 
     // A cancel: what is being hashed stops at its next poll, nothing new starts.
@@ -147,5 +159,76 @@ TEST_F(HashAhead, OffersNotBegunGoBackAndStopEndsEveryHelper)
     EXPECT_EQ(HashAheadLiveHelpers(), 0);
 
     EXPECT_EQ(HashAheadOffer(5, small.c_str(), 10, MASK_MD5), -1) << "no helper runs";
-    EXPECT_EQ(HashAheadStart(0, CancelAsked), 0);
+    EXPECT_EQ(HashAheadStart(0, CancelAsked, Stamp), 0);
+}
+
+TEST_F(HashAhead, FileWrittenOrDeletedAfterItsHelperIsHashedAgainByTheWorker)
+{
+    std::string rewritten = WriteFile("rewritten.bin", 100000, 21);
+    std::string deleted = WriteFile("deleted.bin", 5000, 22);
+    ASSERT_EQ(HashAheadStart(2, CancelAsked, Stamp), 2);
+    ASSERT_EQ(HashAheadOffer(1, rewritten.c_str(), 100000, MASK_CRC32), 0);
+    ASSERT_EQ(HashAheadOffer(2, deleted.c_str(), 5000, MASK_CRC32), 0);
+    while (HashAheadPending() > 0)
+        std::this_thread::yield();
+    // The same size, new bytes, a new time: as an editor saves it.
+    auto time = std::filesystem::last_write_time(rewritten);
+    WriteFile("rewritten.bin", 100000, 23);
+    std::filesystem::last_write_time(rewritten, time + std::chrono::seconds(2));
+    std::filesystem::remove(deleted);
+
+    Calls calls;
+    HashOutcome outcome;
+    EXPECT_EQ(HashAheadTake(1, Record, &calls, nullptr, nullptr, &outcome), 0)
+        << "a helper's checksum of the file's earlier bytes was used";
+    EXPECT_EQ(HashAheadTake(2, Record, &calls, nullptr, nullptr, &outcome), 0)
+        << "a file deleted after its helper read it was taken as read";
+}
+
+TEST_F(HashAhead, FileFarPastItsRecordedSizeIsReadOnceWithTheJobsOwnPolls)
+{
+    std::string grown = WriteFile("grown.bin", 24 << 20, 31);
+    ASSERT_EQ(HashAheadStart(1, CancelAsked, Stamp), 1);
+    ASSERT_EQ(HashAheadOffer(1, grown.c_str(), 4096, MASK_CRC32), 0);
+    while (HashAheadPending() > 0)
+        std::this_thread::yield();
+    Calls direct, taken;
+    HashOutcome own, helped;
+    HashFile(grown.c_str(), 4096, MASK_CRC32, Record, &direct, &own);
+    ASSERT_EQ(HashAheadTake(1, Record, &taken, nullptr, nullptr, &helped), 1) << "the helper's reading was thrown away";
+    EXPECT_EQ(helped.Crc32, own.Crc32);
+    EXPECT_EQ(taken.seen, direct.seen);
+}
+
+namespace {
+
+struct SecondOffer {
+    std::string path;
+    int offers = 0;
+};
+
+void OfferOnce(void *context)
+{
+    SecondOffer *second = (SecondOffer *)context;
+    if (second->offers++ == 0)
+        HashAheadOffer(2, second->path.c_str(), 10, MASK_MD5);
+}
+
+} // namespace
+
+TEST_F(HashAhead, WorkerFollowingALongFileKeepsTheOtherHelpersBusy)
+{
+    std::string big = WriteFile("followed.bin", 32 << 20, 41);
+    SecondOffer second;
+    second.path = WriteFile("meanwhile.bin", 10, 42);
+    ASSERT_EQ(HashAheadStart(2, CancelAsked, Stamp), 2);
+    ASSERT_EQ(HashAheadOffer(1, big.c_str(), 32 << 20, MASK_MD5), 0);
+    while (HashAheadJobsBegun() == 0)
+        std::this_thread::yield();
+    Calls calls;
+    HashOutcome outcome;
+    ASSERT_EQ(HashAheadTake(1, Record, &calls, OfferOnce, &second, &outcome), 1);
+    EXPECT_GE(second.offers, 1) << "no work offered while the worker waited";
+    EXPECT_EQ(HashAheadTake(2, Record, &calls, nullptr, nullptr, &outcome), 1)
+        << "the second helper sat idle while the first hashed the long file";
 }

@@ -7,16 +7,17 @@
 #include "core/filelist.h"
 #include "core/hashahead.h"
 #include "core/run.h"
-#include "core/runs.h"
 #include "main_window_fixture.h"
 #include "resources/resource.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/result.h"
+#include "ui/runs.h"
 #include "win_support.h"
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -348,8 +349,28 @@ TEST_F(Runs, DeletedFileGoesBackToReadyAndTheRunGoesOn)
     EXPECT_EQ(RowEntry(List(), 0)->Duration, -1.0f);
 }
 
+namespace {
+
+std::atomic<bool> CountingReads(false);
+std::atomic<uint64_t> BytesRead(0);
+
+size_t CountingRead(FILE *file, void *buffer, size_t size, bool *failed)
+{
+    size_t got = fread(buffer, 1, size, file);
+    *failed = ferror(file) != 0;
+    if (CountingReads)
+        BytesRead += got;
+    return got;
+}
+
+} // namespace
+
 TEST_F(Runs, CancelDuringTheThirdFileStopsTheRestAtTheirFirstPoll)
 {
+    HashReadFn kept = HashRead;
+    HashRead = CountingRead;
+    CountingReads = false;
+    BytesRead = 0;
     OpenWatchedWindow();
     const size_t big = 24 << 20;
     AddFile(MakeFile("big1.bin", big));
@@ -365,9 +386,14 @@ TEST_F(Runs, CancelDuringTheThirdFileStopsTheRestAtTheirFirstPoll)
             Command(IDC_PROCESS_ALL);
             Command(IDC_PROCESS_ALL);   // a second press changes nothing
         }
+        CountingReads = counter == "4/6    " || CountingReads;
     };
     RunToTheEnd(IDC_PROCESS_ALL);
+    HashRead = kept;
     ASSERT_GT(cancelAt, 0u);
+    // Each cancelled file reads what a 4096-byte reader reads up to its
+    // first poll (62 chunks of a 24 MiB file), not a whole read block.
+    EXPECT_EQ(BytesRead, 2u * 62 * 4096 + 100);
     const char *statuses[] = { "Done", "Done", "Ready", "Ready", "Done", "Ready" };
     for (int row = 0; row < 6; row++)
         EXPECT_EQ(Cell(row, 0), statuses[row]) << "row " << row;
