@@ -47,6 +47,10 @@ static HWND FindRunningWindow(void)
     return FindWindowA(MainWindowClass, MainWindowTitle);
 }
 
+// Set when a path could not be handed over: no memory the running
+// instance can read was had.
+static bool HandOffFailed;
+
 static int HandOff(HWND window)
 {
     ParseCommandLine(SEND_TO_INSTANCE, window);
@@ -112,11 +116,11 @@ static int AddPathLocally(void *, const char *path)
 #ifdef _WIN64
 // The first free address range below 4 GiB with room for size bytes,
 // committed, or null.
-static char *AllocateBelow4GiB(size_t size)
+static char *AllocateBelow2GiB(size_t size)
 {
     SYSTEM_INFO system;
     GetSystemInfo(&system);
-    const uintptr_t limit = (uintptr_t)1 << 32;
+    const uintptr_t limit = (uintptr_t)1 << 31;
     const uintptr_t granularity = system.dwAllocationGranularity;
     MEMORY_BASIC_INFORMATION region;
     for (uintptr_t at = (uintptr_t)system.lpMinimumApplicationAddress; at < limit;
@@ -136,17 +140,21 @@ static char *AllocateBelow4GiB(size_t size)
 #endif
 
 // The running instance reads the path from this buffer while SendMessageA
-// waits, so one buffer serves every path. Its address travels in 32 bits to
-// a 32-bit instance, so a 64-bit start keeps it below 4 GiB.
+// waits, so one buffer serves every path. Its address travels in the
+// message's 32-bit parameter to a 32-bit instance, which widens it with its
+// sign to a 64-bit one: it must lie below 2 GiB. Null when no such memory
+// can be had.
 char *HandOffBuffer(void)
 {
     static char buffer[REMOTE_PATH_SIZE];
+    if ((uintptr_t)buffer + sizeof buffer <= ((uintptr_t)1 << 31))
+        return buffer;
 #ifdef _WIN64
-    static char *low = AllocateBelow4GiB(REMOTE_PATH_SIZE);
-    if (low != nullptr)
-        return low;
+    static char *low = AllocateBelow2GiB(REMOTE_PATH_SIZE);
+    return low;
+#else
+    return nullptr;
 #endif
-    return buffer;
 }
 
 static int SendPathToInstance(void *window, const char *path)
@@ -155,6 +163,10 @@ static int SendPathToInstance(void *window, const char *path)
     size_t length = strlen(path);
     if (length >= REMOTE_PATH_SIZE)
         return 0;
+    if (buffer == nullptr) {
+        HandOffFailed = true;
+        return 0;
+    }
     memcpy(buffer, path, length + 1);
     SendMessageA((HWND)window, MSG_REMOTE_FILE, GetCurrentProcessId(), (LPARAM)buffer);
     return 0;

@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/settings_file.h"
 #include "app/textutil.h"
+#include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
@@ -178,6 +179,10 @@ static void ShutDown(void)
 
 int RunProgram(HINSTANCE instance, const char *arguments)
 {
+    // A listed "A:\x" or an empty card reader answers as a missing file,
+    // never with the system's "No disk" box.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    InitFileAccess();
     if (StartUp(instance, arguments) != 0)
         return 0;
     RunMainWindows();

@@ -10,4 +10,27 @@
 // an open: unreadable files are found, and wildcards match the first file.
 int QueryFileInfo(const char *path, uint64_t *size, int64_t *lastWriteTime);
 
+// What a file looked like: its size and last-write time (any unit finer
+// than a second). A file whose stamp did not change between two readings
+// is taken to hold the same bytes.
+struct FileStamp {
+    uint64_t Size;
+    int64_t LastWrite;
+};
+
+#ifdef _WIN32
+#include <stdio.h>
+
+// The stamp of the file at path (last-write time in 100 ns). Returns 0, or
+// -1 when there is no such file or it is a directory.
+int ReadFileStamp(const char *path, FileStamp *stamp);
+// Opens path for reading when it is a regular disk file; null for anything
+// else (a pipe, a device, a console) or when it cannot be opened. Nothing
+// is read before that is known.
+FILE *OpenDiskFile(const char *path);
+// Asks once whether Windows redirects this process's System32 and prepares
+// FileAccessPath, and lets the hashing job open files with OpenDiskFile.
+void InitFileAccess(void);
+#endif
+
 #endif

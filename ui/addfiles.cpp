@@ -5,6 +5,7 @@
 #include "app/lang.h"
 #include "app/program.h"
 #include "app/textutil.h"
+#include "core/fileaccess.h"
 #include "core/fileinfo.h"
 #include "ui/dialogs.h"
 #include "ui/listview.h"
@@ -127,7 +128,8 @@ static intptr_t StartSearch(const char *folder, struct __finddata64_t *found)
     char pattern[PATH_SIZE];
     if (FormatText(pattern, sizeof pattern, "%s*", folder) != 0)
         return -1;
-    return _findfirst64(pattern, found);
+    char buffer[FILE_ACCESS_PATH_SIZE];
+    return _findfirst64(FileAccessPath(pattern, buffer), found);
 }
 
 static bool IsDotEntry(const char *name)
@@ -172,7 +174,8 @@ struct FolderKeys {
 
 static bool ReadFolderKey(const char *path, FolderKey *key)
 {
-    HANDLE folder = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    char buffer[FILE_ACCESS_PATH_SIZE];
+    HANDLE folder = CreateFileA(FileAccessPath(path, buffer), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folder == INVALID_HANDLE_VALUE)
         return false;
@@ -211,16 +214,19 @@ static bool FirstVisit(FolderKeys *seen, const char *path)
 // multiply the scan without end.
 static bool IsLink(const char *path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    char buffer[FILE_ACCESS_PATH_SIZE];
+    DWORD attributes = GetFileAttributesA(FileAccessPath(path, buffer));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-static void AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen)
+// Returns 0, or -1 when memory ran out.
+static int AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen)
 {
     struct __finddata64_t found;
     intptr_t search = StartSearch(folder, &found);
     if (search == -1)
-        return;
+        return 0;
+    int result = 0;
     FolderKey key;
     bool followLinks = ReadFolderKey(folder, &key) && KeyKnown(key);
     do {
@@ -235,20 +241,24 @@ static void AppendSubfolders(FileList *list, const char *folder, FolderKeys *see
         if (!FirstVisit(seen, path))
             continue;
         char *text = DuplicateText(path);
-        if (text != nullptr && FileListAppend(list, text) < 0)
+        if (text == nullptr || FileListAppend(list, text) < 0) {
             free(text);
-    } while (_findnext64(search, &found) == 0);
+            result = -1;
+        }
+    } while (result == 0 && _findnext64(search, &found) == 0);
     _findclose(search);
+    return result;
 }
 
-void CollectSubfolders(FileList *list, const char *path)
+int CollectSubfolders(FileList *list, const char *path)
 {
     FolderKeys seen = {};
     FirstVisit(&seen, path);
-    AppendSubfolders(list, path, &seen);
-    for (int32_t next = 0; next < list->Count; next++)
-        AppendSubfolders(list, (const char *)list->Items[next], &seen);
+    int result = AppendSubfolders(list, path, &seen);
+    for (int32_t next = 0; result == 0 && next < list->Count; next++)
+        result = AppendSubfolders(list, (const char *)list->Items[next], &seen);
     free(seen.Keys);
+    return result;
 }
 
 void (*ArrangeFoundFiles)(FoundFile *files, int count) = nullptr;
@@ -275,7 +285,8 @@ static int BlockPosition(HWND list, int firstRow, const char *path)
 
 // The files a search of folder finds, in the search's order, skipping
 // folders and hidden files; a name that cannot be kept is skipped. Returns
-// the count, or -1 when the folder cannot be searched.
+// the count, -1 when the folder cannot be searched, or -2 when memory ran
+// out (nothing kept then).
 static int FindFolderFiles(const char *folder, FoundFile **files)
 {
     *files = nullptr;
@@ -284,23 +295,33 @@ static int FindFolderFiles(const char *folder, FoundFile **files)
     if (search == -1)
         return -1;
     int count = 0, room = 0;
+    bool outOfMemory = false;
     do {
         if (IsDotEntry(found.name) || (found.attrib & (_A_SUBDIR | _A_HIDDEN)))
             continue;
         if (count == room) {
             int larger = room ? room * 2 : 64;
             FoundFile *grown = (FoundFile *)realloc(*files, (size_t)larger * sizeof *grown);
-            if (grown == nullptr)
-                continue;
+            outOfMemory = grown == nullptr;
+            if (outOfMemory)
+                break;
             *files = grown;
             room = larger;
         }
         char *name = DuplicateText(found.name);
-        if (name != nullptr)
-            (*files)[count++] = FoundFile{ name, (uint64_t)found.size };
+        outOfMemory = name == nullptr;
+        if (outOfMemory)
+            break;
+        (*files)[count++] = FoundFile{ name, (uint64_t)found.size };
     } while (_findnext64(search, &found) == 0);
     _findclose(search);
-    return count;
+    if (!outOfMemory)
+        return count;
+    for (int i = 0; i < count; i++)
+        free((*files)[i].Name);
+    free(*files);
+    *files = nullptr;
+    return -2;
 }
 
 static int AddOneFolderFiles(const char *folder)
@@ -311,7 +332,7 @@ static int AddOneFolderFiles(const char *folder)
     int count = FindFolderFiles(folder, &files);
     if (count > 0 && ArrangeFoundFiles != nullptr)
         ArrangeFoundFiles(files, count);
-    int result = 0;
+    int result = count == -2 ? -1 : 0;
     for (int i = 0; i < count && result == 0; i++) {
         char path[PATH_SIZE];
         if (FormatText(path, sizeof path, "%s%s", folder, files[i].Name) != 0)
@@ -365,11 +386,13 @@ int AddFolder(const char *chosen)
 
     FileList subfolders;
     if (FileListInit(&subfolders, INITIAL_FOLDER_LIST) == nullptr)
-        return 0;
+        return -1;
     memset(subfolders.Items, 0, INITIAL_FOLDER_LIST * sizeof subfolders.Items[0]);
-    CollectSubfolders(&subfolders, path);
-    qsort(subfolders.Items, (size_t)subfolders.Count, sizeof subfolders.Items[0], ComparePathPointers);
-    int result = AddFolderFiles(&subfolders, path);
+    int result = CollectSubfolders(&subfolders, path);
+    if (result == 0) {
+        qsort(subfolders.Items, (size_t)subfolders.Count, sizeof subfolders.Items[0], ComparePathPointers);
+        result = AddFolderFiles(&subfolders, path);
+    }
     for (int32_t i = 0; i < subfolders.Count; i++)
         free(subfolders.Items[i]);
     FileListFree(&subfolders);

@@ -49,8 +49,9 @@ int AddFolder(const char *path);
 // ones included, 0 when not, -1 when it cannot be searched.
 int FolderHasSubfolders(const char *path);
 // Appends to list every folder below path (ending with a backslash), breadth
-// first, each real folder once however many links lead to it.
-void CollectSubfolders(FileList *list, const char *path);
+// first, each real folder once however many links lead to it. Returns 0, or
+// -1 when memory ran out.
+int CollectSubfolders(FileList *list, const char *path);
 // Adds the files of path and then of each folder of list (or none), each
 // folder's files as one block in path order. Returns 0, or -1 out of memory.
 int AddFolderFiles(const FileList *list, const char *path);

@@ -1,6 +1,7 @@
 // Entry point of the test programs that create windows: the common controls
 // are registered and the program's module is this test program, which holds
 // the same resources as Zunta.exe.
+#include "core/fileinfo.h"
 #include "ui/mainwnd.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_WIN95_CLASSES };
     InitCommonControlsEx(&controls);
     MainWnd.Instance = GetModuleHandleA(nullptr);
+    InitFileAccess();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 // Where the program finds its folder, its file name, and where it keeps
 // settings and logs.
 #include "app/program.h"
+#include "core/fileaccess.h"
 
 #include <gtest/gtest.h>
 
@@ -100,4 +101,44 @@ TEST(ProgramPaths, FromDataFolderOrProgramFolder)
     EXPECT_STREQ(p.LastSessionLogPath, "C:\\Local\\Zunta\\LastSession.log");
     EXPECT_STREQ(p.AllSessionsLogPath, "C:\\Local\\Zunta\\AllSessions.log");
     EXPECT_STREQ(p.SessionMarkPath, "C:\\Local\\Zunta\\LastSession.pending");
+}
+
+TEST(FileAccess, System32IsReachedThroughSysnativeWhenRedirected)
+{
+    struct Case {
+        const char *path;
+        int result;
+        const char *mapped;
+    } cases[] = {
+        { "C:\\Windows\\System32\\notepad.exe", 1, "C:\\Windows\\Sysnative\\notepad.exe" },
+        { "c:\\WINDOWS\\system32\\drivers\\ntfs.sys", 1, "c:\\WINDOWS\\Sysnative\\drivers\\ntfs.sys" },
+        { "C:/Windows/System32/x", 1, "C:/Windows/Sysnative/x" },
+        { "C:\\Windows\\System32", 1, "C:\\Windows\\Sysnative" },
+        { "C:\\Windows\\System32\\", 1, "C:\\Windows\\Sysnative\\" },
+        { "C:\\Windows\\System32x\\a", 0, nullptr },
+        { "C:\\Windows\\SysWOW64\\a", 0, nullptr },
+        { "C:\\Windows\\a\\System32\\b", 0, nullptr },
+        { "D:\\Windows\\System32\\a", 0, nullptr },
+        { "C:\\WindowsOld\\System32\\a", 0, nullptr },
+        { "\\\\srv\\share\\Windows\\System32\\a", 0, nullptr },
+        { "C:\\Windows", 0, nullptr },
+    };
+    for (const Case &c : cases) {
+        char out[FILE_ACCESS_PATH_SIZE] = "unchanged";
+        EXPECT_EQ(MapRedirectedPath("C:\\Windows", c.path, out, sizeof out), c.result) << c.path;
+        EXPECT_STREQ(out, c.mapped ? c.mapped : "unchanged") << c.path;
+    }
+    // One byte more than System32 takes: a mapped path that would not fit
+    // is left alone, never cut.
+    std::string longest = "C:\\Windows\\System32\\" + std::string(FILE_ACCESS_PATH_SIZE - 21, 'a');
+    char out[FILE_ACCESS_PATH_SIZE];
+    EXPECT_EQ(MapRedirectedPath("C:\\Windows\\", longest.c_str(), out, sizeof out), -1);
+
+    char buffer[FILE_ACCESS_PATH_SIZE];
+    const char *path = "C:\\Windows\\System32\\a";
+    EXPECT_EQ(FileAccessPath(path, buffer), path) << "not redirected: the path itself";
+    SetRedirectedWindowsFolder("C:\\Windows");
+    EXPECT_STREQ(FileAccessPath(path, buffer), "C:\\Windows\\Sysnative\\a");
+    EXPECT_EQ(FileAccessPath(longest.c_str(), buffer), longest.c_str());
+    SetRedirectedWindowsFolder(nullptr);
 }

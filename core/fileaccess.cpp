@@ -1,0 +1,51 @@
+// The path a file is reached by.
+#include "core/fileaccess.h"
+
+#include "app/textutil.h"
+
+#include <string.h>
+
+static const char System32[] = "System32";
+static const char Sysnative[] = "Sysnative";
+
+int MapRedirectedPath(const char *windowsFolder, const char *path, char *out, size_t size)
+{
+    size_t folderLength = strlen(windowsFolder);
+    while (folderLength > 0 && IsPathSeparator(windowsFolder[folderLength - 1]))
+        folderLength--;
+    size_t nameLength = sizeof System32 - 1;
+    if (folderLength == 0 || strlen(path) < folderLength + 1 + nameLength)
+        return 0;
+    for (size_t i = 0; i < folderLength; i++) {
+        char a = windowsFolder[i], b = path[i];
+        if (IsPathSeparator(a) ? !IsPathSeparator(b) : AsciiLower(a) != AsciiLower(b))
+            return 0;
+    }
+    const char *name = path + folderLength + 1;
+    char after = name[nameLength];
+    if (!IsPathSeparator(path[folderLength]) || !AsciiEqualNoCaseN(name, System32, nameLength) ||
+        (after != '\0' && !IsPathSeparator(after)))
+        return 0;
+    size_t length = folderLength + 1 + (sizeof Sysnative - 1) + strlen(name + nameLength);
+    if (length >= size)
+        return -1;
+    memcpy(out, path, folderLength + 1);
+    memcpy(out + folderLength + 1, Sysnative, sizeof Sysnative - 1);
+    strcpy(out + folderLength + 1 + sizeof Sysnative - 1, name + nameLength);
+    return 1;
+}
+
+static char RedirectedFolder[FILE_ACCESS_PATH_SIZE];
+
+void SetRedirectedWindowsFolder(const char *windowsFolder)
+{
+    if (windowsFolder == nullptr || CopyText(RedirectedFolder, sizeof RedirectedFolder, windowsFolder) != 0)
+        RedirectedFolder[0] = '\0';
+}
+
+const char *FileAccessPath(const char *path, char *buffer)
+{
+    if (RedirectedFolder[0] == '\0' || path == nullptr)
+        return path;
+    return MapRedirectedPath(RedirectedFolder, path, buffer, FILE_ACCESS_PATH_SIZE) == 1 ? buffer : path;
+}
