@@ -43,15 +43,28 @@ static const char NoCrcField[] = "########";
 
 // ---------------------------------------------------------------- records
 
+// The value of each byte as a hex digit (either case), or -1: a table, as
+// every line of an archive of millions is read for its digits.
+struct HexDigits {
+    signed char Value[256];
+};
+
+static constexpr HexDigits MakeHexDigits()
+{
+    HexDigits digits = {};
+    for (int c = 0; c < 256; c++)
+        digits.Value[c] = (signed char)(c >= '0' && c <= '9'   ? c - '0'
+                                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                               : -1);
+    return digits;
+}
+
+static constexpr HexDigits Hex = MakeHexDigits();
+
 static int HexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return Hex.Value[(unsigned char)c];
 }
 
 // count hex digits (either case) into bytes, two to a byte. Returns 0 or -1.
@@ -447,15 +460,23 @@ static const char *KeepName(HistoryIndex *index, const char *name, size_t length
     return kept;
 }
 
-int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record)
+static bool Indexable(const HistoryRecord *record)
 {
-    if (record->Stamp == 0 || record->NameLength > HISTORY_MAX_NAME)
-        return 0;
-    uint32_t hash = (uint32_t)HashKey(index, record->Name, record->NameLength, record->Size, record->Stamp);
+    return record->Stamp != 0 && record->NameLength <= HISTORY_MAX_NAME;
+}
+
+static uint32_t HashRecord(const HistoryIndex *index, const HistoryRecord *record)
+{
+    return (uint32_t)HashKey(index, record->Name, record->NameLength, record->Size, record->Stamp);
+}
+
+static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint32_t hash)
+{
     HistorySlot *slot = nullptr;
     if (index->Slots != nullptr)
         slot = FindSlot(index, hash, record->Name, record->NameLength, record->Size, record->Stamp);
     if (slot == nullptr || slot->Entry == 0) {
+        HistorySlot *before = index->Slots;
         if (index->Count >= MAX_ENTRIES || GrowSlots(index) != 0 || GrowEntries(index) != 0)
             return -1;
         const char *name = KeepName(index, record->Name, record->NameLength);
@@ -467,7 +488,8 @@ int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record)
         entry->NameLength = (uint16_t)record->NameLength;
         entry->Size = record->Size;
         entry->Stamp = record->Stamp;
-        slot = FindSlot(index, hash, record->Name, record->NameLength, record->Size, record->Stamp);
+        if (index->Slots != before)   // the slots grew: the key's empty slot is elsewhere
+            slot = FindSlot(index, hash, record->Name, record->NameLength, record->Size, record->Stamp);
         slot->Hash = hash;
         slot->Entry = ++index->Count;
     }
@@ -481,24 +503,67 @@ int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record)
     return 0;
 }
 
+int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record)
+{
+    return Indexable(record) ? AddHashed(index, record, HashRecord(index, record)) : 0;
+}
+
+// Records read but not indexed yet: their slots are fetched into the cache
+// while the next lines are read, for an archive far larger than the cache.
+enum { AHEAD = 8 };
+
+struct ReadAhead {
+    HistoryRecord Records[AHEAD];
+    uint32_t Hashes[AHEAD];
+    int First, Count;
+};
+
+// Indexes the oldest record read ahead. Returns 0 or -1.
+static int AddOldest(HistoryIndex *index, ReadAhead *ahead)
+{
+    int result = AddHashed(index, &ahead->Records[ahead->First], ahead->Hashes[ahead->First]);
+    ahead->First = (ahead->First + 1) % AHEAD;
+    ahead->Count--;
+    return result;
+}
+
+static int AddAllRead(HistoryIndex *index, ReadAhead *ahead)
+{
+    while (ahead->Count > 0)
+        if (AddOldest(index, ahead) != 0)
+            return -1;
+    return 0;
+}
+
 int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, HistoryProgressFn progress,
                         void *context)
 {
+    ReadAhead ahead;
+    ahead.First = ahead.Count = 0;
     size_t nextReport = HISTORY_PROGRESS_STEP;
     for (size_t at = 0; at < length;) {
         const char *lineEnd = (const char *)memchr(text + at, '\n', length - at);
         size_t next = lineEnd != nullptr ? (size_t)(lineEnd - text) + 1 : length;
         HistoryRecord record;
-        if (ParseSessionRecord(text + at, next - at, &record) == 0 && HistoryIndexAddParsed(index, &record) != 0)
-            return -1;
+        if (ParseSessionRecord(text + at, next - at, &record) == 0 && Indexable(&record)) {
+            if (ahead.Count == AHEAD && AddOldest(index, &ahead) != 0)
+                return -1;
+            int last = (ahead.First + ahead.Count++) % AHEAD;
+            ahead.Records[last] = record;
+            ahead.Hashes[last] = HashRecord(index, &record);
+#if defined(__GNUC__)
+            if (index->Slots != nullptr)
+                __builtin_prefetch(&index->Slots[ahead.Hashes[last] & index->SlotMask]);
+#endif
+        }
         at = next;
         if (progress != nullptr && at >= nextReport && at < length) {
             nextReport = at + HISTORY_PROGRESS_STEP;
             if (progress(context, at, length) != 0)
-                return -2;
+                return AddAllRead(index, &ahead) != 0 ? -1 : -2;
         }
     }
-    return 0;
+    return AddAllRead(index, &ahead);
 }
 
 // A name as the log keeps it: trailing blanks are padding there.
