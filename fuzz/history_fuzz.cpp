@@ -12,7 +12,6 @@
 
 #include "fuzz_support.h"
 
-#include <time.h>
 
 #include <map>
 #include <string>
@@ -24,17 +23,6 @@ enum { STREAM_SIZE = 1 << 12 };
 const int64_t LastTimeWithLocalForm = 32535215999;   // 3000-12-31 23:59:59 UTC
 
 char StreamBytes[STREAM_SIZE];
-
-std::string Hex(const unsigned char *bytes, size_t count, bool upper)
-{
-    std::string text;
-    for (size_t i = 0; i < count; i++) {
-        char pair[3];
-        snprintf(pair, sizeof pair, upper ? "%02X" : "%02x", bytes[i]);
-        text += pair;
-    }
-    return text;
-}
 
 std::string WrittenRecord(const std::string &name, uint64_t size, int64_t when, const char *crc, const char *md5)
 {
@@ -64,7 +52,7 @@ void CheckRoundTrip(FuzzInput &in)
         if (c == '\\')
             c = '/';
     bool upper = flags & 4;
-    std::string crcText = Hex(crc, sizeof crc, upper), md5Text = Hex(md5, sizeof md5, upper);
+    std::string crcText = HexText(crc, sizeof crc, upper), md5Text = HexText(md5, sizeof md5, upper);
     const char *crcArgument = flags & 1 ? crcText.c_str() : nullptr;
     const char *md5Argument = flags & 2 ? md5Text.c_str() : nullptr;
     std::string line = WrittenRecord(name, size, when, crcArgument, md5Argument);
@@ -162,7 +150,7 @@ void CheckIndex(const std::string &text)
         char time[HISTORY_TIME_SIZE], crc[9];
         FormatHistoryTime(std::get<2>(key), time);
         snprintf(crc, sizeof crc, "%08x", oldest.Crc32 ^ 1);
-        std::string md5 = Hex((const unsigned char *)oldest.Md5.data(), oldest.Md5.size(), false);
+        std::string md5 = HexText((const unsigned char *)oldest.Md5.data(), oldest.Md5.size(), false);
         HistoryJudgement judgement;
         HistoryJudge(&index, oldest.Name.data(), oldest.Name.size(), std::get<1>(key), time, nullptr,
                      oldest.Kinds & HISTORY_MD5 ? md5.c_str() : nullptr, &judgement);
@@ -180,9 +168,7 @@ void CheckIndex(const std::string &text)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // Local time is UTC: every time of the range has its local form.
-    setenv("TZ", "UTC", 1);
-    tzset();
+    UseUtcAsLocalTime();
     return 0;
 }
 

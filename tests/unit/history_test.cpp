@@ -11,26 +11,12 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <time.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
 
 namespace {
-
-int64_t LocalTime(int year, int month, int day, int hour, int minute, int second)
-{
-    struct tm local = {};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    return (int64_t)mktime(&local);
-}
 
 // One line as WriteSessionRecord writes it into a file in text mode.
 std::string WrittenRecord(const std::string &path, uint64_t size, int64_t when, const char *crc, const char *md5)
