@@ -398,6 +398,8 @@ static int GrowSlots(HistoryIndex *index)
     if ((uint64_t)(index->Count + 1) * 2 <= slotCount)
         return 0;
     uint64_t larger = slotCount == 0 ? (uint64_t)FIRST_SLOTS : slotCount * 2;
+    if (larger > SIZE_MAX / sizeof(HistorySlot))   // the 32-bit build's address space
+        return -1;
     HistorySlot *slots = (HistorySlot *)Allocate(index, (size_t)larger * sizeof *slots);
     if (slots == nullptr)
         return -1;

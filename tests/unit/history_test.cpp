@@ -190,7 +190,8 @@ TEST_F(HistoryFixture, ChangedWithoutAWriteAgainstTheOldestRecords)
     // Archive: the file as first recorded, then its contents changed (a new
     // CRC, same size and time); the session log records the change again.
     std::string archive = Line("Report.DOC", Crc1, "1 000", T1) + "garbage\r\n" +
-                          Line("Report.DOC", "2222bbbb", "1 000", T1) + Line("only md5.bin", "", "7", T1, Md5A);
+                          Line("Report.DOC", "2222bbbb", "1 000", T1) + Line("only md5.bin", "", "7", T1, Md5A) +
+                          Line("\xc3\xa9t\xc3\xa9.txt", Crc1, "3", T1);
     ASSERT_EQ(AddText(archive), 0);
     ASSERT_EQ(AddText(Line("report.doc", "", "1 000", T1, Md5B) + Line("report.doc", Crc2, "1 000", T1, Md5A)), 0);
     ASSERT_EQ(HistoryIndexAddRecord(&Index, "REPORT.doc", 10, 1000, T1, "3333CCCC", Md5A), 0);
@@ -213,6 +214,8 @@ TEST_F(HistoryFixture, ChangedWithoutAWriteAgainstTheOldestRecords)
         { "only md5.bin", 7, T1, nullptr, "0123456789ABCDEF0123456789ABCDEF", HISTORY_SAME, 0 },
         { "only md5.bin", 7, T1, Crc1, Md5B, HISTORY_CHANGED, HISTORY_MD5 },
         { "only md5.bin", 7, T1, Crc1, nullptr, HISTORY_UNKNOWN, 0 },        // no kind in common
+        { "\xc3\xa9T\xc3\xa9.TXT", 3, T1, Crc1, nullptr, HISTORY_SAME, 0 },
+        { "\xc3\x89T\xc3\x89.txt", 3, T1, Crc1, nullptr, HISTORY_UNKNOWN, 0 },   // only A-Z fold
     };
     for (const auto &c : cases) {
         HistoryJudgement judgement = Judge(c.Name, c.Size, c.Time, c.Crc, c.Md5);
@@ -229,7 +232,7 @@ TEST_F(HistoryFixture, ChangedWithoutAWriteAgainstTheOldestRecords)
     EXPECT_EQ(HistoryIndexAddRecord(&Index, "x", 1, 1, NoLocalTimeText, Crc1, nullptr), -2);
     EXPECT_EQ(HistoryIndexAddRecord(&Index, "x", 1, 1, T1, nullptr, nullptr), -2);
     EXPECT_EQ(HistoryIndexAddRecord(&Index, "x", 1, 1, T1, "1111AAA", nullptr), -2);
-    EXPECT_EQ(Index.Count, 2u);
+    EXPECT_EQ(Index.Count, 3u);
 }
 
 namespace {
