@@ -3,17 +3,22 @@
 //   zunta_bench FILE [MIB]   writes FILE of MIB mebibytes (256) when it is not that size
 //   zunta_bench --process-all FOLDER   64 files of 16 MiB hashed as Process All
 //                                      hashes them: by one thread, and with helpers
+//   zunta_bench --history               an archive log of a million records, made in
+//                                       memory, indexed: seconds and bytes per key
 #include "checksum/crc32.h"
 #include "checksum/hashjob.h"
 #include "checksum/md5.h"
 #include "core/hashahead.h"
+#include "core/history.h"
 
 #include <filesystem>
 #include <algorithm>
+#include <random>
 #include <chrono>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -156,12 +161,98 @@ int BenchProcessAll(const char *folder)
     return 0;
 }
 
+const int HistoryRecords = 1000000;
+
+// An archive log as years of sessions leave it: names of 20 to 40
+// characters, in both letter cases, sizes from bytes to gigabytes, one record
+// in ten a file recorded again with the same key; CRC and MD5, or one alone.
+std::string MakeArchive(int records, int *distinct)
+{
+    static const char *const stems[] = { "IMG_", "Report ", "backup-", "Invoice ", "track ", "DSC", "setup_v" };
+    static const char *const tails[] = { ".jpg", ".docx", ".tar.gz", ".PDF", ".flac", ".NEF", ".exe" };
+    std::string text;
+    text.reserve((size_t)records * 140);
+    std::minstd_rand random(20240501);
+    char name[64], size[32], line[256];
+    *distinct = 0;
+    for (int i = 0; i < records; i++) {
+        bool again = i > 0 && random() % 10 == 0;
+        unsigned key = again ? (unsigned)(random() % *distinct) : (unsigned)(*distinct)++;
+        std::minstd_rand keyed(key + 1);
+        int stem = (int)(keyed() % 7);
+        snprintf(name, sizeof name, "%s%0*u%s", stems[stem], 10 + (int)(keyed() % 20), key * 2654435761u % 1000000007u,
+                 tails[stem]);
+        uint64_t bytes = (uint64_t)keyed() * (keyed() % 4 + 1) >> (keyed() % 24);
+        std::string grouped = std::to_string(bytes);
+        for (size_t at = grouped.size(); at > 3; at -= 3)
+            grouped.insert(at - 3, " ");
+        snprintf(size, sizeof size, "%13s", grouped.c_str());
+        unsigned checksums = (unsigned)random() % 4;   // 1: CRC only, 2: MD5 only, else both
+        char crc[16] = "########", md5[48] = "";
+        if (checksums != 2)
+            snprintf(crc, sizeof crc, "%08X", (unsigned)random());
+        if (checksums != 1)
+            snprintf(md5, sizeof md5, "    %08x%08x%08x%08x", (unsigned)random(), (unsigned)random(),
+                     (unsigned)random(), (unsigned)random());
+        unsigned when = (unsigned)keyed();
+        snprintf(line, sizeof line, "%-64s    %s    %s    %02u:%02u.%02u %04u-%02u-%02u%s\r\n", name, crc, size,
+                 when % 24, when / 24 % 60, when / 1440 % 60, 1995 + when % 30, 1 + when / 7 % 12, 1 + when / 13 % 28,
+                 md5);
+        text += line;
+    }
+    return text;
+}
+
+int BenchHistory(void)
+{
+    int distinct;
+    std::string archive = MakeArchive(HistoryRecords, &distinct);
+    std::vector<double> seconds, processor;
+    uint64_t bytes = 0, names = 0;
+    uint32_t keys = 0;
+    for (int i = 0; i < Runs; i++) {
+        HistoryIndex index;
+        HistoryIndexInit(&index);
+        auto start = std::chrono::steady_clock::now();
+        clock_t ticks = clock();
+        int result = HistoryIndexAddText(&index, archive.data(), archive.size(), nullptr, nullptr);
+        seconds.push_back(Seconds(start));
+        processor.push_back((double)(clock() - ticks) / CLOCKS_PER_SEC);
+        if (result != 0) {
+            fprintf(stderr, "indexing failed: %d\n", result);
+            return 1;
+        }
+        bytes = index.Bytes;
+        keys = index.Count;
+        HistoryIndexFree(&index);
+    }
+    // The names' own bytes, as the index keeps them (without their padding).
+    for (size_t at = 0; at < archive.size();) {
+        size_t end = archive.find('\n', at) + 1;
+        HistoryRecord record;
+        if (ParseSessionRecord(archive.data() + at, end - at, &record) == 0)
+            names += record.NameLength;
+        at = end;
+    }
+    names = names * keys / HistoryRecords;   // about: repeated keys keep one name
+    std::sort(seconds.begin(), seconds.end());
+    std::sort(processor.begin(), processor.end());
+    // clock() counts the processor time of the process, except on Windows (where it is the wall clock).
+    printf("History index, %d records (%.0f MB), %u keys (%d made): %.3f s (median of %d; clock() %.3f s), "
+           "%.1f bytes per key, %.1f of them besides the name\n",
+           HistoryRecords, archive.size() / 1e6, keys, distinct, seconds[Runs / 2], Runs, processor[Runs / 2],
+           (double)bytes / keys, (double)(bytes - names) / keys);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     if (argc == 3 && strcmp(argv[1], "--process-all") == 0)
         return BenchProcessAll(argv[2]);
+    if (argc == 2 && strcmp(argv[1], "--history") == 0)
+        return BenchHistory();
     if (argc < 2) {
         fprintf(stderr, "usage: zunta_bench FILE [MIB]\n");
         return 2;

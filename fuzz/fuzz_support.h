@@ -9,6 +9,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 
 #include <random>
 #include <string>
@@ -26,6 +27,14 @@
             abort();                                                             \
         }                                                                        \
     } while (0)
+
+// Local time made UTC, so that a time field the program writes reads back
+// as the time, and every time from 1970 to 3000 has its local form.
+inline void UseUtcAsLocalTime()
+{
+    setenv("TZ", "UTC", 1);
+    tzset();
+}
 
 // The input read front to back; fields past its end read as zero, so that
 // every input, however short, is a whole record and seeds stay readable.
@@ -98,6 +107,19 @@ struct ExactText : ExactBuffer {
 inline std::string CutTo(const std::string &full, size_t size)
 {
     return size == 0 ? std::string() : full.substr(0, size - 1);
+}
+
+// The bytes as hexadecimal digits, two to a byte, in either case.
+inline std::string HexText(const unsigned char *bytes, size_t count, bool upper)
+{
+    static const char lower[] = "0123456789abcdef", capitals[] = "0123456789ABCDEF";
+    const char *digits = upper ? capitals : lower;
+    std::string text;
+    for (size_t i = 0; i < count; i++) {
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 15];
+    }
+    return text;
 }
 
 // The decimal digits with a space before every group of three from the right.

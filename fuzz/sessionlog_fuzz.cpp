@@ -25,18 +25,6 @@ const int64_t LastTimeWithLocalForm = 32535215999;
 
 char StreamBytes[STREAM_SIZE];
 
-std::string Hex(const unsigned char *bytes, size_t count, bool upper)
-{
-    static const char lower[] = "0123456789abcdef", capitals[] = "0123456789ABCDEF";
-    const char *digits = upper ? capitals : lower;
-    std::string text;
-    for (size_t i = 0; i < count; i++) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 15];
-    }
-    return text;
-}
-
 std::string PadTo(const std::string &text, size_t width)
 {
     return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
@@ -74,9 +62,7 @@ bool ReadTime(const std::string &text, int64_t *when)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // Local time is UTC, so that a time field reads back as the time.
-    setenv("TZ", "UTC", 1);
-    tzset();
+    UseUtcAsLocalTime();
     return 0;
 }
 
@@ -99,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 c = '/';
 
     bool upper = flags & 4;
-    std::string crcText = Hex(crc, sizeof crc, upper), md5Text = Hex(md5, sizeof md5, upper);
+    std::string crcText = HexText(crc, sizeof crc, upper), md5Text = HexText(md5, sizeof md5, upper);
     ExactText pathText(path), crcField(crcText), md5Field(md5Text);
     const char *pathArgument = flags & 16 ? nullptr : pathText.Bytes;
     const char *crcArgument = flags & 1 ? crcField.Bytes : nullptr;

@@ -20,19 +20,6 @@
 
 namespace {
 
-int64_t LocalTime(int year, int month, int day, int hour, int minute, int second)
-{
-    struct tm local = {};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    return (int64_t)mktime(&local);
-}
-
 std::string ReadBytes(const std::string &path);
 
 // One record as the log receives it, through a file in text mode.

@@ -2,7 +2,9 @@
 #ifndef ZUNTA_TESTS_UNIT_SUPPORT_H
 #define ZUNTA_TESTS_UNIT_SUPPORT_H
 
+#include <stdint.h>
 #include <stdlib.h>
+#include <time.h>
 
 #include <random>
 #include <string>
@@ -16,6 +18,20 @@ inline std::vector<unsigned char> RandomBytes(size_t length, unsigned seed)
     for (auto &byte : data)
         byte = (unsigned char)random();
     return data;
+}
+
+// Seconds since 1970 of a local date and time, as the program's files show it.
+inline int64_t LocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    struct tm local = {};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return (int64_t)mktime(&local);
 }
 
 // A path in the tests' scratch folder (ZUNTA_SCRATCH, a Linux path that
