@@ -36,6 +36,15 @@ static int AdmitFile(FileEntry *entry, int position)
     return ADD_ADDED;
 }
 
+int AddFoundFile(const char *path, uint64_t size, int position)
+{
+    FileEntry *entry = NewFileEntry(path);
+    if (entry == nullptr)
+        return ADD_OUT_OF_MEMORY;
+    entry->Size = size;
+    return AdmitFile(entry, position);
+}
+
 int AddFileToList(const char *path, int position)
 {
     FileEntry *entry = NewFileEntry(path);

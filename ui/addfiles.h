@@ -34,6 +34,8 @@ extern void (*ArrangeFoundFiles)(FoundFile *files, int count);
 // Admits the file at path: a new entry in the FileList and a "Ready" row at
 // position (negative: after the last row).
 int AddFileToList(const char *path, int position);
+// AddFileToList for a file already looked up: size is admitted as found.
+int AddFoundFile(const char *path, uint64_t size, int position);
 
 // The Add Files command: the open dialog and its chosen files.
 void AddFilesFromDialog(HWND window);
