@@ -351,8 +351,8 @@ int ParseChecksumText(const char *text, ExpectedChecksum *out)
 // ---- Listed names and paths ----
 
 // Components kept while walking back from a path's last component: each ".."
-// drops the next kept component on its left, so the ".." above the root drop
-// nothing, and the whole walk is linear.
+// drops the next kept component on its left; the ".." left in Drop at the
+// end climbed above the start. The whole walk is linear.
 struct ComponentWalk {
     size_t Drop;    // ".." waiting for a component
     size_t Kept;    // bytes of the kept components with their backslashes
@@ -387,48 +387,105 @@ static void WalkComponentsBack(const char *text, size_t length, ComponentWalk *w
     }
 }
 
-int ResolveListedName(const char *folder, const char *name, char *out, size_t size)
+// Whether the count bytes at part name a device, whatever follows a dot:
+// Windows opens the device for "nul.txt" and "Con .log" too.
+static bool IsDeviceName(const char *part, size_t count)
 {
-    const char *root = name;
-    size_t rootLength;
-    const char *rest;           // the name's part below the root
-    const char *base = "";      // the folder's part below its root, when the name goes below it
-    if (IsDriveLetter(name[0]) && name[1] == ':') {
-        if (!IsPathSeparator(name[2]))
-            return -1;
-        rootLength = 2;
-        rest = name + rootLength;
-    } else if (IsPathSeparator(name[0]) && IsPathSeparator(name[1])) {
-        rootLength = PathRootLength(name);
-        if (rootLength == 0)
-            return -1;
-        rest = name + rootLength;
-    } else {
-        root = folder;
-        rootLength = PathRootLength(folder);
-        if (rootLength == 0)
-            return -1;
-        rest = name;
-        if (!IsPathSeparator(name[0]))
-            base = folder + rootLength;
-    }
+    size_t base = 0;
+    while (base < count && part[base] != '.')
+        base++;
+    while (base > 0 && part[base - 1] == ' ')
+        base--;
+    static const char *const devices[] = { "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$" };
+    for (const char *device : devices)
+        if (base == strlen(device) && AsciiEqualNoCaseN(part, device, base))
+            return true;
+    if (base < 4 || (!AsciiEqualNoCaseN(part, "COM", 3) && !AsciiEqualNoCaseN(part, "LPT", 3)))
+        return false;
+    // A digit, or a superscript 1, 2 or 3 (Windows-1252 B9 B2 B3, UTF-8 C2 B9...).
+    const unsigned char *digit = (const unsigned char *)part + 3;
+    bool superscript = base == 5 && digit[0] == 0xC2;
+    if (superscript)
+        digit++;
+    else if (base != 4)
+        return false;
+    return (!superscript && digit[0] >= '0' && digit[0] <= '9') || digit[0] == 0xB9 || digit[0] == 0xB2 ||
+           digit[0] == 0xB3;
+}
 
+// Whether a listed name's bytes may name a file: no control byte, none of
+// <>"|?*, and ':' only as a drive's "X:" at the start.
+static bool HasFileNameBytes(const char *name)
+{
+    for (size_t i = 0; name[i] != '\0'; i++) {
+        unsigned char c = (unsigned char)name[i];
+        if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*')
+            return false;
+        if (c == ':' && !(i == 1 && IsDriveLetter(name[0])))
+            return false;
+    }
+    return true;
+}
+
+// Whether every component of the length bytes at text may be opened: none
+// ends in a dot or a blank (Windows would drop them and open another file)
+// and none is a device; "." and ".." stand for folders.
+static bool HasFileComponents(const char *text, size_t length)
+{
+    for (size_t start = 0; start <= length;) {
+        size_t end = start;
+        while (end < length && !IsPathSeparator(text[end]))
+            end++;
+        const char *part = text + start;
+        size_t count = end - start;
+        bool dots = (count == 1 && part[0] == '.') || (count == 2 && part[0] == '.' && part[1] == '.');
+        if (count > 0 && !dots && (part[count - 1] == '.' || part[count - 1] == ' ' || IsDeviceName(part, count)))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+int ClassifyListedName(const char *folder, const char *name, char *out, size_t size)
+{
+    if (name[0] == '\0' || !HasFileNameBytes(name))
+        return LISTED_REFUSED;
+    bool absolute = IsDriveLetter(name[0]) && name[1] == ':';
+    // "\x", "\\srv\share", "\\?\", "\\.\" and the drive-relative "C:x".
+    if (absolute ? !IsPathSeparator(name[2]) : IsPathSeparator(name[0]))
+        return LISTED_REFUSED;
+    const char *rest = absolute ? name + 3 : name;
+    size_t restLength = strlen(rest);
+    if (!HasFileComponents(rest, restLength))
+        return LISTED_REFUSED;
+    // A ".." left over after the walk back climbed above the base somewhere.
     ComponentWalk measure = {};
-    WalkComponentsBack(rest, strlen(rest), &measure);
-    WalkComponentsBack(base, strlen(base), &measure);
-    size_t total = rootLength + (measure.Kept > 0 ? measure.Kept : 1);
+    WalkComponentsBack(rest, restLength, &measure);
+    if (measure.Drop > 0)
+        return LISTED_REFUSED;
+
+    const char *base = name;
+    size_t baseLength = 2;
+    if (!absolute) {
+        if (PathRootLength(folder) == 0)
+            return LISTED_TOO_LONG;
+        base = folder;
+        baseLength = strlen(folder);
+        while (baseLength > 0 && IsPathSeparator(folder[baseLength - 1]))
+            baseLength--;
+    }
+    size_t total = baseLength + (measure.Kept > 0 ? measure.Kept : 1);
     if (total >= size)
-        return -1;
-    for (size_t i = 0; i < rootLength; i++)
-        out[i] = IsPathSeparator(root[i]) ? '\\' : root[i];
-    out[rootLength] = '\\';     // the root folder itself when nothing is kept
+        return LISTED_TOO_LONG;
+    for (size_t i = 0; i < baseLength; i++)
+        out[i] = IsPathSeparator(base[i]) ? '\\' : base[i];
+    out[baseLength] = '\\';     // the base folder itself when nothing is kept
     ComponentWalk write = {};
     write.Out = out;
     write.End = total;
-    WalkComponentsBack(rest, strlen(rest), &write);
-    WalkComponentsBack(base, strlen(base), &write);
+    WalkComponentsBack(rest, restLength, &write);
     out[total] = '\0';
-    return 0;
+    return absolute ? LISTED_ABSOLUTE : LISTED_INSIDE;
 }
 
 const char *ListedNameOf(const char *folder, const char *path)

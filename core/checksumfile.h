@@ -86,16 +86,29 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line);
 
 // ---- Listed names and paths ----
 
-// The full path of a name listed in a checksum file that lies in folder (a
-// full path with a drive or a UNC share, trailing backslash or not). '/' is
-// taken as '\'. A name with a drive and a separator ("C:\x", "c:/x") or a UNC
-// name ("\\srv\share\x") stands alone; a name starting with one separator goes
-// below folder's drive or share; any other goes below folder. "." and ".."
-// are resolved; ".." never climbs above the drive or share. Returns 0, or -1
-// when the result does not fit in size, when folder is not a full path, or
-// for a drive-relative name ("C:x"), whose folder depends on a current folder
-// of that drive that the program does not keep: such a file counts as missing.
-int ResolveListedName(const char *folder, const char *name, char *out, size_t size);
+// How a name listed in a checksum file (possibly downloaded, hostile) that
+// lies in folder is taken: a checksum file reaches only what lies beside it.
+enum {
+    LISTED_TOO_LONG = -1,   // the result does not fit, or folder is no full path: counted missing
+    LISTED_INSIDE = 0,      // a relative name that stays in folder or below it
+    LISTED_ABSOLUTE = 1,    // a local drive path ("C:\x", "c:/x"): verified only if the user agrees
+    LISTED_REFUSED = 2,     // never opened, never looked up
+};
+
+// Classifies name, listed in a checksum file that lies in folder (a full
+// path with a drive or a UNC share, trailing backslash or not), and writes
+// the full path of an inside or absolute name to out ('/' taken as '',
+// "." dropped, ".." resolved, folder's trailing separators dropped).
+// Refused: network and device names (two separators first, in either
+// direction), a name starting with one separator, a ".." that climbs above
+// folder (or above the drive of an absolute name) at any point, ':' other
+// than a drive's "X:" first (streams, drive-relative "C:x"), control bytes,
+// any of <>"|?*, a component ending in '.' or ' ', and a component that is a
+// device name whatever its extension or letter case (CON, PRN, AUX, NUL,
+// COM0-9, LPT0-9 with the superscript digits 1-3 in Windows-1252 or UTF-8,
+// CONIN$, CONOUT$). Returns a LISTED_...; out holds a path only for
+// LISTED_INSIDE and LISTED_ABSOLUTE.
+int ClassifyListedName(const char *folder, const char *name, char *out, size_t size);
 
 // How path is listed in a checksum file saved in folder: relative when it lies
 // in folder or below it (A-Z compared as a-z, '/' as '\'), else the full

@@ -281,7 +281,7 @@ static int PlanVerification(HWND window, const char *path, const char *text, siz
             continue;
         plan->Summary.Listed++;
         char full[PATH_SIZE];
-        if (ResolveListedName(folder, line->Name, full, sizeof full) != 0) {
+        if (ClassifyListedName(folder, line->Name, full, sizeof full) != LISTED_INSIDE) {
             VerifySummaryAdd(&plan->Summary, VERIFY_MISSING, line->Name);
             continue;
         }

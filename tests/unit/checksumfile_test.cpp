@@ -59,10 +59,17 @@ std::string Parse(const char *text)
     return std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
 }
 
-std::string Resolve(const char *folder, const char *name, size_t size = 260)
+// "in <path>", "absolute <path>", "refused" or "too long": how a listed name is taken.
+std::string Classify(const char *folder, const char *name, size_t size = 260)
 {
     char out[260];
-    return ResolveListedName(folder, name, out, size) == 0 ? out : "-1";
+    switch (ClassifyListedName(folder, name, out, size)) {
+    case LISTED_INSIDE: return std::string("in ") + out;
+    case LISTED_ABSOLUTE: return std::string("absolute ") + out;
+    case LISTED_REFUSED: return "refused";
+    case LISTED_TOO_LONG: return "too long";
+    default: return "unknown result";
+    }
 }
 
 // A summary text, freed.
@@ -214,34 +221,101 @@ TEST(ChecksumClipboardText, RefusedFormsLeaveNothing)
     EXPECT_EQ(Parse((std::string(Md5Empty).substr(1) + "  a.txt").c_str()), "-1");
 }
 
-TEST(ChecksumListedNames, ResolvedBelowTheFolderItsDriveOrStandingAlone)
+TEST(ChecksumListedNames, ClassifiedInsideAbsoluteOrRefused)
 {
     const char *folder = "C:\\data\\sums";
-    EXPECT_EQ(Resolve(folder, "a.txt"), "C:\\data\\sums\\a.txt");
-    EXPECT_EQ(Resolve(folder, "sub/b c.txt"), "C:\\data\\sums\\sub\\b c.txt");
-    EXPECT_EQ(Resolve(folder, ".\\a.txt"), "C:\\data\\sums\\a.txt");
-    EXPECT_EQ(Resolve(folder, "..\\x\\.\\y.txt"), "C:\\data\\x\\y.txt");
-    EXPECT_EQ(Resolve(folder, "..\\..\\..\\..\\z.txt"), "C:\\z.txt") << "no climbing above the drive";
-    EXPECT_EQ(Resolve(folder, "\\top\\t.txt"), "C:\\top\\t.txt");
-    EXPECT_EQ(Resolve(folder, "d:/other/o.txt"), "d:\\other\\o.txt");
-    EXPECT_EQ(Resolve(folder, "//srv/share/../u.txt"), "\\\\srv\\share\\u.txt");
-    EXPECT_EQ(Resolve(folder, "C:x.txt"), "-1") << "drive-relative";
-    EXPECT_EQ(Resolve("C:\\", "a.txt"), "C:\\a.txt");
-    EXPECT_EQ(Resolve("C:\\data\\", ".."), "C:\\");
-    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "..\\..\\a.txt"), "\\\\srv\\share\\a.txt");
-    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "/a.txt"), "\\\\srv\\share\\a.txt");
-    EXPECT_EQ(Resolve("data", "a.txt"), "-1") << "no full folder";
+    const struct {
+        const char *Folder, *Name, *Expected;
+    } cases[] = {
+        // Inside the folder or its sub-folders.
+        { folder, "a.txt", "in C:\\data\\sums\\a.txt" },
+        { folder, "sub/b c.txt", "in C:\\data\\sums\\sub\\b c.txt" },
+        { folder, ".\\a.txt", "in C:\\data\\sums\\a.txt" },
+        { folder, "sub\\..\\x.txt", "in C:\\data\\sums\\x.txt" },
+        { folder, "sub\\\\.\\x.txt", "in C:\\data\\sums\\sub\\x.txt" },
+        { folder, " lead.txt", "in C:\\data\\sums\\ lead.txt" },
+        { folder, "a..b", "in C:\\data\\sums\\a..b" },
+        { folder, "console.txt", "in C:\\data\\sums\\console.txt" },
+        { folder, "COM10", "in C:\\data\\sums\\COM10" },
+        { folder, "lpt", "in C:\\data\\sums\\lpt" },
+        { folder, "nul_x\\com", "in C:\\data\\sums\\nul_x\\com" },
+        { folder, "\xC3\xA9t\xC3\xA9.txt", "in C:\\data\\sums\\\xC3\xA9t\xC3\xA9.txt" },
+        { "C:\\", "a.txt", "in C:\\a.txt" },
+        { "C:\\data\\", "sub\\..", "in C:\\data\\" },
+        { "\\\\srv\\share\\dir", "a.txt", "in \\\\srv\\share\\dir\\a.txt" },
+        { "\\\\srv\\share\\dir\\", "s/a.txt", "in \\\\srv\\share\\dir\\s\\a.txt" },
+        // Absolute local paths: the user is asked.
+        { folder, "C:\\Windows\\win.ini", "absolute C:\\Windows\\win.ini" },
+        { folder, "d:/x/./y/../z.txt", "absolute d:\\x\\z.txt" },
+        { folder, "D:\\", "absolute D:\\" },
+        // Never opened.
+        { folder, "\\\\host\\share\\x.bin", "refused" },
+        { folder, "//host/share/x.bin", "refused" },
+        { folder, "\\/host/share/x.bin", "refused" },
+        { folder, "\\\\?\\UNC\\host\\share\\x", "refused" },
+        { folder, "\\\\?\\C:\\x", "refused" },
+        { folder, "\\\\host@80\\dav\\x", "refused" },
+        { folder, "\\\\.\\pipe\\x", "refused" },
+        { folder, "\\\\.\\COM1", "refused" },
+        { folder, "..\\..\\..\\Windows\\win.ini", "refused" },
+        { folder, "..\\x.txt", "refused" },
+        { folder, "..", "refused" },
+        { folder, "sub\\..\\..\\secret.txt", "refused" },
+        { folder, "a\\..\\..\\b\\c\\d", "refused" },
+        { folder, "C:\\..\\x", "refused" },
+        { folder, "\\Windows\\win.ini", "refused" },
+        { folder, "/x.txt", "refused" },
+        { folder, "C:x.txt", "refused" },
+        { folder, "file.txt:stream", "refused" },
+        { folder, "C:\\a\\b:c", "refused" },
+        { folder, "a.txt.", "refused" },
+        { folder, "dir \\x", "refused" },
+        { folder, "sub\\x.txt ", "refused" },
+        { folder, "...", "refused" },
+        { folder, "a\tb.txt", "refused" },
+        { folder, "a\x1F.txt", "refused" },
+        { folder, "a<b", "refused" },
+        { folder, "a>b", "refused" },
+        { folder, "a\"b", "refused" },
+        { folder, "a|b", "refused" },
+        { folder, "a?b", "refused" },
+        { folder, "a*", "refused" },
+        { folder, "NUL", "refused" },
+        { folder, "COM1", "refused" },
+        { folder, "com0.log", "refused" },
+        { folder, "LpT9", "refused" },
+        { folder, "CONIN$", "refused" },
+        { folder, "conout$.txt", "refused" },
+        { folder, "aux.txt", "refused" },
+        { folder, "prn.tar.gz", "refused" },
+        { folder, "Con .txt", "refused" },
+        { folder, "sub\\CON\\x.txt", "refused" },
+        { folder, "C:\\Windows\\nul", "refused" },
+        { folder, "COM\xB9", "refused" },
+        { folder, "lpt\xB2.txt", "refused" },
+        { folder, "COM\xC2\xB3", "refused" },
+        { folder, "LPT\xC2\xB9.log", "refused" },
+        { folder, "", "refused" },
+        { "\\\\srv\\share\\dir", "..\\a.txt", "refused" },
+        { "\\\\srv\\share\\dir", "/a.txt", "refused" },
+        // Counted missing: no full folder.
+        { "data", "a.txt", "too long" },
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(Classify(test.Folder, test.Name), test.Expected) << "folder " << test.Folder << ", name " << test.Name;
 }
 
 TEST(ChecksumListedNames, ResolvedOnlyWhenTheResultFits)
 {
     std::string name(256, 'n');
-    EXPECT_EQ(Resolve("C:\\", name.c_str()), "C:\\" + name) << "259 characters";
-    EXPECT_EQ(Resolve("C:\\", (name + "n").c_str()), "-1");
-    EXPECT_EQ(Resolve("C:\\data", (std::string(300, 'x') + "\\..\\b.txt").c_str()), "C:\\data\\b.txt")
+    EXPECT_EQ(Classify("C:\\", name.c_str()), "in C:\\" + name) << "259 characters";
+    EXPECT_EQ(Classify("C:\\", (name + "n").c_str()), "too long");
+    EXPECT_EQ(Classify("C:\\data", (std::string(300, 'x') + "\\..\\b.txt").c_str()), "in C:\\data\\b.txt")
         << "what \"..\" removes never counts";
-    EXPECT_EQ(Resolve("C:\\data", "b.txt", 13), "-1");
-    EXPECT_EQ(Resolve("C:\\data", "b.txt", 14), "C:\\data\\b.txt");
+    EXPECT_EQ(Classify("C:\\data", "b.txt", 13), "too long");
+    EXPECT_EQ(Classify("C:\\data", "b.txt", 14), "in C:\\data\\b.txt");
+    EXPECT_EQ(Classify("C:\\data", "C:\\b.txt", 9), "absolute C:\\b.txt");
+    EXPECT_EQ(Classify("C:\\data", "C:\\b.txt", 8), "too long");
 }
 
 TEST(ChecksumListedNames, RelativeInsideTheFolderFullOutside)
