@@ -612,6 +612,7 @@ void VerifySummaryAdd(VerifySummary *summary, int outcome, const char *name)
     case VERIFY_OK: summary->Ok++; break;
     case VERIFY_FAILED: CountName(&summary->Failed, name); break;
     case VERIFY_MISSING: CountName(&summary->Missing, name); break;
+    case VERIFY_NOT_OPENED: CountName(&summary->NotOpened, name); break;
     default: break;
     }
 }
@@ -627,6 +628,7 @@ void VerifySummaryFree(VerifySummary *summary)
     for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
         free(summary->Failed.Names[i]);
         free(summary->Missing.Names[i]);
+        free(summary->NotOpened.Names[i]);
     }
     VerifySummaryInit(summary);
 }
@@ -641,12 +643,14 @@ static size_t NamesRoom(const SummaryNames *names)
     return room;
 }
 
-// A blank line, the heading, the kept names, and how many more there are.
+// A blank line, the heading (with the count when it takes one), the kept
+// names, and how many more there are.
 static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *names)
 {
     if (names->Count == 0)
         return;
-    BuildFormat(builder, "\r\n\r\n%s", MoreText(heading));
+    BuildFormat(builder, "\r\n\r\n");
+    BuildFormat(builder, MoreText(heading), names->Count);
     int32_t shown = 0;
     for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
         if (names->Names[i] != nullptr) {
@@ -663,7 +667,8 @@ static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *na
 
 char *FormatVerifySummary(const VerifySummary *summary)
 {
-    size_t size = SUMMARY_FIXED_ROOM + NamesRoom(&summary->Failed) + NamesRoom(&summary->Missing);
+    size_t size = SUMMARY_FIXED_ROOM + NamesRoom(&summary->Failed) + NamesRoom(&summary->Missing) +
+                  NamesRoom(&summary->NotOpened);
     TextBuilder builder = { (char *)malloc(size), size, 0 };
     if (builder.Text == nullptr)
         return nullptr;
@@ -682,6 +687,7 @@ char *FormatVerifySummary(const VerifySummary *summary)
     BuildFormat(&builder, MoreCountText(MORE_VERIFIED_MISSING_ONE, missing), missing);
     BuildNames(&builder, MORE_FAILED_HEADING, &summary->Failed);
     BuildNames(&builder, MORE_MISSING_HEADING, &summary->Missing);
+    BuildNames(&builder, MORE_NOT_OPENED_HEADING, &summary->NotOpened);
     if (summary->NotUnderstood > 0) {
         BuildFormat(&builder, "\r\n\r\n");
         BuildFormat(&builder, MoreCountText(MORE_NOT_UNDERSTOOD_ONE, summary->NotUnderstood),

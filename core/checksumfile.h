@@ -7,9 +7,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// Kinds of checksum; the same bits as MASK_CRC32 / MASK_MD5 of
-// checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
-enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2 };
+// Kinds of checksum; CRC32 and MD5 are the same bits as MASK_CRC32 / MASK_MD5
+// of checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
+enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2, CHECKSUM_SHA1 = 4, CHECKSUM_SHA256 = 8, CHECKSUM_SHA512 = 16 };
 
 // Formats of a checksum file. SFV and MD5 are also the filter indexes of the
 // save dialog's filter list (MORE_SAVE_FILTER of app/lang_more.h).
@@ -144,7 +144,7 @@ int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size
 // or, when none was written, why and what to do. Null when out of memory.
 char *FormatSaveSummary(int format, int32_t written, int32_t leftOut);
 
-enum { VERIFY_OK = 0, VERIFY_FAILED = 1, VERIFY_MISSING = 2 };
+enum { VERIFY_OK = 0, VERIFY_FAILED = 1, VERIFY_MISSING = 2, VERIFY_NOT_OPENED = 3 };
 
 // The first names of one list of a verification summary, and how many there are.
 struct SummaryNames {
@@ -159,6 +159,7 @@ struct VerifySummary {
     int32_t Ok;
     SummaryNames Failed;
     SummaryNames Missing;
+    SummaryNames NotOpened;         // refused names, and absolute ones the user declined
     int32_t NotUnderstood;          // lines not understood
     int32_t FirstNotUnderstood;     // the first one's line number; 0 for none
     int Cancelled;                  // 1 when the verification stopped before the end
@@ -175,8 +176,9 @@ void VerifySummaryAddNotUnderstood(VerifySummary *summary, int32_t lineNumber);
 void VerifySummaryFree(VerifySummary *summary);
 // "Verified N files: K OK, B FAILED, M missing", after "Verification
 // cancelled after K of N files." when cancelled; then the FAILED and the
-// Missing lists ("and N more" after the first names), then the count of lines
-// not understood; lines end with CR LF. Null when out of memory.
+// Missing lists ("and N more" after the first names), then "Not opened,
+// outside the checksum file's folder: N" and its list, then the count of
+// lines not understood; lines end with CR LF. Null when out of memory.
 char *FormatVerifySummary(const VerifySummary *summary);
 
 #endif

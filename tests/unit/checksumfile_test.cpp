@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -413,26 +414,222 @@ TEST(ChecksumSummaries, AfterSavingInBothLanguages)
                                                 "n'a encore de CRC32. Calculez-les d'abord.");
 }
 
-TEST(ChecksumVerifyPlan, EachFailedValueShownOnceAndWhole)
+namespace {
+
+// Every allocation of a plan, counted: live blocks and their bytes, the
+// most held at once, and the call that fails (0: none).
+struct AllocationCount {
+    std::map<void *, size_t> Live;
+    size_t Bytes = 0, Peak = 0;
+    long Calls = 0, FailAt = 0;
+};
+AllocationCount *Counting;
+
+void *CountedReallocate(void *block, size_t size)
 {
-    // The CRC's digits stand inside the MD5: both are still shown.
+    AllocationCount &count = *Counting;
+    if (size > 0 && ++count.Calls == count.FailAt)
+        return nullptr;
+    if (block != nullptr) {
+        count.Bytes -= count.Live.at(block);
+        count.Live.erase(block);
+    }
+    if (size == 0) {
+        free(block);
+        return nullptr;
+    }
+    void *moved = realloc(block, size);
+    count.Live[moved] = size;
+    count.Bytes += size;
+    count.Peak = count.Bytes > count.Peak ? count.Bytes : count.Peak;
+    return moved;
+}
+
+// Plan allocations counted for one test.
+struct CountedPlan {
+    AllocationCount Count;
+    VerifyPlan Plan;
+    CountedPlan()
+    {
+        Counting = &Count;
+        VerifyReallocate = CountedReallocate;
+        VerifyPlanInit(&Plan);
+    }
+    ~CountedPlan()
+    {
+        VerifyPlanFree(&Plan);
+        EXPECT_TRUE(Count.Live.empty()) << Count.Live.size() << " blocks of the plan left";
+        VerifyReallocate = DefaultReallocate;
+        Counting = nullptr;
+    }
+    static void *(*DefaultReallocate)(void *, size_t);
+};
+void *(*CountedPlan::DefaultReallocate)(void *, size_t) = VerifyReallocate;
+
+int ReadPlan(VerifyPlan *plan, const std::string &text, int format = CHECKSUM_FORMAT_ANY)
+{
+    return VerifyPlanRead(plan, "C:\\sums", text.data(), text.size(), format);
+}
+
+// Each file of a plan: "state path: values".
+Lines Files(const VerifyPlan &plan)
+{
+    static const char *const states[] = { "pending", "not opened", "missing", "found" };
+    Lines files;
+    for (int32_t i = 0; i < plan.FileCount; i++) {
+        const VerifyFile &file = plan.Files[i];
+        std::string line = std::string(states[file.State]) + " " + file.Path + ":";
+        for (int32_t v = file.FirstValue; v >= 0; v = plan.Values[v].Next)
+            line += std::string(" ") + plan.Values[v].Text;
+        files.push_back(line);
+    }
+    return files;
+}
+
+} // namespace
+
+TEST(ChecksumVerifyPlan, IdenticalListingsMergeAsTheyAreRead)
+{
+    CountedPlan counted;
+    VerifyPlan &plan = counted.Plan;
+    std::string md5 = Md5Empty;
+    std::string text = "a.txt CBF43926\r\nA.TXT cbf43926\n" + md5 + " *sub/b.bin\n" + md5 + " *SUB\\B.bin\n" +
+                       "MD5 (./a.txt) = " + md5 + "\n\\\\srv\\share\\x.bin 12345678\n//srv/share/x.bin 12345678\n" +
+                       "C:\\Windows\\win.ini 12345678\nc:/windows/WIN.INI 12345678\nd:\\y.bin 12345678\n" +
+                       "not a line\nsub\\b.bin 00000001\n";
+    ASSERT_EQ(ReadPlan(&plan, text), 0);
+    EXPECT_EQ(Files(plan), (Lines{ "pending C:\\sums\\a.txt: CBF43926 " + md5,
+                                   "pending C:\\sums\\sub\\b.bin: " + md5 + " 00000001",
+                                   "not opened \\\\srv\\share\\x.bin: 12345678",
+                                   "pending C:\\Windows\\win.ini: 12345678", "pending d:\\y.bin: 12345678" }))
+        << "one file per path, one value per kind and value; a refused name merges only with itself";
+    EXPECT_EQ(plan.Files[0].Mask, CHECKSUM_CRC32 | CHECKSUM_MD5);
+    EXPECT_EQ(plan.AbsoluteCount, 2);
+    EXPECT_EQ(plan.Summary.Listed, 5);
+    EXPECT_EQ(plan.Summary.NotUnderstood, 1);
+    EXPECT_EQ(plan.Summary.FirstNotUnderstood, 11);
+    VerifyPlanRefuseAbsolute(&plan);
+    EXPECT_EQ(plan.Files[3].State, VERIFY_FILE_NOT_OPENED);
+    EXPECT_EQ(plan.Files[0].State, VERIFY_FILE_PENDING);
+}
+
+TEST(ChecksumVerifyPlan, FoundFilesInRowOrderEveryFailedValueShown)
+{
+    CountedPlan counted;
+    VerifyPlan &plan = counted.Plan;
+    std::string text, values;
+    for (int i = 0; i < 5; i++) {
+        char md5[33];
+        snprintf(md5, sizeof md5, "%032d", i);
+        text += std::string(md5) + " *five.bin\n";
+        values += (i ? "  " : "") + std::string(md5);
+    }
+    text += "ok.bin CBF43926\nbad.bin CBF43926\ngone.bin CBF43926\nunread.bin 12345678\n..\\up.bin CBF43926\n"
+            "D:\\abs.bin CBF43926\nlater.bin CBF43926\n";
+    ASSERT_EQ(ReadPlan(&plan, text), 0);
+    ASSERT_EQ(plan.FileCount, 8);
+    VerifyPlanRefuseAbsolute(&plan);
+    const int rows[] = { 7, 3, 9, -1, 5, -1, -1, -1 };  // later.bin found without a row: missing
+    for (int32_t i = 0; i < plan.FileCount; i++)
+        VerifyPlanSetFound(&plan, i, i != 3);
+    for (int32_t i = 0; i < 5; i++)
+        VerifyPlanSetRow(&plan, i, rows[i], 100 + i);
+    VerifyPlanSetRow(&plan, 5, 1, 1) /* refused: no row */;
+    ASSERT_EQ(VerifyPlanGroup(&plan), 0);
+    ASSERT_EQ(plan.RowCount, 4);
+    std::string order;
+    for (int32_t i = 0; i < plan.RowCount; i++)
+        order += std::to_string(plan.Rows[i].Row) + ":" + std::to_string(plan.Rows[i].EntryIndex) + " ";
+    EXPECT_EQ(order, "3:101 5:104 7:100 9:102 ");
+    EXPECT_EQ(plan.Rows[2].Mask, CHECKSUM_MD5);
+
+    VerifyComputed found = {};
+    found.Crc32 = "cbf43926";
+    found.Md5 = "00000000000000000000000000000003";
+    EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, &found), 0) << "ok.bin";
+    EXPECT_STREQ(plan.ExpectedText, "");
+    EXPECT_EQ(VerifyPlanJudge(&plan, 1, false, &found), 1) << "unread.bin, not read";
+    EXPECT_STREQ(plan.ExpectedText, "12345678");
+    EXPECT_EQ(VerifyPlanJudge(&plan, 2, true, &found), 4) << "five.bin";
+    std::string four = values;
+    four.erase(four.find("  00000000000000000000000000000003"), 34);
+    EXPECT_EQ(plan.ExpectedText, four) << "every failed value, no stray separator";
+    EXPECT_EQ(VerifyPlanJudge(&plan, 2, false, &found), 5);
+    EXPECT_EQ(plan.ExpectedText, values);
+    found.Crc32 = nullptr;
+    EXPECT_EQ(VerifyPlanJudge(&plan, 3, true, &found), 1) << "bad.bin: a kind not computed does not match";
+    EXPECT_EQ(plan.FirstFailedRow, 5);
+    EXPECT_EQ(Taken(FormatVerifySummary(&plan.Summary)),
+              "Verified 7 files: 1 OK, 4 FAILED, 2 missing\r\n\r\nFAILED:\r\nunread.bin\r\nfive.bin\r\nfive.bin\r\n"
+              "bad.bin\r\n\r\nMissing:\r\ngone.bin\r\nlater.bin\r\n\r\n"
+              "Not opened, outside the checksum file's folder: 2\r\n..\\up.bin\r\nD:\\abs.bin");
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    std::string summary = Taken(FormatVerifySummary(&plan.Summary));
+    EXPECT_NE(summary.find("\r\n\r\nNon ouverts, hors du dossier du fichier de sommes de contr\xF4le : 2\r\n..\\up.bin"),
+              std::string::npos)
+        << summary;
+}
+
+TEST(ChecksumVerifyPlan, AMillionIdenticalLinesMakeOneSmallFile)
+{
+    CountedPlan counted;
+    std::string line = std::string(Md5Empty) + " *sub\\file.bin\n";
+    std::string text;
+    text.reserve(line.size() * 1000000);
+    for (int i = 0; i < 1000000; i++)
+        text += line;
+    ASSERT_EQ(ReadPlan(&counted.Plan, text), 0);
+    EXPECT_EQ(counted.Plan.FileCount, 1);
+    EXPECT_EQ(counted.Plan.ValueCount, 1);
+    EXPECT_EQ(counted.Plan.Summary.Listed, 1);
+    EXPECT_LT(counted.Count.Peak, 128u * 1024) << "bytes held at most";
+}
+
+TEST(ChecksumVerifyPlan, EachFailedAllocationEndsTheReadCleanly)
+{
+    std::string text;
+    for (int i = 0; i < 300; i++)
+        text += "f" + std::to_string(i) + ".bin " + (i % 2 ? "CBF43926" : "12345678") + "\n" + std::string(Md5Empty) +
+                " *f" + std::to_string(i % 7) + ".bin\n";
+    // Read, rows for every file, grouped: -1 from the step whose allocation failed.
+    auto plan = [&](VerifyPlan *plan) {
+        if (ReadPlan(plan, text) != 0)
+            return -1;
+        for (int32_t i = 0; i < plan->FileCount; i++) {
+            VerifyPlanSetFound(plan, i, true);
+            VerifyPlanSetRow(plan, i, i, i);
+        }
+        return VerifyPlanGroup(plan);
+    };
+    long calls;
+    {
+        CountedPlan counted;
+        ASSERT_EQ(plan(&counted.Plan), 0);
+        calls = counted.Count.Calls;
+    }
+    ASSERT_GT(calls, 10);
+    for (long failing = 1; failing <= calls; failing++) {
+        CountedPlan counted;
+        counted.Count.FailAt = failing;
+        EXPECT_EQ(plan(&counted.Plan), -1) << "allocation " << failing << " of " << calls << " failed unnoticed";
+    }
+}
+
+TEST(ChecksumVerifyPlan, TextsUpTo256MiB)
+{
+    // One long comment line, quick to skip, then a checksum line.
+    std::string text(VERIFY_MAX_FILE_SIZE, 'x');
+    text[0] = ';';
+    std::string last = "\na.txt CBF43926";
+    text.replace(text.size() - last.size(), last.size(), last);
     VerifyPlan plan;
     VerifyPlanInit(&plan);
-    const char *listed[][2] = { { "0123456789abcdef0123456789abcdef", "a.bin" }, { "01234567", "a.bin" },
-                                { "0123456789abcdef0123456789abcdef", "a.bin" } };
-    for (const auto &value : listed) {
-        ChecksumLine line = {};
-        line.Kind = strlen(value[0]) == 8 ? CHECKSUM_CRC32 : CHECKSUM_MD5;
-        strcpy(line.Expected, value[0]);
-        strcpy(line.Name, value[1]);
-        ASSERT_EQ(VerifyPlanAddItem(&plan, 4, 9, &line), 0);
-    }
-    ASSERT_EQ(VerifyPlanGroup(&plan), 0);
-    char expected[EXPECTED_TEXT_SIZE];
-    EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, "89ABCDEF", Md5Empty, expected, sizeof expected), 3);
-    EXPECT_STREQ(expected, "0123456789abcdef0123456789abcdef  01234567");
-    EXPECT_EQ(plan.FirstFailedRow, 4);
+    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV), 0);
+    EXPECT_EQ(plan.FileCount, 1);
     VerifyPlanFree(&plan);
+    text += "\n";
+    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV), -2);
+    EXPECT_EQ(plan.FileCount, 0);
 }
 
 TEST(ChecksumSummaries, AfterVerifyingTheFirstTwentyNamesOfEachList)
