@@ -165,15 +165,13 @@ static int SplitChecksumLine(const char *line, size_t length, int format, LinePa
 }
 
 // Copies the name of parts into name, undoing md5sum's escapes. Returns 0,
-// or -1 for a name that does not fit in size, holds a NUL byte or an escape
-// md5sum does not write.
+// or -1 for a name that does not fit in size, holds a control byte (also
+// from an escape) or an escape md5sum does not write.
 static int CopyListedName(const LineParts *parts, char *name, size_t size)
 {
     size_t used = 0;
     for (size_t i = 0; i < parts->NameLength; i++) {
         char c = parts->Name[i];
-        if (c == '\0')
-            return -1;
         if (c == '\\' && parts->Escaped) {
             if (++i == parts->NameLength)
                 return -1;
@@ -184,7 +182,7 @@ static int CopyListedName(const LineParts *parts, char *name, size_t size)
             default: return -1;
             }
         }
-        if (used + 1 >= size)
+        if (used + 1 >= size || (unsigned char)c < 0x20)
             return -1;
         name[used++] = c;
     }
@@ -221,9 +219,17 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
         return -2;
     const char *text = reader->Text + reader->Next;
     size_t rest = reader->Length - reader->Next;
+    // LF, CR LF or a lone CR; the CR is looked for only before the LF, so
+    // the whole text is scanned once.
     const char *lineEnd = (const char *)memchr(text, '\n', rest);
     size_t length = lineEnd ? (size_t)(lineEnd - text) : rest;
-    reader->Next += lineEnd ? length + 1 : length;
+    const char *cr = (const char *)memchr(text, '\r', length);
+    size_t ending = lineEnd ? 1 : 0;
+    if (cr != nullptr) {
+        length = (size_t)(cr - text);
+        ending = cr + 1 == lineEnd ? 2 : 1;
+    }
+    reader->Next += length + ending;
     reader->LineNumber++;
 
     TrimLine(&text, &length);
@@ -235,9 +241,92 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
         return split;
     if (CopyListedName(&parts, line->Name, sizeof line->Name) != 0)
         return -1;
+    if (!IsUtf8(text, length)) {
+        char converted[CHECKSUM_NAME_SIZE];
+        if (Cp1252ToUtf8(line->Name, strlen(line->Name), converted, sizeof converted) != 0)
+            return -1;
+        memcpy(line->Name, converted, strlen(converted) + 1);
+    }
     line->Kind = parts.Kind;
     CopyDigits(line->Expected, parts.Digits, parts.Kind);
     return 1;
+}
+
+bool IsUtf8(const char *text, size_t length)
+{
+    const unsigned char *at = (const unsigned char *)text, *end = at + length;
+    while (at < end) {
+        unsigned char c = *at++;
+        if (c < 0x80)
+            continue;
+        // The lead byte gives the count of continuation bytes and the
+        // smallest second byte (no overlong forms) and the largest (no
+        // surrogates, nothing above U+10FFFF).
+        size_t more;
+        unsigned char low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if ((size_t)(end - at) < more || at[0] < low || at[0] > high)
+            return false;
+        for (size_t i = 1; i < more; i++)
+            if (at[i] < 0x80 || at[i] > 0xBF)
+                return false;
+        at += more;
+    }
+    return true;
+}
+
+int Cp1252ToUtf8(const char *text, size_t length, char *out, size_t size)
+{
+    // 80-9F; the five bytes 1252 leaves undefined stand for U+0081 and so
+    // on, as Windows converts them.
+    static const uint16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    size_t used = 0;
+    for (size_t i = 0; i < length; i++) {
+        unsigned char c = (unsigned char)text[i];
+        unsigned point = c >= 0x80 && c <= 0x9F ? high[c - 0x80] : c;
+        char bytes[3];
+        size_t count;
+        if (point < 0x80) {
+            bytes[0] = (char)point;
+            count = 1;
+        } else if (point < 0x800) {
+            bytes[0] = (char)(0xC0 | (point >> 6));
+            bytes[1] = (char)(0x80 | (point & 0x3F));
+            count = 2;
+        } else {
+            bytes[0] = (char)(0xE0 | (point >> 12));
+            bytes[1] = (char)(0x80 | ((point >> 6) & 0x3F));
+            bytes[2] = (char)(0x80 | (point & 0x3F));
+            count = 3;
+        }
+        if (size - used <= count) {
+            if (size > 0)
+                out[0] = '\0';
+            return -1;
+        }
+        memcpy(out + used, bytes, count);
+        used += count;
+    }
+    if (size == 0)
+        return -1;
+    out[used] = '\0';
+    return 0;
 }
 
 // ---- A checksum copied as text ----

@@ -49,12 +49,14 @@ int ChecksumFormatOfName(const char *fileName);
 struct ChecksumLine {
     int Kind;                       // CHECKSUM_CRC32 or CHECKSUM_MD5
     char Expected[33];              // CRC: 8 digits upper case; MD5: 32 digits lower case
-    char Name[CHECKSUM_NAME_SIZE];  // the listed name as written, md5sum's escapes undone
+    char Name[CHECKSUM_NAME_SIZE];  // the listed name in UTF-8, md5sum's escapes undone
 };
 
 // Walks a whole checksum file held in memory, one line at a time. Lines end
-// with CR LF or LF or at the end of the text; a UTF-8 byte-order mark at the
-// very start is skipped; blanks and tabs around a line are ignored. Comment
+// with CR LF, LF, a lone CR or the end of the text; a UTF-8 byte-order mark
+// at the very start is skipped; blanks and tabs around a line are ignored. A
+// line that is valid UTF-8 gives its name as it is; any other line is taken
+// as Windows-1252 and its name converted to UTF-8. Comment
 // lines start with ';' in SFV, '#' in MD5 (md5sum skips them too), either
 // in ANY. Line forms:
 //   SFV  "name CRC": the CRC is the last blank-separated token, 8 digits; the
@@ -65,8 +67,9 @@ struct ChecksumLine {
 //        behind a backslash is md5sum's escaped form, where "\\" in the name
 //        stands for a backslash, "\n" for LF and "\r" for CR.
 //   ANY  md5sum, then BSD, then SFV: the first form that fits the line.
-// A line that fits no form, names nothing, or names more than
-// CHECKSUM_NAME_SIZE - 1 bytes or a NUL byte is not understood.
+// A line that fits no form, names nothing, names more than
+// CHECKSUM_NAME_SIZE - 1 bytes (once in UTF-8) or a control byte (below
+// 0x20, also from md5sum's escapes) is not understood.
 struct ChecksumReader {
     const char *Text;
     size_t Length;
@@ -83,6 +86,14 @@ void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length,
 // for a line not understood, -2 at the end of the text (LineNumber then stays
 // on the last line).
 int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line);
+
+// Whether the length bytes at text are well-formed UTF-8: no overlong form,
+// no surrogate, nothing above U+10FFFF.
+bool IsUtf8(const char *text, size_t length);
+// Converts the length bytes at text from Windows-1252 to UTF-8 (the five
+// undefined bytes 81 8D 8F 90 9D as U+0081... as Windows does) into out with
+// a terminator. Returns 0, or -1 (out emptied) when it does not fit in size.
+int Cp1252ToUtf8(const char *text, size_t length, char *out, size_t size);
 
 // ---- Listed names and paths ----
 

@@ -129,8 +129,9 @@ TEST(ChecksumFileMd5, EscapedNamesAreUndoneOnlyBehindABackslash)
     std::string hex = Md5Empty;
     std::string text = "\\" + hex + "  a\\\\b\\nc\n\\MD5 (x\\\\y\\r) = " + hex + "\n" + hex + "  dir\\file\n\\" +
                        hex + "  bad\\q\n\\" + hex + "  ends\\\n";
-    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_MD5),
-              (Lines{ Md5Of("a\\b\nc"), Md5Of("x\\y\r"), Md5Of("dir\\file"), "?", "?" }));
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_MD5), (Lines{ "?", "?", Md5Of("dir\\file"), "?", "?" }))
+        << "an escaped line end is a control byte in the name";
+    EXPECT_EQ(Read("\\" + hex + "  a\\\\b", CHECKSUM_FORMAT_MD5), (Lines{ Md5Of("a\\b") }));
 }
 
 TEST(ChecksumFileMd5, MalformedLines)
@@ -154,6 +155,56 @@ TEST(ChecksumFileAny, EachLineInTheFirstFormThatFits)
               (Lines{ "", "", Md5Of("a.txt"), Md5Of("b.txt"), "c d.txt=CBF43926", "\\dir\\e.txt=0000ABCD",
                       Md5Of("f 12345678"), "?" }));
     EXPECT_EQ(Read(text, 0), Read(text, CHECKSUM_FORMAT_ANY)) << "an unknown format reads as ANY";
+}
+
+TEST(ChecksumFileReader, LinesEndWithLfCrLfOrALoneCr)
+{
+    int32_t last = 0;
+    EXPECT_EQ(Read("a.txt CBF43926\rb.txt CBF43926\r\n\rc.txt CBF43926\n\r\nd.txt CBF43926\r", CHECKSUM_FORMAT_SFV, &last),
+              (Lines{ "a.txt=CBF43926", "b.txt=CBF43926", "", "c.txt=CBF43926", "", "d.txt=CBF43926" }));
+    EXPECT_EQ(last, 6);
+}
+
+TEST(ChecksumFileReader, ControlBytesInANameAreNotUnderstood)
+{
+    std::string hex = Md5Empty;
+    std::string text = "a\tb.txt CBF43926\na\x01.txt CBF43926\n" + hex + " *x\x1F.txt\n" + hex + " *x\x7F.txt\n";
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_ANY), (Lines{ "?", "?", "?", Md5Of("x\x7F.txt") }));
+}
+
+TEST(ChecksumFileReader, NamesInUtf8FromUtf8OrWindows1252Lines)
+{
+    const struct {
+        const char *Name, *Read;
+    } cases[] = {
+        { "\xC3\xA9t\xC3\xA9.txt", "\xC3\xA9t\xC3\xA9.txt" },          // UTF-8 as it is
+        { "\xE2\x82\xAC\xF0\x9F\x98\x80", "\xE2\x82\xAC\xF0\x9F\x98\x80" },
+        { "\xE9t\xE9.txt", "\xC3\xA9t\xC3\xA9.txt" },                  // 1252
+        { "\xC3\xA9\xE9", "\xC3\x83\xC2\xA9\xC3\xA9" },                 // not UTF-8 as a whole: all 1252
+        { "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xFF",
+          "\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC5\xB8\xC2\xA0\xC3\xBF" },
+        { "\xC0\x80", "\xC3\x80\xE2\x82\xAC" },                      // overlong
+        { "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC" },             // surrogate
+        { "\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC" }, // above U+10FFFF
+        { "\xE2\x82", "\xC3\xA2\xE2\x80\x9A" },                      // cut short
+    };
+    for (const auto &test : cases) {
+        EXPECT_EQ(Read(std::string(test.Name) + " CBF43926", CHECKSUM_FORMAT_SFV), Lines{ std::string(test.Read) + "=CBF43926" })
+            << test.Name;
+        EXPECT_EQ(Read(std::string(Md5Empty) + " *" + test.Name, CHECKSUM_FORMAT_MD5), Lines{ Md5Of(test.Read) }) << test.Name;
+    }
+    EXPECT_EQ(Read("\xEF\xBB\xBF\xC3\xA9 CBF43926", CHECKSUM_FORMAT_SFV), Lines{ "\xC3\xA9=CBF43926" });
+    std::string longest(CHECKSUM_NAME_SIZE / 2 - 1, '\xE9'), converted;
+    for (size_t i = 0; i < longest.size(); i++)
+        converted += "\xC3\xA9";
+    EXPECT_EQ(Read(longest + " CBF43926\n" + longest + "\xE9 CBF43926", CHECKSUM_FORMAT_SFV),
+              (Lines{ converted + "=CBF43926", "?" }))
+        << "the name must fit once converted";
+    char out[4] = "xyz";
+    EXPECT_EQ(Cp1252ToUtf8("\x80", 1, out, 3), -1);
+    EXPECT_STREQ(out, "");
+    EXPECT_EQ(Cp1252ToUtf8("\x80", 1, out, 4), 0);
+    EXPECT_STREQ(out, "\xE2\x82\xAC");
 }
 
 TEST(ChecksumFileReader, ReadsOnlyTheGivenLength)
