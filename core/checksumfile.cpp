@@ -20,10 +20,43 @@ static_assert((int)CHECKSUM_CRC32 == (int)HAS_CRC32 && (int)CHECKSUM_MD5 == (int
 
 enum {
     CRC32_DIGITS = 8,
-    MD5_DIGITS = 32,
     SAVE_SUMMARY_SIZE = 512,
     SUMMARY_FIXED_ROOM = 1024,  // a verification summary's texts and numbers, names apart
 };
+
+// ---- Kinds of checksum ----
+
+struct KindInfo {
+    int Kind;
+    size_t Digits;
+    const char *Label;      // in BSD lines, the result box and copied texts
+};
+
+static const KindInfo Kinds[] = {
+    { CHECKSUM_CRC32, CRC32_DIGITS, "CRC" },
+    { CHECKSUM_MD5, 32, "MD5" },
+    { CHECKSUM_SHA1, 40, "SHA1" },
+    { CHECKSUM_SHA256, 64, "SHA256" },
+    { CHECKSUM_SHA512, 128, "SHA512" },
+};
+
+size_t ChecksumDigits(int kind)
+{
+    for (const KindInfo &info : Kinds)
+        if (info.Kind == kind)
+            return info.Digits;
+    return 0;
+}
+
+// The kind whose checksums have count digits; 0 for none. CRC32 is a kind
+// of SFV lines only: whoever wants it asks for it.
+static int DigestKindOfDigits(size_t count)
+{
+    for (const KindInfo &info : Kinds)
+        if (info.Kind != CHECKSUM_CRC32 && info.Digits == count)
+            return info.Kind;
+    return 0;
+}
 
 // ---- Characters and spans ----
 
@@ -64,10 +97,10 @@ static void TrimLine(const char **text, size_t *length)
 }
 
 // Copies the digits of a checksum of kind with a terminator: a CRC32 in
-// upper case, an MD5 in lower case, as every comparison expects them.
+// upper case, the other kinds in lower case, as every comparison expects them.
 static void CopyDigits(char *out, const char *digits, int kind)
 {
-    size_t count = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
+    size_t count = ChecksumDigits(kind);
     for (size_t i = 0; i < count; i++) {
         char c = digits[i];
         if (kind == CHECKSUM_CRC32)
@@ -89,36 +122,51 @@ struct LineParts {
     bool Escaped;           // md5sum's escaped form: the name holds backslash escapes
 };
 
-// md5sum's "<32 digits> <mode><name>".
-static bool SplitMd5sumLine(const char *line, size_t length, LineParts *parts)
+// The count of hexadecimal digits at the start of the length bytes at text.
+static size_t HexRunLength(const char *text, size_t length)
 {
-    if (length <= MD5_DIGITS + 2 || !IsHexRun(line, MD5_DIGITS) || line[MD5_DIGITS] != ' ' ||
-        (line[MD5_DIGITS + 1] != ' ' && line[MD5_DIGITS + 1] != '*'))
+    size_t count = 0;
+    while (count < length && IsHexDigit(text[count]))
+        count++;
+    return count;
+}
+
+// md5sum's (or sha1sum's, sha256sum's, sha512sum's) "<digits> <mode><name>",
+// the kind given by the count of digits.
+static bool SplitSumLine(const char *line, size_t length, LineParts *parts)
+{
+    size_t digits = HexRunLength(line, length);
+    int kind = DigestKindOfDigits(digits);
+    if (kind == 0 || length <= digits + 2 || line[digits] != ' ' || (line[digits + 1] != ' ' && line[digits + 1] != '*'))
         return false;
-    parts->Kind = CHECKSUM_MD5;
+    parts->Kind = kind;
     parts->Digits = line;
-    parts->Name = line + MD5_DIGITS + 2;
-    parts->NameLength = length - (MD5_DIGITS + 2);
+    parts->Name = line + digits + 2;
+    parts->NameLength = length - (digits + 2);
     return true;
 }
 
-// BSD's "MD5 (<name>) = <32 digits>". The digits are found from the end, so
-// a name may hold ") = " itself.
+// BSD's "MD5 (<name>) = <digits>", also SHA1, SHA256 and SHA512. The digits
+// are found from the end, so a name may hold ") = " itself.
 static bool SplitBsdLine(const char *line, size_t length, LineParts *parts)
 {
-    static const char head[] = "MD5 (";
     static const char tail[] = ") = ";
-    size_t headLength = sizeof head - 1, tailLength = sizeof tail - 1;
-    if (length <= headLength + tailLength + MD5_DIGITS || !AsciiEqualNoCaseN(line, head, headLength))
-        return false;
-    const char *digits = line + length - MD5_DIGITS;
-    if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, MD5_DIGITS))
-        return false;
-    parts->Kind = CHECKSUM_MD5;
-    parts->Digits = digits;
-    parts->Name = line + headLength;
-    parts->NameLength = (size_t)(digits - tailLength - parts->Name);
-    return true;
+    size_t tailLength = sizeof tail - 1;
+    for (const KindInfo &info : Kinds) {
+        size_t labelLength = strlen(info.Label);
+        if (info.Kind == CHECKSUM_CRC32 || length <= labelLength + 2 + tailLength + info.Digits ||
+            !AsciiEqualNoCaseN(line, info.Label, labelLength) || memcmp(line + labelLength, " (", 2) != 0)
+            continue;
+        const char *digits = line + length - info.Digits;
+        if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, info.Digits))
+            return false;
+        parts->Kind = info.Kind;
+        parts->Digits = digits;
+        parts->Name = line + labelLength + 2;
+        parts->NameLength = (size_t)(digits - tailLength - parts->Name);
+        return true;
+    }
+    return false;
 }
 
 // SFV's "<name> <8 digits>" of a line without blanks around it.
@@ -143,15 +191,15 @@ static bool SplitSfvLine(const char *line, size_t length, LineParts *parts)
 // *parts filled, 0 for a comment, -1 when no form of the format fits.
 static int SplitChecksumLine(const char *line, size_t length, int format, LineParts *parts)
 {
-    bool sfv = format != CHECKSUM_FORMAT_MD5;
-    bool md5 = format != CHECKSUM_FORMAT_SFV;
-    if ((sfv && line[0] == ';') || (md5 && line[0] == '#'))
+    bool sfv = format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_ANY;
+    bool sums = format != CHECKSUM_FORMAT_SFV;
+    if ((sfv && line[0] == ';') || (sums && line[0] == '#'))
         return 0;
-    if (md5) {
+    if (sums) {
         bool escaped = line[0] == '\\';
         const char *rest = escaped ? line + 1 : line;
         size_t restLength = escaped ? length - 1 : length;
-        if (SplitMd5sumLine(rest, restLength, parts) || SplitBsdLine(rest, restLength, parts)) {
+        if (SplitSumLine(rest, restLength, parts) || SplitBsdLine(rest, restLength, parts)) {
             parts->Escaped = escaped;
             return 1;
         }
@@ -192,13 +240,26 @@ static int CopyListedName(const LineParts *parts, char *name, size_t size)
 
 int ChecksumFormatOfName(const char *fileName)
 {
-    const char *dot = strrchr(fileName, '.');
-    if (dot == nullptr || strpbrk(dot, "\\/") != nullptr)
-        return CHECKSUM_FORMAT_ANY;
-    if (AsciiEqualNoCase(dot, ".sfv"))
-        return CHECKSUM_FORMAT_SFV;
-    if (AsciiEqualNoCase(dot, ".md5") || AsciiEqualNoCase(dot, ".md5sum"))
-        return CHECKSUM_FORMAT_MD5;
+    static const struct {
+        const char *Ending;     // an extension, or a whole name without one
+        int Format;
+    } endings[] = {
+        { ".sfv", CHECKSUM_FORMAT_SFV },       { ".md5", CHECKSUM_FORMAT_MD5 },
+        { ".md5sum", CHECKSUM_FORMAT_MD5 },    { ".sha1", CHECKSUM_FORMAT_SHA1 },
+        { ".sha1sum", CHECKSUM_FORMAT_SHA1 },  { ".sha256", CHECKSUM_FORMAT_SHA256 },
+        { ".sha256sum", CHECKSUM_FORMAT_SHA256 }, { ".sha512", CHECKSUM_FORMAT_SHA512 },
+        { ".sha512sum", CHECKSUM_FORMAT_SHA512 }, { "MD5SUMS", CHECKSUM_FORMAT_MD5 },
+        { "SHA1SUMS", CHECKSUM_FORMAT_SHA1 },  { "SHA256SUMS", CHECKSUM_FORMAT_SHA256 },
+        { "SHA512SUMS", CHECKSUM_FORMAT_SHA512 },
+    };
+    const char *name = fileName;
+    for (const char *at = fileName; *at != '\0'; at++)
+        if (IsPathSeparator(*at))
+            name = at + 1;
+    const char *dot = strrchr(name, '.');
+    for (const auto &ending : endings)
+        if (AsciiEqualNoCase(ending.Ending[0] == '.' ? (dot ? dot : "") : name, ending.Ending))
+            return ending.Format;
     return CHECKSUM_FORMAT_ANY;
 }
 
@@ -207,9 +268,8 @@ void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length,
     reader->Text = text;
     reader->Length = length;
     reader->Next = (length >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
-    reader->Format = (format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_MD5)
-                         ? format
-                         : CHECKSUM_FORMAT_ANY;
+    reader->Format = format >= CHECKSUM_FORMAT_SFV && format <= CHECKSUM_FORMAT_SHA512 ? format
+                                                                                    : CHECKSUM_FORMAT_ANY;
     reader->LineNumber = 0;
 }
 
@@ -334,25 +394,33 @@ int Cp1252ToUtf8(const char *text, size_t length, char *out, size_t size)
 static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
 {
     out->Kinds |= kind;
-    CopyDigits(kind == CHECKSUM_CRC32 ? out->Crc32 : out->Md5, digits, kind);
+    char *field = kind == CHECKSUM_CRC32    ? out->Crc32
+                  : kind == CHECKSUM_MD5    ? out->Md5
+                  : kind == CHECKSUM_SHA1   ? out->Sha1
+                  : kind == CHECKSUM_SHA256 ? out->Sha256
+                                            : out->Sha512;
+    CopyDigits(field, digits, kind);
 }
 
 // The result box's labelled checksums: "CRC : <8>", "MD5 : <32>", or both
-// separated by blanks. Returns 1 with *out filled, 0 when the line does not
-// start with a label and a colon, -1 when it does but is not such a line.
+// separated by blanks; also "SHA1:", "SHA256:" and "SHA512:" with their
+// digits. Returns 1 with *out filled, 0 when the line does not start with a
+// label and a colon, -1 when it does but is not such a line.
 static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *out)
 {
     size_t at = 0;
     bool labelled = false;
     while (at < length) {
-        int kind;
-        if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "CRC", 3))
-            kind = CHECKSUM_CRC32;
-        else if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "MD5", 3))
-            kind = CHECKSUM_MD5;
-        else
+        const KindInfo *kind = nullptr;
+        for (const KindInfo &info : Kinds) {
+            size_t labelLength = strlen(info.Label);
+            if (length - at >= labelLength && AsciiEqualNoCaseN(line + at, info.Label, labelLength) &&
+                (length - at == labelLength || IsBlank(line[at + labelLength]) || line[at + labelLength] == ':'))
+                kind = &info;
+        }
+        if (kind == nullptr)
             return labelled ? -1 : 0;
-        at += 3;
+        at += strlen(kind->Label);
         while (at < length && IsBlank(line[at]))
             at++;
         if (at == length || line[at] != ':')
@@ -364,10 +432,9 @@ static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *
         size_t start = at;
         while (at < length && !IsBlank(line[at]))
             at++;
-        size_t digits = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
-        if (at - start != digits || !IsHexRun(line + start, digits) || (out->Kinds & kind))
+        if (at - start != kind->Digits || !IsHexRun(line + start, kind->Digits) || (out->Kinds & kind->Kind))
             return -1;
-        StoreExpected(out, kind, line + start);
+        StoreExpected(out, kind->Kind, line + start);
         while (at < length && IsBlank(line[at]))
             at++;
     }
@@ -381,12 +448,29 @@ static bool ParseBareDigits(const char *line, size_t length, ExpectedChecksum *o
         line += 2;
         length -= 2;
     }
-    if (length == CRC32_DIGITS && IsHexRun(line, length))
-        StoreExpected(out, CHECKSUM_CRC32, line);
-    else if (length == MD5_DIGITS && IsHexRun(line, length))
-        StoreExpected(out, CHECKSUM_MD5, line);
-    else
+    int kind = length == CRC32_DIGITS ? CHECKSUM_CRC32 : DigestKindOfDigits(length);
+    if (kind == 0 || !IsHexRun(line, length))
         return false;
+    StoreExpected(out, kind, line);
+    return true;
+}
+
+// A bare SHA-1, SHA-256 or SHA-512 written in groups: "d41d8cd9 8f00b204 ...".
+static bool ParseGroupedDigits(const char *line, size_t length, ExpectedChecksum *out)
+{
+    char digits[129];
+    size_t count = 0;
+    for (size_t i = 0; i < length; i++) {
+        if (IsBlank(line[i]))
+            continue;
+        if (!IsHexDigit(line[i]) || count == sizeof digits - 1)
+            return false;
+        digits[count++] = line[i];
+    }
+    int kind = DigestKindOfDigits(count);
+    if (kind == 0 || kind == CHECKSUM_MD5)
+        return false;
+    StoreExpected(out, kind, digits);
     return true;
 }
 
@@ -398,10 +482,11 @@ static int ParseOneLine(const char *line, size_t length, ExpectedChecksum *out)
     if (ParseBareDigits(line, length, out))
         return 0;
     LineParts parts;
-    if (SplitChecksumLine(line, length, CHECKSUM_FORMAT_ANY, &parts) != 1)
-        return -1;
-    StoreExpected(out, parts.Kind, parts.Digits);
-    return 0;
+    if (SplitChecksumLine(line, length, CHECKSUM_FORMAT_ANY, &parts) == 1) {
+        StoreExpected(out, parts.Kind, parts.Digits);
+        return 0;
+    }
+    return ParseGroupedDigits(line, length, out) ? 0 : -1;
 }
 
 int ParseChecksumText(const char *text, ExpectedChecksum *out)
@@ -604,16 +689,28 @@ int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc)
     return FormatText(out, size, "%s %08X\r\n", name, (unsigned)crc);
 }
 
-int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
+// "<digits in lower case> *<name>\r\n" for a checksum of kind.
+static int FormatSumLine(char *out, size_t size, const char *name, const char *hexText, int kind)
 {
-    if (!IsHexRun(md5Text, MD5_DIGITS) || md5Text[MD5_DIGITS] != '\0') {
+    size_t count = ChecksumDigits(kind);
+    if (!IsHexRun(hexText, count) || hexText[count] != '\0') {
         if (size > 0)
             out[0] = '\0';
         return -1;
     }
-    char digits[MD5_DIGITS + 1];
-    CopyDigits(digits, md5Text, CHECKSUM_MD5);
+    char digits[129];
+    CopyDigits(digits, hexText, kind);
     return FormatText(out, size, "%s *%s\r\n", digits, name);
+}
+
+int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
+{
+    return FormatSumLine(out, size, name, md5Text, CHECKSUM_MD5);
+}
+
+int FormatSha256Line(char *out, size_t size, const char *name, const char *sha256Text)
+{
+    return FormatSumLine(out, size, name, sha256Text, CHECKSUM_SHA256);
 }
 
 int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
@@ -628,11 +725,14 @@ int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size
     if (typed[0] == '\0')
         return -1;
     int format = ChecksumFormatOfName(typed);
-    if (format != CHECKSUM_FORMAT_ANY)
+    if (format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_MD5 || format == CHECKSUM_FORMAT_SHA256)
         return CopyText(out, size, typed) == 0 ? format : -1;
-    if (selectedFormat != CHECKSUM_FORMAT_SFV && selectedFormat != CHECKSUM_FORMAT_MD5)
+    const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV      ? ".sfv"
+                            : selectedFormat == CHECKSUM_FORMAT_MD5    ? ".md5"
+                            : selectedFormat == CHECKSUM_FORMAT_SHA256 ? ".sha256"
+                                                                       : nullptr;
+    if (extension == nullptr)
         return -1;
-    const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV ? ".sfv" : ".md5";
     return FormatText(out, size, "%s%s", typed, extension) == 0 ? selectedFormat : -1;
 }
 
@@ -665,7 +765,9 @@ static void BuildFormat(TextBuilder *builder, const char *format, ...)
 
 char *FormatSaveSummary(int format, int32_t written, int32_t leftOut)
 {
-    const char *kind = MoreText(format == CHECKSUM_FORMAT_SFV ? MORE_KIND_CRC32 : MORE_KIND_MD5);
+    const char *kind = MoreText(format == CHECKSUM_FORMAT_SFV      ? MORE_KIND_CRC32
+                                : format == CHECKSUM_FORMAT_SHA256 ? MORE_KIND_SHA256
+                                                                   : MORE_KIND_MD5);
     char text[SAVE_SUMMARY_SIZE];
     TextBuilder builder = { text, sizeof text, 0 };
     text[0] = '\0';

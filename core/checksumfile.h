@@ -11,9 +11,18 @@
 // of checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
 enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2, CHECKSUM_SHA1 = 4, CHECKSUM_SHA256 = 8, CHECKSUM_SHA512 = 16 };
 
-// Formats of a checksum file. SFV and MD5 are also the filter indexes of the
-// save dialog's filter list (MORE_SAVE_FILTER of app/lang_more.h).
-enum { CHECKSUM_FORMAT_SFV = 1, CHECKSUM_FORMAT_MD5 = 2, CHECKSUM_FORMAT_ANY = 3 };
+// Formats of a checksum file. SFV, MD5 and SHA256 are also the filter
+// indexes of the save dialog's filter list (MORE_SAVE_FILTER_SHA256 of
+// app/lang_more.h). MD5 and the SHA formats read alike: each line's kind
+// comes from its count of digits.
+enum {
+    CHECKSUM_FORMAT_ANY = 0,
+    CHECKSUM_FORMAT_SFV = 1,
+    CHECKSUM_FORMAT_MD5 = 2,
+    CHECKSUM_FORMAT_SHA256 = 3,
+    CHECKSUM_FORMAT_SHA1 = 4,
+    CHECKSUM_FORMAT_SHA512 = 5,
+};
 
 enum {
     CHECKSUM_NAME_SIZE = 1024,      // a listed name with its terminator
@@ -22,18 +31,28 @@ enum {
 
 // ---- A checksum copied as text ----
 
+// The count of hexadecimal digits of a checksum of kind: 8, 32, 40, 64,
+// 128; 0 for another value.
+size_t ChecksumDigits(int kind);
+
 struct ExpectedChecksum {
-    int Kinds;          // CHECKSUM_CRC32 and/or CHECKSUM_MD5 found
+    int Kinds;          // the CHECKSUM_... kinds found
     char Crc32[9];      // 8 digits, upper case, when Kinds has CHECKSUM_CRC32; else ""
     char Md5[33];       // 32 digits, lower case, when Kinds has CHECKSUM_MD5; else ""
+    char Sha1[41];      // 40 digits, lower case, when Kinds has CHECKSUM_SHA1; else ""
+    char Sha256[65];    // 64 digits, lower case, when Kinds has CHECKSUM_SHA256; else ""
+    char Sha512[129];   // 128 digits, lower case, when Kinds has CHECKSUM_SHA512; else ""
 };
 
 // Finds the checksum in text (blanks, tabs, CR and LF around it ignored, any
-// letter case): a bare 8-digit CRC32 or 32-digit MD5, with or without "0x";
-// one line of an .md5 file (md5sum's text or binary form, or BSD's
-// "MD5 (name) = hex") or of an .sfv file ("name CRC"); the result box's
+// letter case): a bare 8-digit CRC32, 32-digit MD5, 40-digit SHA-1, 64-digit
+// SHA-256 or 128-digit SHA-512, with or without "0x" (the SHA ones also in
+// blank-separated groups); one line of an .md5 or .sha* file (md5sum's or
+// sha*sum's text or binary form, or BSD's "MD5 (name) = hex", "SHA256
+// (name) = hex"...) or of an .sfv file ("name CRC"); the result box's
 // "CRC : <8>", "MD5 : <32>" or "CRC : <8>\tMD5 : <32>" line, alone or below
-// the path line of the whole box (both kinds found when both are there).
+// the path line of the whole box (both kinds found when both are there);
+// "SHA1:", "SHA256:" or "SHA512:" (any case, blanks around ':') and digits.
 // Returns 0, or -1 (*out emptied) when nothing usable is found: no text, a
 // comment, digits of another count, a letter that is not hexadecimal, or
 // several lines that are not the result box.
@@ -41,14 +60,15 @@ int ParseChecksumText(const char *text, ExpectedChecksum *out);
 
 // ---- Reading checksum files ----
 
-// The format a checksum file's name gives: .sfv is SFV, .md5 and .md5sum are
-// MD5, any other (.txt) is ANY, where each line is read in the form it has.
-// Extensions are compared without case.
+// The format a checksum file's name gives: .sfv is SFV; .md5, .md5sum and
+// MD5SUMS are MD5; .sha1, .sha1sum and SHA1SUMS are SHA1, and so on for
+// SHA256 and SHA512; any other (.txt) is ANY, where each line is read in the
+// form it has. Names are compared without case.
 int ChecksumFormatOfName(const char *fileName);
 
 struct ChecksumLine {
-    int Kind;                       // CHECKSUM_CRC32 or CHECKSUM_MD5
-    char Expected[33];              // CRC: 8 digits upper case; MD5: 32 digits lower case
+    int Kind;                       // a CHECKSUM_... kind
+    char Expected[129];             // CRC: 8 digits upper case; others lower case
     char Name[CHECKSUM_NAME_SIZE];  // the listed name in UTF-8, md5sum's escapes undone
 };
 
@@ -61,11 +81,14 @@ struct ChecksumLine {
 // in ANY. Line forms:
 //   SFV  "name CRC": the CRC is the last blank-separated token, 8 digits; the
 //        name is what comes before the blanks in front of it (spaces allowed).
-//   MD5  "<32 digits> <mode><name>" with exactly one space after the digits,
-//        then ' ' (text mode) or '*' (binary mode): "hex  *a" lists "*a",
-//        "hex *a" lists "a"; BSD's "MD5 (name) = <32 digits>"; either form
-//        behind a backslash is md5sum's escaped form, where "\\" in the name
-//        stands for a backslash, "\n" for LF and "\r" for CR.
+//   MD5, SHA1, SHA256, SHA512  "<digits> <mode><name>" with 32, 40, 64 or
+//        128 digits (MD5, SHA-1, SHA-256, SHA-512 by their count) and
+//        exactly one space after them, then ' ' (text mode) or '*' (binary
+//        mode): "hex  *a" lists "*a", "hex *a" lists "a"; BSD's
+//        "MD5 (name) = <32 digits>", "SHA1 (name) = <40 digits>", "SHA256
+//        (name) = <64>", "SHA512 (name) = <128>"; either form behind a
+//        backslash is md5sum's escaped form, where "\\" in the name stands
+//        for a backslash, "\n" for LF and "\r" for CR.
 //   ANY  md5sum, then BSD, then SFV: the first form that fits the line.
 // A line that fits no form, names nothing, names more than
 // CHECKSUM_NAME_SIZE - 1 bytes (once in UTF-8) or a control byte (below
@@ -135,23 +158,27 @@ int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc);
 // Returns 0, or -1 (out emptied) when it does not fit or md5Text is not 32
 // hexadecimal digits.
 int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text);
+// "<sha256 in lower case> *<name>\r\n", as FormatMd5Line.
+int FormatSha256Line(char *out, size_t size, const char *name, const char *sha256Text);
 // The SFV file's first line from local date and time fields:
 // "; Generated by Zunta Calculator on 2026-12-09 at 14:05.09\r\n".
 // Returns 0, or -1 (out emptied) when it does not fit.
 int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
                     int second);
 // The format and the final name of a checksum file to save from the name
-// typed in the save dialog: a name ending in .sfv, or in .md5 or .md5sum,
-// keeps that name and format (any letter case, whatever type is selected);
-// any other name gets the extension of selectedFormat (CHECKSUM_FORMAT_SFV or
-// CHECKSUM_FORMAT_MD5) appended. Returns the format, or -1 for an empty name,
-// another selected format, or a name that does not fit in size.
+// typed in the save dialog: a name of SFV, MD5 or SHA256 format by
+// ChecksumFormatOfName (.sfv, .md5, .md5sum, .sha256, .sha256sum,
+// SHA256SUMS...) keeps that name and format (any letter case, whatever type
+// is selected); any other name gets the extension of selectedFormat
+// (CHECKSUM_FORMAT_SFV, _MD5 or _SHA256, the save filter's index) appended.
+// Returns the format, or -1 for an empty name, another selected format, or
+// a name that does not fit in size.
 int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size);
 
 // ---- Summaries, in the current language; heap texts the caller frees ----
 
-// After saving a checksum file of format (SFV or MD5): "12 files written, 3
-// without an MD5 left out", the second part only when files were left out,
+// After saving a checksum file of format (SFV, MD5 or SHA256): "12 files
+// written, 3 without an MD5 left out", the second part only when files were left out,
 // or, when none was written, why and what to do. Null when out of memory.
 char *FormatSaveSummary(int format, int32_t written, int32_t leftOut);
 

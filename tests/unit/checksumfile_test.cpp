@@ -37,7 +37,7 @@ Lines Read(const std::string &text, int format, int32_t *lastLine = nullptr)
         EXPECT_EQ(reader.LineNumber, (int32_t)seen.size() + 1);
         seen.push_back(result == 1 ? std::string(line.Name) + "=" + line.Expected : result == 0 ? "" : "?");
         if (result == 1)
-            EXPECT_EQ(line.Kind, strlen(line.Expected) == 8 ? CHECKSUM_CRC32 : CHECKSUM_MD5);
+            EXPECT_EQ(ChecksumDigits(line.Kind), strlen(line.Expected)) << line.Expected;
     }
     if (lastLine)
         *lastLine = reader.LineNumber;
@@ -57,7 +57,10 @@ std::string Parse(const char *text)
     int result = ParseChecksumText(text, &found);
     if (result != 0)
         return found.Kinds == 0 && found.Crc32[0] == '\0' && found.Md5[0] == '\0' ? "-1" : "-1 not emptied";
-    return std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
+    std::string parsed = std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
+    if (found.Kinds & (CHECKSUM_SHA1 | CHECKSUM_SHA256 | CHECKSUM_SHA512))
+        parsed += std::string(":") + found.Sha1 + ":" + found.Sha256 + ":" + found.Sha512;
+    return parsed;
 }
 
 // "in <path>", "absolute <path>", "refused" or "too long": how a listed name is taken.
@@ -154,7 +157,7 @@ TEST(ChecksumFileAny, EachLineInTheFirstFormThatFits)
     EXPECT_EQ(Read(text, CHECKSUM_FORMAT_ANY),
               (Lines{ "", "", Md5Of("a.txt"), Md5Of("b.txt"), "c d.txt=CBF43926", "\\dir\\e.txt=0000ABCD",
                       Md5Of("f 12345678"), "?" }));
-    EXPECT_EQ(Read(text, 0), Read(text, CHECKSUM_FORMAT_ANY)) << "an unknown format reads as ANY";
+    EXPECT_EQ(Read(text, 99), Read(text, CHECKSUM_FORMAT_ANY)) << "an unknown format reads as ANY";
 }
 
 TEST(ChecksumFileReader, LinesEndWithLfCrLfOrALoneCr)
@@ -229,8 +232,55 @@ TEST(ChecksumFileReader, AHundredThousandLinesInOnePass)
     EXPECT_STREQ(line.Name, "file99999.bin");
 }
 
+namespace {
+
+// Digits of the SHA kinds: "0123456789abcdef" repeated, upper case where asked.
+std::string Hex(size_t count, bool upper = false)
+{
+    // Not (upper ? "..." : "...")[i]: g++ 12 with -fsanitize=undefined reads '0' from that.
+    const char *set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string digits;
+    for (size_t i = 0; i < count; i++)
+        digits += set[i % 16];
+    return digits;
+}
+
+} // namespace
+
+TEST(ChecksumFileSha, SumLinesAndBsdLinesOfEveryKind)
+{
+    std::string sha1 = Hex(40), sha256 = Hex(64), sha512 = Hex(128);
+    std::string text = sha256 + "  text.bin\n" + Hex(64, true) + " *binary.bin\n" + sha1 + " *one.bin\n" + sha512 +
+                       "  five.bin\nSHA256 (bsd.bin) = " + sha256 + "\nsha1 (b1.bin) = " + Hex(40, true) +
+                       "\nSHA512 (b5.bin) = " + sha512 + "\n" + std::string(Md5Empty) + " *m.bin\n# comment\n" +
+                       Hex(63) + "  short.bin\n" + Hex(65) + "  long.bin\nSHA256 (x.bin) = " + sha1 +
+                       "\nSHA1 (x.bin) = " + sha256 + "\nSHA2 (x.bin) = " + sha256 + "\n\\" + sha256 + " *e\\\\f\n";
+    Lines expected = { "text.bin=" + sha256, "binary.bin=" + sha256, "one.bin=" + sha1, "five.bin=" + sha512,
+                       "bsd.bin=" + sha256, "b1.bin=" + sha1, "b5.bin=" + sha512, Md5Of("m.bin"), "", "?", "?",
+                       "?", "?", "?", "e\\f=" + sha256 };
+    for (int format : { CHECKSUM_FORMAT_SHA256, CHECKSUM_FORMAT_SHA1, CHECKSUM_FORMAT_SHA512, CHECKSUM_FORMAT_MD5,
+                        CHECKSUM_FORMAT_ANY })
+        EXPECT_EQ(Read(text, format), expected) << "format " << format;
+    EXPECT_EQ(Read(sha256 + " *a.bin\na.bin CBF43926", CHECKSUM_FORMAT_SFV), (Lines{ "?", "a.bin=CBF43926" }));
+    EXPECT_EQ(Read("a.bin CBF43926", CHECKSUM_FORMAT_SHA256), (Lines{ "?" }));
+}
+
 TEST(ChecksumFileFormat, FromTheExtensionWithoutCase)
 {
+    const struct {
+        const char *Name;
+        int Format;
+    } cases[] = {
+        { "x.sha1", CHECKSUM_FORMAT_SHA1 },         { "x.SHA1SUM", CHECKSUM_FORMAT_SHA1 },
+        { "x.sha256", CHECKSUM_FORMAT_SHA256 },     { "x.Sha256Sum", CHECKSUM_FORMAT_SHA256 },
+        { "x.sha512", CHECKSUM_FORMAT_SHA512 },     { "x.sha512sum", CHECKSUM_FORMAT_SHA512 },
+        { "C:\\d\\SHA256SUMS", CHECKSUM_FORMAT_SHA256 }, { "d/sha1sums", CHECKSUM_FORMAT_SHA1 },
+        { "Sha512Sums", CHECKSUM_FORMAT_SHA512 },   { "MD5SUMS", CHECKSUM_FORMAT_MD5 },
+        { "SHA256SUMS.txt", CHECKSUM_FORMAT_ANY },  { "my-SHA256SUMS", CHECKSUM_FORMAT_ANY },
+        { "x.sha", CHECKSUM_FORMAT_ANY },           { "SHA256SUMS\\x", CHECKSUM_FORMAT_ANY },
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(ChecksumFormatOfName(test.Name), test.Format) << test.Name;
     EXPECT_EQ(ChecksumFormatOfName("C:\\x\\sums.SFV"), CHECKSUM_FORMAT_SFV);
     EXPECT_EQ(ChecksumFormatOfName("sums.Md5"), CHECKSUM_FORMAT_MD5);
     EXPECT_EQ(ChecksumFormatOfName("sums.md5SUM"), CHECKSUM_FORMAT_MD5);
@@ -260,6 +310,43 @@ TEST(ChecksumClipboardText, AcceptedForms)
     EXPECT_EQ(Parse((std::string("C:\\a b\\x.txt\r\nCRC : CBF43926\tMD5 : ") + Md5Empty).c_str()), both);
     EXPECT_EQ(Parse("C:\\x.txt\r\nCRC : CBF43926"), "1:CBF43926:");
     EXPECT_EQ(Parse((std::string("C:\\x 12345678\nMD5 : ") + Md5Empty + "\r\n").c_str()), md5);
+}
+
+TEST(ChecksumClipboardText, ShaForms)
+{
+    std::string sha1 = Hex(40), sha256 = Hex(64), sha512 = Hex(128);
+    std::string one = "4:::" + sha1 + "::", two = "8::::" + sha256 + ":", five = "16:::::" + sha512;
+    const struct {
+        std::string Text, Parsed;
+    } cases[] = {
+        { Hex(40, true), one },
+        { " 0x" + sha256 + "\r\n", two },
+        { Hex(128, true), five },
+        { sha256.substr(0, 8) + " " + sha256.substr(8, 8) + "\t" + sha256.substr(16), two },
+        { sha256 + "  a b.txt", two },
+        { Hex(64, true) + " *a.txt", two },
+        { "\\" + sha512 + " *a\\\\b", five },
+        { "SHA1 (a.txt) = " + sha1, one },
+        { "sha256 (a.txt) = " + Hex(64, true), two },
+        { "SHA512 (a) = " + sha512, five },
+        { "SHA256:" + Hex(64, true), two },
+        { "sha256 : " + sha256, two },
+        { "sha1:" + sha1, one },
+        { "SHA512:" + sha512, five },
+        { "CRC : CBF43926\tSHA256 : " + sha256, "9:CBF43926:::" + sha256 + ":" },
+        // Refused.
+        { Hex(63), "-1" },
+        { Hex(65), "-1" },
+        { Hex(40) + "g", "-1" },
+        { Hex(16) + " " + Hex(16), "-1" },
+        { "SHA256:" + sha1, "-1" },
+        { "SHA1:" + sha256, "-1" },
+        { "SHA256 (a.txt) = " + sha512, "-1" },
+        { "SHA256:" + sha256 + "\nSHA256:" + sha256, "-1" },
+        { "SHA3:" + sha256, "-1" },
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(Parse(test.Text.c_str()), test.Parsed) << "clipboard text: " << test.Text;
 }
 
 TEST(ChecksumClipboardText, RefusedFormsLeaveNothing)
@@ -432,6 +519,14 @@ TEST(ChecksumFileWriters, ExactBytesThatReadBack)
               (Lines{ "", "*odd name.txt=0000ABCD" }));
     EXPECT_EQ(Read(Md5(80, "*odd name.txt", Md5Empty), CHECKSUM_FORMAT_MD5), (Lines{ Md5Of("*odd name.txt") }));
     EXPECT_EQ(FormatSfvHeader(header, strlen(header), 2026, 12, 9, 14, 5, 9), -1);
+    char line[100] = "x";
+    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Hex(64, true).c_str()), 0);
+    EXPECT_EQ(line, Hex(64) + " *a.txt\r\n");
+    EXPECT_EQ(Read(line, CHECKSUM_FORMAT_SHA256), (Lines{ "a.txt=" + Hex(64) }));
+    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Hex(63).c_str()), -1);
+    EXPECT_STREQ(line, "");
+    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Md5Empty), -1);
+    EXPECT_EQ(FormatSha256Line(line, 73, "a.txt", Hex(64).c_str()), -1);
 }
 
 TEST(ChecksumFileWriters, SaveNameAndFormat)
@@ -446,6 +541,11 @@ TEST(ChecksumFileWriters, SaveNameAndFormat)
     EXPECT_EQ(SaveName("123456789012", CHECKSUM_FORMAT_SFV), "-1") << "16 bytes do not hold 16 characters";
     EXPECT_EQ(SaveName("", CHECKSUM_FORMAT_SFV), "-1");
     EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_ANY), "-1");
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_SHA256), "3:sums.sha256");
+    EXPECT_EQ(SaveName("a.SHA256sum", CHECKSUM_FORMAT_SFV), "3:a.SHA256sum");
+    EXPECT_EQ(SaveName("SHA256SUMS", CHECKSUM_FORMAT_MD5), "3:SHA256SUMS");
+    EXPECT_EQ(SaveName("a.sha1", CHECKSUM_FORMAT_SHA256), "3:a.sha1.sha256") << "no SHA-1 files are written";
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_SHA1), "-1");
 }
 
 TEST(ChecksumSummaries, AfterSavingInBothLanguages)
@@ -458,9 +558,13 @@ TEST(ChecksumSummaries, AfterSavingInBothLanguages)
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 1),
               "No file was written: the file in the list does not have an MD5 yet. Process it first.");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 0), "No file was written: the list holds no file.");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 4, 2), "4 files written, 2 without a SHA-256 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 0, 1),
+              "No file was written: the file in the list does not have a SHA-256 yet. Process it first.");
     InLanguage french(LANGUAGE_ID_FRENCH);
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 fichiers \xE9" "crits, 3 sans MD5 laiss\xE9s de c\xF4t\xE9");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 1), "1 fichier \xE9" "crit, 1 sans CRC32 laiss\xE9 de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 2, 2), "2 fichiers \xE9" "crits, 2 sans SHA-256 laiss\xE9s de c\xF4t\xE9");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 2), "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : aucun des 2 fichiers "
                                                 "n'a encore de CRC32. Calculez-les d'abord.");
 }
@@ -793,7 +897,21 @@ TEST(ChecksumMoreTexts, FilterListsAndTheCurrentLanguage)
         ASSERT_EQ(verify.size(), 4u);
         EXPECT_EQ(verify[1], "*.sfv;*.md5;*.md5sum;*.txt");
         EXPECT_EQ(verify[3], "*.*");
+        Lines save3 = FilterItems(table[MORE_SAVE_FILTER_SHA256]);
+        ASSERT_EQ(save3.size(), 6u);
+        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SFV - 1], "*.sfv");
+        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_MD5 - 1], "*.md5");
+        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SHA256 - 1], "*.sha256");
+        Lines verifySha = FilterItems(table[MORE_VERIFY_FILTER_SHA]);
+        ASSERT_EQ(verifySha.size(), 4u);
+        EXPECT_NE(verifySha[1].find("*.sha256;*.sha256sum;"), std::string::npos);
+        EXPECT_NE(verifySha[1].find("*SUMS"), std::string::npos);
     }
+    char text[300];
+    snprintf(text, sizeof text, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, 2), 2);
+    EXPECT_STREQ(text, "This checksum file lists 2 files by absolute path, outside its folder.\r\nVerify them too?");
+    snprintf(text, sizeof text, MoreText(MORE_VERIFY_TOO_LARGE), "C:\\big.sfv");
+    EXPECT_STREQ(text, "The file C:\\big.sfv is too large for a checksum file (more than 256 MB).");
     EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "DOES NOT MATCH");
     EXPECT_STREQ(MoreText(MORE_TEXT_COUNT), "");
     EXPECT_STREQ(MoreCountText(MORE_SAVED_ONE, 0), "%d files written");
