@@ -686,7 +686,11 @@ const char *ListedNameOf(const char *folder, const char *path)
 
 int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc)
 {
-    return FormatText(out, size, "%s %08X\r\n", name, (unsigned)crc);
+    // What the reader would take for a comment or trim off goes behind ".\",
+    // which names the same file.
+    size_t length = strlen(name);
+    bool guarded = name[0] == ';' || (length > 0 && (IsBlank(name[0]) || IsBlank(name[length - 1])));
+    return FormatText(out, size, "%s%s %08X\r\n", guarded ? ".\\" : "", name, (unsigned)crc);
 }
 
 // "<digits in lower case> *<name>\r\n" for a checksum of kind.
@@ -700,7 +704,15 @@ static int FormatSumLine(char *out, size_t size, const char *name, const char *h
     }
     char digits[129];
     CopyDigits(digits, hexText, kind);
-    return FormatText(out, size, "%s *%s\r\n", digits, name);
+    if (FormatText(out, size, "%s *%s\r\n", digits, name) != 0)
+        return -1;
+    // Relative names with '/', as md5sum and its kin write and read them
+    // everywhere; a full path keeps its backslashes.
+    bool relative = !(IsDriveLetter(name[0]) && name[1] == ':') && !IsPathSeparator(name[0]);
+    for (char *at = out + count + 2; relative && *at != '\0'; at++)
+        if (*at == '\\')
+            *at = '/';
+    return 0;
 }
 
 int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)

@@ -151,10 +151,12 @@ const char *ListedNameOf(const char *folder, const char *path);
 
 // ---- Writing checksum files ----
 
-// "name CRC\r\n" with the CRC in upper case. Returns 0, or -1 (out emptied)
-// when it does not fit in size.
+// "name CRC\r\n" with the CRC in upper case; a name that starts with ';' or
+// starts or ends with a blank is written behind ".\" so that it reads back.
+// Returns 0, or -1 (out emptied) when it does not fit in size.
 int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc);
-// "<md5 in lower case> *<name>\r\n", the binary form that md5sum -c reads.
+// "<md5 in lower case> *<name>\r\n", the binary form that md5sum -c reads;
+// a relative name is written with '/' between its folders.
 // Returns 0, or -1 (out emptied) when it does not fit or md5Text is not 32
 // hexadecimal digits.
 int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text);

@@ -507,7 +507,7 @@ TEST(ChecksumFileWriters, ExactBytesThatReadBack)
     EXPECT_EQ(Sfv(80, "sub\\a b.txt", 0xcbf43926u), "sub\\a b.txt CBF43926\r\n");
     EXPECT_EQ(Sfv(17, "x.txt", 0xabcdu), "x.txt 0000ABCD\r\n");
     EXPECT_EQ(Sfv(17, "xy.txt", 0xabcdu), "-1");
-    std::string md5Line = std::string(Md5Empty) + " *..\\a b.txt\r\n";
+    std::string md5Line = std::string(Md5Empty) + " *../a b.txt\r\n";
     EXPECT_EQ(Md5(80, "..\\a b.txt", Md5EmptyUpper), md5Line);
     EXPECT_EQ(Md5(md5Line.size(), "..\\a b.txt", Md5Empty), "-1");
     EXPECT_EQ(Md5(80, "a.txt", Md5Empty + 1), "-1");
@@ -527,6 +527,35 @@ TEST(ChecksumFileWriters, ExactBytesThatReadBack)
     EXPECT_STREQ(line, "");
     EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Md5Empty), -1);
     EXPECT_EQ(FormatSha256Line(line, 73, "a.txt", Hex(64).c_str()), -1);
+}
+
+TEST(ChecksumFileWriters, SavedNamesReadBackToTheSamePath)
+{
+    const char *folder = "C:\\sums";
+    for (const char *name : { ";notes.txt", " lead.txt", "trail .txt", "sub\\x.txt", "#hash.txt", "a b\\ c\\d.txt",
+                              "C:\\other\\o.txt" }) {
+        std::string path = Classify(folder, name);
+        EXPECT_EQ(path.substr(0, 3) == "in " || path.substr(0, 9) == "absolute ", true) << name;
+        char line[300];
+        ASSERT_EQ(FormatSfvLine(line, sizeof line, name, 0xCBF43926u), 0);
+        Lines sfv = Read(line, CHECKSUM_FORMAT_SFV);
+        ASSERT_EQ(sfv.size(), 1u) << line;
+        EXPECT_EQ(Classify(folder, sfv[0].substr(0, sfv[0].find('=')).c_str()), path) << "SFV line " << line;
+        ASSERT_EQ(FormatMd5Line(line, sizeof line, name, Md5Empty), 0);
+        EXPECT_EQ(strchr(name, ':') != nullptr, strchr(line, '\\') != nullptr)
+            << "'/' in relative names, which md5sum reads everywhere: " << line;
+        Lines md5 = Read(line, CHECKSUM_FORMAT_MD5);
+        ASSERT_EQ(md5.size(), 1u) << line;
+        EXPECT_EQ(Classify(folder, md5[0].substr(0, md5[0].find('=')).c_str()), path) << "MD5 line " << line;
+        ASSERT_EQ(FormatSha256Line(line, sizeof line, name, Hex(64).c_str()), 0);
+        Lines sha = Read(line, CHECKSUM_FORMAT_SHA256);
+        ASSERT_EQ(sha.size(), 1u) << line;
+        EXPECT_EQ(Classify(folder, sha[0].substr(0, sha[0].find('=')).c_str()), path) << "SHA-256 line " << line;
+    }
+    EXPECT_EQ(Sfv(80, ";x", 0xabcdu), ".\\;x 0000ABCD\r\n");
+    EXPECT_EQ(Sfv(80, "x\t", 0xabcdu), ".\\x\t 0000ABCD\r\n");
+    EXPECT_EQ(Sfv(15, " x", 0xabcdu), "-1");
+    EXPECT_EQ(Sfv(16, " x", 0xabcdu), ".\\ x 0000ABCD\r\n");
 }
 
 TEST(ChecksumFileWriters, SaveNameAndFormat)
