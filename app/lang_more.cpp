@@ -61,6 +61,16 @@ const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "and %d more",
     "%d line not understood (line %d)",
     "%d lines not understood (first: line %d)",
+
+    "Not opened, outside the checksum file's folder: %d",
+    "This checksum file lists %d file by absolute path, outside its folder.\r\nVerify it too?",
+    "This checksum file lists %d files by absolute path, outside its folder.\r\nVerify them too?",
+    "The file %s is too large for a checksum file (more than 256 MB).",
+    "a SHA-256",
+    "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0SHA-256\0*.sha256\0",
+    "Checksum files (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *SUMS, *.txt)\0"
+    "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*SUMS;*.txt\0"
+    "All files (*.*)\0*.*\0",
 };
 
 const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
@@ -123,6 +133,18 @@ const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "et %d autres",
     "%d ligne non reconnue (ligne %d)",
     "%d lignes non reconnues (premi\xE8re : ligne %d)",
+
+    "Non ouverts, hors du dossier du fichier de sommes de contr\xF4le : %d",
+    "Ce fichier de sommes de contr\xF4le d\xE9signe %d fichier par son chemin absolu, hors de son dossier."
+    "\r\nLe v\xE9rifier aussi ?",
+    "Ce fichier de sommes de contr\xF4le d\xE9signe %d fichiers par leur chemin absolu, hors de son dossier."
+    "\r\nLes v\xE9rifier aussi ?",
+    "Le fichier %s est trop volumineux pour un fichier de sommes de contr\xF4le (plus de 256 Mo).",
+    "SHA-256",
+    "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0SHA-256\0*.sha256\0",
+    "Fichiers de sommes de contr\xF4le (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *SUMS, *.txt)\0"
+    "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*SUMS;*.txt\0"
+    "Tous fichiers (*.*)\0*.*\0",
 };
 
 static bool FrenchIsCurrent(void)

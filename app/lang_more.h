@@ -70,6 +70,15 @@ enum {
     MORE_NOT_UNDERSTOOD_ONE,        // %d: lines, %d: the first one's number
     MORE_NOT_UNDERSTOOD_MANY,
 
+    // Names outside the checksum file's folder, SHA-256, very large files.
+    MORE_NOT_OPENED_HEADING,        // %d: files not opened; the summary's list of them
+    MORE_VERIFY_ABSOLUTE_ONE,       // %d: files listed by absolute path; a question, default No
+    MORE_VERIFY_ABSOLUTE_MANY,
+    MORE_VERIFY_TOO_LARGE,          // %s: the checksum file, over VERIFY_MAX_FILE_SIZE
+    MORE_KIND_SHA256,               // as MORE_KIND_CRC32
+    MORE_SAVE_FILTER_SHA256,        // filter list: 1 = SFV, 2 = MD5, 3 = SHA-256, as CHECKSUM_FORMAT_...
+    MORE_VERIFY_FILTER_SHA,         // filter list with the SHA files
+
     MORE_TEXT_COUNT
 };
 

@@ -20,10 +20,43 @@ static_assert((int)CHECKSUM_CRC32 == (int)HAS_CRC32 && (int)CHECKSUM_MD5 == (int
 
 enum {
     CRC32_DIGITS = 8,
-    MD5_DIGITS = 32,
     SAVE_SUMMARY_SIZE = 512,
     SUMMARY_FIXED_ROOM = 1024,  // a verification summary's texts and numbers, names apart
 };
+
+// ---- Kinds of checksum ----
+
+struct KindInfo {
+    int Kind;
+    size_t Digits;
+    const char *Label;      // in BSD lines, the result box and copied texts
+};
+
+static const KindInfo Kinds[] = {
+    { CHECKSUM_CRC32, CRC32_DIGITS, "CRC" },
+    { CHECKSUM_MD5, 32, "MD5" },
+    { CHECKSUM_SHA1, 40, "SHA1" },
+    { CHECKSUM_SHA256, 64, "SHA256" },
+    { CHECKSUM_SHA512, 128, "SHA512" },
+};
+
+size_t ChecksumDigits(int kind)
+{
+    for (const KindInfo &info : Kinds)
+        if (info.Kind == kind)
+            return info.Digits;
+    return 0;
+}
+
+// The kind whose checksums have count digits; 0 for none. CRC32 is a kind
+// of SFV lines only: whoever wants it asks for it.
+static int DigestKindOfDigits(size_t count)
+{
+    for (const KindInfo &info : Kinds)
+        if (info.Kind != CHECKSUM_CRC32 && info.Digits == count)
+            return info.Kind;
+    return 0;
+}
 
 // ---- Characters and spans ----
 
@@ -64,10 +97,10 @@ static void TrimLine(const char **text, size_t *length)
 }
 
 // Copies the digits of a checksum of kind with a terminator: a CRC32 in
-// upper case, an MD5 in lower case, as every comparison expects them.
+// upper case, the other kinds in lower case, as every comparison expects them.
 static void CopyDigits(char *out, const char *digits, int kind)
 {
-    size_t count = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
+    size_t count = ChecksumDigits(kind);
     for (size_t i = 0; i < count; i++) {
         char c = digits[i];
         if (kind == CHECKSUM_CRC32)
@@ -89,36 +122,51 @@ struct LineParts {
     bool Escaped;           // md5sum's escaped form: the name holds backslash escapes
 };
 
-// md5sum's "<32 digits> <mode><name>".
-static bool SplitMd5sumLine(const char *line, size_t length, LineParts *parts)
+// The count of hexadecimal digits at the start of the length bytes at text.
+static size_t HexRunLength(const char *text, size_t length)
 {
-    if (length <= MD5_DIGITS + 2 || !IsHexRun(line, MD5_DIGITS) || line[MD5_DIGITS] != ' ' ||
-        (line[MD5_DIGITS + 1] != ' ' && line[MD5_DIGITS + 1] != '*'))
+    size_t count = 0;
+    while (count < length && IsHexDigit(text[count]))
+        count++;
+    return count;
+}
+
+// md5sum's (or sha1sum's, sha256sum's, sha512sum's) "<digits> <mode><name>",
+// the kind given by the count of digits.
+static bool SplitSumLine(const char *line, size_t length, LineParts *parts)
+{
+    size_t digits = HexRunLength(line, length);
+    int kind = DigestKindOfDigits(digits);
+    if (kind == 0 || length <= digits + 2 || line[digits] != ' ' || (line[digits + 1] != ' ' && line[digits + 1] != '*'))
         return false;
-    parts->Kind = CHECKSUM_MD5;
+    parts->Kind = kind;
     parts->Digits = line;
-    parts->Name = line + MD5_DIGITS + 2;
-    parts->NameLength = length - (MD5_DIGITS + 2);
+    parts->Name = line + digits + 2;
+    parts->NameLength = length - (digits + 2);
     return true;
 }
 
-// BSD's "MD5 (<name>) = <32 digits>". The digits are found from the end, so
-// a name may hold ") = " itself.
+// BSD's "MD5 (<name>) = <digits>", also SHA1, SHA256 and SHA512. The digits
+// are found from the end, so a name may hold ") = " itself.
 static bool SplitBsdLine(const char *line, size_t length, LineParts *parts)
 {
-    static const char head[] = "MD5 (";
     static const char tail[] = ") = ";
-    size_t headLength = sizeof head - 1, tailLength = sizeof tail - 1;
-    if (length <= headLength + tailLength + MD5_DIGITS || !AsciiEqualNoCaseN(line, head, headLength))
-        return false;
-    const char *digits = line + length - MD5_DIGITS;
-    if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, MD5_DIGITS))
-        return false;
-    parts->Kind = CHECKSUM_MD5;
-    parts->Digits = digits;
-    parts->Name = line + headLength;
-    parts->NameLength = (size_t)(digits - tailLength - parts->Name);
-    return true;
+    size_t tailLength = sizeof tail - 1;
+    for (const KindInfo &info : Kinds) {
+        size_t labelLength = strlen(info.Label);
+        if (info.Kind == CHECKSUM_CRC32 || length <= labelLength + 2 + tailLength + info.Digits ||
+            !AsciiEqualNoCaseN(line, info.Label, labelLength) || memcmp(line + labelLength, " (", 2) != 0)
+            continue;
+        const char *digits = line + length - info.Digits;
+        if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, info.Digits))
+            return false;
+        parts->Kind = info.Kind;
+        parts->Digits = digits;
+        parts->Name = line + labelLength + 2;
+        parts->NameLength = (size_t)(digits - tailLength - parts->Name);
+        return true;
+    }
+    return false;
 }
 
 // SFV's "<name> <8 digits>" of a line without blanks around it.
@@ -143,15 +191,15 @@ static bool SplitSfvLine(const char *line, size_t length, LineParts *parts)
 // *parts filled, 0 for a comment, -1 when no form of the format fits.
 static int SplitChecksumLine(const char *line, size_t length, int format, LineParts *parts)
 {
-    bool sfv = format != CHECKSUM_FORMAT_MD5;
-    bool md5 = format != CHECKSUM_FORMAT_SFV;
-    if ((sfv && line[0] == ';') || (md5 && line[0] == '#'))
+    bool sfv = format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_ANY;
+    bool sums = format != CHECKSUM_FORMAT_SFV;
+    if ((sfv && line[0] == ';') || (sums && line[0] == '#'))
         return 0;
-    if (md5) {
+    if (sums) {
         bool escaped = line[0] == '\\';
         const char *rest = escaped ? line + 1 : line;
         size_t restLength = escaped ? length - 1 : length;
-        if (SplitMd5sumLine(rest, restLength, parts) || SplitBsdLine(rest, restLength, parts)) {
+        if (SplitSumLine(rest, restLength, parts) || SplitBsdLine(rest, restLength, parts)) {
             parts->Escaped = escaped;
             return 1;
         }
@@ -165,15 +213,13 @@ static int SplitChecksumLine(const char *line, size_t length, int format, LinePa
 }
 
 // Copies the name of parts into name, undoing md5sum's escapes. Returns 0,
-// or -1 for a name that does not fit in size, holds a NUL byte or an escape
-// md5sum does not write.
+// or -1 for a name that does not fit in size, holds a control byte (also
+// from an escape) or an escape md5sum does not write.
 static int CopyListedName(const LineParts *parts, char *name, size_t size)
 {
     size_t used = 0;
     for (size_t i = 0; i < parts->NameLength; i++) {
         char c = parts->Name[i];
-        if (c == '\0')
-            return -1;
         if (c == '\\' && parts->Escaped) {
             if (++i == parts->NameLength)
                 return -1;
@@ -184,7 +230,7 @@ static int CopyListedName(const LineParts *parts, char *name, size_t size)
             default: return -1;
             }
         }
-        if (used + 1 >= size)
+        if (used + 1 >= size || (unsigned char)c < 0x20)
             return -1;
         name[used++] = c;
     }
@@ -194,13 +240,26 @@ static int CopyListedName(const LineParts *parts, char *name, size_t size)
 
 int ChecksumFormatOfName(const char *fileName)
 {
-    const char *dot = strrchr(fileName, '.');
-    if (dot == nullptr || strpbrk(dot, "\\/") != nullptr)
-        return CHECKSUM_FORMAT_ANY;
-    if (AsciiEqualNoCase(dot, ".sfv"))
-        return CHECKSUM_FORMAT_SFV;
-    if (AsciiEqualNoCase(dot, ".md5") || AsciiEqualNoCase(dot, ".md5sum"))
-        return CHECKSUM_FORMAT_MD5;
+    static const struct {
+        const char *Ending;     // an extension, or a whole name without one
+        int Format;
+    } endings[] = {
+        { ".sfv", CHECKSUM_FORMAT_SFV },       { ".md5", CHECKSUM_FORMAT_MD5 },
+        { ".md5sum", CHECKSUM_FORMAT_MD5 },    { ".sha1", CHECKSUM_FORMAT_SHA1 },
+        { ".sha1sum", CHECKSUM_FORMAT_SHA1 },  { ".sha256", CHECKSUM_FORMAT_SHA256 },
+        { ".sha256sum", CHECKSUM_FORMAT_SHA256 }, { ".sha512", CHECKSUM_FORMAT_SHA512 },
+        { ".sha512sum", CHECKSUM_FORMAT_SHA512 }, { "MD5SUMS", CHECKSUM_FORMAT_MD5 },
+        { "SHA1SUMS", CHECKSUM_FORMAT_SHA1 },  { "SHA256SUMS", CHECKSUM_FORMAT_SHA256 },
+        { "SHA512SUMS", CHECKSUM_FORMAT_SHA512 },
+    };
+    const char *name = fileName;
+    for (const char *at = fileName; *at != '\0'; at++)
+        if (IsPathSeparator(*at))
+            name = at + 1;
+    const char *dot = strrchr(name, '.');
+    for (const auto &ending : endings)
+        if (AsciiEqualNoCase(ending.Ending[0] == '.' ? (dot ? dot : "") : name, ending.Ending))
+            return ending.Format;
     return CHECKSUM_FORMAT_ANY;
 }
 
@@ -209,9 +268,8 @@ void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length,
     reader->Text = text;
     reader->Length = length;
     reader->Next = (length >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
-    reader->Format = (format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_MD5)
-                         ? format
-                         : CHECKSUM_FORMAT_ANY;
+    reader->Format = format >= CHECKSUM_FORMAT_SFV && format <= CHECKSUM_FORMAT_SHA512 ? format
+                                                                                    : CHECKSUM_FORMAT_ANY;
     reader->LineNumber = 0;
 }
 
@@ -221,9 +279,17 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
         return -2;
     const char *text = reader->Text + reader->Next;
     size_t rest = reader->Length - reader->Next;
+    // LF, CR LF or a lone CR; the CR is looked for only before the LF, so
+    // the whole text is scanned once.
     const char *lineEnd = (const char *)memchr(text, '\n', rest);
     size_t length = lineEnd ? (size_t)(lineEnd - text) : rest;
-    reader->Next += lineEnd ? length + 1 : length;
+    const char *cr = (const char *)memchr(text, '\r', length);
+    size_t ending = lineEnd ? 1 : 0;
+    if (cr != nullptr) {
+        length = (size_t)(cr - text);
+        ending = cr + 1 == lineEnd ? 2 : 1;
+    }
+    reader->Next += length + ending;
     reader->LineNumber++;
 
     TrimLine(&text, &length);
@@ -235,9 +301,92 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
         return split;
     if (CopyListedName(&parts, line->Name, sizeof line->Name) != 0)
         return -1;
+    if (!IsUtf8(text, length)) {
+        char converted[CHECKSUM_NAME_SIZE];
+        if (Cp1252ToUtf8(line->Name, strlen(line->Name), converted, sizeof converted) != 0)
+            return -1;
+        memcpy(line->Name, converted, strlen(converted) + 1);
+    }
     line->Kind = parts.Kind;
     CopyDigits(line->Expected, parts.Digits, parts.Kind);
     return 1;
+}
+
+bool IsUtf8(const char *text, size_t length)
+{
+    const unsigned char *at = (const unsigned char *)text, *end = at + length;
+    while (at < end) {
+        unsigned char c = *at++;
+        if (c < 0x80)
+            continue;
+        // The lead byte gives the count of continuation bytes and the
+        // smallest second byte (no overlong forms) and the largest (no
+        // surrogates, nothing above U+10FFFF).
+        size_t more;
+        unsigned char low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if ((size_t)(end - at) < more || at[0] < low || at[0] > high)
+            return false;
+        for (size_t i = 1; i < more; i++)
+            if (at[i] < 0x80 || at[i] > 0xBF)
+                return false;
+        at += more;
+    }
+    return true;
+}
+
+int Cp1252ToUtf8(const char *text, size_t length, char *out, size_t size)
+{
+    // 80-9F; the five bytes 1252 leaves undefined stand for U+0081 and so
+    // on, as Windows converts them.
+    static const uint16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    size_t used = 0;
+    for (size_t i = 0; i < length; i++) {
+        unsigned char c = (unsigned char)text[i];
+        unsigned point = c >= 0x80 && c <= 0x9F ? high[c - 0x80] : c;
+        char bytes[3];
+        size_t count;
+        if (point < 0x80) {
+            bytes[0] = (char)point;
+            count = 1;
+        } else if (point < 0x800) {
+            bytes[0] = (char)(0xC0 | (point >> 6));
+            bytes[1] = (char)(0x80 | (point & 0x3F));
+            count = 2;
+        } else {
+            bytes[0] = (char)(0xE0 | (point >> 12));
+            bytes[1] = (char)(0x80 | ((point >> 6) & 0x3F));
+            bytes[2] = (char)(0x80 | (point & 0x3F));
+            count = 3;
+        }
+        if (size - used <= count) {
+            if (size > 0)
+                out[0] = '\0';
+            return -1;
+        }
+        memcpy(out + used, bytes, count);
+        used += count;
+    }
+    if (size == 0)
+        return -1;
+    out[used] = '\0';
+    return 0;
 }
 
 // ---- A checksum copied as text ----
@@ -245,25 +394,33 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
 static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
 {
     out->Kinds |= kind;
-    CopyDigits(kind == CHECKSUM_CRC32 ? out->Crc32 : out->Md5, digits, kind);
+    char *field = kind == CHECKSUM_CRC32    ? out->Crc32
+                  : kind == CHECKSUM_MD5    ? out->Md5
+                  : kind == CHECKSUM_SHA1   ? out->Sha1
+                  : kind == CHECKSUM_SHA256 ? out->Sha256
+                                            : out->Sha512;
+    CopyDigits(field, digits, kind);
 }
 
 // The result box's labelled checksums: "CRC : <8>", "MD5 : <32>", or both
-// separated by blanks. Returns 1 with *out filled, 0 when the line does not
-// start with a label and a colon, -1 when it does but is not such a line.
+// separated by blanks; also "SHA1:", "SHA256:" and "SHA512:" with their
+// digits. Returns 1 with *out filled, 0 when the line does not start with a
+// label and a colon, -1 when it does but is not such a line.
 static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *out)
 {
     size_t at = 0;
     bool labelled = false;
     while (at < length) {
-        int kind;
-        if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "CRC", 3))
-            kind = CHECKSUM_CRC32;
-        else if (length - at >= 3 && AsciiEqualNoCaseN(line + at, "MD5", 3))
-            kind = CHECKSUM_MD5;
-        else
+        const KindInfo *kind = nullptr;
+        for (const KindInfo &info : Kinds) {
+            size_t labelLength = strlen(info.Label);
+            if (length - at >= labelLength && AsciiEqualNoCaseN(line + at, info.Label, labelLength) &&
+                (length - at == labelLength || IsBlank(line[at + labelLength]) || line[at + labelLength] == ':'))
+                kind = &info;
+        }
+        if (kind == nullptr)
             return labelled ? -1 : 0;
-        at += 3;
+        at += strlen(kind->Label);
         while (at < length && IsBlank(line[at]))
             at++;
         if (at == length || line[at] != ':')
@@ -275,10 +432,9 @@ static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *
         size_t start = at;
         while (at < length && !IsBlank(line[at]))
             at++;
-        size_t digits = kind == CHECKSUM_CRC32 ? CRC32_DIGITS : MD5_DIGITS;
-        if (at - start != digits || !IsHexRun(line + start, digits) || (out->Kinds & kind))
+        if (at - start != kind->Digits || !IsHexRun(line + start, kind->Digits) || (out->Kinds & kind->Kind))
             return -1;
-        StoreExpected(out, kind, line + start);
+        StoreExpected(out, kind->Kind, line + start);
         while (at < length && IsBlank(line[at]))
             at++;
     }
@@ -292,12 +448,29 @@ static bool ParseBareDigits(const char *line, size_t length, ExpectedChecksum *o
         line += 2;
         length -= 2;
     }
-    if (length == CRC32_DIGITS && IsHexRun(line, length))
-        StoreExpected(out, CHECKSUM_CRC32, line);
-    else if (length == MD5_DIGITS && IsHexRun(line, length))
-        StoreExpected(out, CHECKSUM_MD5, line);
-    else
+    int kind = length == CRC32_DIGITS ? CHECKSUM_CRC32 : DigestKindOfDigits(length);
+    if (kind == 0 || !IsHexRun(line, length))
         return false;
+    StoreExpected(out, kind, line);
+    return true;
+}
+
+// A bare SHA-1, SHA-256 or SHA-512 written in groups: "d41d8cd9 8f00b204 ...".
+static bool ParseGroupedDigits(const char *line, size_t length, ExpectedChecksum *out)
+{
+    char digits[129];
+    size_t count = 0;
+    for (size_t i = 0; i < length; i++) {
+        if (IsBlank(line[i]))
+            continue;
+        if (!IsHexDigit(line[i]) || count == sizeof digits - 1)
+            return false;
+        digits[count++] = line[i];
+    }
+    int kind = DigestKindOfDigits(count);
+    if (kind == 0 || kind == CHECKSUM_MD5)
+        return false;
+    StoreExpected(out, kind, digits);
     return true;
 }
 
@@ -309,10 +482,11 @@ static int ParseOneLine(const char *line, size_t length, ExpectedChecksum *out)
     if (ParseBareDigits(line, length, out))
         return 0;
     LineParts parts;
-    if (SplitChecksumLine(line, length, CHECKSUM_FORMAT_ANY, &parts) != 1)
-        return -1;
-    StoreExpected(out, parts.Kind, parts.Digits);
-    return 0;
+    if (SplitChecksumLine(line, length, CHECKSUM_FORMAT_ANY, &parts) == 1) {
+        StoreExpected(out, parts.Kind, parts.Digits);
+        return 0;
+    }
+    return ParseGroupedDigits(line, length, out) ? 0 : -1;
 }
 
 int ParseChecksumText(const char *text, ExpectedChecksum *out)
@@ -351,8 +525,8 @@ int ParseChecksumText(const char *text, ExpectedChecksum *out)
 // ---- Listed names and paths ----
 
 // Components kept while walking back from a path's last component: each ".."
-// drops the next kept component on its left, so the ".." above the root drop
-// nothing, and the whole walk is linear.
+// drops the next kept component on its left; the ".." left in Drop at the
+// end climbed above the start. The whole walk is linear.
 struct ComponentWalk {
     size_t Drop;    // ".." waiting for a component
     size_t Kept;    // bytes of the kept components with their backslashes
@@ -387,48 +561,105 @@ static void WalkComponentsBack(const char *text, size_t length, ComponentWalk *w
     }
 }
 
-int ResolveListedName(const char *folder, const char *name, char *out, size_t size)
+// Whether the count bytes at part name a device, whatever follows a dot:
+// Windows opens the device for "nul.txt" and "Con .log" too.
+static bool IsDeviceName(const char *part, size_t count)
 {
-    const char *root = name;
-    size_t rootLength;
-    const char *rest;           // the name's part below the root
-    const char *base = "";      // the folder's part below its root, when the name goes below it
-    if (IsDriveLetter(name[0]) && name[1] == ':') {
-        if (!IsPathSeparator(name[2]))
-            return -1;
-        rootLength = 2;
-        rest = name + rootLength;
-    } else if (IsPathSeparator(name[0]) && IsPathSeparator(name[1])) {
-        rootLength = PathRootLength(name);
-        if (rootLength == 0)
-            return -1;
-        rest = name + rootLength;
-    } else {
-        root = folder;
-        rootLength = PathRootLength(folder);
-        if (rootLength == 0)
-            return -1;
-        rest = name;
-        if (!IsPathSeparator(name[0]))
-            base = folder + rootLength;
-    }
+    size_t base = 0;
+    while (base < count && part[base] != '.')
+        base++;
+    while (base > 0 && part[base - 1] == ' ')
+        base--;
+    static const char *const devices[] = { "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$" };
+    for (const char *device : devices)
+        if (base == strlen(device) && AsciiEqualNoCaseN(part, device, base))
+            return true;
+    if (base < 4 || (!AsciiEqualNoCaseN(part, "COM", 3) && !AsciiEqualNoCaseN(part, "LPT", 3)))
+        return false;
+    // A digit, or a superscript 1, 2 or 3 (Windows-1252 B9 B2 B3, UTF-8 C2 B9...).
+    const unsigned char *digit = (const unsigned char *)part + 3;
+    bool superscript = base == 5 && digit[0] == 0xC2;
+    if (superscript)
+        digit++;
+    else if (base != 4)
+        return false;
+    return (!superscript && digit[0] >= '0' && digit[0] <= '9') || digit[0] == 0xB9 || digit[0] == 0xB2 ||
+           digit[0] == 0xB3;
+}
 
+// Whether a listed name's bytes may name a file: no control byte, none of
+// <>"|?*, and ':' only as a drive's "X:" at the start.
+static bool HasFileNameBytes(const char *name)
+{
+    for (size_t i = 0; name[i] != '\0'; i++) {
+        unsigned char c = (unsigned char)name[i];
+        if (c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*')
+            return false;
+        if (c == ':' && !(i == 1 && IsDriveLetter(name[0])))
+            return false;
+    }
+    return true;
+}
+
+// Whether every component of the length bytes at text may be opened: none
+// ends in a dot or a blank (Windows would drop them and open another file)
+// and none is a device; "." and ".." stand for folders.
+static bool HasFileComponents(const char *text, size_t length)
+{
+    for (size_t start = 0; start <= length;) {
+        size_t end = start;
+        while (end < length && !IsPathSeparator(text[end]))
+            end++;
+        const char *part = text + start;
+        size_t count = end - start;
+        bool dots = (count == 1 && part[0] == '.') || (count == 2 && part[0] == '.' && part[1] == '.');
+        if (count > 0 && !dots && (part[count - 1] == '.' || part[count - 1] == ' ' || IsDeviceName(part, count)))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+int ClassifyListedName(const char *folder, const char *name, char *out, size_t size)
+{
+    if (name[0] == '\0' || !HasFileNameBytes(name))
+        return LISTED_REFUSED;
+    bool absolute = IsDriveLetter(name[0]) && name[1] == ':';
+    // "\x", "\\srv\share", "\\?\", "\\.\" and the drive-relative "C:x".
+    if (absolute ? !IsPathSeparator(name[2]) : IsPathSeparator(name[0]))
+        return LISTED_REFUSED;
+    const char *rest = absolute ? name + 3 : name;
+    size_t restLength = strlen(rest);
+    if (!HasFileComponents(rest, restLength))
+        return LISTED_REFUSED;
+    // A ".." left over after the walk back climbed above the base somewhere.
     ComponentWalk measure = {};
-    WalkComponentsBack(rest, strlen(rest), &measure);
-    WalkComponentsBack(base, strlen(base), &measure);
-    size_t total = rootLength + (measure.Kept > 0 ? measure.Kept : 1);
+    WalkComponentsBack(rest, restLength, &measure);
+    if (measure.Drop > 0)
+        return LISTED_REFUSED;
+
+    const char *base = name;
+    size_t baseLength = 2;
+    if (!absolute) {
+        if (PathRootLength(folder) == 0)
+            return LISTED_TOO_LONG;
+        base = folder;
+        baseLength = strlen(folder);
+        while (baseLength > 0 && IsPathSeparator(folder[baseLength - 1]))
+            baseLength--;
+    }
+    size_t total = baseLength + (measure.Kept > 0 ? measure.Kept : 1);
     if (total >= size)
-        return -1;
-    for (size_t i = 0; i < rootLength; i++)
-        out[i] = IsPathSeparator(root[i]) ? '\\' : root[i];
-    out[rootLength] = '\\';     // the root folder itself when nothing is kept
+        return LISTED_TOO_LONG;
+    for (size_t i = 0; i < baseLength; i++)
+        out[i] = IsPathSeparator(base[i]) ? '\\' : base[i];
+    out[baseLength] = '\\';     // the base folder itself when nothing is kept
     ComponentWalk write = {};
     write.Out = out;
     write.End = total;
-    WalkComponentsBack(rest, strlen(rest), &write);
-    WalkComponentsBack(base, strlen(base), &write);
+    WalkComponentsBack(rest, restLength, &write);
     out[total] = '\0';
-    return 0;
+    return absolute ? LISTED_ABSOLUTE : LISTED_INSIDE;
 }
 
 const char *ListedNameOf(const char *folder, const char *path)
@@ -455,19 +686,43 @@ const char *ListedNameOf(const char *folder, const char *path)
 
 int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc)
 {
-    return FormatText(out, size, "%s %08X\r\n", name, (unsigned)crc);
+    // What the reader would take for a comment or trim off goes behind ".\",
+    // which names the same file.
+    size_t length = strlen(name);
+    bool guarded = name[0] == ';' || (length > 0 && (IsBlank(name[0]) || IsBlank(name[length - 1])));
+    return FormatText(out, size, "%s%s %08X\r\n", guarded ? ".\\" : "", name, (unsigned)crc);
 }
 
-int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
+// "<digits in lower case> *<name>\r\n" for a checksum of kind.
+static int FormatSumLine(char *out, size_t size, const char *name, const char *hexText, int kind)
 {
-    if (!IsHexRun(md5Text, MD5_DIGITS) || md5Text[MD5_DIGITS] != '\0') {
+    size_t count = ChecksumDigits(kind);
+    if (!IsHexRun(hexText, count) || hexText[count] != '\0') {
         if (size > 0)
             out[0] = '\0';
         return -1;
     }
-    char digits[MD5_DIGITS + 1];
-    CopyDigits(digits, md5Text, CHECKSUM_MD5);
-    return FormatText(out, size, "%s *%s\r\n", digits, name);
+    char digits[129];
+    CopyDigits(digits, hexText, kind);
+    if (FormatText(out, size, "%s *%s\r\n", digits, name) != 0)
+        return -1;
+    // Relative names with '/', as md5sum and its kin write and read them
+    // everywhere; a full path keeps its backslashes.
+    bool relative = !(IsDriveLetter(name[0]) && name[1] == ':') && !IsPathSeparator(name[0]);
+    for (char *at = out + count + 2; relative && *at != '\0'; at++)
+        if (*at == '\\')
+            *at = '/';
+    return 0;
+}
+
+int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
+{
+    return FormatSumLine(out, size, name, md5Text, CHECKSUM_MD5);
+}
+
+int FormatSha256Line(char *out, size_t size, const char *name, const char *sha256Text)
+{
+    return FormatSumLine(out, size, name, sha256Text, CHECKSUM_SHA256);
 }
 
 int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
@@ -482,11 +737,14 @@ int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size
     if (typed[0] == '\0')
         return -1;
     int format = ChecksumFormatOfName(typed);
-    if (format != CHECKSUM_FORMAT_ANY)
+    if (format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_MD5 || format == CHECKSUM_FORMAT_SHA256)
         return CopyText(out, size, typed) == 0 ? format : -1;
-    if (selectedFormat != CHECKSUM_FORMAT_SFV && selectedFormat != CHECKSUM_FORMAT_MD5)
+    const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV      ? ".sfv"
+                            : selectedFormat == CHECKSUM_FORMAT_MD5    ? ".md5"
+                            : selectedFormat == CHECKSUM_FORMAT_SHA256 ? ".sha256"
+                                                                       : nullptr;
+    if (extension == nullptr)
         return -1;
-    const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV ? ".sfv" : ".md5";
     return FormatText(out, size, "%s%s", typed, extension) == 0 ? selectedFormat : -1;
 }
 
@@ -519,7 +777,9 @@ static void BuildFormat(TextBuilder *builder, const char *format, ...)
 
 char *FormatSaveSummary(int format, int32_t written, int32_t leftOut)
 {
-    const char *kind = MoreText(format == CHECKSUM_FORMAT_SFV ? MORE_KIND_CRC32 : MORE_KIND_MD5);
+    const char *kind = MoreText(format == CHECKSUM_FORMAT_SFV      ? MORE_KIND_CRC32
+                                : format == CHECKSUM_FORMAT_SHA256 ? MORE_KIND_SHA256
+                                                                   : MORE_KIND_MD5);
     char text[SAVE_SUMMARY_SIZE];
     TextBuilder builder = { text, sizeof text, 0 };
     text[0] = '\0';
@@ -555,6 +815,7 @@ void VerifySummaryAdd(VerifySummary *summary, int outcome, const char *name)
     case VERIFY_OK: summary->Ok++; break;
     case VERIFY_FAILED: CountName(&summary->Failed, name); break;
     case VERIFY_MISSING: CountName(&summary->Missing, name); break;
+    case VERIFY_NOT_OPENED: CountName(&summary->NotOpened, name); break;
     default: break;
     }
 }
@@ -570,6 +831,7 @@ void VerifySummaryFree(VerifySummary *summary)
     for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
         free(summary->Failed.Names[i]);
         free(summary->Missing.Names[i]);
+        free(summary->NotOpened.Names[i]);
     }
     VerifySummaryInit(summary);
 }
@@ -584,12 +846,14 @@ static size_t NamesRoom(const SummaryNames *names)
     return room;
 }
 
-// A blank line, the heading, the kept names, and how many more there are.
+// A blank line, the heading (with the count when it takes one), the kept
+// names, and how many more there are.
 static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *names)
 {
     if (names->Count == 0)
         return;
-    BuildFormat(builder, "\r\n\r\n%s", MoreText(heading));
+    BuildFormat(builder, "\r\n\r\n");
+    BuildFormat(builder, MoreText(heading), names->Count);
     int32_t shown = 0;
     for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
         if (names->Names[i] != nullptr) {
@@ -606,7 +870,8 @@ static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *na
 
 char *FormatVerifySummary(const VerifySummary *summary)
 {
-    size_t size = SUMMARY_FIXED_ROOM + NamesRoom(&summary->Failed) + NamesRoom(&summary->Missing);
+    size_t size = SUMMARY_FIXED_ROOM + NamesRoom(&summary->Failed) + NamesRoom(&summary->Missing) +
+                  NamesRoom(&summary->NotOpened);
     TextBuilder builder = { (char *)malloc(size), size, 0 };
     if (builder.Text == nullptr)
         return nullptr;
@@ -625,6 +890,7 @@ char *FormatVerifySummary(const VerifySummary *summary)
     BuildFormat(&builder, MoreCountText(MORE_VERIFIED_MISSING_ONE, missing), missing);
     BuildNames(&builder, MORE_FAILED_HEADING, &summary->Failed);
     BuildNames(&builder, MORE_MISSING_HEADING, &summary->Missing);
+    BuildNames(&builder, MORE_NOT_OPENED_HEADING, &summary->NotOpened);
     if (summary->NotUnderstood > 0) {
         BuildFormat(&builder, "\r\n\r\n");
         BuildFormat(&builder, MoreCountText(MORE_NOT_UNDERSTOOD_ONE, summary->NotUnderstood),

@@ -7,13 +7,22 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// Kinds of checksum; the same bits as MASK_CRC32 / MASK_MD5 of
-// checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
-enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2 };
+// Kinds of checksum; CRC32 and MD5 are the same bits as MASK_CRC32 / MASK_MD5
+// of checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
+enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2, CHECKSUM_SHA1 = 4, CHECKSUM_SHA256 = 8, CHECKSUM_SHA512 = 16 };
 
-// Formats of a checksum file. SFV and MD5 are also the filter indexes of the
-// save dialog's filter list (MORE_SAVE_FILTER of app/lang_more.h).
-enum { CHECKSUM_FORMAT_SFV = 1, CHECKSUM_FORMAT_MD5 = 2, CHECKSUM_FORMAT_ANY = 3 };
+// Formats of a checksum file. SFV, MD5 and SHA256 are also the filter
+// indexes of the save dialog's filter list (MORE_SAVE_FILTER_SHA256 of
+// app/lang_more.h). MD5 and the SHA formats read alike: each line's kind
+// comes from its count of digits.
+enum {
+    CHECKSUM_FORMAT_ANY = 0,
+    CHECKSUM_FORMAT_SFV = 1,
+    CHECKSUM_FORMAT_MD5 = 2,
+    CHECKSUM_FORMAT_SHA256 = 3,
+    CHECKSUM_FORMAT_SHA1 = 4,
+    CHECKSUM_FORMAT_SHA512 = 5,
+};
 
 enum {
     CHECKSUM_NAME_SIZE = 1024,      // a listed name with its terminator
@@ -22,18 +31,28 @@ enum {
 
 // ---- A checksum copied as text ----
 
+// The count of hexadecimal digits of a checksum of kind: 8, 32, 40, 64,
+// 128; 0 for another value.
+size_t ChecksumDigits(int kind);
+
 struct ExpectedChecksum {
-    int Kinds;          // CHECKSUM_CRC32 and/or CHECKSUM_MD5 found
+    int Kinds;          // the CHECKSUM_... kinds found
     char Crc32[9];      // 8 digits, upper case, when Kinds has CHECKSUM_CRC32; else ""
     char Md5[33];       // 32 digits, lower case, when Kinds has CHECKSUM_MD5; else ""
+    char Sha1[41];      // 40 digits, lower case, when Kinds has CHECKSUM_SHA1; else ""
+    char Sha256[65];    // 64 digits, lower case, when Kinds has CHECKSUM_SHA256; else ""
+    char Sha512[129];   // 128 digits, lower case, when Kinds has CHECKSUM_SHA512; else ""
 };
 
 // Finds the checksum in text (blanks, tabs, CR and LF around it ignored, any
-// letter case): a bare 8-digit CRC32 or 32-digit MD5, with or without "0x";
-// one line of an .md5 file (md5sum's text or binary form, or BSD's
-// "MD5 (name) = hex") or of an .sfv file ("name CRC"); the result box's
+// letter case): a bare 8-digit CRC32, 32-digit MD5, 40-digit SHA-1, 64-digit
+// SHA-256 or 128-digit SHA-512, with or without "0x" (the SHA ones also in
+// blank-separated groups); one line of an .md5 or .sha* file (md5sum's or
+// sha*sum's text or binary form, or BSD's "MD5 (name) = hex", "SHA256
+// (name) = hex"...) or of an .sfv file ("name CRC"); the result box's
 // "CRC : <8>", "MD5 : <32>" or "CRC : <8>\tMD5 : <32>" line, alone or below
-// the path line of the whole box (both kinds found when both are there).
+// the path line of the whole box (both kinds found when both are there);
+// "SHA1:", "SHA256:" or "SHA512:" (any case, blanks around ':') and digits.
 // Returns 0, or -1 (*out emptied) when nothing usable is found: no text, a
 // comment, digits of another count, a letter that is not hexadecimal, or
 // several lines that are not the result box.
@@ -41,32 +60,39 @@ int ParseChecksumText(const char *text, ExpectedChecksum *out);
 
 // ---- Reading checksum files ----
 
-// The format a checksum file's name gives: .sfv is SFV, .md5 and .md5sum are
-// MD5, any other (.txt) is ANY, where each line is read in the form it has.
-// Extensions are compared without case.
+// The format a checksum file's name gives: .sfv is SFV; .md5, .md5sum and
+// MD5SUMS are MD5; .sha1, .sha1sum and SHA1SUMS are SHA1, and so on for
+// SHA256 and SHA512; any other (.txt) is ANY, where each line is read in the
+// form it has. Names are compared without case.
 int ChecksumFormatOfName(const char *fileName);
 
 struct ChecksumLine {
-    int Kind;                       // CHECKSUM_CRC32 or CHECKSUM_MD5
-    char Expected[33];              // CRC: 8 digits upper case; MD5: 32 digits lower case
-    char Name[CHECKSUM_NAME_SIZE];  // the listed name as written, md5sum's escapes undone
+    int Kind;                       // a CHECKSUM_... kind
+    char Expected[129];             // CRC: 8 digits upper case; others lower case
+    char Name[CHECKSUM_NAME_SIZE];  // the listed name in UTF-8, md5sum's escapes undone
 };
 
 // Walks a whole checksum file held in memory, one line at a time. Lines end
-// with CR LF or LF or at the end of the text; a UTF-8 byte-order mark at the
-// very start is skipped; blanks and tabs around a line are ignored. Comment
+// with CR LF, LF, a lone CR or the end of the text; a UTF-8 byte-order mark
+// at the very start is skipped; blanks and tabs around a line are ignored. A
+// line that is valid UTF-8 gives its name as it is; any other line is taken
+// as Windows-1252 and its name converted to UTF-8. Comment
 // lines start with ';' in SFV, '#' in MD5 (md5sum skips them too), either
 // in ANY. Line forms:
 //   SFV  "name CRC": the CRC is the last blank-separated token, 8 digits; the
 //        name is what comes before the blanks in front of it (spaces allowed).
-//   MD5  "<32 digits> <mode><name>" with exactly one space after the digits,
-//        then ' ' (text mode) or '*' (binary mode): "hex  *a" lists "*a",
-//        "hex *a" lists "a"; BSD's "MD5 (name) = <32 digits>"; either form
-//        behind a backslash is md5sum's escaped form, where "\\" in the name
-//        stands for a backslash, "\n" for LF and "\r" for CR.
+//   MD5, SHA1, SHA256, SHA512  "<digits> <mode><name>" with 32, 40, 64 or
+//        128 digits (MD5, SHA-1, SHA-256, SHA-512 by their count) and
+//        exactly one space after them, then ' ' (text mode) or '*' (binary
+//        mode): "hex  *a" lists "*a", "hex *a" lists "a"; BSD's
+//        "MD5 (name) = <32 digits>", "SHA1 (name) = <40 digits>", "SHA256
+//        (name) = <64>", "SHA512 (name) = <128>"; either form behind a
+//        backslash is md5sum's escaped form, where "\\" in the name stands
+//        for a backslash, "\n" for LF and "\r" for CR.
 //   ANY  md5sum, then BSD, then SFV: the first form that fits the line.
-// A line that fits no form, names nothing, or names more than
-// CHECKSUM_NAME_SIZE - 1 bytes or a NUL byte is not understood.
+// A line that fits no form, names nothing, names more than
+// CHECKSUM_NAME_SIZE - 1 bytes (once in UTF-8) or a control byte (below
+// 0x20, also from md5sum's escapes) is not understood.
 struct ChecksumReader {
     const char *Text;
     size_t Length;
@@ -84,18 +110,39 @@ void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length,
 // on the last line).
 int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line);
 
+// Whether the length bytes at text are well-formed UTF-8: no overlong form,
+// no surrogate, nothing above U+10FFFF.
+bool IsUtf8(const char *text, size_t length);
+// Converts the length bytes at text from Windows-1252 to UTF-8 (the five
+// undefined bytes 81 8D 8F 90 9D as U+0081... as Windows does) into out with
+// a terminator. Returns 0, or -1 (out emptied) when it does not fit in size.
+int Cp1252ToUtf8(const char *text, size_t length, char *out, size_t size);
+
 // ---- Listed names and paths ----
 
-// The full path of a name listed in a checksum file that lies in folder (a
-// full path with a drive or a UNC share, trailing backslash or not). '/' is
-// taken as '\'. A name with a drive and a separator ("C:\x", "c:/x") or a UNC
-// name ("\\srv\share\x") stands alone; a name starting with one separator goes
-// below folder's drive or share; any other goes below folder. "." and ".."
-// are resolved; ".." never climbs above the drive or share. Returns 0, or -1
-// when the result does not fit in size, when folder is not a full path, or
-// for a drive-relative name ("C:x"), whose folder depends on a current folder
-// of that drive that the program does not keep: such a file counts as missing.
-int ResolveListedName(const char *folder, const char *name, char *out, size_t size);
+// How a name listed in a checksum file (possibly downloaded, hostile) that
+// lies in folder is taken: a checksum file reaches only what lies beside it.
+enum {
+    LISTED_TOO_LONG = -1,   // the result does not fit, or folder is no full path: counted missing
+    LISTED_INSIDE = 0,      // a relative name that stays in folder or below it
+    LISTED_ABSOLUTE = 1,    // a local drive path ("C:\x", "c:/x"): verified only if the user agrees
+    LISTED_REFUSED = 2,     // never opened, never looked up
+};
+
+// Classifies name, listed in a checksum file that lies in folder (a full
+// path with a drive or a UNC share, trailing backslash or not), and writes
+// the full path of an inside or absolute name to out ('/' taken as '',
+// "." dropped, ".." resolved, folder's trailing separators dropped).
+// Refused: network and device names (two separators first, in either
+// direction), a name starting with one separator, a ".." that climbs above
+// folder (or above the drive of an absolute name) at any point, ':' other
+// than a drive's "X:" first (streams, drive-relative "C:x"), control bytes,
+// any of <>"|?*, a component ending in '.' or ' ', and a component that is a
+// device name whatever its extension or letter case (CON, PRN, AUX, NUL,
+// COM0-9, LPT0-9 with the superscript digits 1-3 in Windows-1252 or UTF-8,
+// CONIN$, CONOUT$). Returns a LISTED_...; out holds a path only for
+// LISTED_INSIDE and LISTED_ABSOLUTE.
+int ClassifyListedName(const char *folder, const char *name, char *out, size_t size);
 
 // How path is listed in a checksum file saved in folder: relative when it lies
 // in folder or below it (A-Z compared as a-z, '/' as '\'), else the full
@@ -104,34 +151,40 @@ const char *ListedNameOf(const char *folder, const char *path);
 
 // ---- Writing checksum files ----
 
-// "name CRC\r\n" with the CRC in upper case. Returns 0, or -1 (out emptied)
-// when it does not fit in size.
+// "name CRC\r\n" with the CRC in upper case; a name that starts with ';' or
+// starts or ends with a blank is written behind ".\" so that it reads back.
+// Returns 0, or -1 (out emptied) when it does not fit in size.
 int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc);
-// "<md5 in lower case> *<name>\r\n", the binary form that md5sum -c reads.
+// "<md5 in lower case> *<name>\r\n", the binary form that md5sum -c reads;
+// a relative name is written with '/' between its folders.
 // Returns 0, or -1 (out emptied) when it does not fit or md5Text is not 32
 // hexadecimal digits.
 int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text);
+// "<sha256 in lower case> *<name>\r\n", as FormatMd5Line.
+int FormatSha256Line(char *out, size_t size, const char *name, const char *sha256Text);
 // The SFV file's first line from local date and time fields:
 // "; Generated by Zunta Calculator on 2026-12-09 at 14:05.09\r\n".
 // Returns 0, or -1 (out emptied) when it does not fit.
 int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
                     int second);
 // The format and the final name of a checksum file to save from the name
-// typed in the save dialog: a name ending in .sfv, or in .md5 or .md5sum,
-// keeps that name and format (any letter case, whatever type is selected);
-// any other name gets the extension of selectedFormat (CHECKSUM_FORMAT_SFV or
-// CHECKSUM_FORMAT_MD5) appended. Returns the format, or -1 for an empty name,
-// another selected format, or a name that does not fit in size.
+// typed in the save dialog: a name of SFV, MD5 or SHA256 format by
+// ChecksumFormatOfName (.sfv, .md5, .md5sum, .sha256, .sha256sum,
+// SHA256SUMS...) keeps that name and format (any letter case, whatever type
+// is selected); any other name gets the extension of selectedFormat
+// (CHECKSUM_FORMAT_SFV, _MD5 or _SHA256, the save filter's index) appended.
+// Returns the format, or -1 for an empty name, another selected format, or
+// a name that does not fit in size.
 int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size);
 
 // ---- Summaries, in the current language; heap texts the caller frees ----
 
-// After saving a checksum file of format (SFV or MD5): "12 files written, 3
-// without an MD5 left out", the second part only when files were left out,
+// After saving a checksum file of format (SFV, MD5 or SHA256): "12 files
+// written, 3 without an MD5 left out", the second part only when files were left out,
 // or, when none was written, why and what to do. Null when out of memory.
 char *FormatSaveSummary(int format, int32_t written, int32_t leftOut);
 
-enum { VERIFY_OK = 0, VERIFY_FAILED = 1, VERIFY_MISSING = 2 };
+enum { VERIFY_OK = 0, VERIFY_FAILED = 1, VERIFY_MISSING = 2, VERIFY_NOT_OPENED = 3 };
 
 // The first names of one list of a verification summary, and how many there are.
 struct SummaryNames {
@@ -146,6 +199,7 @@ struct VerifySummary {
     int32_t Ok;
     SummaryNames Failed;
     SummaryNames Missing;
+    SummaryNames NotOpened;         // refused names, and absolute ones the user declined
     int32_t NotUnderstood;          // lines not understood
     int32_t FirstNotUnderstood;     // the first one's line number; 0 for none
     int Cancelled;                  // 1 when the verification stopped before the end
@@ -162,8 +216,9 @@ void VerifySummaryAddNotUnderstood(VerifySummary *summary, int32_t lineNumber);
 void VerifySummaryFree(VerifySummary *summary);
 // "Verified N files: K OK, B FAILED, M missing", after "Verification
 // cancelled after K of N files." when cancelled; then the FAILED and the
-// Missing lists ("and N more" after the first names), then the count of lines
-// not understood; lines end with CR LF. Null when out of memory.
+// Missing lists ("and N more" after the first names), then "Not opened,
+// outside the checksum file's folder: N" and its list, then the count of
+// lines not understood; lines end with CR LF. Null when out of memory.
 char *FormatVerifySummary(const VerifySummary *summary);
 
 #endif

@@ -1,110 +1,501 @@
 // The plan of a verification and the expectations it leaves on failed files.
+// A crafted checksum file cannot blow the plan up: identical listings merge
+// as they are read, so memory follows the distinct files and values; the
+// tables hash with a key drawn for each plan, so names cannot be made to
+// collide; texts live in blocks that never move.
+#define _CRT_RAND_S     // rand_s of the Windows C runtime
 #include "core/verifyplan.h"
 
+#include "app/program.h"
 #include "app/textutil.h"
 #include "core/filelist.h"
 
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+static_assert((uint64_t)VERIFY_MAX_FILE_SIZE * 4 + 4096 <= (uint64_t)SIZE_MAX,
+              "a checksum file's text, its terminator and its names converted to UTF-8 fit a size_t");
+static_assert(VERIFY_MAX_FILE_SIZE < INT32_MAX / 2, "lines, files and values are counted in int32_t");
+
+enum {
+    ARENA_BLOCK_SIZE = 16384,   // texts of a plan, in blocks of at least this size
+    FIRST_CAPACITY = 16,        // files and values, before they double
+};
+
+static void *ReallocateBlock(void *block, size_t size)
+{
+    if (size == 0) {
+        free(block);
+        return nullptr;
+    }
+    return realloc(block, size);
+}
+
+void *(*VerifyReallocate)(void *block, size_t size) = ReallocateBlock;
+
+static void Release(void *block)
+{
+    if (block != nullptr)
+        VerifyReallocate(block, 0);
+}
+
+// ---- The key and the hash: SipHash-1-3 ----
+
+struct SipState {
+    uint64_t V[4];
+    uint64_t Pending;       // bytes not yet taken, the first in the lowest bits
+    uint64_t Length;
+};
+
+#define SIP_ROTATE(x, bits) (((x) << (bits)) | ((x) >> (64 - (bits))))
+
+static void SipRound(uint64_t *v)
+{
+    v[0] += v[1]; v[1] = SIP_ROTATE(v[1], 13); v[1] ^= v[0]; v[0] = SIP_ROTATE(v[0], 32);
+    v[2] += v[3]; v[3] = SIP_ROTATE(v[3], 16); v[3] ^= v[2];
+    v[0] += v[3]; v[3] = SIP_ROTATE(v[3], 21); v[3] ^= v[0];
+    v[2] += v[1]; v[1] = SIP_ROTATE(v[1], 17); v[1] ^= v[2]; v[2] = SIP_ROTATE(v[2], 32);
+}
+
+static void SipStart(SipState *state, const uint64_t key[2])
+{
+    state->V[0] = key[0] ^ 0x736f6d6570736575ull;
+    state->V[1] = key[1] ^ 0x646f72616e646f6dull;
+    state->V[2] = key[0] ^ 0x6c7967656e657261ull;
+    state->V[3] = key[1] ^ 0x7465646279746573ull;
+    state->Pending = 0;
+    state->Length = 0;
+}
+
+// Takes the text's bytes up to its terminator, paths folded when fold is set.
+static void SipText(SipState *state, const char *text, bool fold)
+{
+    uint64_t pending = state->Pending;
+    unsigned shift = 8 * (unsigned)(state->Length % 8);
+    for (; *text != '\0'; text++) {
+        char c = *text;
+        if (fold)
+            c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? (char)(c + 'a' - 'A') : c;
+        pending |= (uint64_t)(unsigned char)c << shift;
+        state->Length++;
+        shift += 8;
+        if (shift == 64) {
+            state->V[3] ^= pending;
+            SipRound(state->V);
+            state->V[0] ^= pending;
+            pending = 0;
+            shift = 0;
+        }
+    }
+    state->Pending = pending;
+}
+
+static uint32_t SipEnd(SipState *state)
+{
+    uint64_t last = state->Pending | (state->Length << 56);
+    state->V[3] ^= last;
+    SipRound(state->V);
+    state->V[0] ^= last;
+    state->V[2] ^= 0xff;
+    for (int i = 0; i < 3; i++)
+        SipRound(state->V);
+    uint64_t hash = state->V[0] ^ state->V[1] ^ state->V[2] ^ state->V[3];
+    return (uint32_t)(hash ^ (hash >> 32));
+}
+
+// A key nobody writing a checksum file can know: the system's random
+// numbers, with the clock and addresses mixed in should they fail.
+static void DrawKey(uint64_t key[2])
+{
+    static uint64_t drawn;
+    key[0] = (uint64_t)time(nullptr) ^ (uint64_t)(uintptr_t)key ^ (++drawn << 32);
+    key[1] = (uint64_t)clock() ^ (uint64_t)(uintptr_t)&drawn;
+#if defined(_WIN32)
+    for (int i = 0; i < 4; i++) {
+        unsigned int random;
+        if (rand_s(&random) == 0)
+            key[i / 2] ^= (uint64_t)random << (32 * (i % 2));
+    }
+#else
+    uint64_t random[2];
+    if (getentropy(random, sizeof random) == 0) {
+        key[0] ^= random[0];
+        key[1] ^= random[1];
+    }
+#endif
+}
+
+// ---- Texts in blocks that never move ----
+
+struct VerifyArenaBlock {
+    VerifyArenaBlock *Previous;
+    size_t Used, Size;
+    char Bytes[1];
+};
+
+// A copy of the length bytes at text with a terminator, or null when
+// memory ran out.
+static const char *ArenaCopy(VerifyPlan *plan, const char *text, size_t length)
+{
+    VerifyArenaBlock *block = plan->Arena;
+    if (block == nullptr || block->Size - block->Used < length + 1) {
+        size_t size = length + 1 > (size_t)ARENA_BLOCK_SIZE ? length + 1 : (size_t)ARENA_BLOCK_SIZE;
+        block = (VerifyArenaBlock *)VerifyReallocate(nullptr, sizeof *block + size);
+        if (block == nullptr)
+            return nullptr;
+        block->Previous = plan->Arena;
+        block->Used = 0;
+        block->Size = size;
+        plan->Arena = block;
+    }
+    char *copy = block->Bytes + block->Used;
+    memcpy(copy, text, length);
+    copy[length] = '\0';
+    block->Used += length + 1;
+    return copy;
+}
+
+// ---- Open-addressing tables of indexes ----
+
+// Whether entry index of the plan has the key looked for.
+typedef bool (*SameKeyFn)(const VerifyPlan *plan, int32_t index, const void *key);
+
+// The slot of the entry with key, or the empty slot where it would go.
+static VerifySlot *TableFind(const VerifyPlan *plan, const VerifyTable *table, uint32_t hash, SameKeyFn same,
+                             const void *key)
+{
+    size_t mask = table->Size - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        VerifySlot *slot = &table->Slots[at];
+        if (slot->Index < 0 || (slot->Hash == hash && same(plan, slot->Index, key)))
+            return slot;
+    }
+}
+
+// Makes room for one more entry, at most half the slots used. Returns 0, or
+// -1 when memory ran out (the table unchanged).
+static int TableReserve(VerifyTable *table)
+{
+    if ((table->Used + 1) * 2 <= table->Size)
+        return 0;
+    size_t size = table->Size ? table->Size * 2 : (size_t)FIRST_CAPACITY;
+    if (size > SIZE_MAX / sizeof(VerifySlot))
+        return -1;
+    VerifySlot *slots = (VerifySlot *)VerifyReallocate(nullptr, size * sizeof *slots);
+    if (slots == nullptr)
+        return -1;
+    for (size_t i = 0; i < size; i++)
+        slots[i].Index = -1;
+    for (size_t i = 0; i < table->Size; i++) {
+        const VerifySlot *old = &table->Slots[i];
+        if (old->Index < 0)
+            continue;
+        size_t at = old->Hash & (size - 1);
+        while (slots[at].Index >= 0)
+            at = (at + 1) & (size - 1);
+        slots[at] = *old;
+    }
+    Release(table->Slots);
+    table->Slots = slots;
+    table->Size = size;
+    return 0;
+}
+
+// Makes room for one more item in an array of count items of itemSize.
+// Returns 0, or -1 when memory ran out (the array unchanged).
+static int ArrayReserve(void **items, int32_t count, int32_t *capacity, size_t itemSize)
+{
+    if (count < *capacity)
+        return 0;
+    if (*capacity > INT32_MAX / 2 || (size_t)*capacity * 2 > SIZE_MAX / itemSize)
+        return -1;
+    int32_t grown = *capacity ? *capacity * 2 : FIRST_CAPACITY;
+    void *larger = VerifyReallocate(*items, (size_t)grown * itemSize);
+    if (larger == nullptr)
+        return -1;
+    *items = larger;
+    *capacity = grown;
+    return 0;
+}
+
+// ---- Files and values ----
+
+// Paths compare with ASCII letters without case and '/' as '\'.
+static char PathFold(char c)
+{
+    return c == '/' ? '\\' : AsciiLower(c);
+}
+
+struct PathKey {
+    int Listing;
+    const char *Text;
+};
+
+static bool SamePath(const VerifyPlan *plan, int32_t index, const void *key)
+{
+    const VerifyFile *file = &plan->Files[index];
+    const PathKey *path = (const PathKey *)key;
+    if (file->Listing != path->Listing)
+        return false;
+    const char *a = file->Path, *b = path->Text;
+    for (; *a != '\0' && PathFold(*a) == PathFold(*b); a++, b++) {
+    }
+    return *a == '\0' && *b == '\0';
+}
+
+// The file listed under key (adding it, named name), or -1 when memory ran out.
+static int32_t FindOrAddFile(VerifyPlan *plan, const PathKey *key, const char *name)
+{
+    SipState state;
+    SipStart(&state, plan->Key);
+    char listing[2] = { (char)('0' + key->Listing), '\0' };
+    SipText(&state, listing, false);
+    SipText(&state, key->Text, true);
+    uint32_t hash = SipEnd(&state);
+    if (TableReserve(&plan->PathTable) != 0)
+        return -1;
+    VerifySlot *slot = TableFind(plan, &plan->PathTable, hash, SamePath, key);
+    if (slot->Index >= 0)
+        return slot->Index;
+    if (ArrayReserve((void **)&plan->Files, plan->FileCount, &plan->FileCapacity, sizeof *plan->Files) != 0)
+        return -1;
+    VerifyFile *file = &plan->Files[plan->FileCount];
+    memset(file, 0, sizeof *file);
+    file->Path = ArenaCopy(plan, key->Text, strlen(key->Text));
+    file->Name = file->Path != nullptr && strcmp(key->Text, name) == 0 ? file->Path : ArenaCopy(plan, name, strlen(name));
+    if (file->Path == nullptr || file->Name == nullptr)
+        return -1;
+    file->Listing = key->Listing;
+    file->State = key->Listing == LISTED_REFUSED    ? VERIFY_FILE_NOT_OPENED
+                  : key->Listing == LISTED_TOO_LONG ? VERIFY_FILE_MISSING
+                                                    : VERIFY_FILE_PENDING;
+    file->FirstValue = file->LastValue = -1;
+    file->Row = file->EntryIndex = -1;
+    file->Hash = hash;
+    slot->Index = plan->FileCount;
+    slot->Hash = hash;
+    plan->PathTable.Used++;
+    if (key->Listing == LISTED_ABSOLUTE)
+        plan->AbsoluteCount++;
+    return plan->FileCount++;
+}
+
+struct ValueKey {
+    int32_t File;
+    int Kind;
+    const char *Text;
+};
+
+static bool SameValue(const VerifyPlan *plan, int32_t index, const void *key)
+{
+    const VerifyValue *value = &plan->Values[index];
+    const ValueKey *wanted = (const ValueKey *)key;
+    return value->File == wanted->File && value->Kind == wanted->Kind && strcmp(value->Text, wanted->Text) == 0;
+}
+
+// Adds the value of kind to file unless the file has it already. Returns
+// 0, or -1 when memory ran out.
+static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, const char *text)
+{
+    SipState state;
+    SipStart(&state, plan->Key);
+    // The file index and the kind as digits: no NUL byte inside the key.
+    char head[16];
+    FormatText(head, sizeof head, "%d:%d:", (int)fileIndex, kind);
+    SipText(&state, head, false);
+    SipText(&state, text, false);
+    uint32_t hash = SipEnd(&state);
+    if (TableReserve(&plan->ValueTable) != 0)
+        return -1;
+    ValueKey key = { fileIndex, kind, text };
+    VerifySlot *slot = TableFind(plan, &plan->ValueTable, hash, SameValue, &key);
+    if (slot->Index >= 0)
+        return 0;
+    if (ArrayReserve((void **)&plan->Values, plan->ValueCount, &plan->ValueCapacity, sizeof *plan->Values) != 0)
+        return -1;
+    size_t length = strlen(text);
+    VerifyValue *value = &plan->Values[plan->ValueCount];
+    value->File = fileIndex;
+    value->Kind = kind;
+    value->Text = ArenaCopy(plan, text, length);
+    value->Next = -1;
+    value->Hash = hash;
+    if (value->Text == nullptr)
+        return -1;
+    VerifyFile *file = &plan->Files[fileIndex];
+    if (file->LastValue >= 0)
+        plan->Values[file->LastValue].Next = plan->ValueCount;
+    else
+        file->FirstValue = plan->ValueCount;
+    file->LastValue = plan->ValueCount;
+    file->ValueCount++;
+    file->Mask |= kind;
+    file->ExpectedLength += length + 2;
+    slot->Index = plan->ValueCount;
+    slot->Hash = hash;
+    plan->ValueTable.Used++;
+    plan->ValueCount++;
+    return 0;
+}
+
+// ---- The phases ----
 
 void VerifyPlanInit(VerifyPlan *plan)
 {
     memset(plan, 0, sizeof *plan);
     plan->FirstFailedRow = -1;
     VerifySummaryInit(&plan->Summary);
+    DrawKey(plan->Key);
 }
 
-int VerifyPlanAddItem(VerifyPlan *plan, int32_t row, int32_t entryIndex, const ChecksumLine *line)
+int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format)
 {
-    if (plan->ItemCount == plan->ItemCapacity) {
-        int32_t capacity = plan->ItemCapacity ? plan->ItemCapacity * 2 : 64;
-        VerifyItem *items = (VerifyItem *)realloc(plan->Items, (size_t)capacity * sizeof *items);
-        if (items == nullptr)
+    if (length > VERIFY_MAX_FILE_SIZE)
+        return -2;
+    ChecksumReader reader;
+    ChecksumReaderInit(&reader, text, length, format);
+    ChecksumLine line;
+    char path[PATH_SIZE];
+    int read;
+    while ((read = ChecksumReaderNext(&reader, &line)) != -2) {
+        if (read == -1)
+            VerifySummaryAddNotUnderstood(&plan->Summary, reader.LineNumber);
+        if (read != 1)
+            continue;
+        PathKey key;
+        key.Listing = ClassifyListedName(folder, line.Name, path, sizeof path);
+        key.Text = key.Listing == LISTED_INSIDE || key.Listing == LISTED_ABSOLUTE ? path : line.Name;
+        int32_t file = FindOrAddFile(plan, &key, line.Name);
+        if (file < 0 || AddValue(plan, file, line.Kind, line.Expected) != 0)
             return -1;
-        plan->Items = items;
-        plan->ItemCapacity = capacity;
     }
-    char *name = DuplicateText(line->Name);
-    if (name == nullptr)
-        return -1;
-    VerifyItem *item = &plan->Items[plan->ItemCount];
-    item->Row = row;
-    item->EntryIndex = entryIndex;
-    item->Order = plan->ItemCount;
-    item->Kind = line->Kind;
-    memcpy(item->Expected, line->Expected, sizeof item->Expected);
-    item->Name = name;
-    plan->ItemCount++;
+    plan->Summary.Listed = plan->FileCount;
     return 0;
 }
 
-static int CompareItems(const void *a, const void *b)
+void VerifyPlanRefuseAbsolute(VerifyPlan *plan)
 {
-    const VerifyItem *x = (const VerifyItem *)a, *y = (const VerifyItem *)b;
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        VerifyFile *file = &plan->Files[i];
+        if (file->Listing == LISTED_ABSOLUTE && file->State == VERIFY_FILE_PENDING)
+            file->State = VERIFY_FILE_NOT_OPENED;
+    }
+}
+
+void VerifyPlanSetFound(VerifyPlan *plan, int32_t fileIndex, bool found)
+{
+    if (fileIndex < 0 || fileIndex >= plan->FileCount)
+        return;
+    VerifyFile *file = &plan->Files[fileIndex];
+    if (file->State == VERIFY_FILE_PENDING)
+        file->State = found ? VERIFY_FILE_FOUND : VERIFY_FILE_MISSING;
+}
+
+void VerifyPlanSetRow(VerifyPlan *plan, int32_t fileIndex, int32_t row, int32_t entryIndex)
+{
+    if (fileIndex < 0 || fileIndex >= plan->FileCount || row < 0)
+        return;
+    VerifyFile *file = &plan->Files[fileIndex];
+    if (file->State != VERIFY_FILE_FOUND)
+        return;
+    file->Row = row;
+    file->EntryIndex = entryIndex;
+}
+
+static int CompareRows(const void *a, const void *b)
+{
+    const VerifyRow *x = (const VerifyRow *)a, *y = (const VerifyRow *)b;
     if (x->Row != y->Row)
         return x->Row < y->Row ? -1 : 1;
-    return x->Order < y->Order ? -1 : x->Order > y->Order;
+    return x->File < y->File ? -1 : x->File > y->File;
 }
 
 int VerifyPlanGroup(VerifyPlan *plan)
 {
-    free(plan->Rows);
+    int32_t rows = 0;
+    size_t expectedSize = 1;
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        const VerifyFile *file = &plan->Files[i];
+        if (file->Row >= 0) {
+            rows++;
+            if (file->ExpectedLength + 1 > expectedSize)
+                expectedSize = file->ExpectedLength + 1;
+        }
+    }
+    Release(plan->Rows);
+    Release(plan->ExpectedText);
     plan->Rows = nullptr;
     plan->RowCount = 0;
-    if (plan->ItemCount == 0)
-        return 0;
-    qsort(plan->Items, (size_t)plan->ItemCount, sizeof *plan->Items, CompareItems);
-    plan->Rows = (VerifyRow *)calloc((size_t)plan->ItemCount, sizeof *plan->Rows);
-    if (plan->Rows == nullptr)
+    plan->ExpectedText = (char *)VerifyReallocate(nullptr, expectedSize);
+    if (plan->ExpectedText == nullptr)
         return -1;
-    for (int32_t i = 0; i < plan->ItemCount; i++) {
-        const VerifyItem *item = &plan->Items[i];
-        VerifyRow *row = plan->RowCount > 0 ? &plan->Rows[plan->RowCount - 1] : nullptr;
-        if (row == nullptr || row->Row != item->Row) {
-            row = &plan->Rows[plan->RowCount++];
-            row->Row = item->Row;
-            row->EntryIndex = item->EntryIndex;
-            row->FirstItem = i;
-        }
-        row->Mask |= item->Kind;
-        row->ItemCount++;
+    plan->ExpectedText[0] = '\0';
+    plan->ExpectedSize = expectedSize;
+    if (rows > 0) {
+        if ((size_t)rows > SIZE_MAX / sizeof *plan->Rows)
+            return -1;
+        plan->Rows = (VerifyRow *)VerifyReallocate(nullptr, (size_t)rows * sizeof *plan->Rows);
+        if (plan->Rows == nullptr)
+            return -1;
     }
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        const VerifyFile *file = &plan->Files[i];
+        if (file->Row >= 0) {
+            VerifyRow *row = &plan->Rows[plan->RowCount++];
+            row->Row = file->Row;
+            row->EntryIndex = file->EntryIndex;
+            row->Mask = file->Mask;
+            row->File = i;
+        } else {
+            VerifySummaryAdd(&plan->Summary, file->State == VERIFY_FILE_NOT_OPENED ? VERIFY_NOT_OPENED : VERIFY_MISSING,
+                             file->Name);
+        }
+    }
+    if (plan->RowCount > 1)
+        qsort(plan->Rows, (size_t)plan->RowCount, sizeof *plan->Rows, CompareRows);
     return 0;
 }
 
-// Whether the values in text, two spaces apart, hold value whole (a CRC's
-// digits may also stand inside an MD5).
-static bool HoldsValue(const char *text, const char *value)
+static const char *ComputedOf(const VerifyComputed *found, int kind)
 {
-    size_t length = strlen(value);
-    for (const char *at = strstr(text, value); at != nullptr; at = strstr(at + 1, value))
-        if ((at == text || at[-1] == ' ') && (at[length] == '\0' || at[length] == ' '))
-            return true;
-    return false;
+    switch (kind) {
+    case CHECKSUM_CRC32: return found->Crc32;
+    case CHECKSUM_MD5: return found->Md5;
+    case CHECKSUM_SHA1: return found->Sha1;
+    case CHECKSUM_SHA256: return found->Sha256;
+    case CHECKSUM_SHA512: return found->Sha512;
+    default: return nullptr;
+    }
 }
 
-int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const char *crcText, const char *md5Text,
-                    char *expected, size_t size)
+int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const VerifyComputed *found)
 {
     const VerifyRow *row = &plan->Rows[rowIndex];
+    const VerifyFile *file = &plan->Files[row->File];
+    // Sized in VerifyPlanGroup for the longest file: every value fits.
+    char *text = plan->ExpectedText;
+    size_t used = 0;
     int failed = 0;
-    if (size > 0)
-        expected[0] = '\0';
-    for (int32_t i = row->FirstItem; i < row->FirstItem + row->ItemCount; i++) {
-        const VerifyItem *item = &plan->Items[i];
-        const char *found = item->Kind == CHECKSUM_CRC32 ? crcText : md5Text;
-        bool ok = computed && found != nullptr && AsciiEqualNoCase(found, item->Expected);
-        VerifySummaryAdd(&plan->Summary, ok ? VERIFY_OK : VERIFY_FAILED, item->Name);
-        if (ok)
+    for (int32_t i = file->FirstValue; i >= 0; i = plan->Values[i].Next) {
+        const VerifyValue *value = &plan->Values[i];
+        const char *mine = computed && found != nullptr ? ComputedOf(found, value->Kind) : nullptr;
+        if (mine != nullptr && AsciiEqualNoCase(mine, value->Text))
             continue;
-        // Each expected value once, however often the file is listed with it.
-        if (!HoldsValue(expected, item->Expected)) {
-            if (expected[0] != '\0')
-                AppendText(expected, size, "  ");
-            AppendText(expected, size, item->Expected);
+        if (used > 0) {
+            memcpy(text + used, "  ", 2);
+            used += 2;
         }
+        size_t length = strlen(value->Text);
+        memcpy(text + used, value->Text, length);
+        used += length;
         failed++;
     }
+    text[used] = '\0';
+    VerifySummaryAdd(&plan->Summary, failed > 0 ? VERIFY_FAILED : VERIFY_OK, file->Name);
     if (failed > 0 && (plan->FirstFailedRow < 0 || row->Row < plan->FirstFailedRow))
         plan->FirstFailedRow = row->Row;
     return failed;
@@ -112,10 +503,17 @@ int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const cha
 
 void VerifyPlanFree(VerifyPlan *plan)
 {
-    for (int32_t i = 0; i < plan->ItemCount; i++)
-        free(plan->Items[i].Name);
-    free(plan->Items);
-    free(plan->Rows);
+    while (plan->Arena != nullptr) {
+        VerifyArenaBlock *previous = plan->Arena->Previous;
+        Release(plan->Arena);
+        plan->Arena = previous;
+    }
+    Release(plan->Files);
+    Release(plan->Values);
+    Release(plan->Rows);
+    Release(plan->ExpectedText);
+    Release(plan->PathTable.Slots);
+    Release(plan->ValueTable.Slots);
     VerifySummaryFree(&plan->Summary);
     VerifyPlanInit(plan);
 }

@@ -1,6 +1,17 @@
-// What the verification of a checksum file does: the listed files that are
-// in the list, grouped by row, each row with the checksums the file lists for
-// it; what it found; and the expected checksums that files did not match.
+// What the verification of a checksum file does: the distinct files it
+// lists, each with its distinct expected checksums; where each was found;
+// the rows that hash them, in row order; and the expectations failed files
+// keep for the result box.
+//
+// The phases, none of which looks at the file system on the window's thread:
+//   1. window thread: VerifyPlanInit, VerifyPlanRead (no file access);
+//      if AbsoluteCount > 0, ask the user, and on No VerifyPlanRefuseAbsolute;
+//   2. run thread: for each file whose State is VERIFY_FILE_PENDING, look
+//      its Path up and call VerifyPlanSetFound;
+//   3. window thread: give each VERIFY_FILE_FOUND file its row (adding it to
+//      the list when needed) with VerifyPlanSetRow, then VerifyPlanGroup;
+//   4. run thread: for each of RowCount rows, hash it and VerifyPlanJudge;
+//   5. FormatVerifySummary(&plan->Summary), VerifyPlanFree.
 #ifndef ZUNTA_VERIFYPLAN_H
 #define ZUNTA_VERIFYPLAN_H
 
@@ -9,50 +20,122 @@
 #include <stddef.h>
 #include <stdint.h>
 
-enum { EXPECTED_TEXT_SIZE = 96 };   // the expected checksums of one file, for the result box
-
-// One checksum line whose file is in the list.
-struct VerifyItem {
-    int32_t Row;            // the file's row
-    int32_t EntryIndex;     // the FileList index the row carries
-    int32_t Order;          // its place among the items, as listed
-    int Kind;               // CHECKSUM_CRC32 or CHECKSUM_MD5
-    char Expected[33];      // CRC upper case, MD5 lower case
-    char *Name;             // as listed (owned)
+enum {
+    VERIFY_MAX_FILE_SIZE = 256 << 20,   // larger files are refused as no checksum files
+    EXPECTED_TEXT_SIZE = 96,            // the result box's room for expected checksums
 };
 
-// One row to hash, with every item that lists its file.
+// Where a listed file stands.
+enum {
+    VERIFY_FILE_PENDING = 0,    // to be looked up
+    VERIFY_FILE_NOT_OPENED,     // refused, or an absolute name the user declined
+    VERIFY_FILE_MISSING,        // not found, or its path does not fit
+    VERIFY_FILE_FOUND,          // found: to be given a row
+};
+
+// One distinct expected checksum of a file.
+struct VerifyValue {
+    int32_t File;           // the file it is listed for
+    int Kind;               // a CHECKSUM_... kind
+    const char *Text;       // CRC upper case, other kinds lower case
+    int32_t Next;           // the file's next value, as listed; -1 after the last
+    uint32_t Hash;          // (of the plan's value table)
+};
+
+// One distinct file the checksum file lists: one per full path (ASCII
+// letters without case); a refused or too long name is its own key.
+struct VerifyFile {
+    const char *Path;       // full path; the listed name for LISTED_REFUSED / LISTED_TOO_LONG
+    const char *Name;       // as first listed (UTF-8), for the summary
+    int Listing;            // LISTED_... of ClassifyListedName
+    int State;              // VERIFY_FILE_...
+    int Mask;               // the kinds of its values
+    int32_t FirstValue, LastValue, ValueCount;
+    size_t ExpectedLength;  // its values' text with separators
+    int32_t Row, EntryIndex;    // -1 until VerifyPlanSetRow
+    uint32_t Hash;          // (of the plan's path table)
+};
+
+// One row to hash: a found file with a row.
 struct VerifyRow {
     int32_t Row;
     int32_t EntryIndex;     // the FileList index the row carries
-    int Mask;               // the kinds its items list
-    int32_t FirstItem, ItemCount;
+    int Mask;               // the kinds to compute
+    int32_t File;           // index into Files
 };
 
+// An open-addressing table of indexes with their hashes.
+struct VerifySlot {
+    int32_t Index;          // -1 for an empty slot
+    uint32_t Hash;
+};
+struct VerifyTable {
+    VerifySlot *Slots;
+    size_t Size, Used;      // Size: a power of two, or 0 before the first entry
+};
+
+struct VerifyArenaBlock;
+
 struct VerifyPlan {
-    VerifyItem *Items;
-    int32_t ItemCount, ItemCapacity;
-    VerifyRow *Rows;        // in row order, after VerifyPlanGroup
+    VerifyFile *Files;      // as first listed
+    int32_t FileCount, FileCapacity;
+    VerifyValue *Values;
+    int32_t ValueCount, ValueCapacity;
+    int32_t AbsoluteCount;  // files with LISTED_ABSOLUTE names
+    VerifyRow *Rows;        // after VerifyPlanGroup, in row order
     int32_t RowCount;
     int32_t RowsDone;       // rows the run has finished
     int32_t FirstFailedRow; // the first row (in row order) that failed; -1 for none
+    char *ExpectedText;     // VerifyPlanJudge's text of failed values
+    size_t ExpectedSize;
     VerifySummary Summary;
+    // The plan's own: its tables, their hash key, and the texts' blocks.
+    VerifyTable PathTable, ValueTable;
+    uint64_t Key[2];
+    VerifyArenaBlock *Arena;
 };
 
+// The computed checksums of a row's file as text, any case; null for a
+// kind not computed.
+struct VerifyComputed {
+    const char *Crc32, *Md5, *Sha1, *Sha256, *Sha512;
+};
+
+// Every allocation of a plan goes through this (realloc's contract; size 0
+// frees block and returns null). Tests replace it to fail allocations.
+extern void *(*VerifyReallocate)(void *block, size_t size);
+
+// An empty plan with a hash key of its own.
 void VerifyPlanInit(VerifyPlan *plan);
-// Adds the checksum of a listed file that is in the list at row, with entry
-// index entryIndex. Returns 0, or -1 when memory ran out.
-int VerifyPlanAddItem(VerifyPlan *plan, int32_t row, int32_t entryIndex, const ChecksumLine *line);
-// Groups the items by row, rows in row order, items as listed. Returns 0,
-// or -1 when memory ran out.
+// Reads the length bytes at text, a checksum file that lies in folder, in
+// format (see ChecksumReaderInit), into an empty plan: each name classified
+// (ClassifyListedName), identical listings merged into one file and one
+// value, lines not understood counted in the summary, Summary.Listed set to
+// FileCount. Refused names start VERIFY_FILE_NOT_OPENED, names too long
+// VERIFY_FILE_MISSING, the others VERIFY_FILE_PENDING. Touches no file.
+// Returns 0, -1 when memory ran out (the plan is then only to be freed), or
+// -2 for a text longer than VERIFY_MAX_FILE_SIZE (nothing read).
+int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format);
+// Marks the pending files with absolute names not opened.
+void VerifyPlanRefuseAbsolute(VerifyPlan *plan);
+// Records whether pending file fileIndex was found: VERIFY_FILE_FOUND or
+// VERIFY_FILE_MISSING. Other files are left as they are.
+void VerifyPlanSetFound(VerifyPlan *plan, int32_t fileIndex, bool found);
+// Gives found file fileIndex its row and that row's FileList index. Other
+// files are left as they are.
+void VerifyPlanSetRow(VerifyPlan *plan, int32_t fileIndex, int32_t row, int32_t entryIndex);
+// Once, after the rows are given: the found files with rows become Rows,
+// in row order (a row given to two files is verified for each); every other
+// file counts in the summary, not opened or missing, in listed order.
+// Returns 0, or -1 when memory ran out.
 int VerifyPlanGroup(VerifyPlan *plan);
-// Judges the items of plan row rowIndex against the checksums the row's
-// file was found to have (crc and md5Text in any case), or against nothing
-// when it could not be read (computed false): each item counts as OK or
-// FAILED in the summary. The expected checksums of the failed ones are
-// written to expected (empty when none failed). Returns the number failed.
-int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const char *crcText, const char *md5Text,
-                    char *expected, size_t size);
+// Judges the file of row rowIndex against its computed checksums, or
+// against nothing when it could not be read (computed false): it counts once
+// in the summary, OK when every value matches, else FAILED. ExpectedText then
+// holds every value that did not match, two spaces apart ("" for none).
+// Returns the number of values that did not match.
+int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const VerifyComputed *found);
+// Frees everything; the plan is then as after VerifyPlanInit.
 void VerifyPlanFree(VerifyPlan *plan);
 
 // The expected checksums that a verification found a file without, by its
@@ -60,7 +143,8 @@ void VerifyPlanFree(VerifyPlan *plan);
 // list. Read and written under the entry lock of core/filelist.h.
 // Returns 0, or -1 when memory ran out (nothing kept then).
 int SetFailedExpectation(int32_t index, const char *text);
-// Copies the text kept for index into out; false when there is none.
+// Copies the text kept for index into out; false when there is none or it
+// does not fit.
 bool CopyFailedExpectation(int32_t index, char *out, size_t size);
 void ClearFailedExpectation(int32_t index);
 void ClearFailedExpectations(void);

@@ -83,7 +83,9 @@ void CompareWithClipboard(HWND window)
     char *text = TakeClipboardText(window);
     int parsed = text != nullptr ? ParseChecksumText(text, &Expected) : -1;
     free(text);
-    if (parsed != 0) {
+    // Only CRC32 and MD5 are computed: a SHA checksum alone is no checksum here.
+    Expected.Kinds &= CHECKSUM_CRC32 | CHECKSUM_MD5;
+    if (parsed != 0 || Expected.Kinds == 0) {
         MessageBoxA(window, MoreText(MORE_COMPARE_NO_CHECKSUM), MoreText(MORE_COMPARE_TITLE), MB_OK | MB_ICONWARNING);
         return;
     }

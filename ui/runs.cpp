@@ -422,11 +422,14 @@ static DWORD WINAPI VerifyWorker(LPVOID)
             SetRowText(list, planned->Row, 0, LanguageStrings[STR_READY]);
             break;
         }
-        char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE], expected[EXPECTED_TEXT_SIZE];
+        char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
         VerifiedTexts(planned->Mask, &outcome, crc, md5);
-        int failed = VerifyPlanJudge(plan, i, result == 0, crc, md5, expected, sizeof expected);
+        VerifyComputed found = {};
+        found.Crc32 = (planned->Mask & MASK_CRC32) ? crc : nullptr;
+        found.Md5 = (planned->Mask & MASK_MD5) ? md5 : nullptr;
+        int failed = VerifyPlanJudge(plan, i, result == 0, &found);
         plan->RowsDone = i + 1;
-        if (failed > 0 && SetFailedExpectation(index, expected) == 0 && RowIsSelected(list, planned->Row))
+        if (failed > 0 && SetFailedExpectation(index, plan->ExpectedText) == 0 && RowIsSelected(list, planned->Row))
             ShowEntryResultOf(entry, index);
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }

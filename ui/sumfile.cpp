@@ -259,61 +259,52 @@ static int PathKind(const char *path)
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -2 : 0;
 }
 
-// Every checksum line of text: its file found in the list or added to it,
-// or counted missing. A file listed many times is looked up once. Returns
-// 0, or -1 when memory ran out.
+// Every file text lists: found in the list or added to it, or counted
+// missing; names outside the folder only when the user agrees. Returns 0,
+// or -1 when memory ran out.
 static int PlanVerification(HWND window, const char *path, const char *text, size_t length, VerifyPlan *plan)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     char folder[PATH_SIZE];
     FolderOf(path, folder, sizeof folder);
-    // Rows by path; -1 for a path that names no file.
+    if (VerifyPlanRead(plan, folder, text, length, ChecksumFormatOfName(path)) != 0)
+        return -1;
+    if (plan->AbsoluteCount > 0) {
+        char question[MESSAGE_SIZE];
+        snprintf(question, sizeof question, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, plan->AbsoluteCount),
+                 plan->AbsoluteCount);
+        if (MessageBoxA(window, question, MoreText(MORE_VERIFY_SUMMARY_TITLE),
+                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            VerifyPlanRefuseAbsolute(plan);
+    }
     std::unordered_map<std::string, int> rows;
     MapRows(list, &rows);
-    std::unordered_map<std::string, bool> checked;
-    ChecksumReader reader;
-    ChecksumReaderInit(&reader, text, length, ChecksumFormatOfName(path));
-    ChecksumLine *line = (ChecksumLine *)malloc(sizeof *line);
-    if (line == nullptr)
-        return -1;
-    int result = 0, read;
+    int result = 0;
     SuspendListRedraw(list);
-    while (result == 0 && (read = ChecksumReaderNext(&reader, line)) != -2) {
-        if (read == -1)
-            VerifySummaryAddNotUnderstood(&plan->Summary, reader.LineNumber);
-        if (read != 1)
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        const VerifyFile *file = &plan->Files[i];
+        if (file->State != VERIFY_FILE_PENDING)
             continue;
-        plan->Summary.Listed++;
-        char full[PATH_SIZE];
-        if (ResolveListedName(folder, line->Name, full, sizeof full) != 0) {
-            VerifySummaryAdd(&plan->Summary, VERIFY_MISSING, line->Name);
+        VerifyPlanSetFound(plan, i, PathKind(file->Path) == 0);
+        if (file->State != VERIFY_FILE_FOUND)
             continue;
-        }
-        std::string key = PathKey(full);
-        auto known = checked.find(key);
-        bool exists = known != checked.end() ? known->second : (checked[key] = PathKind(full) == 0);
-        auto listed = exists ? rows.find(key) : rows.end();
+        std::string key = PathKey(file->Path);
+        auto listed = rows.find(key);
         int row = listed != rows.end() ? listed->second : -1;
-        if (exists && row < 0) {
-            int added = AddFileToList(full, -1);
+        if (row < 0) {
+            int added = AddFileToList(file->Path, -1);
             if (added == ADD_OUT_OF_MEMORY) {
                 result = -1;
                 break;
             }
-            if (added == ADD_ADDED) {
-                row = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1;
-                rows.emplace(key, row);
-            } else {
-                checked[key] = exists = false;
-            }
+            if (added != ADD_ADDED)
+                continue;   // counted missing
+            row = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1;
+            rows.emplace(key, row);
         }
-        if (!exists)
-            VerifySummaryAdd(&plan->Summary, VERIFY_MISSING, line->Name);
-        else if (VerifyPlanAddItem(plan, row, RowIndex(list, row), line) != 0)
-            result = -1;
+        VerifyPlanSetRow(plan, i, row, RowIndex(list, row));
     }
     ResumeListRedraw(list);
-    free(line);
     if (result == 0 && VerifyPlanGroup(plan) != 0)
         result = -1;
     return result;

@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,7 +37,7 @@ Lines Read(const std::string &text, int format, int32_t *lastLine = nullptr)
         EXPECT_EQ(reader.LineNumber, (int32_t)seen.size() + 1);
         seen.push_back(result == 1 ? std::string(line.Name) + "=" + line.Expected : result == 0 ? "" : "?");
         if (result == 1)
-            EXPECT_EQ(line.Kind, strlen(line.Expected) == 8 ? CHECKSUM_CRC32 : CHECKSUM_MD5);
+            EXPECT_EQ(ChecksumDigits(line.Kind), strlen(line.Expected)) << line.Expected;
     }
     if (lastLine)
         *lastLine = reader.LineNumber;
@@ -56,13 +57,23 @@ std::string Parse(const char *text)
     int result = ParseChecksumText(text, &found);
     if (result != 0)
         return found.Kinds == 0 && found.Crc32[0] == '\0' && found.Md5[0] == '\0' ? "-1" : "-1 not emptied";
-    return std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
+    std::string parsed = std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
+    if (found.Kinds & (CHECKSUM_SHA1 | CHECKSUM_SHA256 | CHECKSUM_SHA512))
+        parsed += std::string(":") + found.Sha1 + ":" + found.Sha256 + ":" + found.Sha512;
+    return parsed;
 }
 
-std::string Resolve(const char *folder, const char *name, size_t size = 260)
+// "in <path>", "absolute <path>", "refused" or "too long": how a listed name is taken.
+std::string Classify(const char *folder, const char *name, size_t size = 260)
 {
     char out[260];
-    return ResolveListedName(folder, name, out, size) == 0 ? out : "-1";
+    switch (ClassifyListedName(folder, name, out, size)) {
+    case LISTED_INSIDE: return std::string("in ") + out;
+    case LISTED_ABSOLUTE: return std::string("absolute ") + out;
+    case LISTED_REFUSED: return "refused";
+    case LISTED_TOO_LONG: return "too long";
+    default: return "unknown result";
+    }
 }
 
 // A summary text, freed.
@@ -121,8 +132,9 @@ TEST(ChecksumFileMd5, EscapedNamesAreUndoneOnlyBehindABackslash)
     std::string hex = Md5Empty;
     std::string text = "\\" + hex + "  a\\\\b\\nc\n\\MD5 (x\\\\y\\r) = " + hex + "\n" + hex + "  dir\\file\n\\" +
                        hex + "  bad\\q\n\\" + hex + "  ends\\\n";
-    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_MD5),
-              (Lines{ Md5Of("a\\b\nc"), Md5Of("x\\y\r"), Md5Of("dir\\file"), "?", "?" }));
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_MD5), (Lines{ "?", "?", Md5Of("dir\\file"), "?", "?" }))
+        << "an escaped line end is a control byte in the name";
+    EXPECT_EQ(Read("\\" + hex + "  a\\\\b", CHECKSUM_FORMAT_MD5), (Lines{ Md5Of("a\\b") }));
 }
 
 TEST(ChecksumFileMd5, MalformedLines)
@@ -145,7 +157,57 @@ TEST(ChecksumFileAny, EachLineInTheFirstFormThatFits)
     EXPECT_EQ(Read(text, CHECKSUM_FORMAT_ANY),
               (Lines{ "", "", Md5Of("a.txt"), Md5Of("b.txt"), "c d.txt=CBF43926", "\\dir\\e.txt=0000ABCD",
                       Md5Of("f 12345678"), "?" }));
-    EXPECT_EQ(Read(text, 0), Read(text, CHECKSUM_FORMAT_ANY)) << "an unknown format reads as ANY";
+    EXPECT_EQ(Read(text, 99), Read(text, CHECKSUM_FORMAT_ANY)) << "an unknown format reads as ANY";
+}
+
+TEST(ChecksumFileReader, LinesEndWithLfCrLfOrALoneCr)
+{
+    int32_t last = 0;
+    EXPECT_EQ(Read("a.txt CBF43926\rb.txt CBF43926\r\n\rc.txt CBF43926\n\r\nd.txt CBF43926\r", CHECKSUM_FORMAT_SFV, &last),
+              (Lines{ "a.txt=CBF43926", "b.txt=CBF43926", "", "c.txt=CBF43926", "", "d.txt=CBF43926" }));
+    EXPECT_EQ(last, 6);
+}
+
+TEST(ChecksumFileReader, ControlBytesInANameAreNotUnderstood)
+{
+    std::string hex = Md5Empty;
+    std::string text = "a\tb.txt CBF43926\na\x01.txt CBF43926\n" + hex + " *x\x1F.txt\n" + hex + " *x\x7F.txt\n";
+    EXPECT_EQ(Read(text, CHECKSUM_FORMAT_ANY), (Lines{ "?", "?", "?", Md5Of("x\x7F.txt") }));
+}
+
+TEST(ChecksumFileReader, NamesInUtf8FromUtf8OrWindows1252Lines)
+{
+    const struct {
+        const char *Name, *Read;
+    } cases[] = {
+        { "\xC3\xA9t\xC3\xA9.txt", "\xC3\xA9t\xC3\xA9.txt" },          // UTF-8 as it is
+        { "\xE2\x82\xAC\xF0\x9F\x98\x80", "\xE2\x82\xAC\xF0\x9F\x98\x80" },
+        { "\xE9t\xE9.txt", "\xC3\xA9t\xC3\xA9.txt" },                  // 1252
+        { "\xC3\xA9\xE9", "\xC3\x83\xC2\xA9\xC3\xA9" },                 // not UTF-8 as a whole: all 1252
+        { "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xFF",
+          "\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC5\xB8\xC2\xA0\xC3\xBF" },
+        { "\xC0\x80", "\xC3\x80\xE2\x82\xAC" },                      // overlong
+        { "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC" },             // surrogate
+        { "\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC" }, // above U+10FFFF
+        { "\xE2\x82", "\xC3\xA2\xE2\x80\x9A" },                      // cut short
+    };
+    for (const auto &test : cases) {
+        EXPECT_EQ(Read(std::string(test.Name) + " CBF43926", CHECKSUM_FORMAT_SFV), Lines{ std::string(test.Read) + "=CBF43926" })
+            << test.Name;
+        EXPECT_EQ(Read(std::string(Md5Empty) + " *" + test.Name, CHECKSUM_FORMAT_MD5), Lines{ Md5Of(test.Read) }) << test.Name;
+    }
+    EXPECT_EQ(Read("\xEF\xBB\xBF\xC3\xA9 CBF43926", CHECKSUM_FORMAT_SFV), Lines{ "\xC3\xA9=CBF43926" });
+    std::string longest(CHECKSUM_NAME_SIZE / 2 - 1, '\xE9'), converted;
+    for (size_t i = 0; i < longest.size(); i++)
+        converted += "\xC3\xA9";
+    EXPECT_EQ(Read(longest + " CBF43926\n" + longest + "\xE9 CBF43926", CHECKSUM_FORMAT_SFV),
+              (Lines{ converted + "=CBF43926", "?" }))
+        << "the name must fit once converted";
+    char out[4] = "xyz";
+    EXPECT_EQ(Cp1252ToUtf8("\x80", 1, out, 3), -1);
+    EXPECT_STREQ(out, "");
+    EXPECT_EQ(Cp1252ToUtf8("\x80", 1, out, 4), 0);
+    EXPECT_STREQ(out, "\xE2\x82\xAC");
 }
 
 TEST(ChecksumFileReader, ReadsOnlyTheGivenLength)
@@ -170,8 +232,55 @@ TEST(ChecksumFileReader, AHundredThousandLinesInOnePass)
     EXPECT_STREQ(line.Name, "file99999.bin");
 }
 
+namespace {
+
+// Digits of the SHA kinds: "0123456789abcdef" repeated, upper case where asked.
+std::string Hex(size_t count, bool upper = false)
+{
+    // Not (upper ? "..." : "...")[i]: g++ 12 with -fsanitize=undefined reads '0' from that.
+    const char *set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string digits;
+    for (size_t i = 0; i < count; i++)
+        digits += set[i % 16];
+    return digits;
+}
+
+} // namespace
+
+TEST(ChecksumFileSha, SumLinesAndBsdLinesOfEveryKind)
+{
+    std::string sha1 = Hex(40), sha256 = Hex(64), sha512 = Hex(128);
+    std::string text = sha256 + "  text.bin\n" + Hex(64, true) + " *binary.bin\n" + sha1 + " *one.bin\n" + sha512 +
+                       "  five.bin\nSHA256 (bsd.bin) = " + sha256 + "\nsha1 (b1.bin) = " + Hex(40, true) +
+                       "\nSHA512 (b5.bin) = " + sha512 + "\n" + std::string(Md5Empty) + " *m.bin\n# comment\n" +
+                       Hex(63) + "  short.bin\n" + Hex(65) + "  long.bin\nSHA256 (x.bin) = " + sha1 +
+                       "\nSHA1 (x.bin) = " + sha256 + "\nSHA2 (x.bin) = " + sha256 + "\n\\" + sha256 + " *e\\\\f\n";
+    Lines expected = { "text.bin=" + sha256, "binary.bin=" + sha256, "one.bin=" + sha1, "five.bin=" + sha512,
+                       "bsd.bin=" + sha256, "b1.bin=" + sha1, "b5.bin=" + sha512, Md5Of("m.bin"), "", "?", "?",
+                       "?", "?", "?", "e\\f=" + sha256 };
+    for (int format : { CHECKSUM_FORMAT_SHA256, CHECKSUM_FORMAT_SHA1, CHECKSUM_FORMAT_SHA512, CHECKSUM_FORMAT_MD5,
+                        CHECKSUM_FORMAT_ANY })
+        EXPECT_EQ(Read(text, format), expected) << "format " << format;
+    EXPECT_EQ(Read(sha256 + " *a.bin\na.bin CBF43926", CHECKSUM_FORMAT_SFV), (Lines{ "?", "a.bin=CBF43926" }));
+    EXPECT_EQ(Read("a.bin CBF43926", CHECKSUM_FORMAT_SHA256), (Lines{ "?" }));
+}
+
 TEST(ChecksumFileFormat, FromTheExtensionWithoutCase)
 {
+    const struct {
+        const char *Name;
+        int Format;
+    } cases[] = {
+        { "x.sha1", CHECKSUM_FORMAT_SHA1 },         { "x.SHA1SUM", CHECKSUM_FORMAT_SHA1 },
+        { "x.sha256", CHECKSUM_FORMAT_SHA256 },     { "x.Sha256Sum", CHECKSUM_FORMAT_SHA256 },
+        { "x.sha512", CHECKSUM_FORMAT_SHA512 },     { "x.sha512sum", CHECKSUM_FORMAT_SHA512 },
+        { "C:\\d\\SHA256SUMS", CHECKSUM_FORMAT_SHA256 }, { "d/sha1sums", CHECKSUM_FORMAT_SHA1 },
+        { "Sha512Sums", CHECKSUM_FORMAT_SHA512 },   { "MD5SUMS", CHECKSUM_FORMAT_MD5 },
+        { "SHA256SUMS.txt", CHECKSUM_FORMAT_ANY },  { "my-SHA256SUMS", CHECKSUM_FORMAT_ANY },
+        { "x.sha", CHECKSUM_FORMAT_ANY },           { "SHA256SUMS\\x", CHECKSUM_FORMAT_ANY },
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(ChecksumFormatOfName(test.Name), test.Format) << test.Name;
     EXPECT_EQ(ChecksumFormatOfName("C:\\x\\sums.SFV"), CHECKSUM_FORMAT_SFV);
     EXPECT_EQ(ChecksumFormatOfName("sums.Md5"), CHECKSUM_FORMAT_MD5);
     EXPECT_EQ(ChecksumFormatOfName("sums.md5SUM"), CHECKSUM_FORMAT_MD5);
@@ -203,6 +312,43 @@ TEST(ChecksumClipboardText, AcceptedForms)
     EXPECT_EQ(Parse((std::string("C:\\x 12345678\nMD5 : ") + Md5Empty + "\r\n").c_str()), md5);
 }
 
+TEST(ChecksumClipboardText, ShaForms)
+{
+    std::string sha1 = Hex(40), sha256 = Hex(64), sha512 = Hex(128);
+    std::string one = "4:::" + sha1 + "::", two = "8::::" + sha256 + ":", five = "16:::::" + sha512;
+    const struct {
+        std::string Text, Parsed;
+    } cases[] = {
+        { Hex(40, true), one },
+        { " 0x" + sha256 + "\r\n", two },
+        { Hex(128, true), five },
+        { sha256.substr(0, 8) + " " + sha256.substr(8, 8) + "\t" + sha256.substr(16), two },
+        { sha256 + "  a b.txt", two },
+        { Hex(64, true) + " *a.txt", two },
+        { "\\" + sha512 + " *a\\\\b", five },
+        { "SHA1 (a.txt) = " + sha1, one },
+        { "sha256 (a.txt) = " + Hex(64, true), two },
+        { "SHA512 (a) = " + sha512, five },
+        { "SHA256:" + Hex(64, true), two },
+        { "sha256 : " + sha256, two },
+        { "sha1:" + sha1, one },
+        { "SHA512:" + sha512, five },
+        { "CRC : CBF43926\tSHA256 : " + sha256, "9:CBF43926:::" + sha256 + ":" },
+        // Refused.
+        { Hex(63), "-1" },
+        { Hex(65), "-1" },
+        { Hex(40) + "g", "-1" },
+        { Hex(16) + " " + Hex(16), "-1" },
+        { "SHA256:" + sha1, "-1" },
+        { "SHA1:" + sha256, "-1" },
+        { "SHA256 (a.txt) = " + sha512, "-1" },
+        { "SHA256:" + sha256 + "\nSHA256:" + sha256, "-1" },
+        { "SHA3:" + sha256, "-1" },
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(Parse(test.Text.c_str()), test.Parsed) << "clipboard text: " << test.Text;
+}
+
 TEST(ChecksumClipboardText, RefusedFormsLeaveNothing)
 {
     for (const char *text : { "", " \r\n\t ", "CBF4392", "CBF439260", "CBF4392G", "0x", "0xCBF4392", "x CBF4392",
@@ -214,34 +360,101 @@ TEST(ChecksumClipboardText, RefusedFormsLeaveNothing)
     EXPECT_EQ(Parse((std::string(Md5Empty).substr(1) + "  a.txt").c_str()), "-1");
 }
 
-TEST(ChecksumListedNames, ResolvedBelowTheFolderItsDriveOrStandingAlone)
+TEST(ChecksumListedNames, ClassifiedInsideAbsoluteOrRefused)
 {
     const char *folder = "C:\\data\\sums";
-    EXPECT_EQ(Resolve(folder, "a.txt"), "C:\\data\\sums\\a.txt");
-    EXPECT_EQ(Resolve(folder, "sub/b c.txt"), "C:\\data\\sums\\sub\\b c.txt");
-    EXPECT_EQ(Resolve(folder, ".\\a.txt"), "C:\\data\\sums\\a.txt");
-    EXPECT_EQ(Resolve(folder, "..\\x\\.\\y.txt"), "C:\\data\\x\\y.txt");
-    EXPECT_EQ(Resolve(folder, "..\\..\\..\\..\\z.txt"), "C:\\z.txt") << "no climbing above the drive";
-    EXPECT_EQ(Resolve(folder, "\\top\\t.txt"), "C:\\top\\t.txt");
-    EXPECT_EQ(Resolve(folder, "d:/other/o.txt"), "d:\\other\\o.txt");
-    EXPECT_EQ(Resolve(folder, "//srv/share/../u.txt"), "\\\\srv\\share\\u.txt");
-    EXPECT_EQ(Resolve(folder, "C:x.txt"), "-1") << "drive-relative";
-    EXPECT_EQ(Resolve("C:\\", "a.txt"), "C:\\a.txt");
-    EXPECT_EQ(Resolve("C:\\data\\", ".."), "C:\\");
-    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "..\\..\\a.txt"), "\\\\srv\\share\\a.txt");
-    EXPECT_EQ(Resolve("\\\\srv\\share\\dir", "/a.txt"), "\\\\srv\\share\\a.txt");
-    EXPECT_EQ(Resolve("data", "a.txt"), "-1") << "no full folder";
+    const struct {
+        const char *Folder, *Name, *Expected;
+    } cases[] = {
+        // Inside the folder or its sub-folders.
+        { folder, "a.txt", "in C:\\data\\sums\\a.txt" },
+        { folder, "sub/b c.txt", "in C:\\data\\sums\\sub\\b c.txt" },
+        { folder, ".\\a.txt", "in C:\\data\\sums\\a.txt" },
+        { folder, "sub\\..\\x.txt", "in C:\\data\\sums\\x.txt" },
+        { folder, "sub\\\\.\\x.txt", "in C:\\data\\sums\\sub\\x.txt" },
+        { folder, " lead.txt", "in C:\\data\\sums\\ lead.txt" },
+        { folder, "a..b", "in C:\\data\\sums\\a..b" },
+        { folder, "console.txt", "in C:\\data\\sums\\console.txt" },
+        { folder, "COM10", "in C:\\data\\sums\\COM10" },
+        { folder, "lpt", "in C:\\data\\sums\\lpt" },
+        { folder, "nul_x\\com", "in C:\\data\\sums\\nul_x\\com" },
+        { folder, "\xC3\xA9t\xC3\xA9.txt", "in C:\\data\\sums\\\xC3\xA9t\xC3\xA9.txt" },
+        { "C:\\", "a.txt", "in C:\\a.txt" },
+        { "C:\\data\\", "sub\\..", "in C:\\data\\" },
+        { "\\\\srv\\share\\dir", "a.txt", "in \\\\srv\\share\\dir\\a.txt" },
+        { "\\\\srv\\share\\dir\\", "s/a.txt", "in \\\\srv\\share\\dir\\s\\a.txt" },
+        // Absolute local paths: the user is asked.
+        { folder, "C:\\Windows\\win.ini", "absolute C:\\Windows\\win.ini" },
+        { folder, "d:/x/./y/../z.txt", "absolute d:\\x\\z.txt" },
+        { folder, "D:\\", "absolute D:\\" },
+        // Never opened.
+        { folder, "\\\\host\\share\\x.bin", "refused" },
+        { folder, "//host/share/x.bin", "refused" },
+        { folder, "\\/host/share/x.bin", "refused" },
+        { folder, "\\\\?\\UNC\\host\\share\\x", "refused" },
+        { folder, "\\\\?\\C:\\x", "refused" },
+        { folder, "\\\\host@80\\dav\\x", "refused" },
+        { folder, "\\\\.\\pipe\\x", "refused" },
+        { folder, "\\\\.\\COM1", "refused" },
+        { folder, "..\\..\\..\\Windows\\win.ini", "refused" },
+        { folder, "..\\x.txt", "refused" },
+        { folder, "..", "refused" },
+        { folder, "sub\\..\\..\\secret.txt", "refused" },
+        { folder, "a\\..\\..\\b\\c\\d", "refused" },
+        { folder, "C:\\..\\x", "refused" },
+        { folder, "\\Windows\\win.ini", "refused" },
+        { folder, "/x.txt", "refused" },
+        { folder, "C:x.txt", "refused" },
+        { folder, "file.txt:stream", "refused" },
+        { folder, "C:\\a\\b:c", "refused" },
+        { folder, "a.txt.", "refused" },
+        { folder, "dir \\x", "refused" },
+        { folder, "sub\\x.txt ", "refused" },
+        { folder, "...", "refused" },
+        { folder, "a\tb.txt", "refused" },
+        { folder, "a\x1F.txt", "refused" },
+        { folder, "a<b", "refused" },
+        { folder, "a>b", "refused" },
+        { folder, "a\"b", "refused" },
+        { folder, "a|b", "refused" },
+        { folder, "a?b", "refused" },
+        { folder, "a*", "refused" },
+        { folder, "NUL", "refused" },
+        { folder, "COM1", "refused" },
+        { folder, "com0.log", "refused" },
+        { folder, "LpT9", "refused" },
+        { folder, "CONIN$", "refused" },
+        { folder, "conout$.txt", "refused" },
+        { folder, "aux.txt", "refused" },
+        { folder, "prn.tar.gz", "refused" },
+        { folder, "Con .txt", "refused" },
+        { folder, "sub\\CON\\x.txt", "refused" },
+        { folder, "C:\\Windows\\nul", "refused" },
+        { folder, "COM\xB9", "refused" },
+        { folder, "lpt\xB2.txt", "refused" },
+        { folder, "COM\xC2\xB3", "refused" },
+        { folder, "LPT\xC2\xB9.log", "refused" },
+        { folder, "", "refused" },
+        { "\\\\srv\\share\\dir", "..\\a.txt", "refused" },
+        { "\\\\srv\\share\\dir", "/a.txt", "refused" },
+        // Counted missing: no full folder.
+        { "data", "a.txt", "too long" },
+    };
+    for (const auto &test : cases)
+        EXPECT_EQ(Classify(test.Folder, test.Name), test.Expected) << "folder " << test.Folder << ", name " << test.Name;
 }
 
 TEST(ChecksumListedNames, ResolvedOnlyWhenTheResultFits)
 {
     std::string name(256, 'n');
-    EXPECT_EQ(Resolve("C:\\", name.c_str()), "C:\\" + name) << "259 characters";
-    EXPECT_EQ(Resolve("C:\\", (name + "n").c_str()), "-1");
-    EXPECT_EQ(Resolve("C:\\data", (std::string(300, 'x') + "\\..\\b.txt").c_str()), "C:\\data\\b.txt")
+    EXPECT_EQ(Classify("C:\\", name.c_str()), "in C:\\" + name) << "259 characters";
+    EXPECT_EQ(Classify("C:\\", (name + "n").c_str()), "too long");
+    EXPECT_EQ(Classify("C:\\data", (std::string(300, 'x') + "\\..\\b.txt").c_str()), "in C:\\data\\b.txt")
         << "what \"..\" removes never counts";
-    EXPECT_EQ(Resolve("C:\\data", "b.txt", 13), "-1");
-    EXPECT_EQ(Resolve("C:\\data", "b.txt", 14), "C:\\data\\b.txt");
+    EXPECT_EQ(Classify("C:\\data", "b.txt", 13), "too long");
+    EXPECT_EQ(Classify("C:\\data", "b.txt", 14), "in C:\\data\\b.txt");
+    EXPECT_EQ(Classify("C:\\data", "C:\\b.txt", 9), "absolute C:\\b.txt");
+    EXPECT_EQ(Classify("C:\\data", "C:\\b.txt", 8), "too long");
 }
 
 TEST(ChecksumListedNames, RelativeInsideTheFolderFullOutside)
@@ -294,7 +507,7 @@ TEST(ChecksumFileWriters, ExactBytesThatReadBack)
     EXPECT_EQ(Sfv(80, "sub\\a b.txt", 0xcbf43926u), "sub\\a b.txt CBF43926\r\n");
     EXPECT_EQ(Sfv(17, "x.txt", 0xabcdu), "x.txt 0000ABCD\r\n");
     EXPECT_EQ(Sfv(17, "xy.txt", 0xabcdu), "-1");
-    std::string md5Line = std::string(Md5Empty) + " *..\\a b.txt\r\n";
+    std::string md5Line = std::string(Md5Empty) + " *../a b.txt\r\n";
     EXPECT_EQ(Md5(80, "..\\a b.txt", Md5EmptyUpper), md5Line);
     EXPECT_EQ(Md5(md5Line.size(), "..\\a b.txt", Md5Empty), "-1");
     EXPECT_EQ(Md5(80, "a.txt", Md5Empty + 1), "-1");
@@ -306,6 +519,43 @@ TEST(ChecksumFileWriters, ExactBytesThatReadBack)
               (Lines{ "", "*odd name.txt=0000ABCD" }));
     EXPECT_EQ(Read(Md5(80, "*odd name.txt", Md5Empty), CHECKSUM_FORMAT_MD5), (Lines{ Md5Of("*odd name.txt") }));
     EXPECT_EQ(FormatSfvHeader(header, strlen(header), 2026, 12, 9, 14, 5, 9), -1);
+    char line[100] = "x";
+    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Hex(64, true).c_str()), 0);
+    EXPECT_EQ(line, Hex(64) + " *a.txt\r\n");
+    EXPECT_EQ(Read(line, CHECKSUM_FORMAT_SHA256), (Lines{ "a.txt=" + Hex(64) }));
+    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Hex(63).c_str()), -1);
+    EXPECT_STREQ(line, "");
+    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Md5Empty), -1);
+    EXPECT_EQ(FormatSha256Line(line, 73, "a.txt", Hex(64).c_str()), -1);
+}
+
+TEST(ChecksumFileWriters, SavedNamesReadBackToTheSamePath)
+{
+    const char *folder = "C:\\sums";
+    for (const char *name : { ";notes.txt", " lead.txt", "trail .txt", "sub\\x.txt", "#hash.txt", "a b\\ c\\d.txt",
+                              "C:\\other\\o.txt" }) {
+        std::string path = Classify(folder, name);
+        EXPECT_EQ(path.substr(0, 3) == "in " || path.substr(0, 9) == "absolute ", true) << name;
+        char line[300];
+        ASSERT_EQ(FormatSfvLine(line, sizeof line, name, 0xCBF43926u), 0);
+        Lines sfv = Read(line, CHECKSUM_FORMAT_SFV);
+        ASSERT_EQ(sfv.size(), 1u) << line;
+        EXPECT_EQ(Classify(folder, sfv[0].substr(0, sfv[0].find('=')).c_str()), path) << "SFV line " << line;
+        ASSERT_EQ(FormatMd5Line(line, sizeof line, name, Md5Empty), 0);
+        EXPECT_EQ(strchr(name, ':') != nullptr, strchr(line, '\\') != nullptr)
+            << "'/' in relative names, which md5sum reads everywhere: " << line;
+        Lines md5 = Read(line, CHECKSUM_FORMAT_MD5);
+        ASSERT_EQ(md5.size(), 1u) << line;
+        EXPECT_EQ(Classify(folder, md5[0].substr(0, md5[0].find('=')).c_str()), path) << "MD5 line " << line;
+        ASSERT_EQ(FormatSha256Line(line, sizeof line, name, Hex(64).c_str()), 0);
+        Lines sha = Read(line, CHECKSUM_FORMAT_SHA256);
+        ASSERT_EQ(sha.size(), 1u) << line;
+        EXPECT_EQ(Classify(folder, sha[0].substr(0, sha[0].find('=')).c_str()), path) << "SHA-256 line " << line;
+    }
+    EXPECT_EQ(Sfv(80, ";x", 0xabcdu), ".\\;x 0000ABCD\r\n");
+    EXPECT_EQ(Sfv(80, "x\t", 0xabcdu), ".\\x\t 0000ABCD\r\n");
+    EXPECT_EQ(Sfv(15, " x", 0xabcdu), "-1");
+    EXPECT_EQ(Sfv(16, " x", 0xabcdu), ".\\ x 0000ABCD\r\n");
 }
 
 TEST(ChecksumFileWriters, SaveNameAndFormat)
@@ -320,6 +570,11 @@ TEST(ChecksumFileWriters, SaveNameAndFormat)
     EXPECT_EQ(SaveName("123456789012", CHECKSUM_FORMAT_SFV), "-1") << "16 bytes do not hold 16 characters";
     EXPECT_EQ(SaveName("", CHECKSUM_FORMAT_SFV), "-1");
     EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_ANY), "-1");
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_SHA256), "3:sums.sha256");
+    EXPECT_EQ(SaveName("a.SHA256sum", CHECKSUM_FORMAT_SFV), "3:a.SHA256sum");
+    EXPECT_EQ(SaveName("SHA256SUMS", CHECKSUM_FORMAT_MD5), "3:SHA256SUMS");
+    EXPECT_EQ(SaveName("a.sha1", CHECKSUM_FORMAT_SHA256), "3:a.sha1.sha256") << "no SHA-1 files are written";
+    EXPECT_EQ(SaveName("sums", CHECKSUM_FORMAT_SHA1), "-1");
 }
 
 TEST(ChecksumSummaries, AfterSavingInBothLanguages)
@@ -332,33 +587,233 @@ TEST(ChecksumSummaries, AfterSavingInBothLanguages)
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 1),
               "No file was written: the file in the list does not have an MD5 yet. Process it first.");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 0), "No file was written: the list holds no file.");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 4, 2), "4 files written, 2 without a SHA-256 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 0, 1),
+              "No file was written: the file in the list does not have a SHA-256 yet. Process it first.");
     InLanguage french(LANGUAGE_ID_FRENCH);
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 fichiers \xE9" "crits, 3 sans MD5 laiss\xE9s de c\xF4t\xE9");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 1), "1 fichier \xE9" "crit, 1 sans CRC32 laiss\xE9 de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 2, 2), "2 fichiers \xE9" "crits, 2 sans SHA-256 laiss\xE9s de c\xF4t\xE9");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 2), "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : aucun des 2 fichiers "
                                                 "n'a encore de CRC32. Calculez-les d'abord.");
 }
 
-TEST(ChecksumVerifyPlan, EachFailedValueShownOnceAndWhole)
+namespace {
+
+// Every allocation of a plan, counted: live blocks and their bytes, the
+// most held at once, and the call that fails (0: none).
+struct AllocationCount {
+    std::map<void *, size_t> Live;
+    size_t Bytes = 0, Peak = 0;
+    long Calls = 0, FailAt = 0;
+};
+AllocationCount *Counting;
+
+void *CountedReallocate(void *block, size_t size)
 {
-    // The CRC's digits stand inside the MD5: both are still shown.
+    AllocationCount &count = *Counting;
+    if (size > 0 && ++count.Calls == count.FailAt)
+        return nullptr;
+    if (block != nullptr) {
+        count.Bytes -= count.Live.at(block);
+        count.Live.erase(block);
+    }
+    if (size == 0) {
+        free(block);
+        return nullptr;
+    }
+    void *moved = realloc(block, size);
+    count.Live[moved] = size;
+    count.Bytes += size;
+    count.Peak = count.Bytes > count.Peak ? count.Bytes : count.Peak;
+    return moved;
+}
+
+// Plan allocations counted for one test.
+struct CountedPlan {
+    AllocationCount Count;
+    VerifyPlan Plan;
+    CountedPlan()
+    {
+        Counting = &Count;
+        VerifyReallocate = CountedReallocate;
+        VerifyPlanInit(&Plan);
+    }
+    ~CountedPlan()
+    {
+        VerifyPlanFree(&Plan);
+        EXPECT_TRUE(Count.Live.empty()) << Count.Live.size() << " blocks of the plan left";
+        VerifyReallocate = DefaultReallocate;
+        Counting = nullptr;
+    }
+    static void *(*DefaultReallocate)(void *, size_t);
+};
+void *(*CountedPlan::DefaultReallocate)(void *, size_t) = VerifyReallocate;
+
+int ReadPlan(VerifyPlan *plan, const std::string &text, int format = CHECKSUM_FORMAT_ANY)
+{
+    return VerifyPlanRead(plan, "C:\\sums", text.data(), text.size(), format);
+}
+
+// Each file of a plan: "state path: values".
+Lines Files(const VerifyPlan &plan)
+{
+    static const char *const states[] = { "pending", "not opened", "missing", "found" };
+    Lines files;
+    for (int32_t i = 0; i < plan.FileCount; i++) {
+        const VerifyFile &file = plan.Files[i];
+        std::string line = std::string(states[file.State]) + " " + file.Path + ":";
+        for (int32_t v = file.FirstValue; v >= 0; v = plan.Values[v].Next)
+            line += std::string(" ") + plan.Values[v].Text;
+        files.push_back(line);
+    }
+    return files;
+}
+
+} // namespace
+
+TEST(ChecksumVerifyPlan, IdenticalListingsMergeAsTheyAreRead)
+{
+    CountedPlan counted;
+    VerifyPlan &plan = counted.Plan;
+    std::string md5 = Md5Empty;
+    std::string text = "a.txt CBF43926\r\nA.TXT cbf43926\n" + md5 + " *sub/b.bin\n" + md5 + " *SUB\\B.bin\n" +
+                       "MD5 (./a.txt) = " + md5 + "\n\\\\srv\\share\\x.bin 12345678\n//srv/share/x.bin 12345678\n" +
+                       "C:\\Windows\\win.ini 12345678\nc:/windows/WIN.INI 12345678\nd:\\y.bin 12345678\n" +
+                       "not a line\nsub\\b.bin 00000001\n";
+    ASSERT_EQ(ReadPlan(&plan, text), 0);
+    EXPECT_EQ(Files(plan), (Lines{ "pending C:\\sums\\a.txt: CBF43926 " + md5,
+                                   "pending C:\\sums\\sub\\b.bin: " + md5 + " 00000001",
+                                   "not opened \\\\srv\\share\\x.bin: 12345678",
+                                   "pending C:\\Windows\\win.ini: 12345678", "pending d:\\y.bin: 12345678" }))
+        << "one file per path, one value per kind and value; a refused name merges only with itself";
+    EXPECT_EQ(plan.Files[0].Mask, CHECKSUM_CRC32 | CHECKSUM_MD5);
+    EXPECT_EQ(plan.AbsoluteCount, 2);
+    EXPECT_EQ(plan.Summary.Listed, 5);
+    EXPECT_EQ(plan.Summary.NotUnderstood, 1);
+    EXPECT_EQ(plan.Summary.FirstNotUnderstood, 11);
+    VerifyPlanRefuseAbsolute(&plan);
+    EXPECT_EQ(plan.Files[3].State, VERIFY_FILE_NOT_OPENED);
+    EXPECT_EQ(plan.Files[0].State, VERIFY_FILE_PENDING);
+}
+
+TEST(ChecksumVerifyPlan, FoundFilesInRowOrderEveryFailedValueShown)
+{
+    CountedPlan counted;
+    VerifyPlan &plan = counted.Plan;
+    std::string text, values;
+    for (int i = 0; i < 5; i++) {
+        char md5[33];
+        snprintf(md5, sizeof md5, "%032d", i);
+        text += std::string(md5) + " *five.bin\n";
+        values += (i ? "  " : "") + std::string(md5);
+    }
+    text += "ok.bin CBF43926\nbad.bin CBF43926\ngone.bin CBF43926\nunread.bin 12345678\n..\\up.bin CBF43926\n"
+            "D:\\abs.bin CBF43926\nlater.bin CBF43926\n";
+    ASSERT_EQ(ReadPlan(&plan, text), 0);
+    ASSERT_EQ(plan.FileCount, 8);
+    VerifyPlanRefuseAbsolute(&plan);
+    const int rows[] = { 7, 3, 9, -1, 5, -1, -1, -1 };  // later.bin found without a row: missing
+    for (int32_t i = 0; i < plan.FileCount; i++)
+        VerifyPlanSetFound(&plan, i, i != 3);
+    for (int32_t i = 0; i < 5; i++)
+        VerifyPlanSetRow(&plan, i, rows[i], 100 + i);
+    VerifyPlanSetRow(&plan, 5, 1, 1) /* refused: no row */;
+    ASSERT_EQ(VerifyPlanGroup(&plan), 0);
+    ASSERT_EQ(plan.RowCount, 4);
+    std::string order;
+    for (int32_t i = 0; i < plan.RowCount; i++)
+        order += std::to_string(plan.Rows[i].Row) + ":" + std::to_string(plan.Rows[i].EntryIndex) + " ";
+    EXPECT_EQ(order, "3:101 5:104 7:100 9:102 ");
+    EXPECT_EQ(plan.Rows[2].Mask, CHECKSUM_MD5);
+
+    VerifyComputed found = {};
+    found.Crc32 = "cbf43926";
+    found.Md5 = "00000000000000000000000000000003";
+    EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, &found), 0) << "ok.bin";
+    EXPECT_STREQ(plan.ExpectedText, "");
+    EXPECT_EQ(VerifyPlanJudge(&plan, 1, false, &found), 1) << "unread.bin, not read";
+    EXPECT_STREQ(plan.ExpectedText, "12345678");
+    EXPECT_EQ(VerifyPlanJudge(&plan, 2, true, &found), 4) << "five.bin";
+    std::string four = values;
+    four.erase(four.find("  00000000000000000000000000000003"), 34);
+    EXPECT_EQ(plan.ExpectedText, four) << "every failed value, no stray separator";
+    EXPECT_EQ(VerifyPlanJudge(&plan, 2, false, &found), 5);
+    EXPECT_EQ(plan.ExpectedText, values);
+    found.Crc32 = nullptr;
+    EXPECT_EQ(VerifyPlanJudge(&plan, 3, true, &found), 1) << "bad.bin: a kind not computed does not match";
+    EXPECT_EQ(plan.FirstFailedRow, 5);
+    EXPECT_EQ(Taken(FormatVerifySummary(&plan.Summary)),
+              "Verified 7 files: 1 OK, 4 FAILED, 2 missing\r\n\r\nFAILED:\r\nunread.bin\r\nfive.bin\r\nfive.bin\r\n"
+              "bad.bin\r\n\r\nMissing:\r\ngone.bin\r\nlater.bin\r\n\r\n"
+              "Not opened, outside the checksum file's folder: 2\r\n..\\up.bin\r\nD:\\abs.bin");
+    InLanguage french(LANGUAGE_ID_FRENCH);
+    std::string summary = Taken(FormatVerifySummary(&plan.Summary));
+    EXPECT_NE(summary.find("\r\n\r\nNon ouverts, hors du dossier du fichier de sommes de contr\xF4le : 2\r\n..\\up.bin"),
+              std::string::npos)
+        << summary;
+}
+
+TEST(ChecksumVerifyPlan, AMillionIdenticalLinesMakeOneSmallFile)
+{
+    CountedPlan counted;
+    std::string line = std::string(Md5Empty) + " *sub\\file.bin\n";
+    std::string text;
+    text.reserve(line.size() * 1000000);
+    for (int i = 0; i < 1000000; i++)
+        text += line;
+    ASSERT_EQ(ReadPlan(&counted.Plan, text), 0);
+    EXPECT_EQ(counted.Plan.FileCount, 1);
+    EXPECT_EQ(counted.Plan.ValueCount, 1);
+    EXPECT_EQ(counted.Plan.Summary.Listed, 1);
+    EXPECT_LT(counted.Count.Peak, 128u * 1024) << "bytes held at most";
+}
+
+TEST(ChecksumVerifyPlan, EachFailedAllocationEndsTheReadCleanly)
+{
+    std::string text;
+    for (int i = 0; i < 300; i++)
+        text += "f" + std::to_string(i) + ".bin " + (i % 2 ? "CBF43926" : "12345678") + "\n" + std::string(Md5Empty) +
+                " *f" + std::to_string(i % 7) + ".bin\n";
+    // Read, rows for every file, grouped: -1 from the step whose allocation failed.
+    auto plan = [&](VerifyPlan *plan) {
+        if (ReadPlan(plan, text) != 0)
+            return -1;
+        for (int32_t i = 0; i < plan->FileCount; i++) {
+            VerifyPlanSetFound(plan, i, true);
+            VerifyPlanSetRow(plan, i, i, i);
+        }
+        return VerifyPlanGroup(plan);
+    };
+    long calls;
+    {
+        CountedPlan counted;
+        ASSERT_EQ(plan(&counted.Plan), 0);
+        calls = counted.Count.Calls;
+    }
+    ASSERT_GT(calls, 10);
+    for (long failing = 1; failing <= calls; failing++) {
+        CountedPlan counted;
+        counted.Count.FailAt = failing;
+        EXPECT_EQ(plan(&counted.Plan), -1) << "allocation " << failing << " of " << calls << " failed unnoticed";
+    }
+}
+
+TEST(ChecksumVerifyPlan, TextsUpTo256MiB)
+{
+    // One long comment line, quick to skip, then a checksum line.
+    std::string text(VERIFY_MAX_FILE_SIZE, 'x');
+    text[0] = ';';
+    std::string last = "\na.txt CBF43926";
+    text.replace(text.size() - last.size(), last.size(), last);
     VerifyPlan plan;
     VerifyPlanInit(&plan);
-    const char *listed[][2] = { { "0123456789abcdef0123456789abcdef", "a.bin" }, { "01234567", "a.bin" },
-                                { "0123456789abcdef0123456789abcdef", "a.bin" } };
-    for (const auto &value : listed) {
-        ChecksumLine line = {};
-        line.Kind = strlen(value[0]) == 8 ? CHECKSUM_CRC32 : CHECKSUM_MD5;
-        strcpy(line.Expected, value[0]);
-        strcpy(line.Name, value[1]);
-        ASSERT_EQ(VerifyPlanAddItem(&plan, 4, 9, &line), 0);
-    }
-    ASSERT_EQ(VerifyPlanGroup(&plan), 0);
-    char expected[EXPECTED_TEXT_SIZE];
-    EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, "89ABCDEF", Md5Empty, expected, sizeof expected), 3);
-    EXPECT_STREQ(expected, "0123456789abcdef0123456789abcdef  01234567");
-    EXPECT_EQ(plan.FirstFailedRow, 4);
+    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV), 0);
+    EXPECT_EQ(plan.FileCount, 1);
     VerifyPlanFree(&plan);
+    text += "\n";
+    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV), -2);
+    EXPECT_EQ(plan.FileCount, 0);
 }
 
 TEST(ChecksumSummaries, AfterVerifyingTheFirstTwentyNamesOfEachList)
@@ -471,7 +926,21 @@ TEST(ChecksumMoreTexts, FilterListsAndTheCurrentLanguage)
         ASSERT_EQ(verify.size(), 4u);
         EXPECT_EQ(verify[1], "*.sfv;*.md5;*.md5sum;*.txt");
         EXPECT_EQ(verify[3], "*.*");
+        Lines save3 = FilterItems(table[MORE_SAVE_FILTER_SHA256]);
+        ASSERT_EQ(save3.size(), 6u);
+        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SFV - 1], "*.sfv");
+        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_MD5 - 1], "*.md5");
+        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SHA256 - 1], "*.sha256");
+        Lines verifySha = FilterItems(table[MORE_VERIFY_FILTER_SHA]);
+        ASSERT_EQ(verifySha.size(), 4u);
+        EXPECT_NE(verifySha[1].find("*.sha256;*.sha256sum;"), std::string::npos);
+        EXPECT_NE(verifySha[1].find("*SUMS"), std::string::npos);
     }
+    char text[300];
+    snprintf(text, sizeof text, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, 2), 2);
+    EXPECT_STREQ(text, "This checksum file lists 2 files by absolute path, outside its folder.\r\nVerify them too?");
+    snprintf(text, sizeof text, MoreText(MORE_VERIFY_TOO_LARGE), "C:\\big.sfv");
+    EXPECT_STREQ(text, "The file C:\\big.sfv is too large for a checksum file (more than 256 MB).");
     EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "DOES NOT MATCH");
     EXPECT_STREQ(MoreText(MORE_TEXT_COUNT), "");
     EXPECT_STREQ(MoreCountText(MORE_SAVED_ONE, 0), "%d files written");
