@@ -2,6 +2,7 @@
 #include "app/instance.h"
 
 #include "app/cmdline.h"
+#include "app/lang_more.h"
 #include "app/program.h"
 #include "app/textutil.h"
 #include "resources/resource.h"
@@ -54,6 +55,8 @@ static bool HandOffFailed;
 static int HandOff(HWND window)
 {
     ParseCommandLine(SEND_TO_INSTANCE, window);
+    if (HandOffFailed)
+        MessageBoxA(nullptr, MoreText(MORE_HANDOFF_FAILED), "Zunta Calculator", MB_OK | MB_ICONWARNING);
     ShowWindow(window, SW_MINIMIZE);
     ShowWindow(window, SW_SHOWNORMAL);
     return 1;

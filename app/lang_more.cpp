@@ -71,6 +71,8 @@ const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "Checksum files (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *SUMS, *.txt)\0"
     "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*SUMS;*.txt\0"
     "All files (*.*)\0*.*\0",
+    "There is not enough memory to verify this checksum file. The list is as it was.",
+    "The files could not be handed over to the running Zunta: no memory it can read was available.",
 };
 
 const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
@@ -145,6 +147,8 @@ const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "Fichiers de sommes de contr\xF4le (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *SUMS, *.txt)\0"
     "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*SUMS;*.txt\0"
     "Tous fichiers (*.*)\0*.*\0",
+    "La m\xE9moire manque pour v\xE9rifier ce fichier de sommes de contr\xF4le. La liste est rest\xE9" "e telle quelle.",
+    "Les fichiers n'ont pas pu \xEAtre transmis \xE0 Zunta d\xE9j\xE0 ouvert : aucune m\xE9moire lisible par lui n'\xE9tait disponible.",
 };
 
 static bool FrenchIsCurrent(void)

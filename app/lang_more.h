@@ -78,6 +78,8 @@ enum {
     MORE_KIND_SHA256,               // as MORE_KIND_CRC32
     MORE_SAVE_FILTER_SHA256,        // filter list: 1 = SFV, 2 = MD5, 3 = SHA-256, as CHECKSUM_FORMAT_...
     MORE_VERIFY_FILTER_SHA,         // filter list with the SHA files
+    MORE_VERIFY_NO_MEMORY,          // memory ran out; the list is as it was
+    MORE_HANDOFF_FAILED,            // a later start could not hand its files over
 
     MORE_TEXT_COUNT
 };

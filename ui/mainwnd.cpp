@@ -418,6 +418,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_RUN_FOLLOW_UP:
         OnRunFollowUp(window);
         break;
+    case MSG_VERIFY_ROWS:
+        SetWindowLongPtrA(window, DWLP_MSGRESULT,
+                          GiveVerifiedFilesRows(window, CurrentRun.Plan, (const uint64_t *)lParam));
+        return TRUE;
     case WM_CONTEXTMENU:
         if ((HWND)wParam == GetDlgItem(window, IDC_FILE_LIST))
             ShowListMenu(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -13,6 +13,7 @@ enum {
     MSG_REMOTE_FILE = WM_USER + 3,      // a path handed over by a later instance
     MSG_RUN_FINISHED = WM_USER + 4,     // the worker of a run has ended it
     MSG_RUN_FOLLOW_UP = WM_APP + 1,     // a compare or verify run has ended: show what it found
+    MSG_VERIFY_ROWS = WM_APP + 2,       // sent by a verification's worker: give the files found rows
 };
 
 // One row carried across a language switch.

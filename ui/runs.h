@@ -25,6 +25,8 @@ struct RunRequest {
     int32_t JobResult;      // compare: 0 when computed, else -1
     bool Cancelled;         // a cancel was requested before the run ended
     VerifyPlan *Plan;       // verify
+    bool RowsGiven;         // verify: the files found have their rows
+    bool OutOfMemory;       // verify: memory ran out before any file was hashed
 };
 extern RunRequest CurrentRun;
 

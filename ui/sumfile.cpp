@@ -26,13 +26,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <string>
-#include <unordered_map>
 
 enum {
     LINE_SIZE = PATH_SIZE + 64,
     MESSAGE_SIZE = PATH_SIZE + 256,
-    MAX_CHECKSUM_FILE = 256 << 20,      // larger files are no checksum files
 };
 
 static const DWORD SaveFlags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
@@ -198,7 +195,7 @@ static char *ReadWholeFile(const char *path, size_t *length)
         used += fread(text + used, 1, size - used - 1, file);
         if (used < size - 1 || ferror(file))
             break;
-        char *larger = size < MAX_CHECKSUM_FILE ? (char *)realloc(text, size * 2) : nullptr;
+        char *larger = size <= VERIFY_MAX_FILE_SIZE ? (char *)realloc(text, size * 2) : nullptr;
         if (larger == nullptr) {
             free(text);
             text = nullptr;
@@ -218,25 +215,6 @@ static char *ReadWholeFile(const char *path, size_t *length)
     return text;
 }
 
-static std::string PathKey(const char *path)
-{
-    std::string key = path;
-    for (char &c : key)
-        c = AsciiLower(c);
-    return key;
-}
-
-// The rows of the list by their files' paths, ASCII letters without case.
-static void MapRows(HWND list, std::unordered_map<std::string, int> *rows)
-{
-    int count = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    for (int row = 0; row < count; row++) {
-        FileEntry *entry = RowEntry(list, row);
-        if (entry != nullptr)
-            rows->emplace(PathKey(entry->Path), row);
-    }
-}
-
 // The plan of the verification going, until its summary is shown.
 static VerifyPlan *Plan;
 
@@ -249,65 +227,115 @@ void DiscardVerification(void)
     Plan = nullptr;
 }
 
-// What a path names, asked once per path: a file (0), a folder (-2) or
-// nothing (-1). Attributes only, which is quick also on large folders.
-static int PathKind(const char *path)
+// A row of the list by its file's path.
+struct PathRow {
+    const char *Path;
+    int Row;
+};
+
+// Paths compared as the plan keys them: A-Z as a-z, '/' as '\'.
+static int ComparePathKeys(const char *a, const char *b)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
-        return -1;
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -2 : 0;
+    for (;; a++, b++) {
+        unsigned char x = (unsigned char)(*a == '/' ? '\\' : AsciiLower(*a));
+        unsigned char y = (unsigned char)(*b == '/' ? '\\' : AsciiLower(*b));
+        if (x != y || x == '\0')
+            return x < y ? -1 : x > y;
+    }
 }
 
-// Every file text lists: found in the list or added to it, or counted
-// missing; names outside the folder only when the user agrees. Returns 0,
-// or -1 when memory ran out.
-static int PlanVerification(HWND window, const char *path, const char *text, size_t length, VerifyPlan *plan)
+static int ComparePathRows(const void *a, const void *b)
+{
+    return ComparePathKeys(((const PathRow *)a)->Path, ((const PathRow *)b)->Path);
+}
+
+// The list's rows by path, sorted for halving; null with count 0 for an
+// empty list. *failed when memory ran out.
+static PathRow *SortedRows(HWND list, int *count, bool *failed)
+{
+    *count = 0;
+    *failed = false;
+    int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (rows == 0)
+        return nullptr;
+    PathRow *sorted = (PathRow *)malloc((size_t)rows * sizeof *sorted);
+    if (sorted == nullptr) {
+        *failed = true;
+        return nullptr;
+    }
+    for (int row = 0; row < rows; row++) {
+        FileEntry *entry = RowEntry(list, row);
+        if (entry != nullptr)
+            sorted[(*count)++] = PathRow{ entry->Path, row };
+    }
+    qsort(sorted, (size_t)*count, sizeof *sorted, ComparePathRows);
+    return sorted;
+}
+
+static int FindRow(const PathRow *sorted, int count, const char *path)
+{
+    PathRow key = { path, -1 };
+    const PathRow *found = (const PathRow *)bsearch(&key, sorted, (size_t)count, sizeof key, ComparePathRows);
+    return found != nullptr ? found->Row : -1;
+}
+
+// Takes the rows from firstRow on away again, with their entries; the hint
+// rows come back when the list was empty before.
+static void RemoveRowsFrom(HWND list, int firstRow, bool hadNoRows)
+{
+    int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = rows - 1; row >= firstRow; row--) {
+        int32_t index = RowIndex(list, row);
+        SendMessageA(list, LVM_DELETEITEM, row, 0);
+        if (index >= 0)
+            FileListRemoveEntry(&Files, index);
+    }
+    if (hadNoRows)
+        InsertHintRows(list);
+}
+
+int GiveVerifiedFilesRows(HWND window, VerifyPlan *plan, const uint64_t *sizes)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    char folder[PATH_SIZE];
-    FolderOf(path, folder, sizeof folder);
-    if (VerifyPlanRead(plan, folder, text, length, ChecksumFormatOfName(path)) != 0)
-        return -1;
-    if (plan->AbsoluteCount > 0) {
-        char question[MESSAGE_SIZE];
-        snprintf(question, sizeof question, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, plan->AbsoluteCount),
-                 plan->AbsoluteCount);
-        if (MessageBoxA(window, question, MoreText(MORE_VERIFY_SUMMARY_TITLE),
-                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-            VerifyPlanRefuseAbsolute(plan);
-    }
-    std::unordered_map<std::string, int> rows;
-    MapRows(list, &rows);
-    int result = 0;
+    bool hadNoRows = MainWnd.NoFileRows;
+    int firstAdded = hadNoRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    int count;
+    bool failed;
+    PathRow *sorted = SortedRows(list, &count, &failed);
     SuspendListRedraw(list);
-    for (int32_t i = 0; i < plan->FileCount; i++) {
+    for (int32_t i = 0; !failed && i < plan->FileCount; i++) {
         const VerifyFile *file = &plan->Files[i];
-        if (file->State != VERIFY_FILE_PENDING)
-            continue;
-        VerifyPlanSetFound(plan, i, PathKind(file->Path) == 0);
         if (file->State != VERIFY_FILE_FOUND)
             continue;
-        std::string key = PathKey(file->Path);
-        auto listed = rows.find(key);
-        int row = listed != rows.end() ? listed->second : -1;
+        int row = FindRow(sorted, count, file->Path);
         if (row < 0) {
-            int added = AddFileToList(file->Path, -1);
-            if (added == ADD_OUT_OF_MEMORY) {
-                result = -1;
+            // Found on the run's thread: admitted as found, not looked up again.
+            failed = AddFoundFile(file->Path, sizes[i], -1) == ADD_OUT_OF_MEMORY;
+            if (failed)
                 break;
-            }
-            if (added != ADD_ADDED)
-                continue;   // counted missing
             row = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1;
-            rows.emplace(key, row);
         }
         VerifyPlanSetRow(plan, i, row, RowIndex(list, row));
     }
+    free(sorted);
+    failed = failed || VerifyPlanGroup(plan) != 0;
+    if (failed)
+        RemoveRowsFrom(list, firstAdded, hadNoRows);
     ResumeListRedraw(list);
-    if (result == 0 && VerifyPlanGroup(plan) != 0)
-        result = -1;
-    return result;
+    return failed ? -1 : 0;
+}
+
+// The whole file at path, NUL-ended, or null when it cannot be read (*tooLarge
+// set when it is larger than a checksum file may be).
+static char *ReadChecksumFile(const char *path, size_t *length, bool *tooLarge)
+{
+    uint64_t size = 0;
+    *tooLarge = false;
+    if (QueryFileInfo(path, &size, nullptr) == 0 && size > VERIFY_MAX_FILE_SIZE) {
+        *tooLarge = true;
+        return nullptr;
+    }
+    return ReadWholeFile(path, length);
 }
 
 void VerifyChecksumFile(HWND window)
@@ -319,32 +347,44 @@ void VerifyChecksumFile(HWND window)
     if (!GetOpenFileNameA(&dialog))
         return;
 
+    const char *title = MoreText(MORE_VERIFY_SUMMARY_TITLE);
     size_t length = 0;
-    char *text = ReadWholeFile(path, &length);
+    bool tooLarge;
+    char *text = ReadChecksumFile(path, &length, &tooLarge);
     if (text == nullptr) {
-        Report(window, MORE_VERIFY_UNREADABLE, path, MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
+        Report(window, tooLarge ? MORE_VERIFY_TOO_LARGE : MORE_VERIFY_UNREADABLE, path, title, MB_ICONWARNING);
         return;
     }
     DiscardVerification();
     Plan = (VerifyPlan *)malloc(sizeof *Plan);
-    if (Plan == nullptr) {
-        free(text);
-        EndMainDialog(window);
-        return;
+    int read = -1;
+    if (Plan != nullptr) {
+        char folder[PATH_SIZE];
+        FolderOf(path, folder, sizeof folder);
+        VerifyPlanInit(Plan);
+        read = VerifyPlanRead(Plan, folder, text, length, ChecksumFormatOfName(path));
     }
-    VerifyPlanInit(Plan);
-    int planned = PlanVerification(window, path, text, length, Plan);
     free(text);
-    if (planned != 0) {
+    if (read != 0) {
         DiscardVerification();
-        EndMainDialog(window);  // out of memory, as any way in
+        Report(window, read == -2 ? MORE_VERIFY_TOO_LARGE : MORE_VERIFY_NO_MEMORY, path, title, MB_ICONWARNING);
         return;
     }
+    if (Plan->AbsoluteCount > 0) {
+        char question[MESSAGE_SIZE];
+        snprintf(question, sizeof question, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, Plan->AbsoluteCount),
+                 Plan->AbsoluteCount);
+        if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            VerifyPlanRefuseAbsolute(Plan);
+    }
+    // The files are looked up, given rows and hashed on the run's thread.
     CurrentRun = RunRequest();
     CurrentRun.Kind = RUN_KIND_VERIFY;
     CurrentRun.Plan = Plan;
-    if (Plan->RowCount == 0 || StartRun(window, IDC_PROCESS_ALL) != 0)
-        ShowVerificationAfterRun(window);
+    if (StartRun(window, IDC_PROCESS_ALL) != 0) {
+        DiscardVerification();
+        CurrentRun.Plan = nullptr;
+    }
 }
 
 void ShowVerificationAfterRun(HWND window)
@@ -352,7 +392,13 @@ void ShowVerificationAfterRun(HWND window)
     if (Plan == nullptr)
         return;
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    Plan->Summary.Cancelled = CurrentRun.Cancelled && Plan->RowsDone < Plan->RowCount;
+    if (CurrentRun.OutOfMemory) {
+        DiscardVerification();
+        CurrentRun.Plan = nullptr;
+        Report(window, MORE_VERIFY_NO_MEMORY, "", MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
+        return;
+    }
+    Plan->Summary.Cancelled = CurrentRun.Cancelled && (!CurrentRun.RowsGiven || Plan->RowsDone < Plan->RowCount);
     if (Plan->FirstFailedRow >= 0) {
         SelectRow(list, Plan->FirstFailedRow);
         SendMessageA(list, LVM_ENSUREVISIBLE, Plan->FirstFailedRow, FALSE);
