@@ -2,52 +2,21 @@
 // blocks to the path chosen at start-up.
 #include "checksum/sha1.h"
 
-#include "checksum/sha_common.h"
-
-static inline uint32_t Rotl(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
-
-#define SHA1_F0(b, c, d) ((d) ^ ((b) & ((c) ^ (d))))
-#define SHA1_F1(b, c, d) ((b) ^ (c) ^ (d))
-#define SHA1_F2(b, c, d) (((b) & (c)) | ((d) & ((b) | (c))))
-// One round; the five working variables rotate by renaming, not by moving.
-#define SHA1_ROUND(f, a, b, c, d, e, wk)            \
-    do {                                            \
-        (e) += Rotl((a), 5) + f((b), (c), (d)) + (wk); \
-        (b) = Rotl((b), 30);                        \
-    } while (0)
-#define SHA1_FIVE(f, i, k)                               \
-    SHA1_ROUND(f, a, b, c, d, e, w[i] + (k));            \
-    SHA1_ROUND(f, e, a, b, c, d, w[(i) + 1] + (k));      \
-    SHA1_ROUND(f, d, e, a, b, c, w[(i) + 2] + (k));      \
-    SHA1_ROUND(f, c, d, e, a, b, w[(i) + 3] + (k));      \
-    SHA1_ROUND(f, b, c, d, e, a, w[(i) + 4] + (k))
+#include "checksum/sha_rounds.h"
 
 void Sha1BlocksPortable(uint32_t state[5], const unsigned char *p, size_t count)
 {
     for (; count > 0; count--, p += 64) {
-        uint32_t w[80];
+        uint32_t w[16];
         for (int i = 0; i < 16; i++)
             w[i] = ShaLoad32(p + 4 * i);
-        for (int i = 16; i < 80; i++)
-            w[i] = Rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-        uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
-        for (int i = 0; i < 20; i += 5) {
-            SHA1_FIVE(SHA1_F0, i, 0x5a827999u);
-        }
-        for (int i = 20; i < 40; i += 5) {
-            SHA1_FIVE(SHA1_F1, i, 0x6ed9eba1u);
-        }
-        for (int i = 40; i < 60; i += 5) {
-            SHA1_FIVE(SHA1_F2, i, 0x8f1bbcdcu);
-        }
-        for (int i = 60; i < 80; i += 5) {
-            SHA1_FIVE(SHA1_F1, i, 0xca62c1d6u);
-        }
-        state[0] += a;
-        state[1] += b;
-        state[2] += c;
-        state[3] += d;
-        state[4] += e;
+        // The schedule runs in a ring of sixteen words, one word ahead of the rounds.
+#define SHA1_W(i) \
+    ((i) < 16 ? w[(i)&15] : (w[(i)&15] = ShaRotl32(w[((i) + 13) & 15] ^ w[((i) + 8) & 15] ^ w[((i) + 2) & 15] ^ w[(i)&15], 1)))
+#define SHA1_WK(i) (SHA1_W(i) + SHA1_K(i))
+        SHA1_ROUNDS(state, SHA1_WK, SHA_NOTHING);
+#undef SHA1_WK
+#undef SHA1_W
     }
 }
 

@@ -2,7 +2,7 @@
 // blocks to the path chosen at start-up.
 #include "checksum/sha256.h"
 
-#include "checksum/sha_common.h"
+#include "checksum/sha_rounds.h"
 
 const uint32_t Sha256Constants[64] = {
     0x428a2f98u, 0x71374491u, 0xb5c0fbcfu, 0xe9b5dba5u, 0x3956c25bu, 0x59f111f1u, 0x923f82a4u, 0xab1c5ed5u,
@@ -15,51 +15,20 @@ const uint32_t Sha256Constants[64] = {
     0x748f82eeu, 0x78a5636fu, 0x84c87814u, 0x8cc70208u, 0x90befffau, 0xa4506cebu, 0xbef9a3f7u, 0xc67178f2u,
 };
 
-static inline uint32_t Rotr(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
-
-#define SHA256_S0(x) (Rotr((x), 2) ^ Rotr((x), 13) ^ Rotr((x), 22))
-#define SHA256_S1(x) (Rotr((x), 6) ^ Rotr((x), 11) ^ Rotr((x), 25))
-#define SHA256_s0(x) (Rotr((x), 7) ^ Rotr((x), 18) ^ ((x) >> 3))
-#define SHA256_s1(x) (Rotr((x), 17) ^ Rotr((x), 19) ^ ((x) >> 10))
-// Choose and majority in forms with one operation fewer than FIPS 180's.
-#define SHA256_CH(e, f, g) ((g) ^ ((e) & ((f) ^ (g))))
-#define SHA256_MAJ(a, b, c) (((a) & (b)) | ((c) & ((a) | (b))))
-// One round; the eight working variables rotate by renaming, not by moving.
-#define SHA256_ROUND(a, b, c, d, e, f, g, h, wk)                     \
-    do {                                                             \
-        uint32_t t1 = (h) + SHA256_S1(e) + SHA256_CH(e, f, g) + (wk); \
-        (d) += t1;                                                   \
-        (h) = t1 + SHA256_S0(a) + SHA256_MAJ(a, b, c);               \
-    } while (0)
-
 void Sha256BlocksPortable(uint32_t state[8], const unsigned char *p, size_t count)
 {
     for (; count > 0; count--, p += 64) {
-        uint32_t w[64];
+        uint32_t w[16];
         for (int i = 0; i < 16; i++)
             w[i] = ShaLoad32(p + 4 * i);
-        for (int i = 16; i < 64; i++)
-            w[i] = SHA256_s1(w[i - 2]) + w[i - 7] + SHA256_s0(w[i - 15]) + w[i - 16];
-        uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-        uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
-        for (int i = 0; i < 64; i += 8) {
-            SHA256_ROUND(a, b, c, d, e, f, g, h, w[i] + Sha256Constants[i]);
-            SHA256_ROUND(h, a, b, c, d, e, f, g, w[i + 1] + Sha256Constants[i + 1]);
-            SHA256_ROUND(g, h, a, b, c, d, e, f, w[i + 2] + Sha256Constants[i + 2]);
-            SHA256_ROUND(f, g, h, a, b, c, d, e, w[i + 3] + Sha256Constants[i + 3]);
-            SHA256_ROUND(e, f, g, h, a, b, c, d, w[i + 4] + Sha256Constants[i + 4]);
-            SHA256_ROUND(d, e, f, g, h, a, b, c, w[i + 5] + Sha256Constants[i + 5]);
-            SHA256_ROUND(c, d, e, f, g, h, a, b, w[i + 6] + Sha256Constants[i + 6]);
-            SHA256_ROUND(b, c, d, e, f, g, h, a, w[i + 7] + Sha256Constants[i + 7]);
-        }
-        state[0] += a;
-        state[1] += b;
-        state[2] += c;
-        state[3] += d;
-        state[4] += e;
-        state[5] += f;
-        state[6] += g;
-        state[7] += h;
+        // The schedule runs in a ring of sixteen words, one word ahead of the rounds.
+#define SHA256_W(i)                                                                                    \
+    ((i) < 16 ? w[(i)&15]                                                                                   \
+              : (w[(i)&15] += SHA256_s1(w[((i) + 14) & 15]) + w[((i) + 9) & 15] + SHA256_s0(w[((i) + 1) & 15])))
+#define SHA256_WK(i) (SHA256_W(i) + Sha256Constants[i])
+        SHA2_ROUNDS(SHA256_S0, SHA256_S1, uint32_t, 64, state, SHA256_WK, SHA_NOTHING);
+#undef SHA256_WK
+#undef SHA256_W
     }
 }
 

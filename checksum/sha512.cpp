@@ -3,7 +3,7 @@
 // code into pairs of 32-bit operations.
 #include "checksum/sha512.h"
 
-#include "checksum/sha_common.h"
+#include "checksum/sha_rounds.h"
 
 const uint64_t Sha512Constants[80] = {
     0x428a2f98d728ae22ull, 0x7137449123ef65cdull, 0xb5c0fbcfec4d3b2full, 0xe9b5dba58189dbbcull,
@@ -28,58 +28,20 @@ const uint64_t Sha512Constants[80] = {
     0x4cc5d4becb3e42b6ull, 0x597f299cfc657e2aull, 0x5fcb6fab3ad6faecull, 0x6c44198c4a475817ull,
 };
 
-static inline uint64_t Rotr(uint64_t x, int n) { return (x >> n) | (x << (64 - n)); }
-
-#define SHA512_S0(x) (Rotr((x), 28) ^ Rotr((x), 34) ^ Rotr((x), 39))
-#define SHA512_S1(x) (Rotr((x), 14) ^ Rotr((x), 18) ^ Rotr((x), 41))
-#define SHA512_s0(x) (Rotr((x), 1) ^ Rotr((x), 8) ^ ((x) >> 7))
-#define SHA512_s1(x) (Rotr((x), 19) ^ Rotr((x), 61) ^ ((x) >> 6))
-#define SHA512_CH(e, f, g) ((g) ^ ((e) & ((f) ^ (g))))
-#define SHA512_MAJ(a, b, c) (((a) & (b)) | ((c) & ((a) | (b))))
-// One round; the eight working variables rotate by renaming, not by moving.
-#define SHA512_ROUND(a, b, c, d, e, f, g, h, wk)                     \
-    do {                                                             \
-        uint64_t t1 = (h) + SHA512_S1(e) + SHA512_CH(e, f, g) + (wk); \
-        (d) += t1;                                                   \
-        (h) = t1 + SHA512_S0(a) + SHA512_MAJ(a, b, c);               \
-    } while (0)
-
-// The 80 rounds over w[i] + K[i] already summed, shared with the vector path.
-void Sha512Rounds(uint64_t state[8], const uint64_t wk[80])
-{
-    uint64_t a = state[0], b = state[1], c = state[2], d = state[3];
-    uint64_t e = state[4], f = state[5], g = state[6], h = state[7];
-    for (int i = 0; i < 80; i += 8) {
-        SHA512_ROUND(a, b, c, d, e, f, g, h, wk[i]);
-        SHA512_ROUND(h, a, b, c, d, e, f, g, wk[i + 1]);
-        SHA512_ROUND(g, h, a, b, c, d, e, f, wk[i + 2]);
-        SHA512_ROUND(f, g, h, a, b, c, d, e, wk[i + 3]);
-        SHA512_ROUND(e, f, g, h, a, b, c, d, wk[i + 4]);
-        SHA512_ROUND(d, e, f, g, h, a, b, c, wk[i + 5]);
-        SHA512_ROUND(c, d, e, f, g, h, a, b, wk[i + 6]);
-        SHA512_ROUND(b, c, d, e, f, g, h, a, wk[i + 7]);
-    }
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-    state[4] += e;
-    state[5] += f;
-    state[6] += g;
-    state[7] += h;
-}
-
 void Sha512BlocksPortable(uint64_t state[8], const unsigned char *p, size_t count)
 {
     for (; count > 0; count--, p += 128) {
-        uint64_t w[80];
+        uint64_t w[16];
         for (int i = 0; i < 16; i++)
             w[i] = ShaLoad64(p + 8 * i);
-        for (int i = 16; i < 80; i++)
-            w[i] = SHA512_s1(w[i - 2]) + w[i - 7] + SHA512_s0(w[i - 15]) + w[i - 16];
-        for (int i = 0; i < 80; i++)
-            w[i] += Sha512Constants[i];
-        Sha512Rounds(state, w);
+        // The schedule runs in a ring of sixteen words, one word ahead of the rounds.
+#define SHA512_W(i)                                                                                    \
+    ((i) < 16 ? w[(i)&15]                                                                                   \
+              : (w[(i)&15] += SHA512_s1(w[((i) + 14) & 15]) + w[((i) + 9) & 15] + SHA512_s0(w[((i) + 1) & 15])))
+#define SHA512_WK(i) (SHA512_W(i) + Sha512Constants[i])
+        SHA2_ROUNDS(SHA512_S0, SHA512_S1, uint64_t, 80, state, SHA512_WK, SHA_NOTHING);
+#undef SHA512_WK
+#undef SHA512_W
     }
 }
 

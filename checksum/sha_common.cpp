@@ -12,7 +12,7 @@ namespace {
 
 struct ShaFeatures {
     bool Extensions;   // SHA instructions with the SSSE3 and SSE4.1 they need
-    bool Vector;       // AVX2 with the operating system saving its registers, and BMI2
+    bool Vector;       // AVX with the operating system saving its registers, and BMI2
 };
 
 ShaFeatures DetectFeatures()
@@ -32,9 +32,9 @@ ShaFeatures DetectFeatures()
     }
     if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
         return features;
-    const unsigned avx2 = 1u << 5, bmi2 = 1u << 8, sha = 1u << 29;
+    const unsigned bmi2 = 1u << 8, sha = 1u << 29;
     features.Extensions = sse && (b & sha);
-    features.Vector = avxUsable && (b & avx2) && (b & bmi2);
+    features.Vector = avxUsable && (b & bmi2);
 #endif
     return features;
 }

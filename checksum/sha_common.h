@@ -7,7 +7,7 @@
 #include <stdint.h>
 
 // How an engine compresses its blocks: plain C++, with the message schedule
-// computed in vector registers (AVX2, for SHA-512 also 32-bit builds), or
+// computed in vector registers (AVX, with BMI2 for the rounds), or
 // with the processor's SHA instructions. The fastest path the processor has
 // is chosen once at start-up; tests may force a slower one.
 enum ShaPath { SHA_PATH_PORTABLE = 0, SHA_PATH_VECTOR = 1, SHA_PATH_EXTENSIONS = 2 };
@@ -65,8 +65,6 @@ void Sha256BlocksVector(uint32_t state[8], const unsigned char *blocks, size_t c
 void Sha256BlocksExtensions(uint32_t state[8], const unsigned char *blocks, size_t count);
 void Sha512BlocksPortable(uint64_t state[8], const unsigned char *blocks, size_t count);
 void Sha512BlocksVector(uint64_t state[8], const unsigned char *blocks, size_t count);
-// SHA-512's 80 rounds over the message words with their constants added.
-void Sha512Rounds(uint64_t state[8], const uint64_t wk[80]);
 
 extern const uint32_t Sha256Constants[64];
 extern const uint64_t Sha512Constants[80];

@@ -4,7 +4,7 @@
 // ahead of its use. The groups are written as loops over a rotating array
 // of four message registers; with constant indices after unrolling, the
 // array lives in registers.
-#include "checksum/sha_common.h"
+#include "checksum/sha_rounds.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 
@@ -15,12 +15,6 @@
 #define SHA_NI_FUNCTION __attribute__((target("sha,ssse3,sse4.1"), force_align_arg_pointer))
 #else
 #define SHA_NI_FUNCTION __attribute__((target("sha,ssse3,sse4.1")))
-#endif
-
-#if defined(__clang__)
-#define SHA_UNROLL _Pragma("clang loop unroll(full)")
-#else
-#define SHA_UNROLL _Pragma("GCC unroll 20")
 #endif
 
 SHA_NI_FUNCTION void Sha1BlocksExtensions(uint32_t state[5], const unsigned char *p, size_t count)
