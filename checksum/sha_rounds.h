@@ -82,13 +82,16 @@ static inline uint64_t ShaRotr64(uint64_t x, int n) { return (x >> n) | (x << (6
 #define SHA512_s0(x) (ShaRotr64((x), 1) ^ ShaRotr64((x), 8) ^ ((x) >> 7))
 #define SHA512_s1(x) (ShaRotr64((x), 19) ^ ShaRotr64((x), 61) ^ ((x) >> 6))
 #define SHA2_CH(e, f, g) ((g) ^ ((e) & ((f) ^ (g))))
-#define SHA2_MAJ(a, b, c) (((a) & (b)) | ((c) & ((a) | (b))))
-// One SHA-256 or SHA-512 round (S0 and S1 name the word size).
+// One SHA-256 or SHA-512 round (S0 and S1 name the word size). Majority
+// is ((a ^ b) & (b ^ c)) ^ b, and this round's a ^ b is the next round's
+// b ^ c: bc carries it.
 #define SHA2_ROUND(S0, S1, T, a, b, c, d, e, f, g, h, wk)  \
     do {                                                   \
         T t1 = (h) + (wk) + SHA2_CH(e, f, g) + S1(e);      \
+        T ab = (a) ^ (b);                                  \
         (d) += t1;                                         \
-        (h) = t1 + S0(a) + SHA2_MAJ(a, b, c);              \
+        (h) = t1 + S0(a) + ((ab & bc) ^ (b));              \
+        bc = ab;                                           \
     } while (0)
 // Eight rounds from round i, then the working variables are back in place.
 #define SHA2_EIGHT(S0, S1, T, wk, i)                                   \
@@ -106,6 +109,7 @@ static inline uint64_t ShaRotr64(uint64_t x, int n) { return (x >> n) | (x << (6
     do {                                                                       \
         T a = state[0], b = state[1], c = state[2], d = state[3];              \
         T e = state[4], f = state[5], g = state[6], h = state[7];              \
+        T bc = b ^ c;                                                          \
         SHA_UNROLL                                                             \
         for (int i = 0; i < (rounds); i += 8) {                                \
             SHA2_EIGHT(S0, S1, T, wk, i);                                      \
