@@ -88,26 +88,41 @@ void ReadLoop(const char *path)
 }
 
 // One SHA engine through its public functions.
-struct ShaBench {
+struct ShaRun {
+    ShaAlgorithm Algorithm;
+    Sha1Context Context1;
+    Sha256Context Context256;
+    Sha512Context Context512;
+
+    explicit ShaRun(ShaAlgorithm algorithm) : Algorithm(algorithm)
+    {
+        Sha1Init(&Context1);
+        Sha256Init(&Context256);
+        Sha512Init(&Context512);
+    }
+    void Update(const unsigned char *bytes, size_t length)
+    {
+        switch (Algorithm) {
+        case SHA_1: Sha1Update(&Context1, bytes, (uint32_t)length); break;
+        case SHA_256: Sha256Update(&Context256, bytes, (uint32_t)length); break;
+        default: Sha512Update(&Context512, bytes, (uint32_t)length); break;
+        }
+    }
+    // The digest's first byte, for the benchmark's sink.
+    unsigned char Final()
+    {
+        switch (Algorithm) {
+        case SHA_1: Sha1Final(&Context1); return Context1.Digest[0];
+        case SHA_256: Sha256Final(&Context256); return Context256.Digest[0];
+        default: Sha512Final(&Context512); return Context512.Digest[0];
+        }
+    }
+};
+
+const struct {
     const char *Name;
     ShaAlgorithm Algorithm;
-};
-const ShaBench ShaEngines[] = { { "SHA-1", SHA_1 }, { "SHA-256", SHA_256 }, { "SHA-512", SHA_512 } };
-
-unsigned char ShaOf(ShaAlgorithm algorithm, const unsigned char *bytes, size_t length)
-{
-    Sha1Context c1;
-    Sha256Context c256;
-    Sha512Context c512;
-    Sha1Init(&c1);
-    Sha256Init(&c256);
-    Sha512Init(&c512);
-    switch (algorithm) {
-    case SHA_1: Sha1Update(&c1, bytes, (uint32_t)length); Sha1Final(&c1); return c1.Digest[0];
-    case SHA_256: Sha256Update(&c256, bytes, (uint32_t)length); Sha256Final(&c256); return c256.Digest[0];
-    default: Sha512Update(&c512, bytes, (uint32_t)length); Sha512Final(&c512); return c512.Digest[0];
-    }
-}
+} ShaEngines[] = { { "SHA-1", SHA_1 }, { "SHA-256", SHA_256 }, { "SHA-512", SHA_512 } };
 
 // The engine over the file read in blocks of 1 MiB, as a hashing job reads.
 unsigned char ShaOfFile(ShaAlgorithm algorithm, const char *path)
@@ -116,25 +131,12 @@ unsigned char ShaOfFile(ShaAlgorithm algorithm, const char *path)
     if (file == nullptr)
         return 0;
     std::vector<unsigned char> block(1 << 20);
-    Sha1Context c1;
-    Sha256Context c256;
-    Sha512Context c512;
-    Sha1Init(&c1);
-    Sha256Init(&c256);
-    Sha512Init(&c512);
+    ShaRun run(algorithm);
     size_t got;
-    while ((got = fread(block.data(), 1, block.size(), file)) > 0) {
-        switch (algorithm) {
-        case SHA_1: Sha1Update(&c1, block.data(), (uint32_t)got); break;
-        case SHA_256: Sha256Update(&c256, block.data(), (uint32_t)got); break;
-        default: Sha512Update(&c512, block.data(), (uint32_t)got); break;
-        }
-    }
+    while ((got = fread(block.data(), 1, block.size(), file)) > 0)
+        run.Update(block.data(), got);
     fclose(file);
-    Sha1Final(&c1);
-    Sha256Final(&c256);
-    Sha512Final(&c512);
-    return c1.Digest[0] ^ c256.Digest[0] ^ c512.Digest[0];
+    return run.Final();
 }
 
 // Each SHA engine from memory on every path the processor has, and over the file.
@@ -142,16 +144,18 @@ void BenchSha(const std::vector<unsigned char> &memory, const char *path, uint64
 {
     volatile unsigned char sink = 0;
     const char *pathNames[] = { "portable", "vector", "SHA-NI" };
-    for (const ShaBench &engine : ShaEngines) {
+    for (const auto &engine : ShaEngines) {
         ShaPath fastest = ShaActivePath(engine.Algorithm);
-        for (int path = SHA_PATH_PORTABLE; path <= fastest; path++) {
-            if (!ShaPathAvailable(engine.Algorithm, (ShaPath)path))
+        for (int choice = SHA_PATH_PORTABLE; choice <= fastest; choice++) {
+            if (!ShaPathAvailable(engine.Algorithm, (ShaPath)choice))
                 continue;
-            ShaSelectPath(engine.Algorithm, (ShaPath)path);
+            ShaSelectPath(engine.Algorithm, (ShaPath)choice);
             char name[64];
-            snprintf(name, sizeof name, "%s %s (memory)", engine.Name, pathNames[path]);
+            snprintf(name, sizeof name, "%s %s (memory)", engine.Name, pathNames[choice]);
             printf("%-28s %10.0f MB/s\n", name, MedianRate(memory.size(), [&] {
-                sink = sink + ShaOf(engine.Algorithm, memory.data(), memory.size());
+                ShaRun run(engine.Algorithm);
+                run.Update(memory.data(), memory.size());
+                sink = sink + run.Final();
             }));
         }
         ShaSelectPath(engine.Algorithm, fastest);

@@ -42,35 +42,26 @@ static inline uint64_t ShaRotr64(uint64_t x, int n) { return (x >> n) | (x << (6
     SHA1_ROUND(f, b, c, d, e, a, wk((i) + 4))
 // The constant of SHA-1's round i.
 #define SHA1_K(i) ((i) < 20 ? 0x5a827999u : (i) < 40 ? 0x6ed9eba1u : (i) < 60 ? 0x8f1bbcdcu : 0xca62c1d6u)
+// Twenty rounds from round first with the round function f.
+#define SHA1_TWENTY(f, wk, between, first)                    \
+    SHA_UNROLL                                                \
+    for (int i = (first); i < (first) + 20; i += 5) {         \
+        SHA1_FIVE(f, wk, i);                                  \
+        between(i / 5);                                       \
+    }
 // All 80 rounds into state; between(c) runs after the five rounds from 5c.
-#define SHA1_ROUNDS(state, wk, between)                                    \
-    do {                                                                   \
+#define SHA1_ROUNDS(state, wk, between)                                                \
+    do {                                                                               \
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4]; \
-        SHA_UNROLL                                                         \
-        for (int i = 0; i < 20; i += 5) {                                  \
-            SHA1_FIVE(SHA1_F0, wk, i);                                     \
-            between((i) / 5);                                              \
-        }                                                                  \
-        SHA_UNROLL                                                         \
-        for (int i = 20; i < 40; i += 5) {                                 \
-            SHA1_FIVE(SHA1_F1, wk, i);                                     \
-            between((i) / 5);                                              \
-        }                                                                  \
-        SHA_UNROLL                                                         \
-        for (int i = 40; i < 60; i += 5) {                                 \
-            SHA1_FIVE(SHA1_F2, wk, i);                                     \
-            between((i) / 5);                                              \
-        }                                                                  \
-        SHA_UNROLL                                                         \
-        for (int i = 60; i < 80; i += 5) {                                 \
-            SHA1_FIVE(SHA1_F1, wk, i);                                     \
-            between((i) / 5);                                              \
-        }                                                                  \
-        state[0] += a;                                                     \
-        state[1] += b;                                                     \
-        state[2] += c;                                                     \
-        state[3] += d;                                                     \
-        state[4] += e;                                                     \
+        SHA1_TWENTY(SHA1_F0, wk, between, 0)                                           \
+        SHA1_TWENTY(SHA1_F1, wk, between, 20)                                          \
+        SHA1_TWENTY(SHA1_F2, wk, between, 40)                                          \
+        SHA1_TWENTY(SHA1_F1, wk, between, 60)                                          \
+        state[0] += a;                                                                 \
+        state[1] += b;                                                                 \
+        state[2] += c;                                                                 \
+        state[3] += d;                                                                 \
+        state[4] += e;                                                                 \
     } while (0)
 
 #define SHA256_S0(x) (ShaRotr32((x), 2) ^ ShaRotr32((x), 13) ^ ShaRotr32((x), 22))

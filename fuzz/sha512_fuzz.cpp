@@ -1,7 +1,7 @@
-// Fuzzing the SHA-512 engine against OpenSSL's (see sha_fuzz.h).
+// Fuzzing the SHA-512 engine against OpenSSL's (see digest_fuzz.h).
 #include "checksum/sha512.h"
 
-#include "sha_fuzz.h"
+#include "digest_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
