@@ -6,9 +6,6 @@
 #include "checksum/crc32.h"
 #include "checksum/hashjob.h"
 #include "checksum/md5.h"
-#include "checksum/sha1.h"
-#include "checksum/sha256.h"
-#include "checksum/sha512.h"
 #include "checksum/sha_common.h"
 #include "core/hashahead.h"
 
@@ -87,38 +84,6 @@ void ReadLoop(const char *path)
     fclose(file);
 }
 
-// One SHA engine through its public functions.
-struct ShaRun {
-    ShaAlgorithm Algorithm;
-    Sha1Context Context1;
-    Sha256Context Context256;
-    Sha512Context Context512;
-
-    explicit ShaRun(ShaAlgorithm algorithm) : Algorithm(algorithm)
-    {
-        Sha1Init(&Context1);
-        Sha256Init(&Context256);
-        Sha512Init(&Context512);
-    }
-    void Update(const unsigned char *bytes, size_t length)
-    {
-        switch (Algorithm) {
-        case SHA_1: Sha1Update(&Context1, bytes, (uint32_t)length); break;
-        case SHA_256: Sha256Update(&Context256, bytes, (uint32_t)length); break;
-        default: Sha512Update(&Context512, bytes, (uint32_t)length); break;
-        }
-    }
-    // The digest's first byte, for the benchmark's sink.
-    unsigned char Final()
-    {
-        switch (Algorithm) {
-        case SHA_1: Sha1Final(&Context1); return Context1.Digest[0];
-        case SHA_256: Sha256Final(&Context256); return Context256.Digest[0];
-        default: Sha512Final(&Context512); return Context512.Digest[0];
-        }
-    }
-};
-
 const struct {
     const char *Name;
     ShaAlgorithm Algorithm;
@@ -131,12 +96,14 @@ unsigned char ShaOfFile(ShaAlgorithm algorithm, const char *path)
     if (file == nullptr)
         return 0;
     std::vector<unsigned char> block(1 << 20);
-    ShaRun run(algorithm);
+    ShaContext ctx;
+    ShaInit(&ctx, algorithm);
     size_t got;
     while ((got = fread(block.data(), 1, block.size(), file)) > 0)
-        run.Update(block.data(), got);
+        ShaUpdate(&ctx, block.data(), (uint32_t)got);
     fclose(file);
-    return run.Final();
+    size_t digestSize;
+    return ShaFinal(&ctx, &digestSize)[0];
 }
 
 // Each SHA engine from memory on every path the processor has, and over the file.
@@ -153,9 +120,11 @@ void BenchSha(const std::vector<unsigned char> &memory, const char *path, uint64
             char name[64];
             snprintf(name, sizeof name, "%s %s (memory)", engine.Name, pathNames[choice]);
             printf("%-28s %10.0f MB/s\n", name, MedianRate(memory.size(), [&] {
-                ShaRun run(engine.Algorithm);
-                run.Update(memory.data(), memory.size());
-                sink = sink + run.Final();
+                ShaContext ctx;
+                ShaInit(&ctx, engine.Algorithm);
+                ShaUpdate(&ctx, memory.data(), (uint32_t)memory.size());
+                size_t digestSize;
+                sink = sink + ShaFinal(&ctx, &digestSize)[0];
             }));
         }
         ShaSelectPath(engine.Algorithm, fastest);

@@ -80,6 +80,43 @@ ShaPath ShaSelectPath(ShaAlgorithm algorithm, ShaPath path)
     return Active[algorithm];
 }
 
+void ShaInit(ShaContext *ctx, ShaAlgorithm algorithm)
+{
+    ctx->Algorithm = algorithm;
+    switch (algorithm) {
+    case SHA_1: Sha1Init(&ctx->Sha1); break;
+    case SHA_256: Sha256Init(&ctx->Sha256); break;
+    case SHA_512: Sha512Init(&ctx->Sha512); break;
+    }
+}
+
+void ShaUpdate(ShaContext *ctx, const unsigned char *bytes, uint32_t length)
+{
+    switch (ctx->Algorithm) {
+    case SHA_1: Sha1Update(&ctx->Sha1, bytes, length); break;
+    case SHA_256: Sha256Update(&ctx->Sha256, bytes, length); break;
+    case SHA_512: Sha512Update(&ctx->Sha512, bytes, length); break;
+    }
+}
+
+const unsigned char *ShaFinal(ShaContext *ctx, size_t *size)
+{
+    switch (ctx->Algorithm) {
+    case SHA_1:
+        Sha1Final(&ctx->Sha1);
+        *size = sizeof ctx->Sha1.Digest;
+        return ctx->Sha1.Digest;
+    case SHA_256:
+        Sha256Final(&ctx->Sha256);
+        *size = sizeof ctx->Sha256.Digest;
+        return ctx->Sha256.Digest;
+    default:
+        Sha512Final(&ctx->Sha512);
+        *size = sizeof ctx->Sha512.Digest;
+        return ctx->Sha512.Digest;
+    }
+}
+
 void ShaFeed(void *state, ShaBlocksFn compress, unsigned char *buffer, size_t blockSize, size_t waiting,
              const unsigned char *bytes, size_t length)
 {

@@ -3,6 +3,10 @@
 #ifndef ZUNTA_SHA_COMMON_H
 #define ZUNTA_SHA_COMMON_H
 
+#include "checksum/sha1.h"
+#include "checksum/sha256.h"
+#include "checksum/sha512.h"
+
 #include <stddef.h>
 #include <stdint.h>
 
@@ -17,6 +21,23 @@ bool ShaPathAvailable(ShaAlgorithm algorithm, ShaPath path);
 ShaPath ShaActivePath(ShaAlgorithm algorithm);
 // Selects path, or the fastest available one below it; returns the one in force.
 ShaPath ShaSelectPath(ShaAlgorithm algorithm, ShaPath path);
+
+// Any of the engines behind one record, for callers that choose the
+// algorithm at run time.
+struct ShaContext {
+    ShaAlgorithm Algorithm;
+    union {
+        Sha1Context Sha1;
+        Sha256Context Sha256;
+        Sha512Context Sha512;
+    };
+};
+
+void ShaInit(ShaContext *ctx, ShaAlgorithm algorithm);
+void ShaUpdate(ShaContext *ctx, const unsigned char *bytes, uint32_t length);
+// Pads the message; returns the digest inside ctx and writes its size in
+// bytes (20, 32 or 64) to *size.
+const unsigned char *ShaFinal(ShaContext *ctx, size_t *size);
 
 // Compresses count whole blocks into the chaining value state.
 typedef void (*ShaBlocksFn)(void *state, const unsigned char *blocks, size_t count);

@@ -4,9 +4,6 @@
 #define ZUNTA_TESTS_UNIT_SHA_SUPPORT_H
 
 #include "checksum/checksum_text.h"
-#include "checksum/sha1.h"
-#include "checksum/sha256.h"
-#include "checksum/sha512.h"
 #include "checksum/sha_common.h"
 
 #include <gtest/gtest.h>
@@ -28,43 +25,17 @@ inline const char *ShaPathName(ShaPath path)
 
 // Any of the engines, fed through its public functions.
 struct AnySha {
-    ShaAlgorithm Algorithm;
-    Sha1Context Context1;
-    Sha256Context Context256;
-    Sha512Context Context512;
+    ShaContext Context;
 
-    explicit AnySha(ShaAlgorithm algorithm) : Algorithm(algorithm)
-    {
-        Sha1Init(&Context1);
-        Sha256Init(&Context256);
-        Sha512Init(&Context512);
-    }
-    void Update(const unsigned char *bytes, size_t length)
-    {
-        switch (Algorithm) {
-        case SHA_1: Sha1Update(&Context1, bytes, (uint32_t)length); break;
-        case SHA_256: Sha256Update(&Context256, bytes, (uint32_t)length); break;
-        case SHA_512: Sha512Update(&Context512, bytes, (uint32_t)length); break;
-        }
-    }
+    explicit AnySha(ShaAlgorithm algorithm) { ShaInit(&Context, algorithm); }
+    void Update(const unsigned char *bytes, size_t length) { ShaUpdate(&Context, bytes, (uint32_t)length); }
     // The digest in lower-case hexadecimal.
     std::string Final()
     {
+        size_t size;
+        const unsigned char *digest = ShaFinal(&Context, &size);
         char text[SHA512_TEXT_SIZE];
-        switch (Algorithm) {
-        case SHA_1:
-            Sha1Final(&Context1);
-            FormatDigestText(Context1.Digest, sizeof Context1.Digest, 1, text, sizeof text);
-            break;
-        case SHA_256:
-            Sha256Final(&Context256);
-            FormatDigestText(Context256.Digest, sizeof Context256.Digest, 1, text, sizeof text);
-            break;
-        case SHA_512:
-            Sha512Final(&Context512);
-            FormatDigestText(Context512.Digest, sizeof Context512.Digest, 1, text, sizeof text);
-            break;
-        }
+        FormatDigestText(digest, size, 1, text, sizeof text);
         return text;
     }
 };
