@@ -2,7 +2,9 @@
 """Runs the benchmark of the native, i686 and x86_64 builds and the tools a
 user would pick instead on one cached file, and prints the figures side by
 side with Zunta's ratio to each tool (medians of several runs, MB/s with
-1 MB = 1,000,000 bytes); then Process All over 64 cached files of 16 MiB,
+1 MB = 1,000,000 bytes); then the SHA engines against OpenSSL (with and without the
+processor's SHA instructions) and sha1sum, sha256sum, sha512sum; then
+Process All over 64 cached files of 16 MiB,
 by one thread and by all, against md5sum and rhash over the same files;
 then Add Folder of folders of 20,000 and 40,000 empty files under Wine.
 
@@ -48,9 +50,10 @@ for arch in arches:
 
 rows = ['Crc32Update (memory)', 'Md5Update (memory)', '4096-byte read loop (file)',
         'HashFile CRC32', 'HashFile MD5', 'HashFile CRC32+MD5']
+sha_rows = [row for row in builds['native'] if row.startswith('SHA-')]
 print('\nZunta, %d MiB file in the page cache, MB/s (median of %d runs)\n' % (mib, RUNS))
 print('%-28s' % '' + ''.join('%13s' % b for b in builds))
-for row in rows:
+for row in rows + sha_rows:
     print('%-28s' % row + ''.join('%13d' % builds[b].get(row, 0) for b in builds))
 
 tools = [
@@ -81,6 +84,54 @@ for row in rows[3:] if 'i686/Wine' in builds else []:
     ok = share >= 0.85
     missed += not ok
     print('  %-24s %.2f %s' % (row, share, 'met' if ok else 'MISSED'))
+
+# The SHA engines: from memory against OpenSSL's own figure for 1 MiB
+# blocks, with the SHA instructions and with them masked (bit 29 of CPUID
+# leaf 7's EBX, the second word of OPENSSL_ia32cap), and over the file
+# against the coreutils tools. Zunta's "portable" figure is its fastest
+# path without the SHA instructions.
+def openssl_speed(name, masked):
+    env = dict(os.environ)
+    if masked:
+        env['OPENSSL_ia32cap'] = ':~0x20000000'
+    # -elapsed: wall-clock time as Zunta's figures use, not the CPU time
+    # that openssl speed divides by otherwise (which a busy machine does not lower).
+    out = subprocess.run(['openssl', 'speed', '-elapsed', '-evp', name, '-bytes', '1048576', '-seconds', '3'], check=True,
+                         capture_output=True, text=True, env=env).stdout
+    return float(re.search(r'^%s\s+([\d.]+)k' % name, out, re.M).group(1)) / 1000
+
+
+def zunta_sha(build, engine, without_extensions):
+    order = ['portable', 'vector'] + ([] if without_extensions else ['SHA-NI'])
+    found = [build.get('%s %s (memory)' % (engine, path)) for path in order]
+    found = [rate for rate in found if rate]
+    return found[-1] if found else 0
+
+
+print('\nSHA engines, MB/s (Zunta %s; OpenSSL 1 MiB blocks)' % ' / '.join(builds))
+for engine, name, tool_name in (('SHA-1', 'sha1', 'sha1sum'), ('SHA-256', 'sha256', 'sha256sum'),
+                                ('SHA-512', 'sha512', 'sha512sum')):
+    full, masked = openssl_speed(name, False), openssl_speed(name, True)
+    fastest = [zunta_sha(builds[b], engine, False) for b in builds]
+    portable = [zunta_sha(builds[b], engine, True) for b in builds]
+    checks = [('fastest path', fastest, full, 'openssl speed -evp %s' % name),
+              ('without SHA instructions', portable, masked, 'the same, SHA masked')]
+    if engine == 'SHA-512':
+        checks = checks[:1]   # no SHA-512 instructions here: both figures are one path
+    elif masked >= 0.9 * full:
+        print('  %s: masking did not lower OpenSSL (%.0f and %.0f MB/s): its figure without SHA is not one'
+              % (engine, full, masked))
+    for what, ours, theirs, label in checks:
+        ok = ours[0] >= 0.9 * theirs
+        missed += not ok
+        print('  %-8s %-25s %s against %-30s %6.0f: %s  (>= 0.90: %s)' % (
+            engine, what, ' / '.join('%.0f' % r for r in ours), label, theirs,
+            ' / '.join('%.2f' % (r / theirs) for r in ours), 'met' if ok else 'MISSED'))
+    file_rate = [builds[b].get('%s (file, 1 MiB reads)' % engine, 0) for b in builds]
+    coreutils = tool([tool_name, path])
+    print('  %-8s %-25s %s against %-30s %6.0f: %s' % (
+        engine, 'the file', ' / '.join('%.0f' % r for r in file_rate), tool_name, coreutils,
+        ' / '.join('%.2f' % (r / coreutils) for r in file_rate)))
 
 # Process All: 64 files of 16 MiB, one thread against all threads.
 folder = os.path.join(build, 'bench', 'process-all')

@@ -20,8 +20,19 @@ void FormatCrc32Text(uint32_t value, int lower, char out[CRC32_TEXT_SIZE])
 
 void FormatMd5Text(const unsigned char digest[16], int lower, char out[MD5_TEXT_SIZE])
 {
-    for (int i = 0; i < 16; i++)
+    FormatDigestText(digest, 16, lower, out, MD5_TEXT_SIZE);
+}
+
+int FormatDigestText(const unsigned char *digest, size_t length, int lower, char *out, size_t size)
+{
+    if (size == 0)
+        return -1;
+    out[0] = '\0';
+    if (length > (size - 1) / 2)
+        return -1;
+    for (size_t i = 0; i < length; i++)
         snprintf(out + 2 * i, 3, "%02X", digest[i]);
     if (lower == 1)
         LowerHexDigits(out);
+    return 0;
 }
