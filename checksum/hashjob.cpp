@@ -5,6 +5,9 @@
 #include "checksum/clock.h"
 #include "checksum/crc32.h"
 #include "checksum/md5.h"
+#include "checksum/sha1.h"
+#include "checksum/sha256.h"
+#include "checksum/sha512.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -102,8 +105,31 @@ float DurationSeconds(int64_t seconds, int32_t milliseconds)
 // failed block the whole chunks that came are kept, the stream goes back to
 // where they end and the rest is read chunk by chunk: the file ends where a
 // 4096-byte reader's would, with the same checksums and the same polls.
+// Every engine a job may feed; one read of the file feeds those of its mask.
+struct Engines {
+    uint32_t Crc;
+    Md5Context Md5;
+    Sha1Context Sha1;
+    Sha256Context Sha256;
+    Sha512Context Sha512;
+};
+
+static void FeedEngines(Engines *engines, int mask, const unsigned char *chunk, uint32_t length)
+{
+    if (mask & MASK_MD5)
+        Md5Update(&engines->Md5, chunk, length);
+    if (mask & MASK_CRC32)
+        engines->Crc = Crc32Update(engines->Crc, chunk, length);
+    if (mask & MASK_SHA1)
+        Sha1Update(&engines->Sha1, chunk, length);
+    if (mask & MASK_SHA256)
+        Sha256Update(&engines->Sha256, chunk, length);
+    if (mask & MASK_SHA512)
+        Sha512Update(&engines->Sha512, chunk, length);
+}
+
 static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn report, void *context,
-                          uint32_t *crc, Md5Context *md5, unsigned char *block, size_t blockSize)
+                          Engines *engines, unsigned char *block, size_t blockSize)
 {
     ProgressTicker ticker;
     ProgressTickerInit(&ticker, size);
@@ -128,12 +154,8 @@ static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn 
         size_t got = filled - offset < (size_t)HASH_CHUNK_SIZE ? filled - offset : (size_t)HASH_CHUNK_SIZE;
         const unsigned char *chunk = block + offset;
         offset += got;
-        if (got > 0) {
-            if (mask & MASK_MD5)
-                Md5Update(md5, chunk, (uint32_t)got);
-            if (mask & MASK_CRC32)
-                *crc = Crc32Update(*crc, chunk, (uint32_t)got);
-        }
+        if (got > 0)
+            FeedEngines(engines, mask, chunk, (uint32_t)got);
         if (got < HASH_CHUNK_SIZE) {
             if (!ended)
                 continue;   // the whole chunks of a failed block are used: read on
@@ -161,20 +183,35 @@ int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportPr
             outcome->Result = -1;
         } else {
             unsigned char chunk[HASH_CHUNK_SIZE];
-            uint32_t crc = CRC32_START;
-            Md5Context md5;
-            Md5Init(&md5);
+            Engines engines;
+            engines.Crc = CRC32_START;
+            Md5Init(&engines.Md5);
+            Sha1Init(&engines.Sha1);
+            Sha256Init(&engines.Sha256);
+            Sha512Init(&engines.Sha512);
             if (block != nullptr && blockSize >= HASH_CHUNK_SIZE)
-                outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5, block,
+                outcome->Result = HashStream(file, recordedSize, mask, report, context, &engines, block,
                                              blockSize - blockSize % HASH_CHUNK_SIZE);
             else
-                outcome->Result = HashStream(file, recordedSize, mask, report, context, &crc, &md5, chunk,
+                outcome->Result = HashStream(file, recordedSize, mask, report, context, &engines, chunk,
                                              sizeof chunk);
             report(context, 100);
             fclose(file);
-            outcome->Crc32 = crc ^ 0xFFFFFFFFu;
-            Md5Final(&md5);
-            memcpy(outcome->Md5, md5.Digest, sizeof outcome->Md5);
+            outcome->Crc32 = engines.Crc ^ 0xFFFFFFFFu;
+            Md5Final(&engines.Md5);
+            memcpy(outcome->Md5, engines.Md5.Digest, sizeof outcome->Md5);
+            if (mask & MASK_SHA1) {
+                Sha1Final(&engines.Sha1);
+                memcpy(outcome->Sha1, engines.Sha1.Digest, sizeof outcome->Sha1);
+            }
+            if (mask & MASK_SHA256) {
+                Sha256Final(&engines.Sha256);
+                memcpy(outcome->Sha256, engines.Sha256.Digest, sizeof outcome->Sha256);
+            }
+            if (mask & MASK_SHA512) {
+                Sha512Final(&engines.Sha512);
+                memcpy(outcome->Sha512, engines.Sha512.Digest, sizeof outcome->Sha512);
+            }
         }
     }
 

@@ -7,8 +7,9 @@
 #include <stdint.h>
 #include <stdio.h>
 
-// Bits of a checksum mask.
-enum { MASK_CRC32 = 1, MASK_MD5 = 2 };
+// Bits of a checksum mask. The check boxes give CRC32 and MD5; the SHA
+// digests are computed for the commands that ask for them.
+enum { MASK_CRC32 = 1, MASK_MD5 = 2, MASK_SHA1 = 4, MASK_SHA256 = 8, MASK_SHA512 = 16 };
 
 enum {
     HASH_CHUNK_SIZE = 4096,
@@ -23,6 +24,9 @@ struct HashOutcome {
     int32_t Result;             // 0 done; -1 not opened or cancelled
     uint32_t Crc32;             // final value, when the mask has MASK_CRC32
     unsigned char Md5[16];      // digest, when the mask has MASK_MD5
+    unsigned char Sha1[20];     // digests, when the mask has their bits
+    unsigned char Sha256[32];
+    unsigned char Sha512[64];
     int64_t Seconds;            // elapsed time, always measured
     int32_t Milliseconds;
 };

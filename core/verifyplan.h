@@ -138,15 +138,4 @@ int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const Ver
 // Frees everything; the plan is then as after VerifyPlanInit.
 void VerifyPlanFree(VerifyPlan *plan);
 
-// The expected checksums that a verification found a file without, by its
-// FileList index, kept until the file is processed again or leaves the
-// list. Read and written under the entry lock of core/filelist.h.
-// Returns 0, or -1 when memory ran out (nothing kept then).
-int SetFailedExpectation(int32_t index, const char *text);
-// Copies the text kept for index into out; false when there is none or it
-// does not fit.
-bool CopyFailedExpectation(int32_t index, char *out, size_t size);
-void ClearFailedExpectation(int32_t index);
-void ClearFailedExpectations(void);
-
 #endif

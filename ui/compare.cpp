@@ -8,6 +8,7 @@
 #include "app/textutil.h"
 #include "checksum/checksum_text.h"
 #include "core/checksumfile.h"
+#include "core/extras.h"
 #include "core/filelist.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"
@@ -26,22 +27,67 @@ static ExpectedChecksum Expected;
 
 static void AppendLine(char *text, size_t size, const char *format, const char *label, const char *value)
 {
-    char line[128];
+    char line[256];
     snprintf(line, sizeof line, format, label, value);
     AppendText(text, size, line);
 }
 
-// The answer for entry, whose checksums of Expected.Kinds are known.
-static void ShowComparison(HWND window, const FileEntry *entry)
+// The SHA digests kept for the entry of FileList index index, by kind.
+struct KeptDigests {
+    char *Sha1, *Sha256, *Sha512;
+};
+
+static KeptDigests KeepDigestsOf(int32_t index)
+{
+    return KeptDigests{ DuplicateEntryText(index, EXTRA_SHA1), DuplicateEntryText(index, EXTRA_SHA256),
+                        DuplicateEntryText(index, EXTRA_SHA512) };
+}
+
+static void FreeDigests(KeptDigests *kept)
+{
+    free(kept->Sha1);
+    free(kept->Sha256);
+    free(kept->Sha512);
+}
+
+// The kinds of mask that the entry of FileList index index has no value of.
+static int MissingKinds(const FileEntry *entry, int32_t index, int mask)
+{
+    LockEntryResults();
+    int missing = mask & (CHECKSUM_CRC32 | CHECKSUM_MD5) & ~entry->Flags;
+    UnlockEntryResults();
+    KeptDigests kept = KeepDigestsOf(index);
+    if (kept.Sha1 == nullptr)
+        missing |= mask & CHECKSUM_SHA1;
+    if (kept.Sha256 == nullptr)
+        missing |= mask & CHECKSUM_SHA256;
+    if (kept.Sha512 == nullptr)
+        missing |= mask & CHECKSUM_SHA512;
+    FreeDigests(&kept);
+    return missing;
+}
+
+// The answer for entry (FileList index index), whose checksums of
+// Expected.Kinds are known.
+static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
 {
     char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
     EntryChecksumTexts(entry, crc, md5);
+    KeptDigests kept = KeepDigestsOf(index);
+    if (Settings.DisplayMD5Lower != 1) {
+        for (char *digest : { kept.Sha1, kept.Sha256, kept.Sha512 })
+            if (digest != nullptr)
+                AsciiUpperText(digest);
+    }
     const struct {
         int Kind;
         const char *Name, *Found, *Wanted;
     } kinds[] = {
         { CHECKSUM_CRC32, "CRC32", crc, Expected.Crc32 },
         { CHECKSUM_MD5, "MD5", md5, Expected.Md5 },
+        { CHECKSUM_SHA1, "SHA-1", kept.Sha1 ? kept.Sha1 : "", Expected.Sha1 },
+        { CHECKSUM_SHA256, "SHA-256", kept.Sha256 ? kept.Sha256 : "", Expected.Sha256 },
+        { CHECKSUM_SHA512, "SHA-512", kept.Sha512 ? kept.Sha512 : "", Expected.Sha512 },
     };
     bool match = true;
     for (const auto &kind : kinds)
@@ -59,7 +105,7 @@ static void ShowComparison(HWND window, const FileEntry *entry)
             continue;
         }
         // Both in the case the file's checksum is shown in.
-        char wanted[MD5_TEXT_SIZE];
+        char wanted[SHA512_TEXT_SIZE];
         CopyText(wanted, sizeof wanted, kind.Wanted);
         bool lower = kind.Kind == CHECKSUM_CRC32 ? Settings.DisplayCRC32Lower == 1 : Settings.DisplayMD5Lower == 1;
         lower ? AsciiLowerText(wanted) : AsciiUpperText(wanted);
@@ -69,6 +115,7 @@ static void ShowComparison(HWND window, const FileEntry *entry)
         snprintf(label, sizeof label, "%s %s", MoreText(MORE_COMPARE_COMPUTED), kind.Name);
         AppendLine(text, sizeof text, "%s : %s\r\n", label, kind.Found);
     }
+    FreeDigests(&kept);
     MessageBoxA(window, text, MoreText(MORE_COMPARE_TITLE), MB_OK | (match ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
@@ -83,17 +130,13 @@ void CompareWithClipboard(HWND window)
     char *text = TakeClipboardText(window);
     int parsed = text != nullptr ? ParseChecksumText(text, &Expected) : -1;
     free(text);
-    // Only CRC32 and MD5 are computed: a SHA checksum alone is no checksum here.
-    Expected.Kinds &= CHECKSUM_CRC32 | CHECKSUM_MD5;
     if (parsed != 0 || Expected.Kinds == 0) {
         MessageBoxA(window, MoreText(MORE_COMPARE_NO_CHECKSUM), MoreText(MORE_COMPARE_TITLE), MB_OK | MB_ICONWARNING);
         return;
     }
-    LockEntryResults();
-    int missing = Expected.Kinds & ~entry->Flags;
-    UnlockEntryResults();
+    int missing = MissingKinds(entry, index, Expected.Kinds);
     if (missing == 0) {
-        ShowComparison(window, entry);
+        ShowComparison(window, entry, index);
         return;
     }
     // Computed first, as a run of that row with those checksums: progress,
@@ -112,7 +155,7 @@ void ShowComparisonAfterRun(HWND window)
     if (entry == nullptr)
         return;
     if (CurrentRun.JobResult == 0) {
-        ShowComparison(window, entry);
+        ShowComparison(window, entry, CurrentRun.EntryIndex);
         return;
     }
     char text[ANSWER_SIZE];

@@ -5,7 +5,7 @@
 #include "app/settings.h"
 #include "app/textutil.h"
 #include "core/run.h"
-#include "core/verifyplan.h"
+#include "core/extras.h"
 #include "resources/resource.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
@@ -243,7 +243,7 @@ static void DeleteSelectedRow(HWND list)
     if (entry != nullptr && entry == MainWnd.CurrentEntry)
         MainWnd.CurrentEntry = nullptr;
     FileListRemoveEntry(&Files, index);
-    ClearFailedExpectation(index);
+    ClearEntryExtras(index);
 
     int count = RowCount(list);
     if (count == 0)
@@ -318,6 +318,6 @@ void ClearAllRows(HWND window)
         return;
     MainWnd.CurrentEntry = nullptr;
     FileListClearEntries(&Files);
-    ClearFailedExpectations();
+    ClearAllEntryExtras();
     MainWnd.NoFileRows = true;
 }

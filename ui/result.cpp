@@ -6,37 +6,79 @@
 #include "app/textutil.h"
 #include "checksum/checksum_text.h"
 #include "checksum/hashjob.h"
-#include "core/verifyplan.h"
+#include "core/extras.h"
 #include "resources/resource.h"
 #include "ui/mainwnd.h"
 #include "ui/result_text.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 void SetResultText(HWND window, const char *path, const char *crcText, const char *md5Text,
-                   const char *expected)
+                   const char *extraLines)
 {
     char text[RESULT_TEXT_SIZE];
     size_t length = FormatResultText(text, sizeof text, path, crcText, md5Text);
-    char line[EXPECTED_TEXT_SIZE + 32] = "";
-    if (expected != nullptr)
-        FormatText(line, sizeof line, "\r\n%s%s", MoreText(MORE_RESULT_EXPECTED), expected);
-    if (length < sizeof text && AppendText(text, sizeof text, line) == 0) {
+    const char *lines = extraLines != nullptr ? extraLines : "";
+    if (length < sizeof text && AppendText(text, sizeof text, lines) == 0) {
         SetDlgItemTextA(window, IDC_RESULT, text);
         return;
     }
-    // A long path: the whole text in a buffer of its own size.
-    size_t size = length + strlen(line) + 1;
+    // A long path or many lines: the whole text in a buffer of its own size.
+    size_t size = length + strlen(lines) + 1;
     char *whole = (char *)malloc(size);
     if (whole == nullptr) {
         SetDlgItemTextA(window, IDC_RESULT, text);
         return;
     }
     FormatResultText(whole, size, path, crcText, md5Text);
-    AppendText(whole, size, line);
+    AppendText(whole, size, lines);
     SetDlgItemTextA(window, IDC_RESULT, whole);
     free(whole);
+}
+
+// Appends "\r\n<label><text>" to the heap text *lines (grown as needed).
+// Returns false when memory ran out.
+static bool AppendLine(char **lines, size_t *length, const char *label, const char *text)
+{
+    size_t more = 2 + strlen(label) + strlen(text);
+    char *grown = (char *)realloc(*lines, *length + more + 1);
+    if (grown == nullptr)
+        return false;
+    snprintf(grown + *length, more + 1, "\r\n%s%s", label, text);
+    *lines = grown;
+    *length += more;
+    return true;
+}
+
+char *EntryExtraLines(int32_t index)
+{
+    static const struct {
+        int Kind;
+        const char *Label;
+    } shown[] = {
+        { EXTRA_EXPECTED, nullptr },
+        { EXTRA_SHA1, "SHA-1 : " },
+        { EXTRA_SHA256, "SHA-256 : " },
+        { EXTRA_SHA512, "SHA-512 : " },
+        { EXTRA_WARNING, "" },
+    };
+    char *lines = nullptr;
+    size_t length = 0;
+    for (const auto &line : shown) {
+        char *text = DuplicateEntryText(index, line.Kind);
+        if (text == nullptr)
+            continue;
+        // The digests in the letter case of the MD5.
+        if (line.Kind >= EXTRA_SHA1 && line.Kind <= EXTRA_SHA512 && Settings.DisplayMD5Lower != 1)
+            AsciiUpperText(text);
+        bool added = AppendLine(&lines, &length, line.Label ? line.Label : MoreText(MORE_RESULT_EXPECTED), text);
+        free(text);
+        if (!added)
+            break;
+    }
+    return lines;
 }
 
 void ShowEntryResult(const FileEntry *entry)
@@ -66,10 +108,10 @@ void ShowEntryResultOf(const FileEntry *entry, int32_t index)
     float duration = entry->Duration;
     UnlockEntryResults();
 
-    char expected[EXPECTED_TEXT_SIZE];
-    bool failed = CopyFailedExpectation(index, expected, sizeof expected);
+    char *lines = EntryExtraLines(index);
     SetResultText(MainWnd.Window, entry->Path, (flags & HAS_CRC32) ? crc : nullptr,
-                  (flags & HAS_MD5) ? md5 : nullptr, failed ? expected : nullptr);
+                  (flags & HAS_MD5) ? md5 : nullptr, lines);
+    free(lines);
     char durationText[DURATION_TEXT_SIZE];
     FormatDurationText(duration, durationText, sizeof durationText);
     SetDlgItemTextA(MainWnd.Window, IDC_STATUS_TEXT, durationText);

@@ -12,13 +12,17 @@ void ShowEntryResult(const FileEntry *entry);
 // The entry's checksums as the result box shows them (the case of the
 // settings); returns its flags, HAS_CRC32 and HAS_MD5 telling which are known.
 uint8_t EntryChecksumTexts(const FileEntry *entry, char crc[9], char md5[33]);
-// ShowEntryResult for the entry of FileList index index, with a last line
-// "Expected : ..." while a verification found the file without them.
+// ShowEntryResult for the entry of FileList index index, with the lines of
+// EntryExtraLines below.
 void ShowEntryResultOf(const FileEntry *entry, int32_t index);
 // Sets the result box of window to the result text of path and the given
-// checksum texts (either may be null), however long the path, and the
-// expected checksums line when expected is given.
+// checksum texts (either may be null), however long the path, followed by
+// extraLines (each starting with CR LF) when given.
 void SetResultText(HWND window, const char *path, const char *crcText, const char *md5Text,
-                   const char *expected = nullptr);
+                   const char *extraLines = nullptr);
+// The lines the result box shows below the checksums of the entry of
+// FileList index index: the expected checksums of a failed verification,
+// the SHA digests known, a warning. A heap text, or null for none.
+char *EntryExtraLines(int32_t index);
 
 #endif

@@ -10,6 +10,7 @@
 #include "checksum/checksum_text.h"
 #include "checksum/hashjob.h"
 #include "core/drives.h"
+#include "core/extras.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/hashahead.h"
@@ -54,9 +55,43 @@ static bool RowIsSelected(HWND list, int row)
            (int)SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0) == row;
 }
 
-static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, int mask,
+// The SHA digests of an outcome, lower case, kept for the result box; the
+// box is written anew when the row is shown.
+static void KeepShaDigests(int32_t index, int mask, const HashOutcome *outcome)
+{
+    const struct {
+        int Bit, Kind;
+        const unsigned char *Digest;
+        size_t Length;
+    } digests[] = {
+        { MASK_SHA1, EXTRA_SHA1, outcome->Sha1, sizeof outcome->Sha1 },
+        { MASK_SHA256, EXTRA_SHA256, outcome->Sha256, sizeof outcome->Sha256 },
+        { MASK_SHA512, EXTRA_SHA512, outcome->Sha512, sizeof outcome->Sha512 },
+    };
+    for (const auto &digest : digests) {
+        char text[SHA512_TEXT_SIZE];
+        if ((mask & digest.Bit) && FormatDigestText(digest.Digest, digest.Length, 1, text, sizeof text) == 0)
+            SetEntryText(index, digest.Kind, text);
+    }
+}
+
+// The result box while a run writes a row's results: the texts of the
+// checksums just computed, then the lines kept for the entry.
+static void SetRunResultText(HWND window, const FileEntry *entry, int32_t index, const char *crcText,
+                             const char *md5Text)
+{
+    char *lines = EntryExtraLines(index);
+    SetResultText(window, entry->Path, crcText, md5Text, lines);
+    free(lines);
+}
+
+static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int fullMask,
                             const HashOutcome *outcome)
 {
+    // The columns, the result box's checksum lines and the log are those of
+    // CRC32 and MD5; the SHA digests only join the box.
+    int mask = fullMask & (MASK_CRC32 | MASK_MD5);
+    KeepShaDigests(index, fullMask, outcome);
     bool changed = false;
     char crcText[CRC32_TEXT_SIZE] = "";
     char md5Text[MD5_TEXT_SIZE] = "";
@@ -83,15 +118,18 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
         memcpy(entry->Md5Text, md5Text, sizeof entry->Md5Text);
         UnlockEntryResults();
         if (mask == MASK_MD5 && RowIsSelected(list, row))
-            SetResultText(window, entry->Path, nullptr, md5Text);
+            SetRunResultText(window, entry, index, nullptr, md5Text);
     }
+
+    if (mask == 0 && RowIsSelected(list, row))
+        ShowEntryResultOf(entry, index);
 
     char oldColumn[CRC_COLUMN_READ_SIZE];
     GetRowText(list, row, 2, oldColumn, sizeof oldColumn);
     if (mask & MASK_CRC32) {
         FormatCrc32Text(outcome->Crc32, Settings.DisplayCRC32Lower, crcText);
         if (RowIsSelected(list, row))
-            SetResultText(window, entry->Path, crcText, (mask & MASK_MD5) ? md5Text : nullptr);
+            SetRunResultText(window, entry, index, crcText, (mask & MASK_MD5) ? md5Text : nullptr);
         if (!AsciiEqualNoCaseN(oldColumn, crcText, 8))
             changed = true;
     }
@@ -267,13 +305,13 @@ static void HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, in
 static int32_t HashRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
                        HashOutcome *outcome)
 {
-    ClearFailedExpectation(index);     // processed again
+    ClearEntryExtras(index);     // processed again
     HashRowFile(window, ahead, row, entry, index, mask, outcome);
     LockEntryResults();
     entry->Duration = -1.0f;
     UnlockEntryResults();
     if (outcome->Result == 0)
-        RecordRowResult(window, list, row, entry, mask, outcome);
+        RecordRowResult(window, list, row, entry, index, mask, outcome);
     return outcome->Result;
 }
 
@@ -387,13 +425,32 @@ static DWORD WINAPI CompareWorker(LPVOID)
 }
 
 // The text of a checksum of the outcome, as a verification compares it.
-static void VerifiedTexts(int mask, const HashOutcome *outcome, char *crc, char *md5)
+struct VerifiedTexts {
+    char Crc[CRC32_TEXT_SIZE], Md5[MD5_TEXT_SIZE], Sha1[SHA512_TEXT_SIZE], Sha256[SHA512_TEXT_SIZE], Sha512[SHA512_TEXT_SIZE];
+};
+
+// The checksums of the outcome a verification compares, as text; the kinds
+// not computed are null.
+static VerifyComputed VerifiedChecksums(int mask, const HashOutcome *outcome, VerifiedTexts *texts)
 {
-    crc[0] = md5[0] = '\0';
-    if (mask & MASK_CRC32)
-        FormatCrc32Text(outcome->Crc32, 0, crc);
-    if (mask & MASK_MD5)
-        FormatMd5Text(outcome->Md5, 1, md5);
+    VerifyComputed found = {};
+    if (mask & MASK_CRC32) {
+        FormatCrc32Text(outcome->Crc32, 0, texts->Crc);
+        found.Crc32 = texts->Crc;
+    }
+    if (mask & MASK_MD5) {
+        FormatMd5Text(outcome->Md5, 1, texts->Md5);
+        found.Md5 = texts->Md5;
+    }
+    if ((mask & MASK_SHA1) && FormatDigestText(outcome->Sha1, sizeof outcome->Sha1, 1, texts->Sha1, SHA512_TEXT_SIZE) == 0)
+        found.Sha1 = texts->Sha1;
+    if ((mask & MASK_SHA256) &&
+        FormatDigestText(outcome->Sha256, sizeof outcome->Sha256, 1, texts->Sha256, SHA512_TEXT_SIZE) == 0)
+        found.Sha256 = texts->Sha256;
+    if ((mask & MASK_SHA512) &&
+        FormatDigestText(outcome->Sha512, sizeof outcome->Sha512, 1, texts->Sha512, SHA512_TEXT_SIZE) == 0)
+        found.Sha512 = texts->Sha512;
+    return found;
 }
 
 // The rows of a checksum file, each with the checksums the file lists for
@@ -461,14 +518,11 @@ static DWORD WINAPI VerifyWorker(LPVOID)
             SetRowText(list, planned->Row, 0, LanguageStrings[STR_READY]);
             break;
         }
-        char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
-        VerifiedTexts(planned->Mask, &outcome, crc, md5);
-        VerifyComputed found = {};
-        found.Crc32 = (planned->Mask & MASK_CRC32) ? crc : nullptr;
-        found.Md5 = (planned->Mask & MASK_MD5) ? md5 : nullptr;
+        VerifiedTexts texts;
+        VerifyComputed found = VerifiedChecksums(planned->Mask, &outcome, &texts);
         int failed = VerifyPlanJudge(plan, i, result == 0, &found);
         plan->RowsDone = i + 1;
-        if (failed > 0 && SetFailedExpectation(index, plan->ExpectedText) == 0 && RowIsSelected(list, planned->Row))
+        if (failed > 0 && SetEntryText(index, EXTRA_EXPECTED, plan->ExpectedText) == 0 && RowIsSelected(list, planned->Row))
             ShowEntryResultOf(entry, index);
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }

@@ -56,6 +56,13 @@ std::string Md5Text(const HashOutcome &outcome)
     return text;
 }
 
+std::string HexOf(const unsigned char *digest, size_t length)
+{
+    char text[129];
+    EXPECT_EQ(FormatDigestText(digest, length, true, text, sizeof text), 0);
+    return text;
+}
+
 } // namespace
 
 TEST(ProgressStep, DivisorChangesAtTheBoundaries)
@@ -288,11 +295,11 @@ TEST(HashFile, RandomFilesMatchChecksumsComputedOutsideTheProgram)
     int files = 0;
     while (std::getline(expected, line)) {
         std::istringstream fields(line);
-        std::string name, crc, md5;
+        std::string name, crc, md5, sha1, sha256, sha512;
         uint64_t size;
-        fields >> name >> size >> crc >> md5;
+        fields >> name >> size >> crc >> md5 >> sha1 >> sha256 >> sha512;
         std::string path = folder + "/" + name;
-        for (int mask : { 1, 2, 3, -1 }) {
+        for (int mask : { 1, 2, 3, MASK_SHA1 | MASK_SHA256 | MASK_SHA512 | MASK_MD5, -1 }) {
             // -1: the CRC once more on the table path, the fallback of
             // processors without carry-less multiply.
             Crc32Path initial = Crc32ActivePath();
@@ -308,6 +315,12 @@ TEST(HashFile, RandomFilesMatchChecksumsComputedOutsideTheProgram)
                 EXPECT_EQ(CrcText(outcome), crc) << name;
             if (mask & MASK_MD5)
                 EXPECT_EQ(Md5Text(outcome), md5) << name;
+            if (mask & MASK_SHA1)
+                EXPECT_EQ(HexOf(outcome.Sha1, sizeof outcome.Sha1), sha1) << name;
+            if (mask & MASK_SHA256)
+                EXPECT_EQ(HexOf(outcome.Sha256, sizeof outcome.Sha256), sha256) << name;
+            if (mask & MASK_SHA512)
+                EXPECT_EQ(HexOf(outcome.Sha512, sizeof outcome.Sha512), sha512) << name;
         }
         files++;
     }
