@@ -75,7 +75,8 @@ static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
     EntryChecksumTexts(entry, crc, md5);
     KeptDigests kept = KeepDigestsOf(index);
     if (Settings.DisplayMD5Lower != 1) {
-        for (char *digest : { kept.Sha1, kept.Sha256, kept.Sha512 })
+        char *digests[] = { kept.Sha1, kept.Sha256, kept.Sha512 };
+        for (char *digest : digests)
             if (digest != nullptr)
                 AsciiUpperText(digest);
     }
