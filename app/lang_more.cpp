@@ -73,6 +73,8 @@ const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "All files (*.*)\0*.*\0",
     "There is not enough memory to verify this checksum file. The list is as it was.",
     "The files could not be handed over to the running Zunta: no memory it can read was available.",
+    "Copy S&HA-256",
+    "%s was not written: computing the SHA-256 was cancelled.",
 };
 
 const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
@@ -149,6 +151,8 @@ const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "Tous fichiers (*.*)\0*.*\0",
     "La m\xE9moire manque pour v\xE9rifier ce fichier de sommes de contr\xF4le. La liste est rest\xE9" "e telle quelle.",
     "Les fichiers n'ont pas pu \xEAtre transmis \xE0 Zunta d\xE9j\xE0 ouvert : aucune m\xE9moire lisible par lui n'\xE9tait disponible.",
+    "Copier le S&HA-256",
+    "%s n'a pas \xE9t\xE9 \xE9" "crit : le calcul du SHA-256 a \xE9t\xE9 annul\xE9.",
 };
 
 static bool FrenchIsCurrent(void)

@@ -80,6 +80,8 @@ enum {
     MORE_VERIFY_FILTER_SHA,         // filter list with the SHA files
     MORE_VERIFY_NO_MEMORY,          // memory ran out; the list is as it was
     MORE_HANDOFF_FAILED,            // a later start could not hand its files over
+    MORE_MENU_COPY_SHA256,
+    MORE_SAVE_CANCELLED,            // %s: the file not written
 
     MORE_TEXT_COUNT
 };

@@ -1,6 +1,9 @@
 // The file list's context menu, its commands and their shortcuts.
 #include "ui/listmenu.h"
 
+#include "core/extras.h"
+#include "checksum/hashjob.h"
+#include "app/settings.h"
 #include "app/lang_more.h"
 #include "app/program.h"
 #include "app/textutil.h"
@@ -31,6 +34,7 @@ static const struct {
 } MenuItems[] = {
     { IDM_COPY_CRC32, MORE_MENU_COPY_CRC32 },
     { IDM_COPY_MD5, MORE_MENU_COPY_MD5 },
+    { IDM_COPY_SHA256, MORE_MENU_COPY_SHA256 },
     { IDM_COPY_PATH, MORE_MENU_COPY_PATH },
     { IDM_COPY_ROW, MORE_MENU_COPY_ROW },
     { IDM_COPY_RESULTS, MORE_MENU_COPY_RESULTS },
@@ -85,10 +89,12 @@ bool ListCommandEnabled(HWND window, int id)
     case IDM_OPEN_FOLDER:
         return entry != nullptr;
     case IDM_COMPARE:
+    case IDM_COPY_SHA256:   // computed first when it is not known
         return entry != nullptr && RunCanStart();
     case IDM_COPY_RESULTS:
-    case IDM_SAVE_SUMS:
         return RunCanStart() && AnyRowHasAResult(GetDlgItem(window, IDC_FILE_LIST));
+    case IDM_SAVE_SUMS:     // a SHA-256 file computes what it needs
+        return RunCanStart() && !MainWnd.NoFileRows;
     case IDM_VERIFY_SUMS:
         return RunCanStart();
     }
@@ -262,15 +268,30 @@ char *TakeClipboardText(HWND window)
     return copy;
 }
 
+// The SHA-256 known for the entry of FileList index, in the MD5's letter
+// case; a heap text, or null.
+static char *KnownSha256(int32_t index)
+{
+    char *sha256 = DuplicateEntryText(index, EXTRA_SHA256);
+    if (sha256 != nullptr && Settings.DisplayMD5Lower != 1)
+        AsciiUpperText(sha256);
+    return sha256;
+}
+
 // A row's line as the copies give it: the name as the list shows it, then
-// the checksums known, two spaces apart. False when no checksum is known.
-static bool FormatRowLine(const FileEntry *entry, char *line, size_t size)
+// the checksums known, two spaces apart (the SHA-256 last, when a command
+// computed it). False when no checksum is known.
+static bool FormatRowLine(const FileEntry *entry, int32_t index, char *line, size_t size)
 {
     char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
     uint8_t flags = EntryChecksumTexts(entry, crc, md5);
-    snprintf(line, size, "%s%s%s%s%s", PathFileName(entry->Path), (flags & HAS_CRC32) ? "  " : "",
-             (flags & HAS_CRC32) ? crc : "", (flags & HAS_MD5) ? "  " : "", (flags & HAS_MD5) ? md5 : "");
-    return (flags & (HAS_CRC32 | HAS_MD5)) != 0;
+    char *sha256 = KnownSha256(index);
+    snprintf(line, size, "%s%s%s%s%s%s%s", PathFileName(entry->Path), (flags & HAS_CRC32) ? "  " : "",
+             (flags & HAS_CRC32) ? crc : "", (flags & HAS_MD5) ? "  " : "", (flags & HAS_MD5) ? md5 : "",
+             sha256 ? "  " : "", sha256 ? sha256 : "");
+    bool known = (flags & (HAS_CRC32 | HAS_MD5)) != 0 || sha256 != nullptr;
+    free(sha256);
+    return known;
 }
 
 // Every row that has a result, in row order, one CR LF ended line each.
@@ -284,9 +305,10 @@ static void CopyResults(HWND window)
         return;
     text[0] = '\0';
     for (int row = 0; row < rows; row++) {
-        FileEntry *entry = RowEntry(list, row);
+        int32_t index = RowIndex(list, row);
+        FileEntry *entry = index < 0 ? nullptr : FileListEntry(&Files, index);
         char line[ROW_LINE_SIZE];
-        if (entry == nullptr || !FormatRowLine(entry, line, sizeof line - 2))
+        if (entry == nullptr || !FormatRowLine(entry, index, line, sizeof line - 2))
             continue;
         strcat(line, "\r\n");
         size_t length = strlen(line);
@@ -304,7 +326,47 @@ static void CopyResults(HWND window)
     free(text);
 }
 
-static void CopyFromEntry(HWND window, int id, const FileEntry *entry)
+// Copy SHA-256: the digest when it is known, else a run of the row first.
+static void CopySha256(HWND window)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    int32_t index;
+    int row = SelectedFileRow(list, &index);
+    if (row < 0)
+        return;
+    char *sha256 = KnownSha256(index);
+    if (sha256 != nullptr) {
+        PutClipboardText(window, sha256);
+        free(sha256);
+        return;
+    }
+    int32_t *rows = (int32_t *)malloc(sizeof *rows), *indexes = (int32_t *)malloc(sizeof *indexes);
+    if (rows == nullptr || indexes == nullptr) {
+        free(rows);
+        free(indexes);
+        return;
+    }
+    rows[0] = row;
+    indexes[0] = index;
+    StartRowsRun(window, rows, indexes, 1, MASK_SHA256, ROWS_FOR_COPY);
+}
+
+void FinishRowsRun(HWND window)
+{
+    int purpose = CurrentRun.Purpose;
+    int32_t index = CurrentRun.RowCount > 0 ? CurrentRun.Indexes[0] : -1;
+    ReleaseRunRows();
+    if (purpose == ROWS_FOR_SAVE) {
+        FinishSaveAfterRun(window);
+        return;
+    }
+    char *sha256 = CurrentRun.Cancelled ? nullptr : KnownSha256(index);
+    if (sha256 != nullptr)
+        PutClipboardText(window, sha256);
+    free(sha256);
+}
+
+static void CopyFromEntry(HWND window, int id, const FileEntry *entry, int32_t index)
 {
     char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE], line[ROW_LINE_SIZE];
     EntryChecksumTexts(entry, crc, md5);
@@ -319,7 +381,7 @@ static void CopyFromEntry(HWND window, int id, const FileEntry *entry)
         PutClipboardText(window, entry->Path);
         break;
     case IDM_COPY_ROW:
-        FormatRowLine(entry, line, sizeof line);
+        FormatRowLine(entry, index, line, sizeof line);
         PutClipboardText(window, line);
         break;
     }
@@ -338,12 +400,17 @@ void OnListCommand(HWND window, int id)
     if (!ListCommandEnabled(window, id))
         return;
     FileEntry *entry = SelectedEntry(window);
+    int32_t index = -1;
+    SelectedFileRow(GetDlgItem(window, IDC_FILE_LIST), &index);
     switch (id) {
     case IDM_COPY_CRC32:
     case IDM_COPY_MD5:
     case IDM_COPY_PATH:
     case IDM_COPY_ROW:
-        CopyFromEntry(window, id, entry);
+        CopyFromEntry(window, id, entry, index);
+        break;
+    case IDM_COPY_SHA256:
+        CopySha256(window);
         break;
     case IDM_COPY_RESULTS:
         CopyResults(window);

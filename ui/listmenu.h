@@ -33,4 +33,8 @@ char *TakeClipboardText(HWND window);
 // How the shell is asked to show a file in its folder (tests replace it).
 extern HINSTANCE(WINAPI *ShellOpen)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
+// After a run of given rows: what the command that started it does next
+// (the SHA-256 copied, or the checksum file written).
+void FinishRowsRun(HWND window);
+
 #endif

@@ -306,6 +306,8 @@ static void OnRunFollowUp(HWND window)
         ShowComparisonAfterRun(window);
     else if (CurrentRun.Kind == RUN_KIND_VERIFY)
         ShowVerificationAfterRun(window);
+    else if (CurrentRun.Kind == RUN_KIND_ROWS)
+        FinishRowsRun(window);
 }
 
 static void OnCommand(HWND window, int id, int notification)

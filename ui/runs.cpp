@@ -534,6 +534,51 @@ static DWORD WINAPI VerifyWorker(LPVOID)
     return 0;
 }
 
+// Given rows with the checksums of CurrentRun.Mask, one after the other, for
+// a command that needs them (a save, a copy): each row "Done", or "Ready"
+// when it could not be read. A cancel ends it where it is.
+static DWORD WINAPI RowsWorker(LPVOID)
+{
+    HWND window = MainWnd.Window;
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    for (int32_t i = 0; i < CurrentRun.RowCount && ReadRunState() != RUN_CANCEL_REQUESTED; i++) {
+        int row = CurrentRun.Rows[i];
+        int32_t index = -1;
+        FileEntry *entry = RowEntryAt(list, row, &index);
+        if (entry == nullptr || index != CurrentRun.Indexes[i])
+            continue;   // cannot happen: rows neither move nor go during a run
+        SetRowText(list, row, 0, ProcessingStatus);
+        SetCounter(window, i + 1, CurrentRun.RowCount);
+        ProcessRow(window, list, nullptr, row, entry, index, CurrentRun.Mask);
+    }
+    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
+    EndRun(window);
+    return 0;
+}
+
+int StartRowsRun(HWND window, int32_t *rows, int32_t *indexes, int32_t count, int mask, int purpose)
+{
+    CurrentRun = RunRequest();
+    CurrentRun.Kind = RUN_KIND_ROWS;
+    CurrentRun.Mask = mask;
+    CurrentRun.Rows = rows;
+    CurrentRun.Indexes = indexes;
+    CurrentRun.RowCount = count;
+    CurrentRun.Purpose = purpose;
+    if (StartRun(window, IDC_PROCESS_ALL) == 0)
+        return 0;
+    ReleaseRunRows();
+    return -1;
+}
+
+void ReleaseRunRows(void)
+{
+    free(CurrentRun.Rows);
+    free(CurrentRun.Indexes);
+    CurrentRun.Rows = CurrentRun.Indexes = nullptr;
+    CurrentRun.RowCount = 0;
+}
+
 static void RestoreRunButtons(HWND window)
 {
     SetListEditing(true);
@@ -571,7 +616,8 @@ int StartRun(HWND window, int buttonId)
     RunState = RUN_RUNNING;
     LeaveCriticalSection(&RunLock);
 
-    LPTHREAD_START_ROUTINE workers[] = { ProcessSelectedWorker, ProcessAllWorker, CompareWorker, VerifyWorker };
+    LPTHREAD_START_ROUTINE workers[] = { ProcessSelectedWorker, ProcessAllWorker, CompareWorker, VerifyWorker,
+                                         RowsWorker };
     CurrentRun.Cancelled = false;
     MainWnd.RunThread = CreateRunThread(nullptr, 0, workers[CurrentRun.Kind], nullptr, 0, nullptr);
     if (MainWnd.RunThread == nullptr) {
@@ -606,7 +652,7 @@ void OnRunFinished(HWND window)
         CloseHandle(MainWnd.RunThread);
     MainWnd.RunThread = nullptr;
     ReplyMessage(60);
-    if (CurrentRun.Kind == RUN_KIND_COMPARE || CurrentRun.Kind == RUN_KIND_VERIFY)
+    if (CurrentRun.Kind == RUN_KIND_COMPARE || CurrentRun.Kind == RUN_KIND_VERIFY || CurrentRun.Kind == RUN_KIND_ROWS)
         FollowUpPending = PostMessageA(window, MSG_RUN_FOLLOW_UP, 0, 0) != 0;
 }
 

@@ -12,7 +12,11 @@ enum RunKind {
     RUN_KIND_PROCESS_ALL,   // every "Ready" row
     RUN_KIND_COMPARE,       // one row, with the checksums a comparison needs
     RUN_KIND_VERIFY,        // the rows of a checksum file's plan
+    RUN_KIND_ROWS,          // given rows, with given checksums, for a command that needs them
 };
+
+// What a run of given rows is for: its follow-up.
+enum { ROWS_FOR_SAVE = 1, ROWS_FOR_COPY };
 
 // What the run going (or the last one) was asked to do, and how it ended.
 // The window fills it before the run starts and reads it once the run has
@@ -26,6 +30,10 @@ struct RunRequest {
     bool Cancelled;         // a cancel was requested before the run ended
     VerifyPlan *Plan;       // verify
     bool RowsGiven;         // verify: the files found have their rows
+    int32_t *Rows;          // rows: the rows (owned), and the entries they carry
+    int32_t *Indexes;
+    int32_t RowCount;
+    int Purpose;            // rows: ROWS_FOR_...
     bool OutOfMemory;       // verify: memory ran out before any file was hashed
 };
 extern RunRequest CurrentRun;
@@ -47,6 +55,13 @@ void RunFollowUpTaken(void);
 // Asks a running run to stop and returns once its worker has ended,
 // carrying out the messages the worker sends meanwhile. Nothing when idle.
 void EndRunAndWait(void);
+
+// Starts a run of the given rows (and the FileList indexes they carry, both
+// arrays then owned by CurrentRun) with the checksums of mask. Returns 0, or
+// -1 when it cannot start (the arrays are freed).
+int StartRowsRun(HWND window, int32_t *rows, int32_t *indexes, int32_t count, int mask, int purpose);
+// The rows a run of given rows was given, let go.
+void ReleaseRunRows(void);
 
 // How a run's worker thread is started (CreateThread; tests replace it).
 extern HANDLE(WINAPI *CreateRunThread)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID,

@@ -8,7 +8,9 @@
 #include "app/program.h"
 #include "app/textutil.h"
 #include "checksum/checksum_text.h"
+#include "checksum/hashjob.h"
 #include "core/checksumfile.h"
+#include "core/extras.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/verifyplan.h"
@@ -82,7 +84,8 @@ static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *
     int needed = format == CHECKSUM_FORMAT_SFV ? HAS_CRC32 : HAS_MD5;
     int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     for (int row = 0; row < rows; row++) {
-        FileEntry *entry = RowEntry(list, row);
+        int32_t index = RowIndex(list, row);
+        FileEntry *entry = index < 0 ? nullptr : FileListEntry(&Files, index);
         if (entry == nullptr)
             continue;
         LockEntryResults();
@@ -92,14 +95,17 @@ static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *
         memcpy(md5, entry->Md5Text, sizeof md5);
         UnlockEntryResults();
         md5[MD5_TEXT_SIZE - 1] = '\0';
-        if (!(flags & needed)) {
+        char *sha256 = format == CHECKSUM_FORMAT_SHA256 ? DuplicateEntryText(index, EXTRA_SHA256) : nullptr;
+        if (format == CHECKSUM_FORMAT_SHA256 ? sha256 == nullptr : !(flags & needed)) {
             (*leftOut)++;
             continue;
         }
         char line[LINE_SIZE];
         const char *name = ListedNameOf(folder, entry->Path);
-        int made = format == CHECKSUM_FORMAT_SFV ? FormatSfvLine(line, sizeof line, name, crc)
-                                                 : FormatMd5Line(line, sizeof line, name, md5);
+        int made = format == CHECKSUM_FORMAT_SFV      ? FormatSfvLine(line, sizeof line, name, crc)
+                   : format == CHECKSUM_FORMAT_SHA256 ? FormatSha256Line(line, sizeof line, name, sha256)
+                                                      : FormatMd5Line(line, sizeof line, name, md5);
+        free(sha256);
         if (made != 0)
             continue;
         if (!AddLine(lines, line))
@@ -130,32 +136,12 @@ static int WriteWhole(const char *path, const char *text, size_t length)
     return -1;
 }
 
-void SaveChecksumFile(HWND window)
+// Writes the checksum file of format at path from the rows' checksums, and
+// says what it wrote.
+static void WriteChecksumFile(HWND window, const char *path, int format)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    char typed[PATH_SIZE] = "";
-    OPENFILENAMEA dialog;
-    PrepareFileDialog(&dialog, window, MoreText(MORE_SAVE_FILTER), CHECKSUM_FORMAT_MD5, typed, sizeof typed,
-                      MoreText(MORE_SAVE_TITLE), SaveFlags);
-    if (!GetSaveFileNameA(&dialog))
-        return;
-
     const char *title = MoreText(MORE_SAVE_TITLE);
-    char path[PATH_SIZE];
-    int format = ChooseSaveName(typed, (int)dialog.nFilterIndex, path, sizeof path);
-    int found = format < 0 ? -1 : QueryFileInfo(path, nullptr, nullptr);
-    if (format < 0 || found == -2) {
-        Report(window, MORE_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
-        return;
-    }
-    // Also when the extension was added here, after the dialog.
-    if (found == 0) {
-        char question[MESSAGE_SIZE];
-        snprintf(question, sizeof question, MoreText(MORE_SAVE_REPLACE), path);
-        if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-            return;
-    }
-
     char folder[PATH_SIZE];
     FolderOf(path, folder, sizeof folder);
     LineBuffer lines = {};
@@ -181,6 +167,75 @@ void SaveChecksumFile(HWND window)
     if (summary != nullptr)
         MessageBoxA(window, summary, title, MB_OK | (written > 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
     free(summary);
+}
+
+
+// The file a save writes once the SHA-256 it needs are computed.
+static char PendingSavePath[PATH_SIZE];
+
+// Starts a run over the rows whose SHA-256 is not known, for a save to path.
+// Returns 0 when it started, -1 when there is nothing to compute or it
+// cannot start (the file is then written with what is known).
+static int ComputeMissingSha256(HWND window, const char *path)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    int32_t *missing = (int32_t *)malloc(((size_t)rows + 1) * sizeof *missing);
+    int32_t *indexes = (int32_t *)malloc(((size_t)rows + 1) * sizeof *indexes);
+    int32_t count = 0;
+    for (int row = 0; missing != nullptr && indexes != nullptr && row < rows; row++) {
+        int32_t index = RowIndex(list, row);
+        char *known = index < 0 ? nullptr : DuplicateEntryText(index, EXTRA_SHA256);
+        if (index >= 0 && known == nullptr) {
+            missing[count] = row;
+            indexes[count++] = index;
+        }
+        free(known);
+    }
+    if (count == 0 || CopyText(PendingSavePath, sizeof PendingSavePath, path) != 0) {
+        free(missing);
+        free(indexes);
+        return -1;
+    }
+    return StartRowsRun(window, missing, indexes, count, MASK_SHA256, ROWS_FOR_SAVE);
+}
+
+void FinishSaveAfterRun(HWND window)
+{
+    if (CurrentRun.Cancelled)
+        Report(window, MORE_SAVE_CANCELLED, PendingSavePath, MoreText(MORE_SAVE_TITLE), MB_ICONWARNING);
+    else
+        WriteChecksumFile(window, PendingSavePath, CHECKSUM_FORMAT_SHA256);
+}
+
+void SaveChecksumFile(HWND window)
+{
+    char typed[PATH_SIZE] = "";
+    OPENFILENAMEA dialog;
+    PrepareFileDialog(&dialog, window, MoreText(MORE_SAVE_FILTER_SHA256), CHECKSUM_FORMAT_MD5, typed, sizeof typed,
+                      MoreText(MORE_SAVE_TITLE), SaveFlags);
+    if (!GetSaveFileNameA(&dialog))
+        return;
+
+    const char *title = MoreText(MORE_SAVE_TITLE);
+    char path[PATH_SIZE];
+    int format = ChooseSaveName(typed, (int)dialog.nFilterIndex, path, sizeof path);
+    int found = format < 0 ? -1 : QueryFileInfo(path, nullptr, nullptr);
+    if (format < 0 || found == -2) {
+        Report(window, MORE_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
+        return;
+    }
+    // Also when the extension was added here, after the dialog.
+    if (found == 0) {
+        char question[MESSAGE_SIZE];
+        snprintf(question, sizeof question, MoreText(MORE_SAVE_REPLACE), path);
+        if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return;
+    }
+
+    if (format == CHECKSUM_FORMAT_SHA256 && ComputeMissingSha256(window, path) == 0)
+        return;     // written once the run has computed them
+    WriteChecksumFile(window, path, format);
 }
 
 // The whole file at path, NUL-ended, or null when it cannot be read.

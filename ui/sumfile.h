@@ -10,6 +10,9 @@
 // The save dialog, then every row that has the checksum of the chosen
 // format, in row order; rows without it are counted in a closing message.
 void SaveChecksumFile(HWND window);
+// After the run that computed the SHA-256 a save needs: the file written, or
+// not when the run was cancelled.
+void FinishSaveAfterRun(HWND window);
 // The open dialog, then every listed file that exists is added to the list
 // (rows already listed are reused) and those rows are verified in one run.
 void VerifyChecksumFile(HWND window);
