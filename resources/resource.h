@@ -53,5 +53,6 @@
 #define IDM_SAVE_SUMS           2007
 #define IDM_VERIFY_SUMS         2008
 #define IDM_OPEN_FOLDER         2009
+#define IDM_CHECK_HISTORY       2010
 
 #endif

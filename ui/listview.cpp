@@ -7,6 +7,7 @@
 #include "core/run.h"
 #include "core/verifyplan.h"
 #include "resources/resource.h"
+#include "ui/historyrun.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
 #include "ui/result.h"
@@ -244,6 +245,7 @@ static void DeleteSelectedRow(HWND list)
         MainWnd.CurrentEntry = nullptr;
     FileListRemoveEntry(&Files, index);
     ClearFailedExpectation(index);
+    ClearHistoryWarning(index);
 
     int count = RowCount(list);
     if (count == 0)
@@ -319,5 +321,6 @@ void ClearAllRows(HWND window)
     MainWnd.CurrentEntry = nullptr;
     FileListClearEntries(&Files);
     ClearFailedExpectations();
+    ClearHistoryWarnings();
     MainWnd.NoFileRows = true;
 }

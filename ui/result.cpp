@@ -8,6 +8,7 @@
 #include "checksum/hashjob.h"
 #include "core/verifyplan.h"
 #include "resources/resource.h"
+#include "ui/historyrun.h"
 #include "ui/mainwnd.h"
 #include "ui/result_text.h"
 
@@ -70,6 +71,7 @@ void ShowEntryResultOf(const FileEntry *entry, int32_t index)
     bool failed = CopyFailedExpectation(index, expected, sizeof expected);
     SetResultText(MainWnd.Window, entry->Path, (flags & HAS_CRC32) ? crc : nullptr,
                   (flags & HAS_MD5) ? md5 : nullptr, failed ? expected : nullptr);
+    ShowHistoryWarning(MainWnd.Window, index);
     char durationText[DURATION_TEXT_SIZE];
     FormatDurationText(duration, durationText, sizeof durationText);
     SetDlgItemTextA(MainWnd.Window, IDC_STATUS_TEXT, durationText);

@@ -12,6 +12,7 @@ enum RunKind {
     RUN_KIND_PROCESS_ALL,   // every "Ready" row
     RUN_KIND_COMPARE,       // one row, with the checksums a comparison needs
     RUN_KIND_VERIFY,        // the rows of a checksum file's plan
+    RUN_KIND_HISTORY,       // every row with a record in the history, with the kinds it holds
 };
 
 // What the run going (or the last one) was asked to do, and how it ended.
