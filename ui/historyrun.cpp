@@ -116,7 +116,7 @@ static int ReportLoad(void *context, uint64_t done, uint64_t total)
 // Adds one log to the index. Returns HistoryIndexAddText's result.
 static int LoadLog(const char *path, LoadProgress *load)
 {
-    if (ReportLoad(load, 0, 0) != 0)
+    if (ReadRunState() == RUN_CANCEL_REQUESTED)
         return -2;
     char *text;
     size_t length;
@@ -239,20 +239,27 @@ void ShowHistoryWarning(HWND window, int32_t index)
     SendMessageA(box, EM_REPLACESEL, FALSE, (LPARAM)line);
 }
 
+// Judges a file by its name, size and time as its record would hold them.
+static int JudgeFile(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
+                     const char *md5Text, HistoryJudgement *judgement)
+{
+    const char *name = NameOf(path);
+    char timeText[HISTORY_TIME_SIZE];
+    FormatLogTime(lastWriteTime, timeText, sizeof timeText);
+    return HistoryJudge(&Index, name, strlen(name), size, timeText, crcText, md5Text, judgement);
+}
+
 int JudgeRowHistory(HWND window, const FileEntry *entry, int32_t index, bool selected, uint64_t size,
                     int64_t lastWriteTime, const char *crcText, const char *md5Text)
 {
     LastVerdict = HISTORY_UNKNOWN;
     if (IndexState != HISTORY_LOADED)
         return LastVerdict;
-    const char *name = NameOf(entry->Path);
-    char timeText[HISTORY_TIME_SIZE];
-    FormatLogTime(lastWriteTime, timeText, sizeof timeText);
     HistoryJudgement judgement;
-    LastVerdict = HistoryJudge(&Index, name, strlen(name), size, timeText, crcText, md5Text, &judgement);
+    LastVerdict = JudgeFile(entry->Path, size, lastWriteTime, crcText, md5Text, &judgement);
     if (LastVerdict == HISTORY_CHANGED) {
         SetWarning(index, judgement.TimeText);
-        AddWarnedName(name);
+        AddWarnedName(NameOf(entry->Path));
         if (selected)
             ShowHistoryWarning(window, index);
     }
@@ -279,11 +286,8 @@ int HistoryCheckMask(const FileEntry *entry)
     int64_t lastWriteTime;
     int mask = 0;
     if (IndexState == HISTORY_LOADED && QueryFileInfo(entry->Path, &size, &lastWriteTime) == 0) {
-        const char *name = NameOf(entry->Path);
-        char timeText[HISTORY_TIME_SIZE];
-        FormatLogTime(lastWriteTime, timeText, sizeof timeText);
         HistoryJudgement judgement;
-        HistoryJudge(&Index, name, strlen(name), size, timeText, nullptr, nullptr, &judgement);
+        JudgeFile(entry->Path, size, lastWriteTime, nullptr, nullptr, &judgement);
         mask = ((judgement.Kinds & HISTORY_CRC32) ? MASK_CRC32 : 0) | ((judgement.Kinds & HISTORY_MD5) ? MASK_MD5 : 0);
     }
     if (mask == 0)

@@ -1,7 +1,9 @@
 // The history of checksums in the real window: a file whose contents
 // changed while its size and time did not is warned about in any run, and
 // Check against history sorts the rows by what their records say.
+#include "app/lang.h"
 #include "app/program.h"
+#include "app/settings.h"
 #include "core/fileinfo.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
@@ -154,4 +156,24 @@ TEST_F(History, CheckAgainstHistorySortsTheRowsByTheirRecords)
     EXPECT_EQ(Cell(3, 0), "Ready");
     EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "Process A&ll");
     ForgetPendingWindows();
+}
+
+TEST_F(History, FrenchWarningOfARecordFromTheArchive)
+{
+    Settings.LanguageId = LANGUAGE_ID_FRENCH;
+    SelectLanguageTable(LANGUAGE_ID_FRENCH);
+    OpenWindow();
+    std::string path = Write("rot.bin", "123456789");
+    WriteArchive({ path }, nullptr);
+    std::string timeText = TimeTextOf(path);
+    Rot(path, true);
+    AddFile(path);
+    Click(0);
+    std::string boxText;
+    AnswerMessageBox("Contenu modifi\xE9 sans \xE9" "criture", [&](HWND, const std::string &text) { boxText = text; });
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_TRUE(PumpUntil([&] { return !boxText.empty(); }, 5000)) << "no warning box at the run's end";
+    EXPECT_EQ(boxText.find("Le contenu de ces fichiers a chang\xE9 bien que"), 0u) << boxText;
+    std::string line = "\r\nAttention : contenu modifi\xE9, m\xEAme taille et m\xEAme heure que le " + timeText;
+    EXPECT_NE(ControlText(IDC_RESULT).find(line), std::string::npos) << ControlText(IDC_RESULT);
 }
