@@ -362,7 +362,8 @@ static void ShowCheckSummary(HWND window)
         AppendWarnedNames(text, size);
     }
     bool clean = Changed == 0 && Unreadable == 0 && !CurrentRun.Cancelled && IndexState != HISTORY_OFF;
-    MessageBoxA(window, text, MoreText(MORE_HISTORY_CHECK_TITLE), MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
+    MessageBoxA(window, text, MoreText(MORE_HISTORY_CHECK_TITLE),
+                MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
     free(text);
 }
 

@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "app/settings.h"
 #include "core/fileinfo.h"
+#include "core/history.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
 #include "main_window_fixture.h"
@@ -24,6 +25,11 @@ namespace {
 const char DigitsCrc[] = "CBF43926";
 const char DigitsMd5[] = "25F9E794323B453885F5181F1B624D0B";
 const char WarningTitle[] = "Contents changed without a write";
+
+void *NoMemory(size_t)
+{
+    return nullptr;
+}
 
 class History : public MainWindowTest {
 protected:
@@ -176,4 +182,30 @@ TEST_F(History, FrenchWarningOfARecordFromTheArchive)
     EXPECT_EQ(boxText.find("Le contenu de ces fichiers a chang\xE9 bien que"), 0u) << boxText;
     std::string line = "\r\nAttention : contenu modifi\xE9, m\xEAme taille et m\xEAme heure que le " + timeText;
     EXPECT_NE(ControlText(IDC_RESULT).find(line), std::string::npos) << ControlText(IDC_RESULT);
+}
+
+TEST_F(History, OutOfMemoryWhileLoadingTurnsTheHistoryOffAndTheSummarySaysSo)
+{
+    OpenWindow();
+    std::string path = Write("same.bin", "123456789");
+    WriteArchive({ path }, nullptr);
+    AddFile(path);
+    void *(*allocate)(size_t) = HistoryAllocate;
+    HistoryAllocate = NoMemory;
+    std::string summary;
+    AnswerMessageBox("Check against history", [&](HWND, const std::string &text) { summary = text; });
+    Command(IDM_CHECK_HISTORY);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 60000)) << "no summary";
+    HistoryAllocate = allocate;
+    EXPECT_EQ(summary.substr(0, summary.find("\r\n")),
+              "Checked 1 file against its history: 0 unchanged, 0 changed without a write, 1 not in the history");
+    EXPECT_NE(summary.find("memory ran out. It is off for this session."), std::string::npos) << summary;
+    EXPECT_EQ(Cell(0, 0), "Ready");
+
+    // Off for the session: enough memory later does not bring it back.
+    summary.clear();
+    AnswerMessageBox("Check against history", [&](HWND, const std::string &text) { summary = text; });
+    Command(IDM_CHECK_HISTORY);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 60000)) << "no summary";
+    EXPECT_NE(summary.find("1 not in the history"), std::string::npos) << summary;
 }
