@@ -15,6 +15,7 @@
 #include "ui/runs.h"
 #include "win_support.h"
 
+#include <commctrl.h>
 #include <stdio.h>
 
 #include <string>
@@ -29,6 +30,26 @@ const char WarningTitle[] = "Contents changed without a write";
 void *NoMemory(size_t)
 {
     return nullptr;
+}
+
+// The progress bar's positions; with CancelAtFirst, the first position past
+// 0 asks the run to stop, as the Cancel button does.
+std::vector<int> Positions;
+bool CancelAtFirst;
+WNDPROC BarProcBefore;
+
+LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_SETPOS) {
+        Positions.push_back((int)wParam);
+        if (CancelAtFirst && wParam > 0) {
+            CancelAtFirst = false;
+            EnterCriticalSection(&RunLock);
+            RunState = RUN_CANCEL_REQUESTED;
+            LeaveCriticalSection(&RunLock);
+        }
+    }
+    return CallWindowProcA(BarProcBefore, bar, message, wParam, lParam);
 }
 
 class History : public MainWindowTest {
@@ -208,4 +229,37 @@ TEST_F(History, OutOfMemoryWhileLoadingTurnsTheHistoryOffAndTheSummarySaysSo)
     Command(IDM_CHECK_HISTORY);
     EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 60000)) << "no summary";
     EXPECT_NE(summary.find("1 not in the history"), std::string::npos) << summary;
+}
+
+TEST_F(History, ALoadCancelledIsThrownAwayAndTheNextRunLoadsAgain)
+{
+    OpenWindow();
+    std::string path = Write("rot.bin", "123456789");
+    WriteArchive({ path }, nullptr);
+    // Enough records after it for the load to report its progress.
+    FILE *archive = fopen(Program.AllSessionsLogPath, "a");
+    ASSERT_NE(archive, nullptr);
+    for (int i = 0; i < 30000; i++)
+        WriteSessionRecord(archive, (folder + "\\fill" + std::to_string(i) + ".bin").c_str(), i, 1700000000,
+                           DigitsCrc, nullptr);
+    fclose(archive);
+    Rot(path, true);
+    AddFile(path);
+    Click(0);
+    BarProcBefore = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_PROGRESS), GWLP_WNDPROC, (LONG_PTR)BarProc);
+    Positions.clear();
+    CancelAtFirst = true;
+    int boxes = 0;
+    AnswerMessageBox(WarningTitle, [&](HWND, const std::string &) { boxes++; });
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_FALSE(CancelAtFirst) << "the load reported no progress";
+    EXPECT_EQ(boxes, 0) << "judged by a history whose load was cancelled";
+
+    Positions.clear();
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_TRUE(PumpUntil([&] { return boxes == 1; }, 5000)) << "the history was not loaded again";
+    bool between = false;
+    for (int position : Positions)
+        between |= position > 0 && position < 100;
+    EXPECT_TRUE(between) << "the bar did not move while the history loaded";
 }
