@@ -38,8 +38,9 @@ int StartRun(HWND window, int buttonId);
 // No run goes, and the end of the last one, with its follow-up, has been
 // handled: StartRun would start one.
 bool RunCanStart(void);
-// The worker's last message: the window gets its buttons back. A compare
-// or verify run then posts MSG_RUN_FOLLOW_UP for what comes after; no run
+// The worker's last message: the window gets its buttons back. A compare,
+// verify or history run, or one that found files changed without a write,
+// then posts MSG_RUN_FOLLOW_UP for what comes after; no run
 // starts until that has been taken (RunFollowUpTaken), or the window goes.
 void OnRunFinished(HWND window);
 void RunFollowUpTaken(void);
