@@ -75,6 +75,19 @@ const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "The files could not be handed over to the running Zunta: no memory it can read was available.",
     "Copy S&HA-256",
     "%s was not written: computing the SHA-256 was cancelled.",
+    "Check against &history\tCtrl+H",
+    "Warning : contents changed, same size and time as on %s",
+    "Contents changed without a write",
+    ("The contents of these files changed although their size and last-write time are what they were when "
+     "first recorded. This may mean that a disk, memory or cable damaged them, or that a program put the old "
+     "time back."),
+    "Check against history",
+    "Checked %d file against its history: %d unchanged, %d changed without a write, %d not in the history",
+    "Checked %d files against their history: %d unchanged, %d changed without a write, %d not in the history",
+    ", %d could not be read",
+    "The check was cancelled: these counts are of the files checked before.",
+    "The history could not be loaded: memory ran out. It is off for this session.",
+    "Changed without a write:",
 };
 
 const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
@@ -153,6 +166,21 @@ const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "Les fichiers n'ont pas pu \xEAtre transmis \xE0 Zunta d\xE9j\xE0 ouvert : aucune m\xE9moire lisible par lui n'\xE9tait disponible.",
     "Copier le S&HA-256",
     "%s n'a pas \xE9t\xE9 \xE9" "crit : le calcul du SHA-256 a \xE9t\xE9 annul\xE9.",
+    "Comparer avec l'&historique\tCtrl+H",
+    "Attention : contenu modifi\xE9, m\xEAme taille et m\xEAme heure que le %s",
+    "Contenu modifi\xE9 sans \xE9" "criture",
+    ("Le contenu de ces fichiers a chang\xE9 bien que leur taille et leur heure de derni\xE8re modification "
+     "soient celles de leur premier enregistrement. Un disque, la m\xE9moire ou un c\xE2" "ble les a "
+     "peut-\xEAtre endommag\xE9s, ou un programme a remis l'ancienne heure."),
+    "Comparaison avec l'historique",
+    "%d fichier compar\xE9 \xE0 son historique : %d inchang\xE9, %d modifi\xE9 sans \xE9" "criture, "
+    "%d absent de l'historique",
+    "%d fichiers compar\xE9s \xE0 leur historique : %d inchang\xE9s, %d modifi\xE9s sans \xE9" "criture, "
+    "%d absents de l'historique",
+    ", %d illisibles",
+    "La comparaison a \xE9t\xE9 annul\xE9" "e : ces nombres sont ceux des fichiers compar\xE9s avant.",
+    "L'historique n'a pas pu \xEAtre charg\xE9 : la m\xE9moire manque. Il est d\xE9sactiv\xE9 pour cette session.",
+    "Modifi\xE9s sans \xE9" "criture :",
 };
 
 static bool FrenchIsCurrent(void)

@@ -82,6 +82,18 @@ enum {
     MORE_HANDOFF_FAILED,            // a later start could not hand its files over
     MORE_MENU_COPY_SHA256,
     MORE_SAVE_CANCELLED,            // %s: the file not written
+    // The history of checksums: the warning of a run and Check against history.
+    MORE_MENU_HISTORY,
+    MORE_HISTORY_WARNING_LINE,      // result box line, %s: the time field of the oldest record
+    MORE_HISTORY_WARNING_TITLE,
+    MORE_HISTORY_WARNING_TEXT,      // before the names
+    MORE_HISTORY_CHECK_TITLE,
+    MORE_HISTORY_CHECKED_ONE,       // %d: rows, %d unchanged, %d changed, %d not in the history
+    MORE_HISTORY_CHECKED_MANY,
+    MORE_HISTORY_UNREADABLE,        // %d: files that could not be read
+    MORE_HISTORY_CANCELLED,
+    MORE_HISTORY_OFF,               // the history could not be loaded
+    MORE_HISTORY_CHANGED_HEADING,
 
     MORE_TEXT_COUNT
 };

@@ -40,7 +40,7 @@ static bool ToLocalTime(int64_t when, struct tm *local)
 }
 
 // The last-write time as local time, or the placeholder when it has none.
-static void FormatLogTime(int64_t lastWriteTime, char *text, size_t size)
+void FormatLogTime(int64_t lastWriteTime, char *text, size_t size)
 {
     struct tm local;
     if (!ToLocalTime(lastWriteTime, &local) || strftime(text, size, "%H:%M.%S %Y-%m-%d", &local) == 0)

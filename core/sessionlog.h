@@ -10,6 +10,9 @@ enum { LOG_NAME_WIDTH = 64, LOG_SIZE_WIDTH = 13 };
 
 extern const char NoLocalTimeText[];    // the time field of a time with no local form
 
+// Writes the time field of a record for a last-write time (seconds since
+// 1970): local "HH:MM.SS YYYY-MM-DD", or NoLocalTimeText when it has none.
+void FormatLogTime(int64_t lastWriteTime, char *text, size_t size);
 // Writes one record (name, CRC field, size, last-write time, MD5 field,
 // line end) for path to log. Returns 0, or -1 (nothing written) for no path,
 // no checksum, or a path without a backslash.

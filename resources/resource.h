@@ -53,6 +53,7 @@
 #define IDM_SAVE_SUMS           2007
 #define IDM_VERIFY_SUMS         2008
 #define IDM_OPEN_FOLDER         2009
+#define IDM_CHECK_HISTORY       2010
 #define IDM_COPY_SHA256         2011
 
 #endif

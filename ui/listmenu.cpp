@@ -11,6 +11,7 @@
 #include "core/filelist.h"
 #include "resources/resource.h"
 #include "ui/compare.h"
+#include "ui/historyrun.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
@@ -43,6 +44,7 @@ static const struct {
     { 0, 0 },
     { IDM_SAVE_SUMS, MORE_MENU_SAVE },
     { IDM_VERIFY_SUMS, MORE_MENU_VERIFY },
+    { IDM_CHECK_HISTORY, MORE_MENU_HISTORY },
     { 0, 0 },
     { IDM_OPEN_FOLDER, MORE_MENU_OPEN_FOLDER },
 };
@@ -97,6 +99,8 @@ bool ListCommandEnabled(HWND window, int id)
         return RunCanStart() && !MainWnd.NoFileRows;
     case IDM_VERIFY_SUMS:
         return RunCanStart();
+    case IDM_CHECK_HISTORY:
+        return RunCanStart() && !MainWnd.NoFileRows;
     }
     return false;
 }
@@ -424,6 +428,9 @@ void OnListCommand(HWND window, int id)
     case IDM_VERIFY_SUMS:
         VerifyChecksumFile(window);
         break;
+    case IDM_CHECK_HISTORY:
+        CheckAgainstHistory(window);
+        break;
     case IDM_OPEN_FOLDER:
         OpenContainingFolder(entry);
         break;
@@ -453,6 +460,8 @@ static int ShortcutCommand(const MSG *message)
         return shift ? 0 : IDM_SAVE_SUMS;
     case 'O':
         return shift ? 0 : IDM_VERIFY_SUMS;
+    case 'H':
+        return shift ? 0 : IDM_CHECK_HISTORY;
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "core/run.h"
 #include "core/extras.h"
 #include "resources/resource.h"
+#include "ui/historyrun.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
 #include "ui/result.h"

@@ -16,6 +16,7 @@
 #include "ui/addfiles.h"
 #include "ui/compare.h"
 #include "ui/dialogs.h"
+#include "ui/historyrun.h"
 #include "ui/listmenu.h"
 #include "ui/listview.h"
 #include "ui/reorder.h"
@@ -295,7 +296,7 @@ static bool CommandEndsRowDrag(int id)
 {
     return id == IDC_OPTIONS || id == IDC_ADD_FILES || id == IDC_ADD_FOLDER || id == IDC_CLEAR_ALL ||
            id == IDC_OPEN_CURRENT_LOG || id == IDC_OPEN_ARCHIVE_LOG || id == IDM_COMPARE ||
-           id == IDM_SAVE_SUMS || id == IDM_VERIFY_SUMS;
+           id == IDM_SAVE_SUMS || id == IDM_VERIFY_SUMS || id == IDM_CHECK_HISTORY;
 }
 
 // What a compare or verify run found, once its end has been handled.
@@ -308,6 +309,8 @@ static void OnRunFollowUp(HWND window)
         ShowVerificationAfterRun(window);
     else if (CurrentRun.Kind == RUN_KIND_ROWS)
         FinishRowsRun(window);
+    else
+        ShowHistoryAfterRun(window, CurrentRun.Kind);
 }
 
 static void OnCommand(HWND window, int id, int notification)
@@ -359,6 +362,7 @@ static void OnCommand(HWND window, int id, int notification)
     case IDM_COMPARE:
     case IDM_SAVE_SUMS:
     case IDM_VERIFY_SUMS:
+    case IDM_CHECK_HISTORY:
     case IDM_OPEN_FOLDER:
         OnListCommand(window, id);
         break;

@@ -12,7 +12,7 @@ enum {
     MSG_KEEP_ALIVE = WM_USER + 2,       // answered with 60, nothing else
     MSG_REMOTE_FILE = WM_USER + 3,      // a path handed over by a later instance
     MSG_RUN_FINISHED = WM_USER + 4,     // the worker of a run has ended it
-    MSG_RUN_FOLLOW_UP = WM_APP + 1,     // a compare or verify run has ended: show what it found
+    MSG_RUN_FOLLOW_UP = WM_APP + 1,     // a compare, verify, history or rows run has ended, or a run found files changed without a write: show it
     MSG_VERIFY_ROWS = WM_APP + 2,       // sent by a verification's worker: give the files found rows
 };
 

@@ -8,6 +8,7 @@
 #include "checksum/hashjob.h"
 #include "core/extras.h"
 #include "resources/resource.h"
+#include "ui/historyrun.h"
 #include "ui/mainwnd.h"
 #include "ui/result_text.h"
 

@@ -18,6 +18,7 @@
 #include "core/sessionlog.h"
 #include "core/verifyplan.h"
 #include "resources/resource.h"
+#include "ui/historyrun.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/progress.h"
@@ -153,13 +154,18 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
 
     uint64_t size;
     int64_t lastWrite;
-    if (!changed || QueryFileInfo(entry->Path, &size, &lastWrite) != 0)
+    if (QueryFileInfo(entry->Path, &size, &lastWrite) != 0)
+        return;
+    const char *crcDone = (mask & MASK_CRC32) ? crcText : nullptr;
+    const char *md5Done = (mask & MASK_MD5) ? md5Text : nullptr;
+    JudgeRowHistory(window, entry, index, RowIsSelected(list, row), size, lastWrite, crcDone, md5Done);
+    if (!changed)
         return;
     LockEntryResults();
     entry->Size = size;
     UnlockEntryResults();
-    AppendSessionRecord(entry->Path, size, lastWrite, (mask & MASK_CRC32) ? crcText : nullptr,
-                        (mask & MASK_MD5) ? md5Text : nullptr);
+    if (AppendSessionRecord(entry->Path, size, lastWrite, crcDone, md5Done) == 0)
+        AddRecordToHistory(entry->Path, size, lastWrite, crcDone, md5Done);
     char grouped[SIZE_TEXT_SIZE], unit[SIZE_TEXT_SIZE];
     FormatGroupedSize(grouped, sizeof grouped, size);
     SetRowText(list, row, 4, grouped);
@@ -556,6 +562,31 @@ static DWORD WINAPI RowsWorker(LPVOID)
     return 0;
 }
 
+// Every file row with a record of its name, size and time in the history,
+// hashed with the kinds its records hold: "Done" when it matches them,
+// "Error" when it changed without a write or cannot be read.
+static DWORD WINAPI HistoryWorker(LPVOID)
+{
+    HWND window = MainWnd.Window;
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < rows && !RunCancelled(); row++) {
+        int32_t index = -1;
+        FileEntry *entry = RowEntryAt(list, row, &index);
+        int mask = entry != nullptr ? HistoryCheckMask(entry) : 0;
+        if (mask == 0)
+            continue;
+        SetRowText(list, row, 0, ProcessingStatus);
+        SetCounter(window, row + 1, rows);
+        HashOutcome outcome;
+        int32_t result = HashRow(window, list, nullptr, row, entry, index, mask, &outcome);
+        SetRowText(list, row, 0, HistoryCheckStatus(result, RunCancelled()));
+    }
+    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
+    EndRun(window);
+    return 0;
+}
+
 int StartRowsRun(HWND window, int32_t *rows, int32_t *indexes, int32_t count, int mask, int purpose)
 {
     CurrentRun = RunRequest();
@@ -601,6 +632,15 @@ bool RunCanStart(void)
     return ReadRunState() == RUN_IDLE && MainWnd.RunThread == nullptr && !FollowUpPending;
 }
 
+// Every run's thread: the history first, then the run's own worker.
+static DWORD WINAPI RunThreadStart(LPVOID)
+{
+    static const LPTHREAD_START_ROUTINE workers[] = { ProcessSelectedWorker, ProcessAllWorker, CompareWorker,
+                                                      VerifyWorker, RowsWorker, HistoryWorker };
+    BeginHistoryRun(MainWnd.Window);
+    return workers[CurrentRun.Kind](nullptr);
+}
+
 int StartRun(HWND window, int buttonId)
 {
     EnterCriticalSection(&RunLock);
@@ -616,10 +656,8 @@ int StartRun(HWND window, int buttonId)
     RunState = RUN_RUNNING;
     LeaveCriticalSection(&RunLock);
 
-    LPTHREAD_START_ROUTINE workers[] = { ProcessSelectedWorker, ProcessAllWorker, CompareWorker, VerifyWorker,
-                                         RowsWorker };
     CurrentRun.Cancelled = false;
-    MainWnd.RunThread = CreateRunThread(nullptr, 0, workers[CurrentRun.Kind], nullptr, 0, nullptr);
+    MainWnd.RunThread = CreateRunThread(nullptr, 0, RunThreadStart, nullptr, 0, nullptr);
     if (MainWnd.RunThread == nullptr) {
         // No worker to end the run: the window ends it at once.
         RestoreRunButtons(window);
@@ -652,7 +690,8 @@ void OnRunFinished(HWND window)
         CloseHandle(MainWnd.RunThread);
     MainWnd.RunThread = nullptr;
     ReplyMessage(60);
-    if (CurrentRun.Kind == RUN_KIND_COMPARE || CurrentRun.Kind == RUN_KIND_VERIFY || CurrentRun.Kind == RUN_KIND_ROWS)
+    if (CurrentRun.Kind == RUN_KIND_COMPARE || CurrentRun.Kind == RUN_KIND_VERIFY || CurrentRun.Kind == RUN_KIND_ROWS ||
+        HistoryFollowUpWanted(CurrentRun.Kind))
         FollowUpPending = PostMessageA(window, MSG_RUN_FOLLOW_UP, 0, 0) != 0;
 }
 

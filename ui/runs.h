@@ -13,6 +13,7 @@ enum RunKind {
     RUN_KIND_COMPARE,       // one row, with the checksums a comparison needs
     RUN_KIND_VERIFY,        // the rows of a checksum file's plan
     RUN_KIND_ROWS,          // given rows, with given checksums, for a command that needs them
+    RUN_KIND_HISTORY,       // every row with a record in the history, with the kinds it holds
 };
 
 // What a run of given rows is for: its follow-up.
@@ -47,8 +48,9 @@ int StartRun(HWND window, int buttonId);
 // No run goes, and the end of the last one, with its follow-up, has been
 // handled: StartRun would start one.
 bool RunCanStart(void);
-// The worker's last message: the window gets its buttons back. A compare
-// or verify run then posts MSG_RUN_FOLLOW_UP for what comes after; no run
+// The worker's last message: the window gets its buttons back. A compare,
+// verify or history run, or one that found files changed without a write,
+// then posts MSG_RUN_FOLLOW_UP for what comes after; no run
 // starts until that has been taken (RunFollowUpTaken), or the window goes.
 void OnRunFinished(HWND window);
 void RunFollowUpTaken(void);

@@ -8,6 +8,7 @@
 #include "core/run.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
+#include "ui/historyrun.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "win_support.h"
@@ -35,6 +36,7 @@ void MainWindowTest::SetUp()
     snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s\\AllSessions.log",
              folder.c_str());
     Program.CommandLineCursor = nullptr;
+    ResetHistory();     // each test is a session of its own
 }
 
 void MainWindowTest::TearDown()

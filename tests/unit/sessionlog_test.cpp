@@ -119,6 +119,17 @@ TEST(SessionRecord, TimesFrom1970ToTheYear3000HaveALocalFormInEveryBuild)
     EXPECT_EQ(std::string(NoLocalTimeText), "\?\?:\?\?.\?\? \?\?\?\?-\?\?-\?\?");
 }
 
+TEST(SessionRecord, TheTimeFieldAloneIsTheRecordsAndFitsTwentyBytes)
+{
+    // The history judges a file by this text: it must be the record's own.
+    for (int64_t when : { (int64_t)2223374400, (int64_t)0, (int64_t)-1 }) {
+        char text[20];
+        FormatLogTime(when, text, sizeof text);
+        EXPECT_EQ(strlen(text), 19u) << when;
+        EXPECT_EQ(Record("C:\\a\\b.txt", 3, when, "0000ABCD", nullptr).substr(97, 19), text) << when;
+    }
+}
+
 TEST(SessionLogs, TwoSessionsArchivedInOrderWithoutBlankLines)
 {
     snprintf(Program.LastSessionLogPath, sizeof Program.LastSessionLogPath, "%s",

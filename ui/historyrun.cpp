@@ -1,0 +1,364 @@
+// The history of checksums during runs. The index is read and written on
+// the runs' threads only, one run at a time; the warning lines are shared
+// with the window's thread under the entry lock.
+#include "ui/historyrun.h"
+
+#include "app/lang.h"
+#include "app/lang_more.h"
+#include "app/program.h"
+#include "app/textutil.h"
+#include "checksum/hashjob.h"
+#include "core/extras.h"
+#include "core/fileinfo.h"
+#include "core/history.h"
+#include "core/run.h"
+#include "core/sessionlog.h"
+#include "resources/resource.h"
+#include "ui/mainwnd.h"
+#include "ui/progress.h"
+#include "ui/runs.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+enum { HISTORY_NOT_LOADED, HISTORY_LOADED, HISTORY_OFF };
+enum { LISTED_NAMES = 20, WARNING_LINE_SIZE = 256, SUMMARY_SPARE = 1024 };
+static const size_t ReadPiece = 1 << 24;
+
+static HistoryIndex Index;
+static int IndexState = HISTORY_NOT_LOADED;
+
+
+// The names of the files a run found changed without a write: the first
+// LISTED_NAMES, each followed by CR LF, and how many there were.
+static char *WarnedText;
+static size_t WarnedUsed, WarnedSize;
+static int32_t WarnedCount;
+
+// What Check against history found.
+static int32_t Considered, Unchanged, Changed, NotInHistory, Unreadable;
+static int LastVerdict;
+
+static const char *NameOf(const char *path)
+{
+    const char *slash = strrchr(path, '\\');
+    return slash != nullptr ? slash + 1 : path;
+}
+
+// The whole of a log in memory, the file closed again. Returns 0 (text
+// null and length 0 for a log that is not there or cannot be read), or -1
+// when memory runs out.
+static int ReadLog(const char *path, char **text, size_t *length)
+{
+    *text = nullptr;
+    *length = 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart == 0) {
+        CloseHandle(file);
+        return 0;
+    }
+    if ((uint64_t)size.QuadPart >= SIZE_MAX) {
+        CloseHandle(file);
+        return -1;
+    }
+    char *data = (char *)malloc((size_t)size.QuadPart);
+    if (data == nullptr) {
+        CloseHandle(file);
+        return -1;
+    }
+    size_t got = 0;
+    while (got < (size_t)size.QuadPart) {
+        size_t left = (size_t)size.QuadPart - got;
+        DWORD read = 0;
+        if (!ReadFile(file, data + got, (DWORD)(left < ReadPiece ? left : ReadPiece), &read, nullptr) || read == 0)
+            break;
+        got += read;
+    }
+    CloseHandle(file);
+    *text = data;
+    *length = got;      // a log that shrank meanwhile: what was read
+    return 0;
+}
+
+static uint64_t LogSize(const char *path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return 0;
+    return ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+struct LoadProgress {
+    HWND Window;
+    uint64_t Before;    // bytes of the logs before this one
+    uint64_t Total;
+};
+
+static int ReportLoad(void *context, uint64_t done, uint64_t total)
+{
+    const LoadProgress *load = (const LoadProgress *)context;
+    uint64_t whole = load->Total > 0 ? load->Total : 1;
+    uint64_t at = load->Before + done;
+    return ReportProgress(load->Window, (int32_t)((at < whole ? at : whole) * 100 / whole));
+}
+
+// Adds one log to the index. Returns HistoryIndexAddText's result.
+static int LoadLog(const char *path, LoadProgress *load)
+{
+    if (ReadRunState() == RUN_CANCEL_REQUESTED)
+        return -2;
+    char *text;
+    size_t length;
+    if (ReadLog(path, &text, &length) != 0)
+        return -1;
+    int result = HistoryIndexAddText(&Index, text, length, ReportLoad, load);
+    free(text);
+    load->Before += length;
+    return result;
+}
+
+static void LoadHistoryOnce(HWND window)
+{
+    if (IndexState != HISTORY_NOT_LOADED || ReadRunState() == RUN_CANCEL_REQUESTED)
+        return;
+    LoadProgress load = { window, 0, LogSize(Program.AllSessionsLogPath) + LogSize(Program.LastSessionLogPath) };
+    HistoryIndexInit(&Index);
+    int result = LoadLog(Program.AllSessionsLogPath, &load);
+    if (result == 0)
+        result = LoadLog(Program.LastSessionLogPath, &load);
+    if (load.Total > 0)
+        ReportProgress(window, 0);
+    if (result == 0) {
+        IndexState = HISTORY_LOADED;
+        return;
+    }
+    HistoryIndexFree(&Index);
+    if (result == -1)
+        IndexState = HISTORY_OFF;
+}
+
+void BeginHistoryRun(HWND window)
+{
+    WarnedUsed = 0;
+    WarnedCount = 0;
+    Considered = Unchanged = Changed = NotInHistory = Unreadable = 0;
+    LoadHistoryOnce(window);
+}
+
+// Names one more file changed without a write; past LISTED_NAMES, or
+// without the memory for it, the name is only counted.
+static void AddWarnedName(const char *name)
+{
+    if (WarnedCount++ >= LISTED_NAMES)
+        return;
+    size_t need = WarnedUsed + strlen(name) + 3;
+    if (need > WarnedSize) {
+        size_t size = need * 2;
+        char *grown = (char *)realloc(WarnedText, size);
+        if (grown == nullptr)
+            return;
+        WarnedText = grown;
+        WarnedSize = size;
+    }
+    WarnedUsed += (size_t)snprintf(WarnedText + WarnedUsed, WarnedSize - WarnedUsed, "%s\r\n", name);
+}
+
+// Keeps the warning line of index with the entry's other result lines;
+// without the memory for it, the row's line is not kept (the box at the
+// run's end still names the file).
+static void SetWarning(int32_t index, const char *timeText)
+{
+    char line[WARNING_LINE_SIZE];
+    snprintf(line, sizeof line, MoreText(MORE_HISTORY_WARNING_LINE), timeText);
+    SetEntryText(index, EXTRA_WARNING, line);
+}
+
+// Adds the warning line of index to the result box as it stands.
+static void ShowHistoryWarning(HWND window, int32_t index)
+{
+    char *text = DuplicateEntryText(index, EXTRA_WARNING);
+    if (text == nullptr)
+        return;
+    char line[WARNING_LINE_SIZE + 2];
+    snprintf(line, sizeof line, "\r\n%s", text);
+    free(text);
+    HWND box = GetDlgItem(window, IDC_RESULT);
+    int end = GetWindowTextLengthA(box);
+    SendMessageA(box, EM_SETSEL, (WPARAM)end, (LPARAM)end);
+    SendMessageA(box, EM_REPLACESEL, FALSE, (LPARAM)line);
+}
+
+// Judges a file by its name, size and time as its record would hold them.
+static int JudgeFile(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
+                     const char *md5Text, HistoryJudgement *judgement)
+{
+    const char *name = NameOf(path);
+    char timeText[HISTORY_TIME_SIZE];
+    FormatLogTime(lastWriteTime, timeText, sizeof timeText);
+    return HistoryJudge(&Index, name, strlen(name), size, timeText, crcText, md5Text, judgement);
+}
+
+int JudgeRowHistory(HWND window, const FileEntry *entry, int32_t index, bool selected, uint64_t size,
+                    int64_t lastWriteTime, const char *crcText, const char *md5Text)
+{
+    LastVerdict = HISTORY_UNKNOWN;
+    if (IndexState != HISTORY_LOADED)
+        return LastVerdict;
+    HistoryJudgement judgement;
+    LastVerdict = JudgeFile(entry->Path, size, lastWriteTime, crcText, md5Text, &judgement);
+    if (LastVerdict == HISTORY_CHANGED) {
+        SetWarning(index, judgement.TimeText);
+        AddWarnedName(NameOf(entry->Path));
+        if (selected)
+            ShowHistoryWarning(window, index);
+    }
+    return LastVerdict;
+}
+
+void AddRecordToHistory(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
+                        const char *md5Text)
+{
+    if (IndexState != HISTORY_LOADED)
+        return;     // a load to come reads the record from the log
+    const char *name = NameOf(path);
+    char timeText[HISTORY_TIME_SIZE];
+    FormatLogTime(lastWriteTime, timeText, sizeof timeText);
+    // Out of memory: this record alone is missing; the log still has it.
+    HistoryIndexAddRecord(&Index, name, strlen(name), size, timeText, crcText, md5Text);
+}
+
+int HistoryCheckMask(const FileEntry *entry)
+{
+    Considered++;
+    LastVerdict = HISTORY_UNKNOWN;
+    uint64_t size;
+    int64_t lastWriteTime;
+    int mask = 0;
+    if (IndexState == HISTORY_LOADED && QueryFileInfo(entry->Path, &size, &lastWriteTime) == 0) {
+        HistoryJudgement judgement;
+        JudgeFile(entry->Path, size, lastWriteTime, nullptr, nullptr, &judgement);
+        mask = ((judgement.Kinds & HISTORY_CRC32) ? MASK_CRC32 : 0) | ((judgement.Kinds & HISTORY_MD5) ? MASK_MD5 : 0);
+    }
+    if (mask == 0)
+        NotInHistory++;
+    return mask;
+}
+
+const char *HistoryCheckStatus(int32_t result, bool cancelled)
+{
+    if (result != 0 && cancelled) {
+        Considered--;   // stopped before it was checked
+        return LanguageStrings[STR_READY];
+    }
+    if (result != 0) {
+        Unreadable++;
+        return LanguageStrings[STR_ERROR];
+    }
+    if (LastVerdict == HISTORY_CHANGED) {
+        Changed++;
+        return LanguageStrings[STR_ERROR];
+    }
+    if (LastVerdict == HISTORY_SAME)
+        Unchanged++;
+    else
+        NotInHistory++;     // its size or time changed since it was looked up
+    return LanguageStrings[STR_DONE];
+}
+
+bool HistoryFollowUpWanted(int runKind)
+{
+    return runKind == RUN_KIND_HISTORY || WarnedCount > 0;
+}
+
+// Appends the names warned about, and how many more there were.
+static void AppendWarnedNames(char *text, size_t size)
+{
+    if (WarnedText != nullptr && WarnedUsed > 0)
+        AppendText(text, size, WarnedText);
+    int32_t others = WarnedCount - LISTED_NAMES;
+    if (others > 0) {
+        char more[64];
+        snprintf(more, sizeof more, MoreCountText(MORE_OTHER_NAMES_ONE, others), others);
+        AppendText(text, size, more);
+    }
+}
+
+static void ShowCheckSummary(HWND window)
+{
+    size_t size = WarnedUsed + SUMMARY_SPARE;
+    char *text = (char *)malloc(size);
+    if (text == nullptr)
+        return;
+    snprintf(text, size, MoreCountText(MORE_HISTORY_CHECKED_ONE, Considered), Considered, Unchanged, Changed,
+             NotInHistory);
+    char part[WARNING_LINE_SIZE];
+    if (Unreadable > 0) {
+        snprintf(part, sizeof part, MoreText(MORE_HISTORY_UNREADABLE), Unreadable);
+        AppendText(text, size, part);
+    }
+    if (CurrentRun.Cancelled) {
+        AppendText(text, size, "\r\n\r\n");
+        AppendText(text, size, MoreText(MORE_HISTORY_CANCELLED));
+    }
+    if (IndexState == HISTORY_OFF) {
+        AppendText(text, size, "\r\n\r\n");
+        AppendText(text, size, MoreText(MORE_HISTORY_OFF));
+    }
+    if (WarnedCount > 0) {
+        AppendText(text, size, "\r\n\r\n");
+        AppendText(text, size, MoreText(MORE_HISTORY_CHANGED_HEADING));
+        AppendText(text, size, "\r\n");
+        AppendWarnedNames(text, size);
+    }
+    bool clean = Changed == 0 && Unreadable == 0 && !CurrentRun.Cancelled && IndexState != HISTORY_OFF;
+    MessageBoxA(window, text, MoreText(MORE_HISTORY_CHECK_TITLE),
+                MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
+    free(text);
+}
+
+static void ShowWarnedFiles(HWND window)
+{
+    size_t size = WarnedUsed + SUMMARY_SPARE;
+    char *text = (char *)malloc(size);
+    if (text == nullptr)
+        return;
+    snprintf(text, size, "%s\r\n\r\n", MoreText(MORE_HISTORY_WARNING_TEXT));
+    AppendWarnedNames(text, size);
+    MessageBoxA(window, text, MoreText(MORE_HISTORY_WARNING_TITLE), MB_OK | MB_ICONWARNING);
+    free(text);
+}
+
+void ShowHistoryAfterRun(HWND window, int runKind)
+{
+    // The check's summary names the files itself.
+    if (runKind == RUN_KIND_HISTORY)
+        ShowCheckSummary(window);
+    else if (WarnedCount > 0)
+        ShowWarnedFiles(window);
+    WarnedUsed = 0;
+    WarnedCount = 0;
+}
+
+void CheckAgainstHistory(HWND window)
+{
+    if (!RunCanStart() || MainWnd.NoFileRows)
+        return;
+    CurrentRun = RunRequest();
+    CurrentRun.Kind = RUN_KIND_HISTORY;
+    StartRun(window, IDC_PROCESS_ALL);
+}
+
+void ResetHistory(void)
+{
+    HistoryIndexFree(&Index);
+    IndexState = HISTORY_NOT_LOADED;
+    free(WarnedText);
+    WarnedText = nullptr;
+    WarnedUsed = WarnedSize = 0;
+    WarnedCount = 0;
+}
