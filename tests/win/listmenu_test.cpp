@@ -44,7 +44,7 @@ protected:
     {
         std::map<int, bool> enabled;
         HMENU menu = BuildListMenu(window);
-        for (int id = IDM_COPY_CRC32; id <= IDM_OPEN_FOLDER; id++)
+        for (int id = IDM_COPY_CRC32; id <= IDM_COPY_SHA256; id++)
             enabled[id] = !(GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
         DestroyMenu(menu);
         return enabled;
@@ -115,15 +115,17 @@ TEST_F(ListMenu, ItemsAreEnabledWhenTheyCanAct)
 
     AddFile(File("a.txt", "123456789"));
     AddFile(File("b.txt", "b"));
-    EXPECT_EQ(EnabledIds(), Ids{ IDM_VERIFY_SUMS }) << "no row selected, no result yet";
+    EXPECT_EQ(EnabledIds(), (Ids{ IDM_SAVE_SUMS, IDM_VERIFY_SUMS, IDM_CHECK_HISTORY }))
+        << "no row selected, no result yet: a SHA-256 file computes what it needs";
     Process(0, true, false);
     Click(1);
     EXPECT_EQ(EnabledIds(), (Ids{ IDM_COPY_PATH, IDM_COPY_ROW, IDM_COPY_RESULTS, IDM_COMPARE, IDM_SAVE_SUMS,
-                                  IDM_VERIFY_SUMS, IDM_OPEN_FOLDER }))
+                                  IDM_VERIFY_SUMS, IDM_OPEN_FOLDER, IDM_CHECK_HISTORY, IDM_COPY_SHA256 }))
         << "a row without a result";
     Click(0);
     EXPECT_EQ(EnabledIds(), (Ids{ IDM_COPY_CRC32, IDM_COPY_PATH, IDM_COPY_ROW, IDM_COPY_RESULTS, IDM_COMPARE,
-                                  IDM_SAVE_SUMS, IDM_VERIFY_SUMS, IDM_OPEN_FOLDER }))
+                                  IDM_SAVE_SUMS, IDM_VERIFY_SUMS, IDM_OPEN_FOLDER, IDM_CHECK_HISTORY,
+                                  IDM_COPY_SHA256 }))
         << "a row with a CRC";
     RunState = RUN_RUNNING;
     EXPECT_EQ(EnabledIds(), (Ids{ IDM_COPY_CRC32, IDM_COPY_PATH, IDM_COPY_ROW, IDM_OPEN_FOLDER }))
