@@ -10,8 +10,8 @@ enum { LOG_NAME_WIDTH = 64, LOG_SIZE_WIDTH = 13 };
 
 extern const char NoLocalTimeText[];    // the time field of a time with no local form
 
-// Writes one record (name, CRC field, size, last-write time, MD5 field,
-// line end) for path to log. Returns 0, or -1 (nothing written) for no path,
+// Writes one record (name padded to LOG_NAME_WIDTH characters, CRC field,
+// size, last-write time, MD5 field, line end) for path to log. Returns 0, or -1 (nothing written) for no path,
 // no checksum, or a path without a backslash.
 int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastWriteTime,
                        const char *crcText, const char *md5Text);

@@ -13,24 +13,6 @@
 
 namespace {
 
-// The size of the well-formed UTF-8 character at text, from its code point.
-size_t ModelUtf8Size(const unsigned char *text, size_t available)
-{
-    unsigned char first = text[0];
-    size_t size = first < 0x80 ? 1 : first >= 0xF8 ? 0 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 0;
-    if (size == 0 || size > available)
-        return 1;
-    uint32_t point = size == 1 ? first : first & (0x7F >> size);
-    for (size_t i = 1; i < size; i++) {
-        if ((text[i] & 0xC0) != 0x80)
-            return 1;
-        point = (point << 6) | (text[i] & 0x3F);
-    }
-    const uint32_t smallest[] = { 0, 0, 0x80, 0x800, 0x10000 };
-    bool valid = point >= smallest[size] && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
-    return valid ? size : 1;
-}
-
 // The character boundaries of text as the model cuts it.
 std::vector<size_t> ModelBoundaries(const std::string &text, int kind, const bool *lead)
 {
