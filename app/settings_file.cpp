@@ -34,5 +34,5 @@ void SaveSession(void)
 {
     EndSessionLog();
     ComputeProgramPaths(&Program);
-    SaveSettings(Program.SettingsPath, &Settings, LanguageStrings[STR_LANGUAGE_NAME]);
+    SaveSettings(Program.SettingsPath, &Settings, LanguageSettingName(LanguageStrings));
 }

@@ -6,7 +6,8 @@
 
 // Reads every key of section General over the values already in settings.
 void LoadSettings(const char *path, SettingsRecord *settings);
-// Writes every key, in key order; languageName is the current table's entry 0.
+// Writes every key, in key order; languageName is the language setting's
+// value, Windows-1252 bytes (LanguageSettingName of the current table).
 void SaveSettings(const char *path, const SettingsRecord *settings, const char *languageName);
 
 // What the end of a session keeps: the session log archived (once) and the
