@@ -179,9 +179,10 @@ static size_t Utf8CharSize(const unsigned char *text, size_t available)
     return size;
 }
 
-// The size of the character at text within available bytes (at least 1).
-static size_t CharSizeWithin(const char *text, size_t available)
+size_t TextCharSizeWithin(const char *text, size_t available)
 {
+    if (available == 0)
+        return 0;
     const unsigned char *bytes = (const unsigned char *)text;
     switch (CodePage.Kind) {
     case TEXT_UTF8:
@@ -196,14 +197,14 @@ static size_t CharSizeWithin(const char *text, size_t available)
 size_t TextCharSize(const char *text)
 {
     // A terminator ends every sequence early, so the bytes after it are never read.
-    return text[0] == '\0' ? 0 : CharSizeWithin(text, 4);
+    return text[0] == '\0' ? 0 : TextCharSizeWithin(text, 4);
 }
 
 size_t TextCharCount(const char *text, size_t length)
 {
     size_t count = 0;
     for (size_t at = 0; at < length; count++)
-        at += CharSizeWithin(text + at, length - at);
+        at += TextCharSizeWithin(text + at, length - at);
     return count;
 }
 

@@ -47,6 +47,9 @@ TextCodePageKind TextCodePage(void);
 // Bytes of the character at text: 1 to 4, 0 at the terminator. A byte that
 // does not start a whole, well-formed character counts as one of its own.
 size_t TextCharSize(const char *text);
+// As TextCharSize for the available bytes at text, which need no terminator
+// (at least 1 when available is above 0).
+size_t TextCharSizeWithin(const char *text, size_t available);
 // Characters in the first length bytes of text (a terminator among them
 // counts as one); a character cut by length counts as its bytes, one each.
 size_t TextCharCount(const char *text, size_t length);
