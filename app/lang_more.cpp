@@ -5,7 +5,7 @@
 
 #include "app/lang.h"
 
-const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
+const char *EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "Copy &CRC32",
     "Copy &MD5",
     "Copy &path",
@@ -90,7 +90,7 @@ const char *const EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "Changed without a write:",
 };
 
-const char *const FrenchMoreTexts[MORE_TEXT_COUNT] = {
+const char *FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "Copier le &CRC32",
     "Copier le &MD5",
     "Copier le c&hemin",

@@ -98,8 +98,10 @@ enum {
     MORE_TEXT_COUNT
 };
 
-extern const char *const EnglishMoreTexts[MORE_TEXT_COUNT];
-extern const char *const FrenchMoreTexts[MORE_TEXT_COUNT];
+// Converted at start-up as the tables of app/lang.h (a new filter list is
+// named in ConvertLanguageTexts).
+extern const char *EnglishMoreTexts[MORE_TEXT_COUNT];
+extern const char *FrenchMoreTexts[MORE_TEXT_COUNT];
 
 // The text of index in the current language (French while LanguageStrings
 // is FrenchStrings, else English); "" for an index out of range.

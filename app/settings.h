@@ -46,7 +46,7 @@ void SettingKeyName(int key, char *name, size_t size);
 // nothing. asInteger is the value as the platform's string-to-integer
 // conversion reads it; only the column widths use it.
 void SettingsApplyValue(SettingsRecord *settings, int key, const char *value, int32_t asInteger);
-// The text written for one key; languageName is the current table's entry 0.
+// The text written for one key; languageName is the language setting's value.
 void SettingsFormatValue(const SettingsRecord *settings, int key, const char *languageName,
                          char *value, size_t size);
 

@@ -1,6 +1,10 @@
-// Reading and writing the settings file through the profile-string functions.
+// Reading and writing the settings file. Its bytes are read and updated in
+// memory (app/inifile.h) rather than through the profile-string functions,
+// which take and give text in the process code page (UTF-8) and would turn
+// the Windows-1252 name "Fran\xE7" "ais" into a replacement character.
 #include "app/settings_file.h"
 
+#include "app/inifile.h"
 #include "app/lang.h"
 #include "app/program.h"
 #include "core/sessionlog.h"
@@ -8,31 +12,82 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <stdio.h>
+#include <stdlib.h>
+
+enum { SETTINGS_FILE_LIMIT = 1 << 20 };
+
+// The whole file into ini (empty when it is missing). Returns 0, or -1 when
+// it cannot be read whole.
+static int ReadSettingsText(const char *path, IniText *ini)
+{
+    *ini = IniText{};
+    FILE *file = fopen(path, "rb");
+    if (file == nullptr)
+        return 0;
+    int result = -1;
+    long length = -1;
+    if (fseek(file, 0, SEEK_END) == 0 && (length = ftell(file)) >= 0 && length <= SETTINGS_FILE_LIMIT &&
+        fseek(file, 0, SEEK_SET) == 0) {
+        ini->Bytes = (char *)malloc((size_t)length + 1);
+        if (ini->Bytes != nullptr && fread(ini->Bytes, 1, (size_t)length, file) == (size_t)length) {
+            ini->Bytes[length] = '\0';
+            ini->Length = (size_t)length;
+            ini->Capacity = (size_t)length + 1;
+            result = 0;
+        }
+    }
+    fclose(file);
+    if (result != 0)
+        IniRelease(ini);
+    return result;
+}
+
 void LoadSettings(const char *path, SettingsRecord *settings)
 {
+    IniText ini;
+    if (ReadSettingsText(path, &ini) != 0)
+        return;
     for (int key = 0; key < SETTING_KEY_COUNT; key++) {
         char name[32];
         char value[SETTINGS_VALUE_SIZE];
         SettingKeyName(key, name, sizeof name);
-        GetPrivateProfileStringA(SettingsSection, name, "", value, sizeof value, path);
+        IniGetValue(ini.Bytes, ini.Length, SettingsSection, name, value, sizeof value);
         SettingsApplyValue(settings, key, value, StrToIntA(value));
     }
+    IniRelease(&ini);
 }
 
 void SaveSettings(const char *path, const SettingsRecord *settings, const char *languageName)
 {
+    // A file that cannot be read whole is not written over.
+    IniText ini;
+    if (ReadSettingsText(path, &ini) != 0)
+        return;
+    bool changed = false;
     for (int key = 0; key < SETTING_KEY_COUNT; key++) {
         char name[32];
         char value[SETTINGS_VALUE_SIZE];
         SettingKeyName(key, name, sizeof name);
         SettingsFormatValue(settings, key, languageName, value, sizeof value);
-        WritePrivateProfileStringA(SettingsSection, name, value, path);
+        int result = IniSetValue(&ini, SettingsSection, name, value);
+        if (result < 0) {
+            IniRelease(&ini);
+            return;
+        }
+        changed = changed || result > 0;
     }
+    FILE *file = changed ? fopen(path, "wb") : nullptr;
+    if (file != nullptr) {
+        fwrite(ini.Bytes, 1, ini.Length, file);
+        fclose(file);
+    }
+    IniRelease(&ini);
 }
 
 void SaveSession(void)
 {
     EndSessionLog();
     ComputeProgramPaths(&Program);
-    SaveSettings(Program.SettingsPath, &Settings, LanguageStrings[STR_LANGUAGE_NAME]);
+    SaveSettings(Program.SettingsPath, &Settings, LanguageSettingName(LanguageStrings));
 }

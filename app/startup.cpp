@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/settings_file.h"
 #include "app/textutil.h"
+#include "app/textutil_win.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/run.h"
@@ -115,6 +116,13 @@ static int StartUp(HINSTANCE instance, const char *arguments)
     MainWnd.Instance = instance;
     Program.CommandLineCursor = arguments;
     CopyText(Program.ProgramFileName, sizeof Program.ProgramFileName, DefaultProgramFileName);
+
+    // The program's texts, Windows-1252 in the source, in the process code
+    // page from here on (their block lives as long as the process); a failed
+    // conversion leaves them as they are.
+    TextUseProcessCodePage();
+    char *convertedTexts;
+    ConvertLanguageTexts(ConvertProgramText, nullptr, &convertedTexts);
 
     Settings.LanguageId = LanguageFromLcid(GetSystemDefaultLCID());
     SelectLanguageTable(Settings.LanguageId);

@@ -1,4 +1,5 @@
-// Small text helpers shared by the program.
+// Small text helpers shared by the program. The code page record is written
+// once at start-up, before the worker threads exist, and only read after.
 #include "app/textutil.h"
 
 #include <stdarg.h>
@@ -114,4 +115,121 @@ size_t PathRootLength(const char *path)
     while (path[share] != '\0' && !IsPathSeparator(path[share]))
         share++;
     return share == server + 1 ? server : share;
+}
+
+static struct {
+    TextCodePageKind Kind;
+    bool Lead[256];
+} CodePage = { TEXT_UTF8, {} };
+
+void TextSetCodePage(uint32_t codePage, uint32_t maxCharSize, const uint8_t *leadBytes)
+{
+    memset(CodePage.Lead, 0, sizeof CodePage.Lead);
+    if (codePage == TEXT_CODE_PAGE_UTF8) {
+        CodePage.Kind = TEXT_UTF8;
+        return;
+    }
+    CodePage.Kind = TEXT_SINGLE_BYTE;
+    if (maxCharSize != 2 || leadBytes == nullptr)
+        return;
+    for (size_t i = 0; i + 1 < TEXT_LEAD_BYTES_SIZE && (leadBytes[i] != 0 || leadBytes[i + 1] != 0); i += 2)
+        for (unsigned byte = leadBytes[i]; byte <= leadBytes[i + 1] && byte < 256; byte++)
+            CodePage.Lead[byte] = byte != 0;
+    for (bool lead : CodePage.Lead)
+        if (lead)
+            CodePage.Kind = TEXT_DOUBLE_BYTE;
+}
+
+TextCodePageKind TextCodePage(void)
+{
+    return CodePage.Kind;
+}
+
+// The well-formed UTF-8 sequences, as the system's conversion takes them:
+// no overlong forms, no surrogates, nothing past U+10FFFF.
+static size_t Utf8CharSize(const unsigned char *text, size_t available)
+{
+    unsigned char first = text[0];
+    if (first < 0x80)
+        return 1;
+    size_t size;
+    unsigned char low = 0x80, high = 0xBF;   // range of the second byte
+    if (first >= 0xC2 && first <= 0xDF) {
+        size = 2;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        size = 3;
+        if (first == 0xE0)
+            low = 0xA0;
+        else if (first == 0xED)
+            high = 0x9F;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        size = 4;
+        if (first == 0xF0)
+            low = 0x90;
+        else if (first == 0xF4)
+            high = 0x8F;
+    } else {
+        return 1;
+    }
+    if (size > available || text[1] < low || text[1] > high)
+        return 1;
+    for (size_t i = 2; i < size; i++)
+        if (text[i] < 0x80 || text[i] > 0xBF)
+            return 1;
+    return size;
+}
+
+size_t TextCharSizeWithin(const char *text, size_t available)
+{
+    if (available == 0)
+        return 0;
+    const unsigned char *bytes = (const unsigned char *)text;
+    switch (CodePage.Kind) {
+    case TEXT_UTF8:
+        return Utf8CharSize(bytes, available);
+    case TEXT_DOUBLE_BYTE:
+        return CodePage.Lead[bytes[0]] && available >= 2 && bytes[1] != 0 ? 2 : 1;
+    default:
+        return 1;
+    }
+}
+
+size_t TextCharSize(const char *text)
+{
+    // A terminator ends every sequence early, so the bytes after it are never read.
+    return text[0] == '\0' ? 0 : TextCharSizeWithin(text, 4);
+}
+
+size_t TextCharCount(const char *text, size_t length)
+{
+    size_t count = 0;
+    for (size_t at = 0; at < length; count++)
+        at += TextCharSizeWithin(text + at, length - at);
+    return count;
+}
+
+size_t TextFitLength(const char *text, size_t maxBytes)
+{
+    size_t at = 0;
+    for (size_t size; (size = TextCharSize(text + at)) != 0 && at + size <= maxBytes;)
+        at += size;
+    return at;
+}
+
+size_t TextPrefixLength(const char *text, size_t maxChars)
+{
+    size_t at = 0;
+    for (size_t size; maxChars > 0 && (size = TextCharSize(text + at)) != 0; maxChars--)
+        at += size;
+    return at;
+}
+
+int CopyTextCut(char *dst, size_t size, const char *src)
+{
+    if (size == 0)
+        return -1;
+    size_t length = TextFitLength(src, size - 1);
+    memcpy(dst, src, length);
+    dst[length] = '\0';
+    return src[length] == '\0' ? 0 : 1;
 }

@@ -1,9 +1,11 @@
-// Small text helpers shared by the program: bounded copies and ASCII-only
-// case folding (the code page's other letters are never folded).
+// Small text helpers shared by the program: bounded copies, ASCII-only
+// case folding (the code page's other letters are never folded), and the
+// measure of narrow text by characters of the process code page.
 #ifndef ZUNTA_TEXTUTIL_H
 #define ZUNTA_TEXTUTIL_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 #define ARRAY_SIZE(a) (sizeof(a) / sizeof((a)[0]))
 
@@ -28,6 +30,38 @@ int FormatText(char *dst, size_t size, const char *format, ...)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;
+
+// How narrow text is cut into characters: UTF-8 (1 to 4 bytes), a
+// double-byte code page (a lead byte and the byte after it), or one byte each.
+enum TextCodePageKind { TEXT_UTF8, TEXT_DOUBLE_BYTE, TEXT_SINGLE_BYTE };
+enum { TEXT_CODE_PAGE_UTF8 = 65001, TEXT_LEAD_BYTES_SIZE = 12 };
+
+// Sets the process code page from the platform's answers, once at start-up
+// before any other thread runs: its number, the largest size of one of its
+// characters, and its lead-byte ranges (pairs of first and last byte, ended
+// by a 0 pair, as the code page information gives them; null for none).
+// Until then text is measured as UTF-8.
+void TextSetCodePage(uint32_t codePage, uint32_t maxCharSize, const uint8_t *leadBytes);
+TextCodePageKind TextCodePage(void);
+
+// Bytes of the character at text: 1 to 4, 0 at the terminator. A byte that
+// does not start a whole, well-formed character counts as one of its own.
+size_t TextCharSize(const char *text);
+// As TextCharSize for the available bytes at text, which need no terminator
+// (at least 1 when available is above 0).
+size_t TextCharSizeWithin(const char *text, size_t available);
+// Characters in the first length bytes of text (a terminator among them
+// counts as one); a character cut by length counts as its bytes, one each.
+size_t TextCharCount(const char *text, size_t length);
+// Length of the longest start of text that has at most maxBytes bytes and
+// ends on a character boundary.
+size_t TextFitLength(const char *text, size_t maxBytes);
+// Bytes of the first maxChars characters of text (all of it when shorter).
+size_t TextPrefixLength(const char *text, size_t maxChars);
+// Copies as much of src as fits in dst of the given size, ending on a
+// character boundary. Returns 0 when all of src fits, 1 when it was cut,
+// -1 for a size of 0.
+int CopyTextCut(char *dst, size_t size, const char *src);
 
 // A heap copy of text, or null when out of memory.
 char *DuplicateText(const char *text);

@@ -2,6 +2,7 @@
 #include "core/sessionlog.h"
 
 #include "app/program.h"
+#include "app/textutil.h"
 #include "ui/sizetext.h"
 
 #include <string.h>
@@ -57,8 +58,10 @@ int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastW
         return -1;
     const char *name = slash + 1;
 
+    // The name's width counts characters: a name of any script lines the
+    // other columns up where a name of as many letters would.
     fprintf(log, "%s", name);
-    WritePadding(log, LOG_NAME_WIDTH, strlen(name));
+    WritePadding(log, LOG_NAME_WIDTH, TextCharCount(name, strlen(name)));
     if (crcText != nullptr)
         fprintf(log, "    %s    ", crcText);
     else

@@ -103,6 +103,34 @@ struct ExactText : ExactBuffer {
     }
 };
 
+// The size of the well-formed UTF-8 character at text, from its code point.
+inline size_t ModelUtf8Size(const unsigned char *text, size_t available)
+{
+    unsigned char first = text[0];
+    size_t size = first < 0x80 ? 1 : first >= 0xF8 ? 0 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 0;
+    if (size == 0 || size > available)
+        return 1;
+    uint32_t point = size == 1 ? first : first & (0x7F >> size);
+    for (size_t i = 1; i < size; i++) {
+        if ((text[i] & 0xC0) != 0x80)
+            return 1;
+        point = (point << 6) | (text[i] & 0x3F);
+    }
+    const uint32_t smallest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    bool valid = point >= smallest[size] && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
+    return valid ? size : 1;
+}
+
+// The characters of a UTF-8 text: each well-formed sequence, and each byte
+// of a broken one.
+inline size_t ModelUtf8Count(const std::string &text)
+{
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); count++)
+        i += ModelUtf8Size((const unsigned char *)text.c_str() + i, text.size() - i);
+    return count;
+}
+
 // The text at most size - 1 long that a bounded format leaves of full.
 inline std::string CutTo(const std::string &full, size_t size)
 {

@@ -1,7 +1,8 @@
 // Fuzzing the session log record: any path (long, short, without a
 // backslash), any size, any last-write time (before 1970, after the year
-// 3000), with and without each checksum. The record is written into a
-// stream in memory and read back field by field.
+// 3000), with and without each checksum; a name of characters of several
+// bytes takes as much room as one of as many letters. The record is written
+// into a stream in memory and read back field by field.
 //
 // Input: a flags byte (bit 0 CRC, bit 1 MD5, bit 2 digits in upper case,
 // bit 3 backslashes taken out of the path, bit 4 no path at all), the size
@@ -25,9 +26,11 @@ const int64_t LastTimeWithLocalForm = 32535215999;
 
 char StreamBytes[STREAM_SIZE];
 
+// The name padded to width characters of UTF-8, the code page the tree measures in.
 std::string PadTo(const std::string &text, size_t width)
 {
-    return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
+    size_t chars = ModelUtf8Count(text);
+    return chars < width ? text + std::string(width - chars, ' ') : text;
 }
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.

@@ -155,10 +155,12 @@ static void OnOptionsOk(HWND window)
             compared -= 4;
         else
             AppendText(name, sizeof name, LinkExtension);
-        if (compared > NAME_COMPARE_LENGTH)
-            compared = NAME_COMPARE_LENGTH;
+        // The first 64 characters decide, however many bytes each takes.
+        bool capped = TextCharCount(name, compared) >= NAME_COMPARE_LENGTH;
+        if (capped)
+            compared = TextPrefixLength(name, NAME_COMPARE_LENGTH);
         bool same = strncmp(name, FoundShortcutName, compared) == 0 &&
-                    (compared == NAME_COMPARE_LENGTH || FoundShortcutName[compared] == '\0');
+                    (capped || FoundShortcutName[compared] == '\0');
         if (!same)
             ReplaceShortcut(name);
     } else {

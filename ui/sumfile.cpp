@@ -397,7 +397,7 @@ void VerifyChecksumFile(HWND window)
 {
     char path[PATH_SIZE] = "";
     OPENFILENAMEA dialog;
-    PrepareFileDialog(&dialog, window, MoreText(MORE_VERIFY_FILTER), 1, path, sizeof path, MoreText(MORE_VERIFY_TITLE),
+    PrepareFileDialog(&dialog, window, MoreText(MORE_VERIFY_FILTER_SHA), 1, path, sizeof path, MoreText(MORE_VERIFY_TITLE),
                       OpenFlags);
     if (!GetOpenFileNameA(&dialog))
         return;

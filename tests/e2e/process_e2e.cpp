@@ -305,7 +305,7 @@ TEST_F(Processing, RunsSeenInBothLanguages)
     } languages[] = {
         { "[General]\r\nCalcMD5=1\r\n", "Select file(s) to check", "Process A&ll", "run-english" },
         { "[General]\r\nlanguage=Fran\xE7" "ais\r\nCalcMD5=1\r\n",
-          "S\xE9lectionner un ou plusieurs fichiers \xE0 v\xE9rifier", "&Tout Calculer", "run-french" },
+          "S\xC3\xA9lectionner un ou plusieurs fichiers \xC3\xA0 v\xC3\xA9rifier", "&Tout Calculer", "run-french" },
     };
     for (const Language &language : languages) {
         Start(language.settings);

@@ -1,6 +1,9 @@
 // Entry point of the test programs that create windows: the common controls
-// are registered and the program's module is this test program, which holds
-// the same resources as Zunta.exe.
+// are registered, the program's texts are converted into the process code
+// page as Zunta.exe converts them, and the program's module is this test
+// program, which holds the same resources as Zunta.exe.
+#include "app/lang.h"
+#include "app/textutil_win.h"
 #include "core/fileinfo.h"
 #include "ui/mainwnd.h"
 
@@ -14,6 +17,10 @@ int main(int argc, char **argv)
     InitCommonControlsEx(&controls);
     MainWnd.Instance = GetModuleHandleA(nullptr);
     InitFileAccess();
+    TextUseProcessCodePage();
+    char *texts;
+    if (ConvertLanguageTexts(ConvertProgramText, nullptr, &texts) != 0)
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,10 +1,16 @@
 // The language tables and the choice of language from the locale and the settings.
 #include "app/lang.h"
+#include "app/lang_more.h"
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 TEST(LanguageTables, EveryEntryByteForByteInCodePage1252)
 {
@@ -82,6 +88,128 @@ TEST(Language, FromSettingIgnoresTheCaseOfAsciiLettersOnly)
     EXPECT_EQ(LanguageFromSetting("Francais", LANGUAGE_ID_FRENCH), LANGUAGE_ID_ENGLISH);
     EXPECT_EQ(LanguageFromSetting("", LANGUAGE_ID_FRENCH), LANGUAGE_ID_FRENCH);
     EXPECT_EQ(LanguageFromSetting("", LANGUAGE_ID_ENGLISH), LANGUAGE_ID_ENGLISH);
+}
+
+TEST(Language, SettingNameStaysInCodePage1252WhateverTheTables)
+{
+    const char *converted[LANGUAGE_STRING_COUNT] = { "Fran\xC3\xA7" "ais" };
+    EXPECT_STREQ(LanguageSettingName(FrenchStrings), "Fran\xE7" "ais");
+    EXPECT_STREQ(LanguageSettingName(EnglishStrings), "English");
+    EXPECT_STREQ(LanguageSettingName(converted), "English") << "only the French table is French";
+    EXPECT_EQ(LanguageFromSetting(converted[0], LANGUAGE_ID_ENGLISH), LANGUAGE_ID_ENGLISH)
+        << "the file keeps its Windows-1252 bytes: a UTF-8 name is another name";
+}
+
+namespace {
+
+// Code page 1252 to UTF-8 for the letters of the tables (0xA0-0xFF), each
+// piece in brackets so that the test sees what was converted alone; fails
+// on the text named by Refused, and when the result does not fit.
+struct FakeConversion {
+    int Calls = 0;
+    const char *Refused = nullptr;
+};
+
+int FakeConvert(const char *in, char *out, size_t size, void *context)
+{
+    FakeConversion *fake = (FakeConversion *)context;
+    fake->Calls++;
+    if (fake->Refused != nullptr && !strcmp(in, fake->Refused))
+        return -1;
+    std::string result = "[";
+    for (const unsigned char *p = (const unsigned char *)in; *p; p++) {
+        if (*p >= 0xA0) {
+            result += (char)(0xC0 | (*p >> 6));
+            result += (char)(0x80 | (*p & 0x3F));
+        } else {
+            result += (char)*p;
+        }
+    }
+    result += "]";
+    if (size == 0)
+        return (int)result.size();
+    if (result.size() >= size)
+        return -1;
+    memcpy(out, result.c_str(), result.size() + 1);
+    return (int)result.size();
+}
+
+// The pieces of a filter list, up to its empty end.
+std::vector<std::string> Pieces(const char *list)
+{
+    std::vector<std::string> pieces;
+    for (; *list; list += strlen(list) + 1)
+        pieces.push_back(list);
+    return pieces;
+}
+
+} // namespace
+
+TEST(LanguageConversion, EveryTextOfBothLanguagesAndFilterListsPieceByPiece)
+{
+    std::vector<const char **> slots;
+    for (const char **table : { EnglishStrings, FrenchStrings })
+        for (int i = 0; i < LANGUAGE_STRING_COUNT; i++)
+            slots.push_back(&table[i]);
+    for (const char **table : { EnglishMoreTexts, FrenchMoreTexts })
+        for (int i = 0; i < MORE_TEXT_COUNT; i++)
+            slots.push_back(&table[i]);
+    std::vector<const char *> saved;
+    for (const char **slot : slots)
+        saved.push_back(*slot);
+
+    FakeConversion fake;
+    char *block = nullptr;
+    ASSERT_EQ(ConvertLanguageTexts(FakeConvert, &fake, &block), 0);
+    ASSERT_NE(block, nullptr);
+    std::vector<const char *> now;
+    for (const char **slot : slots)
+        now.push_back(*slot);
+    std::string french = FrenchStrings[STR_LANGUAGE_NAME], open = FrenchStrings[STR_OPEN_TITLE];
+    std::vector<std::string> openFilter = Pieces(EnglishStrings[STR_OPEN_FILTER]);
+    std::vector<std::string> verifyFilter = Pieces(FrenchMoreTexts[MORE_VERIFY_FILTER]);
+    std::vector<std::string> saveFilter = Pieces(EnglishMoreTexts[MORE_SAVE_FILTER]);
+    std::string moreText = FrenchMoreTexts[MORE_SAVED_ONE], lastMore = EnglishMoreTexts[MORE_TEXT_COUNT - 1];
+    for (size_t i = 0; i < slots.size(); i++)
+        *slots[i] = saved[i];
+    free(block);
+
+    EXPECT_EQ(french, "[Fran\xC3\xA7" "ais]");
+    EXPECT_EQ(open, "[S\xC3\xA9lectionner un ou plusieurs fichiers \xC3\xA0 v\xC3\xA9rifier]");
+    EXPECT_EQ(moreText, "[%d fichier \xC3\xA9" "crit]") << "the texts of the context menu and checksum files";
+    EXPECT_EQ(lastMore, std::string("[") + EnglishMoreTexts[MORE_TEXT_COUNT - 1] + "]") << "the last text";
+    EXPECT_EQ(openFilter, (std::vector<std::string>{ "[All Files (*.*)]", "[*.*]" }));
+    EXPECT_EQ(saveFilter, (std::vector<std::string>{ "[SFV (CRC32)]", "[*.sfv]", "[MD5]", "[*.md5]" }));
+    EXPECT_EQ(verifyFilter.size(), 4u) << "each piece converted alone, the empty end kept";
+    for (size_t i = 0; i < saved.size(); i++)
+        EXPECT_NE(now[i], saved[i]) << "text " << i << " was not converted";
+    EXPECT_EQ(fake.Calls % 2, 0) << "measured, then converted";
+}
+
+TEST(LanguageConversion, AFailureLeavesEveryTableAsItWas)
+{
+    const char *first[] = { "a", "b\0c\0", "d" };
+    const char *second[] = { "\xE9t\xE9" };
+    const int filters[] = { 1 };
+    const TextTable tables[] = { { first, 3, filters, 1 }, { second, 1, nullptr, 0 } };
+    const char *firstBefore[] = { first[0], first[1], first[2] };
+
+    for (const char *refused : { "\xE9t\xE9", "c" }) {
+        FakeConversion fake;
+        fake.Refused = refused;
+        char *block = (char *)"x";
+        EXPECT_EQ(ConvertTextTables(tables, 2, FakeConvert, &fake, &block), -1) << refused;
+        EXPECT_EQ(block, nullptr);
+        EXPECT_TRUE(std::equal(first, first + 3, firstBefore)) << refused;
+    }
+    FakeConversion fake;
+    char *block = nullptr;
+    ASSERT_EQ(ConvertTextTables(tables, 2, FakeConvert, &fake, &block), 0);
+    EXPECT_STREQ(first[0], "[a]");
+    EXPECT_EQ(Pieces(first[1]), (std::vector<std::string>{ "[b]", "[c]" }));
+    EXPECT_STREQ(first[2], "[d]") << "the entry after a filter list";
+    EXPECT_STREQ(second[0], "[\xC3\xA9t\xC3\xA9]");
+    free(block);
 }
 
 TEST(Language, TablesAndResourceLanguagesFollowTheId)

@@ -93,6 +93,28 @@ TEST(SessionRecord, LongNameShiftsTheRestOfTheLine)
     EXPECT_EQ(record.substr(70, 16), "    0000ABCD    ") << "the CRC field follows directly";
 }
 
+TEST(SessionRecord, NameFieldIsPaddedToSixtyFourCharactersNotBytes)
+{
+    // "日本語 😀.txt": 18 bytes, 9 characters; 63 "é": 126 bytes.
+    std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xF0\x9F\x98\x80.txt";
+    std::string accents;
+    for (int i = 0; i < 63; i++)
+        accents += "\xC3\xA9";
+    struct { std::string name; size_t padding; } cases[] = {
+        { japanese, 64 - 9 },
+        { accents, 1 },
+        { accents + "\xC3\xA9", 0 },
+        { accents + "\xC3", 0 },   // a broken sequence counts as one character
+        { std::string(63, 'a') + "\xE6\x97", 0 },
+    };
+    for (const auto &c : cases) {
+        std::string record = Record(("C:\\data\\" + c.name).c_str(), 5, 0, "CBF43926", nullptr);
+        EXPECT_EQ(record.substr(0, c.name.size() + c.padding + 16),
+                  c.name + std::string(c.padding, ' ') + "    CBF43926    ")
+            << "the CRC column of \"" << c.name << "\" is not where 64 characters put it";
+    }
+}
+
 TEST(SessionRecord, NothingIsWrittenWithoutAPathAChecksumOrABackslash)
 {
     int result = 0;

@@ -346,7 +346,7 @@ TEST_F(Adding, FolderBlockOrderDoesNotDependOnTheSearchOrder)
     OpenWindow();
     MakeFolder("block order");
     std::vector<std::string> names;
-    const char *stems[] = { "b", "A", "a b", "a0", "a_", "Zeta", "z 9", "10", "9", "~x", "\xE9t\xE9", "M" };
+    const char *stems[] = { "b", "A", "a b", "a0", "a_", "Zeta", "z 9", "10", "9", "~x", "\xC3\xA9t\xC3\xA9", "M" };
     for (int i = 0; i < 60; i++)
         names.push_back(std::string(stems[i % 12]) + std::to_string(i / 12) + ".txt");
     for (const std::string &name : names)

@@ -431,10 +431,10 @@ TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
         File("check.md5", std::string(DigitsMd5) + " *digits.txt\r\n00000000000000000000000000000000 *other.txt\r\n"
                           "00000000000000000000000000000000 *gone.txt\r\n");
         std::string summary;
-        const char *verifyTitle = language == LANGUAGE_ID_FRENCH ? "V\xE9rifier un fichier de sommes de contr\xF4le"
+        const char *verifyTitle = language == LANGUAGE_ID_FRENCH ? "V\xC3\xA9rifier un fichier de sommes de contr\xC3\xB4le"
                                                                  : "Verify checksum file";
         ChooseInFileDialog(verifyTitle, folder + "\\check.md5");
-        AnswerMessageBox(language == LANGUAGE_ID_FRENCH ? "V\xE9rification" : "Verification", [&](HWND box, const std::string &seen) {
+        AnswerMessageBox(language == LANGUAGE_ID_FRENCH ? "V\xC3\xA9rification" : "Verification", [&](HWND box, const std::string &seen) {
             summary = seen;
             CaptureWindow(box, ("verified" + suffix).c_str(), false);
         });
@@ -442,7 +442,7 @@ TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
         PumpUntil([&] { return !summary.empty(); });
         ForgetPendingWindows();
         EXPECT_EQ(summary.substr(0, summary.find("\r\n")),
-                  language == LANGUAGE_ID_FRENCH ? "3 fichiers v\xE9rifi\xE9s : 1 OK, 1 en \xC9" "CHEC, 1 manquant"
+                  language == LANGUAGE_ID_FRENCH ? "3 fichiers v\xC3\xA9rifi\xC3\xA9s : 1 OK, 1 en \xC3\x89" "CHEC, 1 manquant"
                                                  : "Verified 3 files: 1 OK, 1 FAILED, 1 missing");
     }
 }

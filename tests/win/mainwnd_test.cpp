@@ -105,10 +105,10 @@ TEST_F(MainWindow, FrenchSizesAndHints)
     Settings.LanguageId = LANGUAGE_ID_FRENCH;
     SelectLanguageTable(LANGUAGE_ID_FRENCH);
     OpenWindow();
-    EXPECT_EQ(Cell(0, 1), "Ajouter les fichiers \xE0 v\xE9rifier");
-    EXPECT_EQ(Cell(1, 1), "(Glisser/D\xE9poser possible)");
+    EXPECT_EQ(Cell(0, 1), "Ajouter les fichiers \xC3\xA0 v\xC3\xA9rifier");
+    EXPECT_EQ(Cell(1, 1), "(Glisser/D\xC3\xA9poser possible)");
     AddFile(MakeFile("mebibyte.bin", 1048576));
-    EXPECT_EQ(Cell(0, 0), "Pr\xEAt");
+    EXPECT_EQ(Cell(0, 0), "Pr\xC3\xAAt");
     EXPECT_EQ(Cell(0, 3), "1 Mo");
     EXPECT_EQ(Cell(0, 4), "1 048 576");
 }
@@ -360,7 +360,7 @@ TEST_F(MainWindow, ResultBoxLayoutsAndLetterCase)
     SelectLanguageTable(LANGUAGE_ID_FRENCH);
     entry->Duration = 0.0f;
     ShowEntryResult(entry);
-    EXPECT_EQ(ControlText(IDC_STATUS_TEXT), "Dur\xE9" "e : 0.000 sec");
+    EXPECT_EQ(ControlText(IDC_STATUS_TEXT), "Dur\xC3\xA9" "e : 0.000 sec");
 }
 
 TEST_F(MainWindow, LongResultTextIsShownWhole)
@@ -448,7 +448,7 @@ TEST_F(MainWindow, LanguageSwitchKeepsRowsOrderStatusAndPlace)
     DestroyMainWindow();
     OpenWindow();
     ASSERT_EQ(Rows(), 4);
-    const char *statuses[] = { "Pr\xEAt", "Fini", "Inactif", "Inactif" };
+    const char *statuses[] = { "Pr\xC3\xAAt", "Fini", "Inactif", "Inactif" };
     const char *names[] = { "a.txt", "b.txt", "c.txt", "d.txt" };
     for (int row = 0; row < 4; row++) {
         EXPECT_EQ(Cell(row, 0), statuses[row]) << "row " << row;
@@ -480,7 +480,7 @@ TEST_F(MainWindow, LanguageSwitchOfAnEmptyListShowsTheNewHintRows)
     DestroyMainWindow();
     OpenWindow();
     ASSERT_EQ(Rows(), 2);
-    EXPECT_EQ(Cell(0, 1), "Ajouter les fichiers \xE0 v\xE9rifier");
+    EXPECT_EQ(Cell(0, 1), "Ajouter les fichiers \xC3\xA0 v\xC3\xA9rifier");
     EXPECT_TRUE(MainWnd.NoFileRows);
 }
 

@@ -208,7 +208,7 @@ TEST_F(Options, OpeningWithoutAShortcutAndOkChangeNothing)
         EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_GETCOUNT, 0, 0), 2);
         char item[32];
         SendDlgItemMessageA(dialog, IDC_LANGUAGE, CB_GETLBTEXT, 1, (LPARAM)item);
-        EXPECT_STREQ(item, "Fran\xE7" "ais");
+        EXPECT_STREQ(item, "Fran\xC3\xA7" "ais");
         // The name box follows the check box.
         SendDlgItemMessageA(dialog, IDC_SENDTO, BM_CLICK, 0, 0);
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SHORTCUT_NAME)));
@@ -278,11 +278,21 @@ TEST_F(Options, ChangedLetterCaseRecreatesTheShortcut)
 
 TEST_F(Options, ChangeBeyondTheSixtyFourthCharacterDoesNotCount)
 {
-    std::string longName(64, 'n');
-    Link(longName + "a.lnk", program);
-    InDialog([&](HWND dialog) { TypeName(dialog, (longName + "b").c_str()); });
-    EXPECT_TRUE(Exists(longName + "a.lnk"));
-    EXPECT_FALSE(Exists(longName + "b.lnk"));
+    // 63 "é" and a letter are 64 characters in 127 bytes.
+    std::string accents;
+    for (int i = 0; i < 63; i++)
+        accents += "\xC3\xA9";
+    for (const std::string &longName : { std::string(64, 'n'), accents + "n" }) {
+        Link(longName + "a.lnk", program);
+        InDialog([&](HWND dialog) { TypeName(dialog, (longName + "b").c_str()); });
+        EXPECT_TRUE(Exists(longName + "a.lnk")) << longName;
+        EXPECT_FALSE(Exists(longName + "b.lnk")) << longName;
+        EmptyFolder(sendTo);
+    }
+    // A change in the 64th character counts, however many bytes come before it.
+    Link(accents + "a.lnk", program);
+    InDialog([&](HWND dialog) { TypeName(dialog, (accents + "b").c_str()); });
+    EXPECT_EQ(Listing(sendTo), Texts{ accents + "b.lnk" }) << "a new 64th character left the old shortcut";
 }
 
 TEST_F(Options, TypedLinkEndingIsKeptAndAClearedNameGivesDotLnk)

@@ -467,8 +467,8 @@ TEST_F(Runs, LanguageSwitchDuringARunEndsTheRunFirst)
     OpenWindow();
     ASSERT_EQ(Rows(), 3);
     EXPECT_EQ(Cell(0, 0), "Fini");
-    EXPECT_EQ(Cell(1, 0), "Pr\xEAt") << "the cancelled row is Ready again, not Disabled";
-    EXPECT_EQ(Cell(2, 0), "Pr\xEAt");
+    EXPECT_EQ(Cell(1, 0), "Pr\xC3\xAAt") << "the cancelled row is Ready again, not Disabled";
+    EXPECT_EQ(Cell(2, 0), "Pr\xC3\xAAt");
 }
 
 TEST_F(Runs, WorkerThatCannotStartGivesTheButtonsBack)

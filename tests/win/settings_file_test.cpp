@@ -82,7 +82,7 @@ TEST_F(SettingsFile, FreshFileHoldsTheElevenKeysInOrder)
 {
     SettingsRecord s = LoadFrom(path);
     s.lvCol[3] = -5;
-    SaveSettings(path.c_str(), &s, FrenchStrings[STR_LANGUAGE_NAME]);
+    SaveSettings(path.c_str(), &s, LanguageSettingName(FrenchStrings));
     EXPECT_EQ(ReadWholeFile(path), "[General]\r\n"
                                    "language=Fran\xE7" "ais\r\n"
                                    "OnTop=0\r\n"

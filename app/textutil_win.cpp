@@ -1,0 +1,69 @@
+// The Windows half of the text helpers.
+#include "app/textutil_win.h"
+
+#include "app/textutil.h"
+
+#include <limits.h>
+#include <stdlib.h>
+
+enum { CODE_PAGE_1252 = 1252 };
+
+void TextUseProcessCodePage(void)
+{
+    UINT codePage = GetACP();
+    CPINFO info;
+    if (!GetCPInfo(codePage, &info)) {
+        TextSetCodePage(codePage, 1, nullptr);
+        return;
+    }
+    TextSetCodePage(codePage, info.MaxCharSize, info.LeadByte);
+}
+
+// The flags of the conversion out of UTF-16 that make it refuse a character
+// the code page lacks, and whether the default-character answer tells of one
+// (the UTF code pages take no such answer).
+static DWORD ExactFlags(UINT codePage, bool *askDefault)
+{
+    *askDefault = false;
+    if (codePage == CP_UTF8)
+        return WC_ERR_INVALID_CHARS;
+    if (codePage == CP_UTF7)
+        return 0;
+    *askDefault = true;
+    return WC_NO_BEST_FIT_CHARS;
+}
+
+int ConvertText(UINT fromCodePage, UINT toCodePage, const char *in, char *out, size_t size, bool exact)
+{
+    if (size > 0 && out != nullptr)
+        out[0] = '\0';
+    if (in == nullptr || (size > 0 && out == nullptr) || size > INT_MAX)
+        return -1;
+    DWORD inFlags = exact ? MB_ERR_INVALID_CHARS : 0;
+    int wideSize = MultiByteToWideChar(fromCodePage, inFlags, in, -1, nullptr, 0);
+    if (wideSize <= 0)
+        return -1;
+    WCHAR *wide = (WCHAR *)malloc((size_t)wideSize * sizeof *wide);
+    if (wide == nullptr)
+        return -1;
+    int result = -1;
+    if (MultiByteToWideChar(fromCodePage, inFlags, in, -1, wide, wideSize) == wideSize) {
+        UINT target = toCodePage == CP_ACP ? GetACP() : toCodePage;
+        bool askDefault = false;
+        DWORD outFlags = exact ? ExactFlags(target, &askDefault) : 0;
+        BOOL usedDefault = FALSE;
+        int written = WideCharToMultiByte(target, outFlags, wide, -1, size > 0 ? out : nullptr, (int)size, nullptr,
+                                          askDefault ? &usedDefault : nullptr);
+        if (written > 0 && !usedDefault)
+            result = written - 1;
+    }
+    free(wide);
+    if (result < 0 && size > 0)
+        out[0] = '\0';
+    return result;
+}
+
+int ConvertProgramText(const char *in, char *out, size_t size, void *)
+{
+    return ConvertText(CODE_PAGE_1252, CP_ACP, in, out, size, true);
+}

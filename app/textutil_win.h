@@ -1,0 +1,27 @@
+// The Windows half of the text helpers: the process code page as the
+// system reports it, and conversions between code pages through UTF-16.
+#ifndef ZUNTA_TEXTUTIL_WIN_H
+#define ZUNTA_TEXTUTIL_WIN_H
+
+#include <windows.h>
+#include <stddef.h>
+
+// Measures narrow text from now on by the process code page's characters
+// (TextSetCodePage with GetACP's and GetCPInfo's answers). Once, at start-up.
+void TextUseProcessCodePage(void);
+
+// Converts the text in (ended by its terminator) from fromCodePage into
+// toCodePage (CP_ACP: the process code page) through UTF-16. Writes the
+// result and its terminator into out of size bytes; a size of 0 only
+// measures (out may then be null). exact refuses a byte sequence that is not
+// valid in fromCodePage and a character that toCodePage lacks; without it
+// they become the code pages' replacement characters. Returns the result's
+// length without terminator, or -1 (out emptied) when it is refused, does not
+// fit, or memory runs out.
+int ConvertText(UINT fromCodePage, UINT toCodePage, const char *in, char *out, size_t size, bool exact);
+
+// A TextConverter (app/lang.h) of the program's own Windows-1252 texts into
+// the process code page, exact.
+int ConvertProgramText(const char *in, char *out, size_t size, void *context);
+
+#endif
