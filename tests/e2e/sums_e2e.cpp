@@ -228,3 +228,196 @@ TEST_F(ChecksumFiles, ShortcutsReachTheRunningProgram)
     }
     EXPECT_EQ(ClipboardText(), line) << "Ctrl+Shift+C copies the results";
 }
+
+namespace {
+
+void PutClipboardText(const std::string &text)
+{
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (memory != nullptr) {
+        memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_TEXT, memory) == nullptr)
+            GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+} // namespace
+
+TEST_F(ChecksumFiles, Sha256SumsOfADownloadAreVerifiedComparedAndSaved)
+{
+    for (const char *name : { "p.iso", "q.iso", "r.iso", "s.iso" })
+        ASSERT_TRUE(WriteWholeFile(folder + "\\" + name, std::string(70000, name[0])));
+    ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && sha256sum p.iso q.iso r.iso s.iso > SHA256SUMS"), 0);
+    ASSERT_TRUE(WriteWholeFile(folder + "\\q.iso", std::string(70000, 'Q')));
+    DeleteFileA((folder + "\\s.iso").c_str());
+
+    Start("");
+    EXPECT_EQ(ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\SHA256SUMS", "Verification"),
+              "Verified 4 files: 2 OK, 1 FAILED, 1 missing\r\n\r\nFAILED:\r\nq.iso\r\n\r\nMissing:\r\ns.iso");
+    EXPECT_EQ(RemoteColumn(list, 0), (std::vector<std::string>{ "Done", "Error", "Done" }));
+
+    // A file with no SHA-256 yet: the pasted one is computed, then compared.
+    ASSERT_TRUE(WriteWholeFile(folder + "\\t.iso", "a download"));
+    ZuntaProcess later;
+    ASSERT_TRUE(StartZunta(&later, exe, Quoted("t.iso")));
+    EXPECT_EQ(WaitForExit(&later), 0);
+    ReleaseZunta(&later);
+    ASSERT_TRUE(WaitFor([&] { return Rows() == 4; }));
+    PostMessageA(list, WM_KEYDOWN, VK_END, 0);
+    ASSERT_TRUE(WaitFor([&] { return RemoteControlText(zunta.window, IDC_RESULT).find("t.iso") != std::string::npos; }));
+    ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && sha256sum t.iso | cut -c1-64 > t.sum"), 0);
+    std::string digest = ReadWholeFile(folder + "\\t.sum").substr(0, 64);
+    PutClipboardText("sha256:" + digest);
+    PostMessageA(zunta.window, WM_COMMAND, IDM_COMPARE, 0);
+    HWND box = WaitForProcessDialog(zunta.info.dwProcessId, "Compare with clipboard", 30000);
+    ASSERT_NE(box, nullptr);
+    char text[2048] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(std::string(text), "MATCH\r\n\r\nt.iso\r\nSHA-256 : " + digest + "\r\n") << "computed after a run";
+    EXPECT_NE(RemoteControlText(zunta.window, IDC_RESULT).find("\r\nSHA-256 : " + digest), std::string::npos);
+
+    // Saved: every row, each SHA-256 computed or known, read by sha256sum.
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sha256", "Save checksum file"),
+              "4 files written");
+    EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && sha256sum --quiet -c own.sha256"), 0) << "sha256sum -c";
+}
+
+TEST_F(ChecksumFiles, CraftedChecksumFileReachesOnlyWhatLiesBesideIt)
+{
+    CreateDirectoryA((folder + "\\dl").c_str(), nullptr);
+    ASSERT_TRUE(WriteWholeFile(folder + "\\dl\\ok.bin", "123456789"));
+    ASSERT_TRUE(WriteWholeFile(folder + "\\outside.txt", "123456789"));
+    const std::string md5 = "25f9e794323b453885f5181f1b624d0b";
+    ASSERT_TRUE(WriteWholeFile(folder + "\\dl\\crafted.md5",
+                               md5 + "  ok.bin\n" + md5 + "  \\\\host\\share\\x.bin\n" + md5 + "  //host/share/y.bin\n" +
+                                   md5 + "  NUL\n" + md5 + "  aux.txt\n" + md5 + "  ..\\outside.txt\n" + md5 + "  " +
+                                   folder + "\\outside.txt\n"));
+    Start("");
+    PostMessageA(zunta.window, WM_COMMAND, IDM_VERIFY_SUMS, 0);
+    HWND dialog = WaitForProcessDialog(zunta.info.dwProcessId, "Verify checksum file");
+    ASSERT_NE(dialog, nullptr);
+    TypeIntoOpenDialog(dialog, folder + "\\dl\\crafted.md5");
+    // One question, about the absolute path alone; No keeps it shut.
+    std::vector<std::string> boxes;
+    for (int i = 0; i < 2; i++) {
+        HWND box = WaitForProcessDialog(zunta.info.dwProcessId, "Verification", 30000);
+        ASSERT_NE(box, nullptr);
+        char text[4096] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        boxes.push_back(text);
+        PostMessageA(box, WM_COMMAND, i == 0 ? IDNO : IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    }
+    EXPECT_EQ(boxes[0], "This checksum file lists 1 file by absolute path, outside its folder.\r\nVerify it too?");
+    std::string summary = boxes[1];
+    EXPECT_EQ(summary.rfind("Verified 1 file: 1 OK, 0 FAILED, 0 missing\r\n\r\nNot opened, outside the checksum "
+                            "file's folder: 6\r\n",
+                            0),
+              0u)
+        << summary;
+    EXPECT_EQ(RemoteColumn(list, 1), (std::vector<std::string>{ "ok.bin" })) << "nothing added for the others";
+}
+
+namespace {
+
+// Characters of a UTF-8 text (its bytes that do not continue a character).
+size_t Utf8Characters(const std::string &text)
+{
+    size_t count = 0;
+    for (unsigned char c : text)
+        count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+} // namespace
+
+TEST_F(ChecksumFiles, NamesInEveryScriptGoThroughEveryWayAndBack)
+{
+    const std::vector<std::string> names = { "café.txt", "Привет мир.txt", "日本語.txt", "emoji 😀.txt",
+                                             "Ελληνικά.bin", "e\xCC\x81" "cole.txt", "𝄞 clef.txt" };
+    std::string first, handed;
+    for (size_t i = 0; i < names.size(); i++) {
+        ASSERT_TRUE(WriteWholeFile(folder + "\\" + names[i], "content " + std::to_string(i))) << names[i];
+        (i < 4 ? first : handed) += Quoted(names[i]);
+    }
+    Start(first);
+    ZuntaProcess later;
+    ASSERT_TRUE(StartZunta(&later, exe, handed));
+    EXPECT_EQ(WaitForExit(&later), 0);
+    ReleaseZunta(&later);
+    ASSERT_TRUE(WaitFor([&] { return Rows() == (int)names.size(); }));
+    EXPECT_EQ(RemoteColumn(list, 1), names) << "every name spelled whole, by the command line and the hand-off";
+    ProcessAll();
+    EXPECT_EQ(RemoteColumn(list, 0), std::vector<std::string>(names.size(), "Done"));
+
+    // The log's columns stand where a name of that many characters puts them.
+    std::string log = ReadWholeFile(folder + "\\LastSession.log");
+    for (const std::string &name : names) {
+        size_t at = log.find(name);
+        ASSERT_NE(at, std::string::npos) << name;
+        std::string line = log.substr(at, log.find("\r\n", at) - at);
+        size_t crc = line.find_first_not_of(' ', name.size());
+        EXPECT_EQ(Utf8Characters(line.substr(0, crc)), 68u) << "the CRC stands in columns 68 to 75: " << line;
+    }
+
+    EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\names.md5", "Save checksum file"),
+              "7 files written");
+    EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum --quiet -c names.md5"), 0) << "md5sum -c";
+    ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum -- *.txt *.bin > linux.md5"), 0);
+    EXPECT_EQ(ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\linux.md5", "Verification"),
+              "Verified 7 files: 7 OK, 0 FAILED, 0 missing");
+}
+
+TEST_F(ChecksumFiles, ContentsChangedWithoutAWriteAreFoundAgainstTheHistory)
+{
+    for (const char *name : { "same.bin", "rotten.bin", "edited.bin", "never.bin" })
+        ASSERT_TRUE(WriteWholeFile(folder + "\\" + name, std::string(20000, name[0])));
+    Start(Quoted("same.bin") + Quoted("rotten.bin") + Quoted("edited.bin"));
+    ASSERT_TRUE(WaitFor([&] { return Rows() == 3; }));
+    ProcessAll();
+    EXPECT_EQ(CloseZunta(&zunta), 0);
+    ReleaseZunta(&zunta);
+    zunta = ZuntaProcess();
+    // One byte changed in place with the old time put back; another file
+    // edited as an editor does, with a new time.
+    ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && cp -p rotten.bin kept && "
+                              "printf X | dd of=rotten.bin bs=1 seek=100 conv=notrunc 2>/dev/null && "
+                              "touch -r kept rotten.bin && rm kept && printf Y >> edited.bin && "
+                              "touch -d '2031-01-01 12:00' edited.bin"),
+              0);
+
+    Start(Quoted("rotten.bin"));
+    ASSERT_TRUE(WaitFor([&] { return Rows() == 1; }));
+    PostMessageA(zunta.window, WM_COMMAND, IDC_PROCESS_ALL, 0);
+    HWND box = WaitForProcessDialog(zunta.info.dwProcessId, "Contents changed without a write", 60000);
+    ASSERT_NE(box, nullptr) << "no warning after the run";
+    char text[2048] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_NE(std::string(text).find("\r\nrotten.bin"), std::string::npos) << text;
+    EXPECT_NE(ReadWholeFile(folder + "\\LastSession.log").find("rotten.bin"), std::string::npos)
+        << "the changed result is recorded as any";
+
+    ZuntaProcess later;
+    ASSERT_TRUE(StartZunta(&later, exe, Quoted("same.bin") + Quoted("edited.bin") + Quoted("never.bin")));
+    EXPECT_EQ(WaitForExit(&later), 0);
+    ReleaseZunta(&later);
+    ASSERT_TRUE(WaitFor([&] { return Rows() == 4; }));
+    PostMessageA(zunta.window, WM_COMMAND, IDM_CHECK_HISTORY, 0);
+    box = WaitForProcessDialog(zunta.info.dwProcessId, "Check against history", 60000);
+    ASSERT_NE(box, nullptr);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    std::string summary = text;
+    EXPECT_EQ(summary.substr(0, summary.find("\r\n")),
+              "Checked 4 files against their history: 1 unchanged, 1 changed without a write, 2 not in the history");
+    EXPECT_EQ(RemoteCell(list, 0, 0), "Error") << "the rotten file";
+    EXPECT_EQ(RemoteCell(list, 1, 0), "Done") << "the unchanged one";
+}

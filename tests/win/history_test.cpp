@@ -197,11 +197,12 @@ TEST_F(History, FrenchWarningOfARecordFromTheArchive)
     AddFile(path);
     Click(0);
     std::string boxText;
-    AnswerMessageBox("Contenu modifi\xE9 sans \xE9" "criture", [&](HWND, const std::string &text) { boxText = text; });
+    AnswerMessageBox("Contenu modifié sans écriture", [&](HWND, const std::string &text) { boxText = text; });
     RunToTheEnd(IDC_PROCESS_ALL);
     EXPECT_TRUE(PumpUntil([&] { return !boxText.empty(); }, 5000)) << "no warning box at the run's end";
-    EXPECT_EQ(boxText.find("Le contenu de ces fichiers a chang\xE9 bien que"), 0u) << boxText;
-    std::string line = "\r\nAttention : contenu modifi\xE9, m\xEAme taille et m\xEAme heure que le " + timeText;
+    // The window shows the texts in the process code page, UTF-8.
+    EXPECT_EQ(boxText.find("Le contenu de ces fichiers a changé bien que"), 0u) << boxText;
+    std::string line = "\r\nAttention : contenu modifié, même taille et même heure que le " + timeText;
     EXPECT_NE(ControlText(IDC_RESULT).find(line), std::string::npos) << ControlText(IDC_RESULT);
 }
 
