@@ -428,6 +428,26 @@ TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
                                                     : (language == LANGUAGE_ID_FRENCH ? "CORRESPOND" : "MATCH");
             EXPECT_EQ(text.substr(0, text.find("\r\n")), first);
         }
+        // A SHA-256 the file has no value of yet: computed by a run, then
+        // matched, and shown in the result box below the checksums.
+        const std::string digitsSha256 = "15e2b0d3c33891ebb0f1ef609ec419420c20e320ce94c65fbc8c3312448eb225";
+        PutClipboardText(window, ("sha256:" + digitsSha256).c_str());
+        std::string shaAnswer;
+        AnswerMessageBox(title, [&](HWND box, const std::string &seen) {
+            shaAnswer = seen;
+            CaptureWindow(box, ("match-sha256" + suffix).c_str(), false);
+        });
+        Command(IDM_COMPARE);
+        PumpUntil([&] { return !shaAnswer.empty(); });
+        ForgetPendingWindows();
+        std::string upper = digitsSha256;
+        for (char &c : upper)
+            c = (char)toupper((unsigned char)c);
+        EXPECT_EQ(shaAnswer, std::string(language == LANGUAGE_ID_FRENCH ? "CORRESPOND" : "MATCH") +
+                                 "\r\n\r\ndigits.txt\r\nSHA-256 : " + upper + "\r\n");
+        EXPECT_NE(ControlText(IDC_RESULT).find("\r\nSHA-256 : " + upper), std::string::npos) << ControlText(IDC_RESULT);
+        CaptureWindow(window, ("result-sha256" + suffix).c_str());
+
         File("check.md5", std::string(DigitsMd5) + " *digits.txt\r\n00000000000000000000000000000000 *other.txt\r\n"
                           "00000000000000000000000000000000 *gone.txt\r\n");
         std::string summary;
