@@ -40,7 +40,8 @@ int SplitProgramPath(const char *commandLine, char *folder, size_t folderSize,
     size_t nameLength = (size_t)(end - (slash + 1));
     int found = 1;
     if (nameLength >= fileNameSize) {
-        nameLength = fileNameSize - 1;
+        // Cut on a character's boundary: never half a character.
+        nameLength = TextFitLength(slash + 1, fileNameSize - 1);
         found = 2;
     }
     memcpy(fileName, slash + 1, nameLength);

@@ -58,6 +58,11 @@ TEST(ProgramPath, LongFileNameIsCutToItsBuffer)
     EXPECT_EQ(s.name, std::string(PROGRAM_FILE_NAME_SIZE - 1, 'z'));
     EXPECT_EQ(SplitOf(("\"C:\\" + std::string(PROGRAM_FILE_NAME_SIZE - 1, 'z') + "\"").c_str()).found, 1)
         << "a name that fits";
+    // A cut falls between characters, never inside one.
+    std::string accents;
+    for (int i = 0; i < 40; i++)
+        accents += "\xC3\xA9";
+    EXPECT_EQ(SplitOf(("\"C:\\" + accents + "\"").c_str()).name, accents.substr(0, PROGRAM_FILE_NAME_SIZE - 2));
 }
 
 TEST(DataFolder, UsedOnlyUnderProgramFilesOnWindows6)
