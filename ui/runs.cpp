@@ -346,6 +346,17 @@ static void EndRun(HWND window)
     SendMessageA(window, MSG_RUN_FINISHED, 0, 0);
 }
 
+// The end of a run over many rows: its helpers stopped, the counter
+// cleared before the end is told, so that this worker never blanks the
+// counter of a run that starts right after.
+static void EndRowsRun(HWND window, Ahead *ahead)
+{
+    if (ahead != nullptr)
+        StopAhead(ahead);
+    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
+    EndRun(window);
+}
+
 static DWORD WINAPI ProcessSelectedWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
@@ -406,11 +417,7 @@ static DWORD WINAPI ProcessAllWorker(LPVOID)
         if (row == rows - 1)
             rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     }
-    StopAhead(&ahead);
-    // Cleared before the end is told, so that this worker never blanks the
-    // counter of a run that starts right after.
-    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
-    EndRun(window);
+    EndRowsRun(window, &ahead);
     return 0;
 }
 
@@ -532,11 +539,7 @@ static DWORD WINAPI VerifyWorker(LPVOID)
             ShowEntryResultOf(entry, index);
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
-    StopAhead(&ahead);
-    // Cleared before the end is told, so that this worker never blanks the
-    // counter of a run that starts right after.
-    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
-    EndRun(window);
+    EndRowsRun(window, &ahead);
     return 0;
 }
 
@@ -557,8 +560,7 @@ static DWORD WINAPI RowsWorker(LPVOID)
         SetCounter(window, i + 1, CurrentRun.RowCount);
         ProcessRow(window, list, nullptr, row, entry, index, CurrentRun.Mask);
     }
-    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
-    EndRun(window);
+    EndRowsRun(window, nullptr);
     return 0;
 }
 
@@ -582,8 +584,7 @@ static DWORD WINAPI HistoryWorker(LPVOID)
         int32_t result = HashRow(window, list, nullptr, row, entry, index, mask, &outcome);
         SetRowText(list, row, 0, HistoryCheckStatus(result, RunCancelled()));
     }
-    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
-    EndRun(window);
+    EndRowsRun(window, nullptr);
     return 0;
 }
 
