@@ -129,8 +129,74 @@ static int SpellWideName(const WCHAR *path, const WCHAR *name, UINT codePage, ch
     return -1;
 }
 
+// The open dialog read wide where the process code page is not UTF-8: its
+// texts are in the process code page; the selection is written into
+// selection (size characters). False when nothing was chosen.
+static bool ChooseWide(HWND window, WCHAR *selection, DWORD size)
+{
+    // The filter list ends with two terminators, both converted.
+    const char *filter = LanguageStrings[STR_OPEN_FILTER];
+    int filterLength = 0;
+    while (filter[filterLength] != '\0' || filter[filterLength + 1] != '\0')
+        filterLength++;
+    WCHAR wideFilter[OPEN_FILTER_SIZE], title[MAX_PATH];
+    if (filterLength + 2 > OPEN_FILTER_SIZE ||
+        !MultiByteToWideChar(CP_ACP, 0, filter, filterLength + 2, wideFilter, OPEN_FILTER_SIZE) ||
+        !MultiByteToWideChar(CP_ACP, 0, LanguageStrings[STR_OPEN_TITLE], -1, title, MAX_PATH))
+        return false;
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = wideFilter;
+    dialog.lpstrFile = selection;
+    dialog.nMaxFile = size;
+    dialog.lpstrTitle = title;
+    dialog.Flags = OpenFlags;
+    return GetOpenFileNameW(&dialog) != 0;
+}
+
+// The files chosen in the wide open dialog: one path, or a folder then the
+// names chosen in it, each written in codePage (SpellWideName).
+static void AddWideSelection(HWND window, UINT codePage)
+{
+    WCHAR selection[OPEN_SELECTION_SIZE] = L"";
+    if (!ChooseWide(window, selection, OPEN_SELECTION_SIZE))
+        return;
+    const WCHAR *first = selection;
+    const WCHAR *name = first + wcslen(first) + 1;
+    bool single = *name == L'\0';
+    HWND list = FileListView();
+    bool outOfMemory = false;
+    SuspendListRedraw(list);
+    for (; (single || *name != L'\0') && !outOfMemory; name += wcslen(name) + 1) {
+        WCHAR full[MAX_PATH];
+        char path[MAX_PATH];
+        size_t folderLength = wcslen(first), nameLength = single ? 0 : wcslen(name) + 1;
+        if (folderLength + nameLength < MAX_PATH) {
+            wcscpy(full, first);
+            if (!single) {
+                wcscat(full, L"\\");
+                wcscat(full, name);
+            }
+            if (SpellWideName(full, full, codePage, path, sizeof path) == 0)
+                outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
+        }
+        if (single)
+            break;
+    }
+    ResumeListRedraw(list);
+    ReportUnspellable(window);
+    if (outOfMemory)
+        EndMainDialog(window);
+}
+
 void AddFilesFromDialog(HWND window)
 {
+    UINT codePage = LegacyCodePage();
+    if (codePage != 0) {
+        AddWideSelection(window, codePage);
+        return;
+    }
     char selection[OPEN_SELECTION_SIZE] = "";
     OPENFILENAMEA dialog;
     PrepareFileDialog(&dialog, window, LanguageStrings[STR_OPEN_FILTER], 0, selection, sizeof selection,

@@ -17,6 +17,7 @@ enum {
 enum {
     OPEN_SELECTION_SIZE = 2048,     // folder and names chosen in the open dialog
     FOLDER_PATH_LIMIT = 258,        // a scanned folder with its separator, so "*" fits
+    OPEN_FILTER_SIZE = 512,         // the open dialog's filter list, read wide
 };
 
 // How a folder's identity (volume and file index) is read; tests replace it.
@@ -40,7 +41,8 @@ int AddFileToList(const char *path, int position);
 // AddFileToList for a file already looked up: size is admitted as found.
 int AddFoundFile(const char *path, uint64_t size, int position);
 
-// The Add Files command: the open dialog and its chosen files.
+// The Add Files command: the open dialog and its chosen files (read wide,
+// as a drop is, where the process code page is not UTF-8).
 void AddFilesFromDialog(HWND window);
 // Files dropped on the window from the shell; folders are not scanned. A
 // name the system's code page cannot write comes in by its short alias, or

@@ -11,6 +11,7 @@
 #include "ui/pathorder.h"
 #include "win_support.h"
 
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -510,4 +511,20 @@ TEST_F(LegacyCodePageAdding, DroppedNamesOutsideTheCodePageComeByAliasOrAreNamed
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(text, "1 file was not added: its name cannot be written in this system's code page.\r\n\r\n"
                     "emoji \xF0\x9F\x98\x80.txt");
+}
+
+TEST_F(LegacyCodePageAdding, ChosenNameOutsideTheCodePageComesByAlias)
+{
+    OpenWindow();
+    std::wstring japanese = Wide(MakeWideFile("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt"));
+    WhenWindowOpens("Select file(s) to check", [&](HWND dialog) {
+        // The file name box: a combo box or an edit box, as the dialog has it.
+        SetDlgItemTextW(dialog, cmb13, japanese.c_str());
+        SetDlgItemTextW(dialog, edt1, japanese.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Command(IDC_ADD_FILES);
+    ForgetPendingWindows();
+    Pump();
+    ExpectRowsOpenable(1);
 }
