@@ -88,6 +88,9 @@ const char *EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "The check was cancelled: these counts are of the files checked before.",
     "The history could not be loaded: memory ran out. It is off for this session.",
     "Changed without a write:",
+    "Files not added",
+    "%d file was not added: its name cannot be written in this system's code page.",
+    "%d files were not added: their names cannot be written in this system's code page.",
 };
 
 const char *FrenchMoreTexts[MORE_TEXT_COUNT] = {
@@ -181,6 +184,10 @@ const char *FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "La comparaison a \xE9t\xE9 annul\xE9" "e : ces nombres sont ceux des fichiers compar\xE9s avant.",
     "L'historique n'a pas pu \xEAtre charg\xE9 : la m\xE9moire manque. Il est d\xE9sactiv\xE9 pour cette session.",
     "Modifi\xE9s sans \xE9" "criture :",
+    "Fichiers non ajout\xE9s",
+    "%d fichier n'a pas \xE9t\xE9 ajout\xE9 : son nom ne peut pas s'\xE9" "crire dans la page de code de ce syst\xE8me.",
+    "%d fichiers n'ont pas \xE9t\xE9 ajout\xE9s : leurs noms ne peuvent pas s'\xE9" "crire dans la page de code de ce "
+    "syst\xE8me.",
 };
 
 static bool FrenchIsCurrent(void)

@@ -94,6 +94,10 @@ enum {
     MORE_HISTORY_CANCELLED,
     MORE_HISTORY_OFF,               // the history could not be loaded
     MORE_HISTORY_CHANGED_HEADING,
+    // Names the system's code page cannot write (Windows before UTF-8).
+    MORE_UNSPELLABLE_TITLE,
+    MORE_UNSPELLABLE_ONE,           // %d: files left out of one action, before their names
+    MORE_UNSPELLABLE_MANY,
 
     MORE_TEXT_COUNT
 };

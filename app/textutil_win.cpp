@@ -47,21 +47,41 @@ int ConvertText(UINT fromCodePage, UINT toCodePage, const char *in, char *out, s
     if (wide == nullptr)
         return -1;
     int result = -1;
-    if (MultiByteToWideChar(fromCodePage, inFlags, in, -1, wide, wideSize) == wideSize) {
-        UINT target = toCodePage == CP_ACP ? GetACP() : toCodePage;
-        bool askDefault = false;
-        DWORD outFlags = exact ? ExactFlags(target, &askDefault) : 0;
-        BOOL usedDefault = FALSE;
-        int written = WideCharToMultiByte(target, outFlags, wide, -1, size > 0 ? out : nullptr, (int)size, nullptr,
-                                          askDefault ? &usedDefault : nullptr);
-        if (written > 0 && !usedDefault)
-            result = written - 1;
-    }
+    if (MultiByteToWideChar(fromCodePage, inFlags, in, -1, wide, wideSize) == wideSize)
+        result = WideToCodePage(wide, toCodePage, out, size, exact);
     free(wide);
     if (result < 0 && size > 0)
         out[0] = '\0';
     return result;
 }
+
+int WideToCodePage(const WCHAR *in, UINT codePage, char *out, size_t size, bool exact)
+{
+    if (size > 0 && out != nullptr)
+        out[0] = '\0';
+    if (in == nullptr || (size > 0 && out == nullptr) || size > INT_MAX)
+        return -1;
+    if (codePage == CP_ACP)
+        codePage = GetACP();
+    bool askDefault = false;
+    DWORD flags = exact ? ExactFlags(codePage, &askDefault) : 0;
+    BOOL usedDefault = FALSE;
+    int written = WideCharToMultiByte(codePage, flags, in, -1, size > 0 ? out : nullptr, (int)size, nullptr,
+                                      askDefault ? &usedDefault : nullptr);
+    if (written > 0 && !usedDefault)
+        return written - 1;
+    if (size > 0)
+        out[0] = '\0';
+    return -1;
+}
+
+static UINT ProcessLegacyCodePage(void)
+{
+    UINT codePage = GetACP();
+    return codePage == CP_UTF8 ? 0 : codePage;
+}
+
+UINT (*LegacyCodePage)(void) = ProcessLegacyCodePage;
 
 int ConvertProgramText(const char *in, char *out, size_t size, void *)
 {

@@ -20,6 +20,15 @@ void TextUseProcessCodePage(void);
 // fit, or memory runs out.
 int ConvertText(UINT fromCodePage, UINT toCodePage, const char *in, char *out, size_t size, bool exact);
 
+// Converts the wide text in (ended by its terminator) into codePage, as
+// ConvertText does; exact refuses a character the code page lacks.
+int WideToCodePage(const WCHAR *in, UINT codePage, char *out, size_t size, bool exact);
+
+// The code page narrow names are written in when the process does not run
+// under UTF-8 (Windows before 10 1903 ignores the manifest's declaration):
+// 0 under UTF-8, else the code page. Tests replace it.
+extern UINT (*LegacyCodePage)(void);
+
 // A TextConverter (app/lang.h) of the program's own Windows-1252 texts into
 // the process code page, exact.
 int ConvertProgramText(const char *in, char *out, size_t size, void *context);

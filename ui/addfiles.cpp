@@ -4,7 +4,9 @@
 
 #include "app/lang.h"
 #include "app/program.h"
+#include "app/lang_more.h"
 #include "app/textutil.h"
+#include "app/textutil_win.h"
 #include "core/fileaccess.h"
 #include "core/fileinfo.h"
 #include "ui/dialogs.h"
@@ -15,10 +17,17 @@
 #include <commdlg.h>
 #include <io.h>
 #include <shlobj.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
-enum { INITIAL_FOLDER_LIST = 32 };
+enum {
+    INITIAL_FOLDER_LIST = 32,
+    UNSPELLABLE_SHOWN = 20,     // names listed in the message, of any count left out
+    UNSPELLABLE_TEXT_SIZE = UNSPELLABLE_SHOWN * (PATH_SIZE + 2),
+    NARROW_NAME_SIZE = MAX_PATH * 2,    // a wide name in a double-byte code page
+};
 static const DWORD OpenFlags =
     OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR;
 
@@ -57,8 +66,137 @@ int AddFileToList(const char *path, int position)
     return AdmitFile(entry, position);
 }
 
+// The files one action (a folder, a drop) left out because the system's
+// code page cannot write their names, and the first names for the message.
+struct Unspellable {
+    int Count;
+    char Names[UNSPELLABLE_TEXT_SIZE];
+};
+static Unspellable LeftOut;
+
+static void NoteUnspellable(const WCHAR *name)
+{
+    if (LeftOut.Count++ >= UNSPELLABLE_SHOWN)
+        return;
+    // Shown as well as the code page can: a character it lacks becomes its
+    // replacement character.
+    char shown[NARROW_NAME_SIZE];
+    if (WideToCodePage(name, CP_ACP, shown, sizeof shown, false) < 0)
+        CopyText(shown, sizeof shown, "?");
+    if (AppendText(LeftOut.Names, sizeof LeftOut.Names, "\r\n") == 0)
+        AppendText(LeftOut.Names, sizeof LeftOut.Names, shown);
+}
+
+// One message for the action's files left out, if any; the record is emptied.
+static void ReportUnspellable(HWND window)
+{
+    if (LeftOut.Count > 0) {
+        char text[UNSPELLABLE_TEXT_SIZE + 256];
+        snprintf(text, sizeof text, MoreCountText(MORE_UNSPELLABLE_ONE, LeftOut.Count), LeftOut.Count);
+        AppendText(text, sizeof text, "\r\n");
+        AppendText(text, sizeof text, LeftOut.Names);
+        MessageBoxA(window, text, MoreText(MORE_UNSPELLABLE_TITLE), MB_OK | MB_ICONWARNING);
+    }
+    LeftOut.Count = 0;
+    LeftOut.Names[0] = '\0';
+}
+
+DWORD(WINAPI *GetShortName)(LPCWSTR, LPWSTR, DWORD) = GetShortPathNameW;
+
+// Writes in codePage the file at path, whose name starts at name: from name
+// on when name lies inside path (the alias then replaces the last component
+// only), else the whole path. A text the code page cannot write is replaced
+// by the short 8.3 alias, which is ASCII; a volume without aliases answers
+// the long name, which still cannot be written. Returns 0, or -1 with the
+// file noted as left out.
+static int SpellWideName(const WCHAR *path, const WCHAR *name, UINT codePage, char *out, size_t size)
+{
+    if (WideToCodePage(name, codePage, out, size, true) >= 0)
+        return 0;
+    WCHAR alias[MAX_PATH];
+    DWORD length = GetShortName(path, alias, MAX_PATH);
+    const WCHAR *last = wcsrchr(name, L'\\');
+    if (length > 0 && length < MAX_PATH) {
+        const WCHAR *aliasName = alias;
+        if (name != path) {
+            aliasName = wcsrchr(alias, L'\\');
+            aliasName = aliasName != nullptr ? aliasName + 1 : alias;
+        }
+        if (WideToCodePage(aliasName, codePage, out, size, true) >= 0)
+            return 0;
+    }
+    NoteUnspellable(last != nullptr ? last + 1 : name);
+    return -1;
+}
+
+// The open dialog read wide where the process code page is not UTF-8: its
+// texts are in the process code page; the selection is written into
+// selection (size characters). False when nothing was chosen.
+static bool ChooseWide(HWND window, WCHAR *selection, DWORD size)
+{
+    // The filter list ends with two terminators, both converted.
+    const char *filter = LanguageStrings[STR_OPEN_FILTER];
+    int filterLength = 0;
+    while (filter[filterLength] != '\0' || filter[filterLength + 1] != '\0')
+        filterLength++;
+    WCHAR wideFilter[OPEN_FILTER_SIZE], title[MAX_PATH];
+    if (filterLength + 2 > OPEN_FILTER_SIZE ||
+        !MultiByteToWideChar(CP_ACP, 0, filter, filterLength + 2, wideFilter, OPEN_FILTER_SIZE) ||
+        !MultiByteToWideChar(CP_ACP, 0, LanguageStrings[STR_OPEN_TITLE], -1, title, MAX_PATH))
+        return false;
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = wideFilter;
+    dialog.lpstrFile = selection;
+    dialog.nMaxFile = size;
+    dialog.lpstrTitle = title;
+    dialog.Flags = OpenFlags;
+    return GetOpenFileNameW(&dialog) != 0;
+}
+
+// The files chosen in the wide open dialog: one path, or a folder then the
+// names chosen in it, each written in codePage (SpellWideName).
+static void AddWideSelection(HWND window, UINT codePage)
+{
+    WCHAR selection[OPEN_SELECTION_SIZE] = L"";
+    if (!ChooseWide(window, selection, OPEN_SELECTION_SIZE))
+        return;
+    const WCHAR *first = selection;
+    const WCHAR *name = first + wcslen(first) + 1;
+    bool single = *name == L'\0';
+    HWND list = FileListView();
+    bool outOfMemory = false;
+    SuspendListRedraw(list);
+    for (; (single || *name != L'\0') && !outOfMemory; name += wcslen(name) + 1) {
+        WCHAR full[MAX_PATH];
+        char path[MAX_PATH];
+        size_t folderLength = wcslen(first), nameLength = single ? 0 : wcslen(name) + 1;
+        if (folderLength + nameLength < MAX_PATH) {
+            wcscpy(full, first);
+            if (!single) {
+                wcscat(full, L"\\");
+                wcscat(full, name);
+            }
+            if (SpellWideName(full, full, codePage, path, sizeof path) == 0)
+                outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
+        }
+        if (single)
+            break;
+    }
+    ResumeListRedraw(list);
+    ReportUnspellable(window);
+    if (outOfMemory)
+        EndMainDialog(window);
+}
+
 void AddFilesFromDialog(HWND window)
 {
+    UINT codePage = LegacyCodePage();
+    if (codePage != 0) {
+        AddWideSelection(window, codePage);
+        return;
+    }
     char selection[OPEN_SELECTION_SIZE] = "";
     OPENFILENAMEA dialog;
     PrepareFileDialog(&dialog, window, LanguageStrings[STR_OPEN_FILTER], 0, selection, sizeof selection,
@@ -88,23 +226,35 @@ void AddFilesFromDialog(HWND window)
         EndMainDialog(window);
 }
 
+// The dropped path of index i in path. Where the process code page is not
+// UTF-8 it is read wide and written in that code page (SpellWideName).
+// Returns 0, or -1 when it is skipped.
+static int DroppedPath(HDROP drop, UINT i, UINT codePage, char *path, size_t size)
+{
+    // A path too long for the buffer would arrive cut: it is skipped.
+    if (codePage == 0)
+        return DragQueryFileA(drop, i, nullptr, 0) >= size || DragQueryFileA(drop, i, path, (UINT)size) == 0 ? -1 : 0;
+    WCHAR wide[MAX_PATH];
+    if (DragQueryFileW(drop, i, nullptr, 0) >= MAX_PATH || DragQueryFileW(drop, i, wide, MAX_PATH) == 0)
+        return -1;
+    return SpellWideName(wide, wide, codePage, path, size);
+}
+
 void AddDroppedFiles(HWND window, HDROP drop)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    UINT codePage = LegacyCodePage();
     bool outOfMemory = false;
     HWND list = FileListView();
     SuspendListRedraw(list);
     for (UINT i = 0; i < count && !outOfMemory; i++) {
         char path[MAX_PATH];
-        // A path too long for the buffer would arrive cut: it is skipped.
-        if (DragQueryFileA(drop, i, nullptr, 0) >= sizeof path)
-            continue;
-        if (DragQueryFileA(drop, i, path, sizeof path) == 0)
-            continue;
-        outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
+        if (DroppedPath(drop, i, codePage, path, sizeof path) == 0)
+            outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
     }
     ResumeListRedraw(list);
     DragFinish(drop);
+    ReportUnspellable(window);
     if (outOfMemory)
         EndMainDialog(window);
 }
@@ -292,45 +442,102 @@ static int BlockPosition(HWND list, int firstRow, const char *path)
     return low < count ? low : -1;
 }
 
+// The files a folder search keeps, growing as it finds them.
+struct FoundFiles {
+    FoundFile *Files;
+    int Count, Room;
+};
+
+// Returns 0, or -1 when memory ran out.
+static int KeepFoundFile(FoundFiles *found, const char *name, uint64_t size)
+{
+    if (found->Count == found->Room) {
+        int larger = found->Room ? found->Room * 2 : 64;
+        FoundFile *grown = (FoundFile *)realloc(found->Files, (size_t)larger * sizeof *grown);
+        if (grown == nullptr)
+            return -1;
+        found->Files = grown;
+        found->Room = larger;
+    }
+    char *copy = DuplicateText(name);
+    if (copy == nullptr)
+        return -1;
+    found->Files[found->Count++] = FoundFile{ copy, size };
+    return 0;
+}
+
+// The search through the runtime, whose names come in the process code page.
+// Returns 0, -1 when the folder cannot be searched, -2 when memory ran out.
+static int SearchNarrow(const char *folder, FoundFiles *found)
+{
+    struct __finddata64_t entry;
+    intptr_t search = StartSearch(folder, &entry);
+    if (search == -1)
+        return -1;
+    int result = 0;
+    do {
+        if (IsDotEntry(entry.name) || (entry.attrib & (_A_SUBDIR | _A_HIDDEN)))
+            continue;
+        if (KeepFoundFile(found, entry.name, (uint64_t)entry.size) != 0)
+            result = -2;
+    } while (result == 0 && _findnext64(search, &entry) == 0);
+    _findclose(search);
+    return result;
+}
+
+// The search through the wide functions where the process code page is not
+// UTF-8: the narrow ones would answer a name it cannot write as "?", a row
+// that could never be opened. Each name is written in codePage, or by its
+// alias, or left out (SpellWideName). Results as SearchNarrow.
+static int SearchWide(const char *folder, UINT codePage, FoundFiles *found)
+{
+    char access[FILE_ACCESS_PATH_SIZE];
+    // The folder, then each found name after it.
+    WCHAR path[FILE_ACCESS_PATH_SIZE + MAX_PATH];
+    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, FileAccessPath(folder, access), -1, path,
+                                     FILE_ACCESS_PATH_SIZE);
+    if (length <= 0 || length >= FILE_ACCESS_PATH_SIZE)
+        return -1;
+    WCHAR *name = path + length - 1;
+    wcscpy(name, L"*");
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(path, &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return -1;
+    int result = 0;
+    do {
+        if (!wcscmp(entry.cFileName, L".") || !wcscmp(entry.cFileName, L"..") ||
+            (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)))
+            continue;
+        wcscpy(name, entry.cFileName);
+        char narrow[NARROW_NAME_SIZE];
+        if (SpellWideName(path, name, codePage, narrow, sizeof narrow) != 0)
+            continue;
+        uint64_t size = (uint64_t)entry.nFileSizeHigh << 32 | entry.nFileSizeLow;
+        if (KeepFoundFile(found, narrow, size) != 0)
+            result = -2;
+    } while (result == 0 && FindNextFileW(search, &entry));
+    FindClose(search);
+    return result;
+}
+
 // The files a search of folder finds, in the search's order, skipping
 // folders and hidden files; a name that cannot be kept is skipped. Returns
 // the count, -1 when the folder cannot be searched, or -2 when memory ran
 // out (nothing kept then).
 static int FindFolderFiles(const char *folder, FoundFile **files)
 {
+    FoundFiles found = {};
+    UINT codePage = LegacyCodePage();
+    int result = codePage != 0 ? SearchWide(folder, codePage, &found) : SearchNarrow(folder, &found);
+    *files = found.Files;
+    if (result == 0)
+        return found.Count;
+    for (int i = 0; i < found.Count; i++)
+        free(found.Files[i].Name);
+    free(found.Files);
     *files = nullptr;
-    struct __finddata64_t found;
-    intptr_t search = StartSearch(folder, &found);
-    if (search == -1)
-        return -1;
-    int count = 0, room = 0;
-    bool outOfMemory = false;
-    do {
-        if (IsDotEntry(found.name) || (found.attrib & (_A_SUBDIR | _A_HIDDEN)))
-            continue;
-        if (count == room) {
-            int larger = room ? room * 2 : 64;
-            FoundFile *grown = (FoundFile *)realloc(*files, (size_t)larger * sizeof *grown);
-            outOfMemory = grown == nullptr;
-            if (outOfMemory)
-                break;
-            *files = grown;
-            room = larger;
-        }
-        char *name = DuplicateText(found.name);
-        outOfMemory = name == nullptr;
-        if (outOfMemory)
-            break;
-        (*files)[count++] = FoundFile{ name, (uint64_t)found.size };
-    } while (_findnext64(search, &found) == 0);
-    _findclose(search);
-    if (!outOfMemory)
-        return count;
-    for (int i = 0; i < count; i++)
-        free((*files)[i].Name);
-    free(*files);
-    *files = nullptr;
-    return -2;
+    return result;
 }
 
 static int AddOneFolderFiles(const char *folder)
@@ -379,7 +586,7 @@ static int AskForSubfolders(void)
     return MessageBoxA(MainWnd.Window, LanguageStrings[STR_SUBFOLDER_QUESTION], "", MB_YESNO) == IDYES;
 }
 
-int AddFolder(const char *chosen)
+static int AddChosenFolder(const char *chosen)
 {
     char path[PATH_SIZE];
     if (CopyText(path, sizeof path, chosen) != 0)
@@ -405,5 +612,12 @@ int AddFolder(const char *chosen)
     for (int32_t i = 0; i < subfolders.Count; i++)
         free(subfolders.Items[i]);
     FileListFree(&subfolders);
+    return result;
+}
+
+int AddFolder(const char *chosen)
+{
+    int result = AddChosenFolder(chosen);
+    ReportUnspellable(MainWnd.Window);
     return result;
 }

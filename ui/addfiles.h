@@ -17,10 +17,14 @@ enum {
 enum {
     OPEN_SELECTION_SIZE = 2048,     // folder and names chosen in the open dialog
     FOLDER_PATH_LIMIT = 258,        // a scanned folder with its separator, so "*" fits
+    OPEN_FILTER_SIZE = 512,         // the open dialog's filter list, read wide
 };
 
 // How a folder's identity (volume and file index) is read; tests replace it.
 extern BOOL(WINAPI *GetFolderInformation)(HANDLE, LPBY_HANDLE_FILE_INFORMATION);
+
+// How a file's short 8.3 alias is read (GetShortPathNameW); tests replace it.
+extern DWORD(WINAPI *GetShortName)(LPCWSTR, LPWSTR, DWORD);
 
 // A file a folder search found: its name and size.
 struct FoundFile {
@@ -37,15 +41,19 @@ int AddFileToList(const char *path, int position);
 // AddFileToList for a file already looked up: size is admitted as found.
 int AddFoundFile(const char *path, uint64_t size, int position);
 
-// The Add Files command: the open dialog and its chosen files.
+// The Add Files command: the open dialog and its chosen files (read wide,
+// as a drop is, where the process code page is not UTF-8).
 void AddFilesFromDialog(HWND window);
-// Files dropped on the window from the shell; folders are not scanned.
+// Files dropped on the window from the shell; folders are not scanned. A
+// name the system's code page cannot write comes in by its short alias, or
+// is left out and named in one message.
 void AddDroppedFiles(HWND window, HDROP drop);
 // The Add Folder command: the folder browser, then AddFolder.
 void AddFolderFromBrowser(HWND window);
 
 // Adds the files of a folder, and of all its sub-folders when it has some
-// and the user agrees. Returns 0, or -1 when memory ran out.
+// and the user agrees; one message names the files whose names the system's
+// code page cannot write (LegacyCodePage). Returns 0, or -1 when memory ran out.
 int AddFolder(const char *path);
 // 1 when the folder (path ends with a backslash) holds a sub-folder, hidden
 // ones included, 0 when not, -1 when it cannot be searched.

@@ -1,6 +1,7 @@
 // Files come in by drops and folder scans: what is admitted, in which order,
 // and what is refused without harm.
 #include "app/lang.h"
+#include "app/textutil_win.h"
 #include "core/filelist.h"
 #include "main_window_fixture.h"
 #include "resources/resource.h"
@@ -10,6 +11,7 @@
 #include "ui/pathorder.h"
 #include "win_support.h"
 
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -372,4 +374,157 @@ TEST_F(Adding, FolderBlockOrderDoesNotDependOnTheSearchOrder)
         expected.insert(expected.end(), scanned.begin(), scanned.end());
         EXPECT_EQ(Names(), expected) << "rows from before stay first, the block in path order";
     }
+}
+
+namespace {
+
+// Windows before 10 1903 keep a code page such as 1252 for the A functions.
+UINT Legacy1252(void)
+{
+    return 1252;
+}
+
+// The volume's aliases, but none for a name with "emoji" in it.
+DWORD WINAPI NoAliasForEmoji(LPCWSTR path, LPWSTR out, DWORD size)
+{
+    if (!wcsstr(path, L"emoji"))
+        return GetShortPathNameW(path, out, size);
+    size_t length = wcslen(path);
+    if (length >= size)
+        return (DWORD)length + 1;
+    wcscpy(out, path);
+    return (DWORD)length;
+}
+
+std::wstring Wide(const std::string &text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], (int)wide.size()) - 1);
+    return wide;
+}
+
+// A drop of these UTF-8 paths as the shell hands it over in UTF-16.
+HDROP MakeWideDrop(const std::vector<std::string> &paths)
+{
+    std::wstring list;
+    for (const std::string &path : paths)
+        list += Wide(path) + L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (list.size() + 1) * sizeof(WCHAR));
+    DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, list.c_str(), list.size() * sizeof(WCHAR));
+    GlobalUnlock(memory);
+    return (HDROP)memory;
+}
+
+class LegacyCodePageAdding : public Adding {
+protected:
+    void SetUp() override
+    {
+        Adding::SetUp();
+        LegacyCodePage = Legacy1252;
+        GetShortName = NoAliasForEmoji;
+    }
+    void TearDown() override
+    {
+        LegacyCodePage = SavedCodePage;
+        GetShortName = GetShortPathNameW;
+        Adding::TearDown();
+    }
+    std::string MakeWideFile(const std::string &relative)
+    {
+        std::string path = folder + "\\" + relative;
+        HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << relative;
+        CloseHandle(file);
+        return path;
+    }
+    // Every row names a file that opens, in ASCII; the message boxes seen.
+    void ExpectRowsOpenable(size_t rows)
+    {
+        ASSERT_EQ((size_t)Rows(), rows);
+        for (int row = 0; row < Rows(); row++) {
+            const char *path = RowEntry(List(), row)->Path;
+            EXPECT_NE(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES) << path;
+            EXPECT_EQ(strchr(path, '?'), nullptr) << path;
+            for (const char *c = path; *c; c++)
+                EXPECT_LT((unsigned char)*c, 0x80) << path;
+        }
+    }
+    UINT (*SavedCodePage)(void) = LegacyCodePage;
+};
+
+int Count(const std::string &text, const std::string &part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        count++;
+    return count;
+}
+
+} // namespace
+
+TEST_F(LegacyCodePageAdding, FolderNamesOutsideTheCodePageComeByAliasOrAreNamedOnce)
+{
+    OpenWindow();
+    MakeFolder("names");
+    MakeFileIn("names\\plain.txt");
+    MakeWideFile("names\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt");
+    for (int i = 0; i < 21; i++)
+        MakeWideFile("names\\emoji \xF0\x9F\x98\x80 " + std::to_string(i) + ".txt");
+    int boxes = 0;
+    std::string text;
+    AnswerMessageBox("Files not added", [&](HWND, const std::string &shown) {
+        boxes++;
+        text = shown;
+    });
+    EXPECT_EQ(AddFolder((folder + "\\names").c_str()), 0);
+    ForgetPendingWindows();
+    Pump();
+    ExpectRowsOpenable(2);
+    Texts names = Names();
+    EXPECT_EQ(std::count(names.begin(), names.end(), "plain.txt"), 1) << "the other row is the alias";
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(text.rfind("21 files were not added: their names cannot be written in this system's code page.", 0), 0u)
+        << text;
+    EXPECT_EQ(Count(text, "emoji \xF0\x9F\x98\x80 "), 20) << "the first 20 names, shown in the process code page";
+}
+
+TEST_F(LegacyCodePageAdding, DroppedNamesOutsideTheCodePageComeByAliasOrAreNamedOnce)
+{
+    OpenWindow();
+    std::string plain = MakeFileIn("plain.txt");
+    std::string japanese = MakeWideFile("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt");
+    std::string emoji = MakeWideFile("emoji \xF0\x9F\x98\x80.txt");
+    std::string text;
+    int boxes = 0;
+    AnswerMessageBox("Files not added", [&](HWND, const std::string &shown) {
+        boxes++;
+        text = shown;
+    });
+    SendMessageA(window, WM_DROPFILES, (WPARAM)MakeWideDrop({ plain, japanese, emoji }), 0);
+    ForgetPendingWindows();
+    Pump();
+    ExpectRowsOpenable(2);
+    EXPECT_EQ(Names().front(), "plain.txt");
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(text, "1 file was not added: its name cannot be written in this system's code page.\r\n\r\n"
+                    "emoji \xF0\x9F\x98\x80.txt");
+}
+
+TEST_F(LegacyCodePageAdding, ChosenNameOutsideTheCodePageComesByAlias)
+{
+    OpenWindow();
+    std::wstring japanese = Wide(MakeWideFile("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt"));
+    WhenWindowOpens("Select file(s) to check", [&](HWND dialog) {
+        // The file name box: a combo box or an edit box, as the dialog has it.
+        SetDlgItemTextW(dialog, cmb13, japanese.c_str());
+        SetDlgItemTextW(dialog, edt1, japanese.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Command(IDC_ADD_FILES);
+    ForgetPendingWindows();
+    Pump();
+    ExpectRowsOpenable(1);
 }
