@@ -378,21 +378,130 @@ static bool IsLink(const char *path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+// A search's entry is kept: a sub-folder when folders are searched, a file
+// that is not hidden when files are.
+static bool Wanted(bool isFolder, bool isHidden, bool folders)
+{
+    return folders ? isFolder : !isFolder && !isHidden;
+}
+
+static void FreeFoundFiles(FoundFile *files, int count)
+{
+    for (int i = 0; i < count; i++)
+        free(files[i].Name);
+    free(files);
+}
+
+// The files a folder search keeps, growing as it finds them.
+struct FoundFiles {
+    FoundFile *Files;
+    int Count, Room;
+};
+
+// Returns 0, or -1 when memory ran out.
+static int KeepFoundFile(FoundFiles *found, const char *name, uint64_t size)
+{
+    if (found->Count == found->Room) {
+        int larger = found->Room ? found->Room * 2 : 64;
+        FoundFile *grown = (FoundFile *)realloc(found->Files, (size_t)larger * sizeof *grown);
+        if (grown == nullptr)
+            return -1;
+        found->Files = grown;
+        found->Room = larger;
+    }
+    char *copy = DuplicateText(name);
+    if (copy == nullptr)
+        return -1;
+    found->Files[found->Count++] = FoundFile{ copy, size };
+    return 0;
+}
+
+// The search through the runtime, whose names come in the process code page.
+// Returns 0, -1 when the folder cannot be searched, -2 when memory ran out.
+static int SearchNarrow(const char *folder, bool folders, FoundFiles *found)
+{
+    struct __finddata64_t entry;
+    intptr_t search = StartSearch(folder, &entry);
+    if (search == -1)
+        return -1;
+    int result = 0;
+    do {
+        if (IsDotEntry(entry.name) || !Wanted(entry.attrib & _A_SUBDIR, entry.attrib & _A_HIDDEN, folders))
+            continue;
+        if (KeepFoundFile(found, entry.name, (uint64_t)entry.size) != 0)
+            result = -2;
+    } while (result == 0 && _findnext64(search, &entry) == 0);
+    _findclose(search);
+    return result;
+}
+
+// The search through the wide functions where the process code page is not
+// UTF-8: the narrow ones would answer a name it cannot write as "?", a row
+// that could never be opened. Each name is written in codePage, or by its
+// alias, or left out (SpellWideName). Results as SearchNarrow.
+static int SearchWide(const char *folder, bool folders, UINT codePage, FoundFiles *found)
+{
+    char access[FILE_ACCESS_PATH_SIZE];
+    // The folder, then each found name after it.
+    WCHAR path[FILE_ACCESS_PATH_SIZE + MAX_PATH];
+    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, FileAccessPath(folder, access), -1, path,
+                                     FILE_ACCESS_PATH_SIZE);
+    if (length <= 0 || length >= FILE_ACCESS_PATH_SIZE)
+        return -1;
+    WCHAR *name = path + length - 1;
+    wcscpy(name, L"*");
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(path, &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return -1;
+    int result = 0;
+    do {
+        if (!wcscmp(entry.cFileName, L".") || !wcscmp(entry.cFileName, L"..") ||
+            !Wanted(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, entry.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN,
+                    folders))
+            continue;
+        wcscpy(name, entry.cFileName);
+        char narrow[NARROW_NAME_SIZE];
+        if (SpellWideName(path, name, codePage, narrow, sizeof narrow) != 0)
+            continue;
+        uint64_t size = (uint64_t)entry.nFileSizeHigh << 32 | entry.nFileSizeLow;
+        if (KeepFoundFile(found, narrow, size) != 0)
+            result = -2;
+    } while (result == 0 && FindNextFileW(search, &entry));
+    FindClose(search);
+    return result;
+}
+
+// What a search of folder finds, in the search's order: its sub-folders
+// (hidden ones included), or its files (hidden ones skipped); a name that
+// cannot be kept is skipped. Returns the count, -1 when the folder cannot be
+// searched, or -2 when memory ran out (nothing kept then).
+static int SearchFolder(const char *folder, bool folders, FoundFile **files)
+{
+    FoundFiles found = {};
+    UINT codePage = LegacyCodePage();
+    int result = codePage != 0 ? SearchWide(folder, folders, codePage, &found) : SearchNarrow(folder, folders, &found);
+    *files = found.Files;
+    if (result == 0)
+        return found.Count;
+    FreeFoundFiles(found.Files, found.Count);
+    *files = nullptr;
+    return result;
+}
+
 // Returns 0, or -1 when memory ran out.
 static int AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen)
 {
-    struct __finddata64_t found;
-    intptr_t search = StartSearch(folder, &found);
-    if (search == -1)
-        return 0;
+    FoundFile *subfolders;
+    int count = SearchFolder(folder, true, &subfolders);
+    if (count < 0)
+        return count == -2 ? -1 : 0;
     int result = 0;
     FolderKey key;
     bool followLinks = ReadFolderKey(folder, &key) && KeyKnown(key);
-    do {
-        if (IsDotEntry(found.name) || !(found.attrib & _A_SUBDIR))
-            continue;
+    for (int i = 0; result == 0 && i < count; i++) {
         char path[PATH_SIZE];
-        if (FormatText(path, sizeof path, "%s%s\\", folder, found.name) != 0 ||
+        if (FormatText(path, sizeof path, "%s%s\\", folder, subfolders[i].Name) != 0 ||
             strlen(path) > FOLDER_PATH_LIMIT)
             continue;
         if (!followLinks && IsLink(path))
@@ -404,8 +513,8 @@ static int AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen
             free(text);
             result = -1;
         }
-    } while (result == 0 && _findnext64(search, &found) == 0);
-    _findclose(search);
+    }
+    FreeFoundFiles(subfolders, count);
     return result;
 }
 
@@ -442,110 +551,12 @@ static int BlockPosition(HWND list, int firstRow, const char *path)
     return low < count ? low : -1;
 }
 
-// The files a folder search keeps, growing as it finds them.
-struct FoundFiles {
-    FoundFile *Files;
-    int Count, Room;
-};
-
-// Returns 0, or -1 when memory ran out.
-static int KeepFoundFile(FoundFiles *found, const char *name, uint64_t size)
-{
-    if (found->Count == found->Room) {
-        int larger = found->Room ? found->Room * 2 : 64;
-        FoundFile *grown = (FoundFile *)realloc(found->Files, (size_t)larger * sizeof *grown);
-        if (grown == nullptr)
-            return -1;
-        found->Files = grown;
-        found->Room = larger;
-    }
-    char *copy = DuplicateText(name);
-    if (copy == nullptr)
-        return -1;
-    found->Files[found->Count++] = FoundFile{ copy, size };
-    return 0;
-}
-
-// The search through the runtime, whose names come in the process code page.
-// Returns 0, -1 when the folder cannot be searched, -2 when memory ran out.
-static int SearchNarrow(const char *folder, FoundFiles *found)
-{
-    struct __finddata64_t entry;
-    intptr_t search = StartSearch(folder, &entry);
-    if (search == -1)
-        return -1;
-    int result = 0;
-    do {
-        if (IsDotEntry(entry.name) || (entry.attrib & (_A_SUBDIR | _A_HIDDEN)))
-            continue;
-        if (KeepFoundFile(found, entry.name, (uint64_t)entry.size) != 0)
-            result = -2;
-    } while (result == 0 && _findnext64(search, &entry) == 0);
-    _findclose(search);
-    return result;
-}
-
-// The search through the wide functions where the process code page is not
-// UTF-8: the narrow ones would answer a name it cannot write as "?", a row
-// that could never be opened. Each name is written in codePage, or by its
-// alias, or left out (SpellWideName). Results as SearchNarrow.
-static int SearchWide(const char *folder, UINT codePage, FoundFiles *found)
-{
-    char access[FILE_ACCESS_PATH_SIZE];
-    // The folder, then each found name after it.
-    WCHAR path[FILE_ACCESS_PATH_SIZE + MAX_PATH];
-    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, FileAccessPath(folder, access), -1, path,
-                                     FILE_ACCESS_PATH_SIZE);
-    if (length <= 0 || length >= FILE_ACCESS_PATH_SIZE)
-        return -1;
-    WCHAR *name = path + length - 1;
-    wcscpy(name, L"*");
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(path, &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return -1;
-    int result = 0;
-    do {
-        if (!wcscmp(entry.cFileName, L".") || !wcscmp(entry.cFileName, L"..") ||
-            (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)))
-            continue;
-        wcscpy(name, entry.cFileName);
-        char narrow[NARROW_NAME_SIZE];
-        if (SpellWideName(path, name, codePage, narrow, sizeof narrow) != 0)
-            continue;
-        uint64_t size = (uint64_t)entry.nFileSizeHigh << 32 | entry.nFileSizeLow;
-        if (KeepFoundFile(found, narrow, size) != 0)
-            result = -2;
-    } while (result == 0 && FindNextFileW(search, &entry));
-    FindClose(search);
-    return result;
-}
-
-// The files a search of folder finds, in the search's order, skipping
-// folders and hidden files; a name that cannot be kept is skipped. Returns
-// the count, -1 when the folder cannot be searched, or -2 when memory ran
-// out (nothing kept then).
-static int FindFolderFiles(const char *folder, FoundFile **files)
-{
-    FoundFiles found = {};
-    UINT codePage = LegacyCodePage();
-    int result = codePage != 0 ? SearchWide(folder, codePage, &found) : SearchNarrow(folder, &found);
-    *files = found.Files;
-    if (result == 0)
-        return found.Count;
-    for (int i = 0; i < found.Count; i++)
-        free(found.Files[i].Name);
-    free(found.Files);
-    *files = nullptr;
-    return result;
-}
-
 static int AddOneFolderFiles(const char *folder)
 {
     HWND list = FileListView();
     int firstRow = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     FoundFile *files;
-    int count = FindFolderFiles(folder, &files);
+    int count = SearchFolder(folder, false, &files);
     if (count > 0 && ArrangeFoundFiles != nullptr)
         ArrangeFoundFiles(files, count);
     int result = count == -2 ? -1 : 0;
@@ -563,9 +574,8 @@ static int AddOneFolderFiles(const char *folder)
         if (AdmitFile(entry, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY)
             result = -1;
     }
-    for (int i = 0; i < count; i++)
-        free(files[i].Name);
-    free(files);
+    if (count > 0)
+        FreeFoundFiles(files, count);
     return result;
 }
 

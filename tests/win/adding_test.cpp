@@ -491,6 +491,23 @@ TEST_F(LegacyCodePageAdding, FolderNamesOutsideTheCodePageComeByAliasOrAreNamedO
     EXPECT_EQ(Count(text, "emoji \xF0\x9F\x98\x80 "), 20) << "the first 20 names, shown in the process code page";
 }
 
+TEST_F(LegacyCodePageAdding, SubfolderNamesOutsideTheCodePageAreScannedByAlias)
+{
+    MakeFolder("tree");
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder + "\\tree\\\xE6\x97\xA5\xE6\x9C\xAC").c_str(), nullptr));
+    MakeWideFile("tree\\\xE6\x97\xA5\xE6\x9C\xAC\\inner.txt");
+    FileList list;
+    ASSERT_NE(FileListInit(&list, 32), nullptr);
+    EXPECT_EQ(CollectSubfolders(&list, (folder + "\\tree\\").c_str()), 0);
+    ASSERT_EQ(list.Count, 1);
+    std::string path = (const char *)list.Items[0];
+    free(list.Items[0]);
+    FileListFree(&list);
+    EXPECT_EQ(std::count_if(path.begin(), path.end(), [](char c) { return (unsigned char)c >= 0x80; }), 0)
+        << "the sub-folder by a name the code page can write: " << path;
+    EXPECT_NE(GetFileAttributesA((path + "inner.txt").c_str()), INVALID_FILE_ATTRIBUTES) << path;
+}
+
 TEST_F(LegacyCodePageAdding, DroppedNamesOutsideTheCodePageComeByAliasOrAreNamedOnce)
 {
     OpenWindow();
