@@ -309,8 +309,8 @@ static void OnRunFollowUp(HWND window)
         ShowVerificationAfterRun(window);
     else if (CurrentRun.Kind == RUN_KIND_ROWS)
         FinishRowsRun(window);
-    else
-        ShowHistoryAfterRun(window, CurrentRun.Kind);
+    // The check's summary, or the files any run found changed without a write.
+    ShowHistoryAfterRun(window, CurrentRun.Kind);
 }
 
 static void OnCommand(HWND window, int id, int notification)

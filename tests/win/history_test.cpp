@@ -9,6 +9,7 @@
 #include "core/run.h"
 #include "core/sessionlog.h"
 #include "main_window_fixture.h"
+#include "remote_window.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"
 #include "ui/mainwnd.h"
@@ -148,6 +149,15 @@ TEST_F(History, ContentsChangedWithoutAWriteAreWarnedAboutInTheRunAndTheResultBo
     RunToTheEnd(IDC_PROCESS);
     EXPECT_EQ(boxes, 1) << "a run of unchanged files shows no box";
     EXPECT_EQ(ControlText(IDC_RESULT).find("Warning"), std::string::npos);
+
+    // A verification's run warns too, after its summary.
+    Write("rot.sfv", "rot.bin " + Cell(0, 2).substr(0, 8) + "\r\n");
+    WhenWindowOpens("Verify checksum file", [&](HWND dialog) { TypeIntoOpenDialog(dialog, folder + "\\rot.sfv"); });
+    AnswerMessageBox("Verification", [](HWND, const std::string &) {});
+    AnswerMessageBox(WarningTitle, [&](HWND, const std::string &) { boxes++; });
+    Command(IDM_VERIFY_SUMS);
+    EXPECT_TRUE(PumpUntil([&] { return boxes == 2; }, 10000)) << "no warning box after a verification";
+    ForgetPendingWindows();
 }
 
 TEST_F(History, CheckAgainstHistorySortsTheRowsByTheirRecords)
