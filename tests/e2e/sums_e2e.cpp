@@ -130,6 +130,7 @@ TEST_F(ChecksumFiles, SavedFilesPassMd5sumAndAnSfvCheck)
     std::string md5 = ReadWholeFile(folder + "\\own.md5");
     EXPECT_NE(md5.find(" *sub/c.bin\r\n"), std::string::npos) << md5;
     EXPECT_EQ(std::count(md5.begin(), md5.end(), '\n'), 3);
+    EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum --quiet -c own.md5"), 0) << "md5sum -c, sub-folder";
 }
 
 TEST_F(ChecksumFiles, FilesWrittenByOtherToolsAreVerified)
