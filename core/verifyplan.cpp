@@ -71,15 +71,19 @@ static void SipStart(SipState *state, const uint64_t key[2])
     state->Length = 0;
 }
 
+// Paths compare with ASCII letters without case and '/' as '\'.
+static char PathFold(char c)
+{
+    return c == '/' ? '\\' : AsciiLower(c);
+}
+
 // Takes the text's bytes up to its terminator, paths folded when fold is set.
 static void SipText(SipState *state, const char *text, bool fold)
 {
     uint64_t pending = state->Pending;
     unsigned shift = 8 * (unsigned)(state->Length % 8);
     for (; *text != '\0'; text++) {
-        char c = *text;
-        if (fold)
-            c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? (char)(c + 'a' - 'A') : c;
+        char c = fold ? PathFold(*text) : *text;
         pending |= (uint64_t)(unsigned char)c << shift;
         state->Length++;
         shift += 8;
@@ -223,12 +227,6 @@ static int ArrayReserve(void **items, int32_t count, int32_t *capacity, size_t i
 }
 
 // ---- Files and values ----
-
-// Paths compare with ASCII letters without case and '/' as '\'.
-static char PathFold(char c)
-{
-    return c == '/' ? '\\' : AsciiLower(c);
-}
 
 struct PathKey {
     int Listing;
@@ -474,6 +472,8 @@ static const char *ComputedOf(const VerifyComputed *found, int kind)
 
 int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const VerifyComputed *found)
 {
+    if (rowIndex < 0 || rowIndex >= plan->RowCount)
+        return 0;
     const VerifyRow *row = &plan->Rows[rowIndex];
     const VerifyFile *file = &plan->Files[row->File];
     // Sized in VerifyPlanGroup for the longest file: every value fits.

@@ -133,7 +133,8 @@ int VerifyPlanGroup(VerifyPlan *plan);
 // against nothing when it could not be read (computed false): it counts once
 // in the summary, OK when every value matches, else FAILED. ExpectedText then
 // holds every value that did not match, two spaces apart ("" for none).
-// Returns the number of values that did not match.
+// Returns the number of values that did not match (0 for a rowIndex out of
+// range, which counts nothing).
 int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const VerifyComputed *found);
 // Frees everything; the plan is then as after VerifyPlanInit.
 void VerifyPlanFree(VerifyPlan *plan);
