@@ -465,6 +465,34 @@ int Count(const std::string &text, const std::string &part)
 
 } // namespace
 
+TEST_F(Adding, NamesInEveryScriptComeWholeByFolderAndDrop)
+{
+    ASSERT_EQ(LegacyCodePage(), 0u) << "the test program runs in UTF-8, as Zunta.exe";
+    OpenWindow();
+    const std::vector<std::string> names = { "caf\xC3\xA9.txt", "\xD0\x9F\xD1\x80\xD0\xB8 \xD0\xBC\xD0\xB8\xD1\x80.txt",
+                                             "\xE6\x97\xA5\xE6\x9C\xAC.txt", "emoji \xF0\x9F\x98\x80.txt",
+                                             "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD.bin" };
+    MakeFolder("scripts");
+    std::vector<std::string> paths;
+    for (const std::string &name : names) {
+        paths.push_back(folder + "\\scripts\\" + name);
+        HANDLE file = CreateFileW(Wide(paths.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+        CloseHandle(file);
+    }
+    EXPECT_EQ(AddFolder((folder + "\\scripts").c_str()), 0);
+    ASSERT_EQ(Rows(), (int)names.size());
+    for (int row = 0; row < Rows(); row++)
+        EXPECT_NE(GetFileAttributesA(RowEntry(List(), row)->Path), INVALID_FILE_ATTRIBUTES) << Cell(row, 1);
+    SendMessageA(window, WM_DROPFILES, (WPARAM)MakeWideDrop(paths), 0);
+    Pump();
+    ASSERT_EQ(Rows(), 2 * (int)names.size());
+    std::vector<std::string> dropped;
+    for (int row = (int)names.size(); row < Rows(); row++)
+        dropped.push_back(Cell(row, 1));
+    EXPECT_EQ(dropped, names) << "each name spelled whole";
+}
+
 TEST_F(LegacyCodePageAdding, FolderNamesOutsideTheCodePageComeByAliasOrAreNamedOnce)
 {
     OpenWindow();
