@@ -371,6 +371,9 @@ TEST_F(ChecksumFiles, NamesInEveryScriptGoThroughEveryWayAndBack)
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\names.md5", "Save checksum file"),
               "7 files written");
     EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum --quiet -c names.md5"), 0) << "md5sum -c";
+    EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\names.sfv", "Save checksum file"),
+              "7 files written");
+    EXPECT_EQ(RunLinuxCommand("'" + sfvTool + "' check '" + linuxFolder + "/names.sfv'"), 0) << "zlib's CRC-32";
     ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum -- *.txt *.bin > linux.md5"), 0);
     EXPECT_EQ(ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\linux.md5", "Verification"),
               "Verified 7 files: 7 OK, 0 FAILED, 0 missing");
