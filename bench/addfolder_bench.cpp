@@ -1,6 +1,7 @@
 // Add Folder of folders of many empty files, timed with the main window on
 // the screen, as a user would wait for it.
-//   zunta_addbench FOLDER...   prints "Add Folder, N files: S s; ..." for each folder
+//   zunta_addbench FOLDER...   prints "Add Folder, N files: S s; ..." for each folder,
+//                              the best of three turns
 #include "app/lang.h"
 #include "app/settings.h"
 #include "core/filelist.h"
@@ -61,16 +62,23 @@ int main(int argc, char **argv)
     UpdateWindow(window);
     Pump();
 
+    // Each folder three times, the best kept: the processor of a virtual
+    // machine is shared, and a turn can run slower for reasons of its own.
     printf("Add Folder");
     for (int i = 1; i < argc; i++) {
-        if (!MainWnd.NoFileRows)
-            ClearAllRows(window);
-        Pump();
-        auto start = std::chrono::steady_clock::now();
-        AddFolder(argv[i]);
-        Pump();     // the list drawn once
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        printf("%s %d files: %.1f s", i == 1 ? "," : ";", CountFiles(argv[i]), seconds);
+        double best = 0;
+        for (int turn = 0; turn < 3; turn++) {
+            if (!MainWnd.NoFileRows)
+                ClearAllRows(window);
+            Pump();
+            auto start = std::chrono::steady_clock::now();
+            AddFolder(argv[i]);
+            Pump();     // the list drawn once
+            double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            if (turn == 0 || seconds < best)
+                best = seconds;
+        }
+        printf("%s %d files: %.2f s", i == 1 ? "," : ";", CountFiles(argv[i]), best);
         fflush(stdout);
     }
     printf("\n");

@@ -85,35 +85,60 @@ for row in rows[3:] if 'i686/Wine' in builds else []:
     missed += not ok
     print('  %-24s %.2f %s' % (row, share, 'met' if ok else 'MISSED'))
 
-# The SHA engines: from memory against OpenSSL's own figure for 1 MiB
+# The SHA engines from memory against OpenSSL's own figure for 1 MiB
 # blocks, with the SHA instructions and with them masked (bit 29 of CPUID
-# leaf 7's EBX, the second word of OPENSSL_ia32cap), and over the file
-# against the coreutils tools. Zunta's "portable" figure is its fastest
-# path without the SHA instructions.
+# leaf 7's EBX, the second word of OPENSSL_ia32cap); then over the file
+# against the coreutils tools. Zunta's "portable" figure is its fastest path
+# without the SHA instructions. The processor of a virtual machine is shared:
+# the same program on the same processor can run at 0.6 of its speed for a
+# while. So both sides run on one processor, turn about, several times, and
+# each keeps its best figure: what it does when the processor is its own.
+SHA_TURNS = 5
+cpu = 'taskset -c %d' % min(os.sched_getaffinity(0))
+
+
 def openssl_speed(name, masked):
     env = dict(os.environ)
     if masked:
         env['OPENSSL_ia32cap'] = ':~0x20000000'
     # -elapsed: wall-clock time as Zunta's figures use, not the CPU time
     # that openssl speed divides by otherwise (which a busy machine does not lower).
-    out = subprocess.run(['openssl', 'speed', '-elapsed', '-evp', name, '-bytes', '1048576', '-seconds', '3'], check=True,
-                         capture_output=True, text=True, env=env).stdout
+    out = subprocess.run(cpu.split() + ['openssl', 'speed', '-elapsed', '-evp', name, '-bytes', '1048576',
+                                        '-seconds', '1'], check=True, capture_output=True, text=True, env=env).stdout
     return float(re.search(r'^%s\s+([\d.]+)k' % name, out, re.M).group(1)) / 1000
 
 
-def zunta_sha(build, engine, without_extensions):
+def best(figures, more):
+    for key, rate in more.items():
+        figures[key] = max(figures.get(key, 0), rate)
+
+
+sha_commands = {'native': [os.path.join(build, 'release-native', 'zunta_bench'), '--sha']}
+for arch in arches:
+    sha_commands[arch + '/Wine'] = [wine, os.path.join(build, 'release-' + arch, 'zunta_bench.exe'), '--sha']
+sha_engines = (('SHA-1', 'sha1', 'sha1sum'), ('SHA-256', 'sha256', 'sha256sum'), ('SHA-512', 'sha512', 'sha512sum'))
+ours = {b: {} for b in sha_commands}
+theirs = {}
+for _ in range(SHA_TURNS):
+    for b, command in sha_commands.items():
+        best(ours[b], zunta(cpu.split() + command))
+    for engine, name, _ in sha_engines:
+        best(theirs, {(name, False): openssl_speed(name, False), (name, True): openssl_speed(name, True)})
+
+
+def zunta_sha(figures, engine, without_extensions):
     order = ['portable', 'vector'] + ([] if without_extensions else ['SHA-NI'])
-    found = [build.get('%s %s (memory)' % (engine, path)) for path in order]
+    found = [figures.get('%s %s (memory)' % (engine, path)) for path in order]
     found = [rate for rate in found if rate]
     return found[-1] if found else 0
 
 
-print('\nSHA engines, MB/s (Zunta %s; OpenSSL 1 MiB blocks)' % ' / '.join(builds))
-for engine, name, tool_name in (('SHA-1', 'sha1', 'sha1sum'), ('SHA-256', 'sha256', 'sha256sum'),
-                                ('SHA-512', 'sha512', 'sha512sum')):
-    full, masked = openssl_speed(name, False), openssl_speed(name, True)
-    fastest = [zunta_sha(builds[b], engine, False) for b in builds]
-    portable = [zunta_sha(builds[b], engine, True) for b in builds]
+print('\nSHA engines, MB/s (Zunta %s; OpenSSL 1 MiB blocks; best of %d turns on one processor)'
+      % (' / '.join(sha_commands), SHA_TURNS))
+for engine, name, tool_name in sha_engines:
+    full, masked = theirs[(name, False)], theirs[(name, True)]
+    fastest = [zunta_sha(ours[b], engine, False) for b in ours]
+    portable = [zunta_sha(ours[b], engine, True) for b in ours]
     checks = [('fastest path', fastest, full, 'openssl speed -evp %s' % name),
               ('without SHA instructions', portable, masked, 'the same, SHA masked')]
     if engine == 'SHA-512':
@@ -121,12 +146,12 @@ for engine, name, tool_name in (('SHA-1', 'sha1', 'sha1sum'), ('SHA-256', 'sha25
     elif masked >= 0.9 * full:
         print('  %s: masking did not lower OpenSSL (%.0f and %.0f MB/s): its figure without SHA is not one'
               % (engine, full, masked))
-    for what, ours, theirs, label in checks:
-        ok = ours[0] >= 0.9 * theirs
+    for what, rates, rate, label in checks:
+        ok = rates[0] >= 0.9 * rate
         missed += not ok
         print('  %-8s %-25s %s against %-30s %6.0f: %s  (>= 0.90: %s)' % (
-            engine, what, ' / '.join('%.0f' % r for r in ours), label, theirs,
-            ' / '.join('%.2f' % (r / theirs) for r in ours), 'met' if ok else 'MISSED'))
+            engine, what, ' / '.join('%.0f' % r for r in rates), label, rate,
+            ' / '.join('%.2f' % (r / rate) for r in rates), 'met' if ok else 'MISSED'))
     file_rate = [builds[b].get('%s (file, 1 MiB reads)' % engine, 0) for b in builds]
     coreutils = tool([tool_name, path])
     print('  %-8s %-25s %s against %-30s %6.0f: %s' % (

@@ -12,11 +12,6 @@
 #define SHA_UNROLL _Pragma("clang loop unroll(full)")
 #else
 #define SHA_UNROLL _Pragma("GCC unroll 20")
-// Nothing between the rounds.
-#define SHA_NOTHING(c) \
-    do {               \
-    } while (0)
-
 #endif
 
 static inline uint32_t ShaRotl32(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
