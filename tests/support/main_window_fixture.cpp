@@ -37,10 +37,12 @@ void MainWindowTest::SetUp()
              folder.c_str());
     Program.CommandLineCursor = nullptr;
     ResetHistory();     // each test is a session of its own
+    WatchForUnansweredDialogs(true);
 }
 
 void MainWindowTest::TearDown()
 {
+    WatchForUnansweredDialogs(false);
     ForgetPendingWindows();
     DestroyMainWindow();
     Pump();
@@ -237,7 +239,64 @@ void CALLBACK LookForPendingWindows(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
+// A dialog left open this long while no test waits for its title fails the
+// test and is closed: a box the test did not expect would otherwise hold its
+// modal loop until the test program's time runs out.
+const DWORD UnansweredLimitMs = 30000;
+
+struct OpenDialog {
+    HWND window;
+    DWORD since;
+};
+std::vector<OpenDialog> OpenDialogs;
+UINT_PTR WatchTimer;
+
+BOOL CALLBACK NoteOpenDialog(HWND candidate, LPARAM lParam)
+{
+    std::vector<HWND> *seen = (std::vector<HWND> *)lParam;
+    char className[32];
+    if (candidate != MainWnd.Window && IsWindowVisible(candidate) &&
+        GetClassNameA(candidate, className, sizeof className) && !strcmp(className, "#32770"))
+        seen->push_back(candidate);
+    return TRUE;
+}
+
+void CALLBACK WatchOpenDialogs(HWND, UINT, UINT_PTR, DWORD)
+{
+    std::vector<HWND> seen;
+    EnumThreadWindows(GetCurrentThreadId(), NoteOpenDialog, (LPARAM)&seen);
+    std::vector<OpenDialog> still;
+    DWORD now = GetTickCount();
+    for (HWND dialog : seen) {
+        DWORD since = now;
+        for (const OpenDialog &known : OpenDialogs)
+            if (known.window == dialog)
+                since = known.since;
+        char title[256] = "", text[1024] = "";
+        GetWindowTextA(dialog, title, sizeof title);
+        bool awaited = false;
+        for (const PendingWindow &pending : Pending)
+            awaited = awaited || pending.title == title;
+        if (awaited || now - since < UnansweredLimitMs) {
+            still.push_back({ dialog, since });
+            continue;
+        }
+        GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+        ADD_FAILURE() << "nobody answered the dialog \"" << title << "\": " << text;
+        EndDialog(dialog, IDCANCEL);
+    }
+    OpenDialogs = still;
+}
+
 } // namespace
+
+void WatchForUnansweredDialogs(bool on)
+{
+    if (WatchTimer != 0)
+        KillTimer(nullptr, WatchTimer);
+    WatchTimer = on ? SetTimer(nullptr, 0, 500, WatchOpenDialogs) : 0;
+    OpenDialogs.clear();
+}
 
 void WhenWindowOpens(const char *title, std::function<void(HWND)> act)
 {

@@ -55,6 +55,10 @@ void AnswerMessageBox(const char *title, std::function<void(HWND box, const std:
                       int button = IDOK);
 // Forgets the windows waited for that did not open.
 void ForgetPendingWindows();
+// While on, a dialog other than the main window that stays open 30 seconds
+// with nobody waiting for its title fails the test and is closed
+// (MainWindowTest turns it on for each test).
+void WatchForUnansweredDialogs(bool on);
 
 // Saves what the screen shows of window as a bitmap file when ZUNTA_SHOTS
 // names a folder; returns the number of distinct colours seen. With redraw
