@@ -37,6 +37,7 @@ void MainWindowTest::SetUp()
              folder.c_str());
     Program.CommandLineCursor = nullptr;
     ResetHistory();     // each test is a session of its own
+    CancelAtFirstProgress = false;
     WatchForUnansweredDialogs(true);
 }
 
@@ -193,6 +194,38 @@ bool MainWindowTest::PumpUntil(const std::function<bool()> &done, DWORD timeoutM
         Pump();
     }
     return true;
+}
+
+std::vector<int> ProgressPositions;
+bool CancelAtFirstProgress;
+
+namespace {
+
+WNDPROC BarProcBefore;
+
+LRESULT CALLBACK WatchedBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == PBM_SETPOS) {
+        ProgressPositions.push_back((int)wParam);
+        if (CancelAtFirstProgress && wParam > 0) {
+            CancelAtFirstProgress = false;
+            EnterCriticalSection(&RunLock);
+            RunState = RUN_CANCEL_REQUESTED;
+            LeaveCriticalSection(&RunLock);
+        }
+    }
+    return CallWindowProcA(BarProcBefore, bar, message, wParam, lParam);
+}
+
+} // namespace
+
+void MainWindowTest::WatchProgressBar(bool cancelAtFirst)
+{
+    HWND bar = GetDlgItem(window, IDC_PROGRESS);
+    if ((WNDPROC)GetWindowLongPtrA(bar, GWLP_WNDPROC) != WatchedBarProc)
+        BarProcBefore = (WNDPROC)SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)WatchedBarProc);
+    ProgressPositions.clear();
+    CancelAtFirstProgress = cancelAtFirst;
 }
 
 namespace {

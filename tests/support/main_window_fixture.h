@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -41,10 +42,17 @@ protected:
     void Pump();
     // Pumps until done() holds or timeoutMs passes; returns done().
     bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 20000);
+    // Records the progress bar's positions in ProgressPositions from now on;
+    // with cancelAtFirst, the first position past 0 asks the run to stop, as
+    // the Cancel button does, and clears CancelAtFirstProgress.
+    void WatchProgressBar(bool cancelAtFirst);
 
     HWND window = nullptr;
     std::string folder;
 };
+
+extern std::vector<int> ProgressPositions;
+extern bool CancelAtFirstProgress;
 
 // Calls act once a dialog titled title (a message box too) appears on this
 // thread, from inside whatever modal loop is running then.

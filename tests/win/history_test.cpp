@@ -33,26 +33,6 @@ void *NoMemory(size_t)
     return nullptr;
 }
 
-// The progress bar's positions; with CancelAtFirst, the first position past
-// 0 asks the run to stop, as the Cancel button does.
-std::vector<int> Positions;
-bool CancelAtFirst;
-WNDPROC BarProcBefore;
-
-LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == PBM_SETPOS) {
-        Positions.push_back((int)wParam);
-        if (CancelAtFirst && wParam > 0) {
-            CancelAtFirst = false;
-            EnterCriticalSection(&RunLock);
-            RunState = RUN_CANCEL_REQUESTED;
-            LeaveCriticalSection(&RunLock);
-        }
-    }
-    return CallWindowProcA(BarProcBefore, bar, message, wParam, lParam);
-}
-
 class History : public MainWindowTest {
 protected:
     std::string Write(const std::string &name, const std::string &bytes)
@@ -257,20 +237,44 @@ TEST_F(History, ALoadCancelledIsThrownAwayAndTheNextRunLoadsAgain)
     Rot(path, true);
     AddFile(path);
     Click(0);
-    BarProcBefore = (WNDPROC)SetWindowLongPtrA(GetDlgItem(window, IDC_PROGRESS), GWLP_WNDPROC, (LONG_PTR)BarProc);
-    Positions.clear();
-    CancelAtFirst = true;
+    WatchProgressBar(true);
     int boxes = 0;
     AnswerMessageBox(WarningTitle, [&](HWND, const std::string &) { boxes++; });
     RunToTheEnd(IDC_PROCESS);
-    EXPECT_FALSE(CancelAtFirst) << "the load reported no progress";
+    EXPECT_FALSE(CancelAtFirstProgress) << "the load reported no progress";
     EXPECT_EQ(boxes, 0) << "judged by a history whose load was cancelled";
 
-    Positions.clear();
+    ProgressPositions.clear();
     RunToTheEnd(IDC_PROCESS);
     EXPECT_TRUE(PumpUntil([&] { return boxes == 1; }, 5000)) << "the history was not loaded again";
     bool between = false;
-    for (int position : Positions)
+    for (int position : ProgressPositions)
         between |= position > 0 && position < 100;
     EXPECT_TRUE(between) << "the bar did not move while the history loaded";
+}
+
+TEST_F(History, ACancelledCheckLeavesTheRowsReadyAndSaysSo)
+{
+    OpenWindow();
+    std::vector<std::string> paths;
+    for (const char *name : { "a.bin", "b.bin" })
+        paths.push_back(Write(name, std::string(4 << 20, 'z')));
+    WriteArchive(paths, nullptr);
+    for (const std::string &path : paths)
+        AddFile(path);
+    std::string summary;
+    AnswerMessageBox("Check against history", [&](HWND, const std::string &text) { summary = text; });
+    WatchProgressBar(true);
+    Command(IDM_CHECK_HISTORY);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 60000)) << "no summary";
+    EXPECT_FALSE(CancelAtFirstProgress) << "the run moved no bar";
+    EXPECT_EQ(summary, "Checked 0 files against their history: 0 unchanged, 0 changed without a write, "
+                       "0 not in the history\r\n\r\nThe check was cancelled: these counts are of the files "
+                       "checked before.");
+    EXPECT_EQ(Cell(0, 0), "Ready") << "stopped inside it";
+    EXPECT_EQ(Cell(0, 2), "");
+    EXPECT_EQ(Cell(1, 0), "Ready");
+    EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "Process A&ll");
+    EXPECT_TRUE(RunCanStart());
+    EXPECT_EQ(ReadWholeFile(Program.LastSessionLogPath).find("a.bin"), std::string::npos) << "nothing logged";
 }

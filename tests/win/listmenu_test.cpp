@@ -351,6 +351,27 @@ TEST_F(ListMenu, VerifyingAFileWithAwkwardNames)
     EXPECT_EQ(ControlText(IDC_RESULT).find("Expected"), std::string::npos);
 }
 
+TEST_F(ListMenu, CancelDuringTheLookUpsOfAVerification)
+{
+    OpenWindow();
+    File("here.txt", "123456789");
+    std::string listing = "here.txt CBF43926\r\n";
+    for (int i = 0; i < 200; i++)
+        listing += "gone" + std::to_string(i) + ".txt CBF43926\r\n";
+    File("list.sfv", listing);
+    std::string summary;
+    ChooseInFileDialog("Verify checksum file", folder + "\\list.sfv");
+    AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; });
+    WatchProgressBar(true);
+    Command(IDM_VERIFY_SUMS);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); })) << "no summary";
+    ForgetPendingWindows();
+    EXPECT_FALSE(CancelAtFirstProgress) << "the look-ups moved no bar";
+    EXPECT_EQ(summary.substr(0, summary.find("\r\n")), "Verification cancelled after 0 of 201 files.") << summary;
+    EXPECT_TRUE(MainWnd.NoFileRows) << "no row for a file looked up before the cancel";
+    EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "Process A&ll");
+}
+
 namespace {
 
 // Once the menu is on the screen, the window is taken with it drawn over,
