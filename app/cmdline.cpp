@@ -112,7 +112,7 @@ int MakeArgumentAbsolute(const char *folder, const char *path, char *out, size_t
             return CopyOut(out, size, path, 0);
     } else {
         prefix = strlen(folder);
-        if (!IsPathSeparator(folder[prefix - 1]))
+        if (PathTrimSeparators(folder, prefix) == prefix)
             separator = "\\";
     }
     size_t length = prefix + strlen(separator) + strlen(path);

@@ -25,8 +25,9 @@ int SplitProgramPath(const char *commandLine, char *folder, size_t folderSize,
     if (end == nullptr)
         return 0;
     const char *slash = nullptr;
+    bool trail = false;
     for (const char *p = start; p < end; p++)
-        if (*p == '\\')
+        if (!TextTrailStep(&trail, *p) && *p == '\\')
             slash = p;
     if (slash == nullptr)
         return 0;

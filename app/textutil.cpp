@@ -14,8 +14,9 @@ char AsciiLower(char c)
 
 int AsciiEqualNoCaseN(const char *a, const char *b, size_t n)
 {
+    bool trailA = false, trailB = false;
     for (size_t i = 0; i < n; i++) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+        if (PathFoldByte(a[i], false, &trailA) != PathFoldByte(b[i], false, &trailB))
             return 0;
         if (a[i] == '\0')
             return 1;
@@ -30,14 +31,16 @@ int AsciiEqualNoCase(const char *a, const char *b)
 
 void AsciiLowerText(char *text)
 {
+    bool trail = false;
     for (; *text; text++)
-        *text = AsciiLower(*text);
+        *text = PathFoldByte(*text, false, &trail);
 }
 
 void AsciiUpperText(char *text)
 {
+    bool trail = false;
     for (; *text; text++)
-        if (*text >= 'a' && *text <= 'z')
+        if (!TextTrailStep(&trail, *text) && *text >= 'a' && *text <= 'z')
             *text = (char)(*text - 'a' + 'A');
 }
 
@@ -84,8 +87,22 @@ char *DuplicateText(const char *text)
 
 const char *PathFileName(const char *path)
 {
-    const char *slash = strrchr(path, '\\');
-    return slash ? slash + 1 : path;
+    const char *name = path;
+    bool trail = false;
+    for (const char *at = path; *at != '\0'; at++)
+        if (!TextTrailStep(&trail, *at) && *at == '\\')
+            name = at + 1;
+    return name;
+}
+
+size_t PathTrimSeparators(const char *path, size_t length)
+{
+    size_t kept = 0;
+    bool trail = false;
+    for (size_t i = 0; i < length; i++)
+        if (TextTrailStep(&trail, path[i]) || !IsPathSeparator(path[i]))
+            kept = i + 1;
+    return kept;
 }
 
 bool IsPathSeparator(char c)
@@ -143,6 +160,23 @@ void TextSetCodePage(uint32_t codePage, uint32_t maxCharSize, const uint8_t *lea
 TextCodePageKind TextCodePage(void)
 {
     return CodePage.Kind;
+}
+
+bool TextTrailStep(bool *trail, char c)
+{
+    if (*trail) {
+        *trail = false;
+        return true;
+    }
+    *trail = CodePage.Lead[(unsigned char)c] && c != '\0';
+    return false;
+}
+
+char PathFoldByte(char c, bool slashes, bool *trail)
+{
+    if (TextTrailStep(trail, c))
+        return c;
+    return slashes && c == '/' ? '\\' : AsciiLower(c);
 }
 
 // The well-formed UTF-8 sequences, as the system's conversion takes them:

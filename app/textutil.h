@@ -9,7 +9,10 @@
 
 #define ARRAY_SIZE(a) (sizeof(a) / sizeof((a)[0]))
 
+// A-Z as a-z, one byte: PathFoldByte folds bytes of a text.
 char AsciiLower(char c);
+// These fold the letters of characters of one byte only: in a double-byte
+// code page the second byte of a character is never a letter of its own.
 // 1 when the texts are equal once A-Z are mapped to a-z, else 0.
 int AsciiEqualNoCase(const char *a, const char *b);
 // Like AsciiEqualNoCase over at most n characters.
@@ -44,6 +47,15 @@ enum { TEXT_CODE_PAGE_UTF8 = 65001, TEXT_LEAD_BYTES_SIZE = 12 };
 void TextSetCodePage(uint32_t codePage, uint32_t maxCharSize, const uint8_t *leadBytes);
 TextCodePageKind TextCodePage(void);
 
+// Text read byte by byte: in a double-byte code page the byte after a lead
+// byte is part of its character, never a letter, '\' or '/' of its own.
+// Returns whether c is such a second byte and moves *trail past c (false
+// at the start of a text).
+bool TextTrailStep(bool *trail, char c);
+// A byte of a path as comparisons take it: A-Z as a-z, '/' as '\' too with
+// slashes; the second byte of a character as it is.
+char PathFoldByte(char c, bool slashes, bool *trail);
+
 // Bytes of the character at text: 1 to 4, 0 at the terminator. A byte that
 // does not start a whole, well-formed character counts as one of its own.
 size_t TextCharSize(const char *text);
@@ -68,6 +80,8 @@ char *DuplicateText(const char *text);
 
 // The part of a path after its last backslash, or the whole path without one.
 const char *PathFileName(const char *path);
+// Length of the first length bytes of path without the separators that end them.
+size_t PathTrimSeparators(const char *path, size_t length);
 
 // '\' or '/', which Windows takes alike in paths.
 bool IsPathSeparator(char c);

@@ -253,8 +253,9 @@ int ChecksumFormatOfName(const char *fileName)
         { "SHA512SUMS", CHECKSUM_FORMAT_SHA512 },
     };
     const char *name = fileName;
+    bool trail = false;
     for (const char *at = fileName; *at != '\0'; at++)
-        if (IsPathSeparator(*at))
+        if (!TextTrailStep(&trail, *at) && IsPathSeparator(*at))
             name = at + 1;
     const char *dot = strrchr(name, '.');
     for (const auto &ending : endings)
@@ -534,7 +535,8 @@ struct ComponentWalk {
     size_t End;
 };
 
-static void WalkComponentsBack(const char *text, size_t length, ComponentWalk *walk)
+// The components are found in text and copied from the same places in bytes.
+static void WalkComponentsBack(const char *text, const char *bytes, size_t length, ComponentWalk *walk)
 {
     size_t stop = length;
     while (stop > 0) {
@@ -553,7 +555,7 @@ static void WalkComponentsBack(const char *text, size_t length, ComponentWalk *w
             walk->Kept += count + 1;
             if (walk->Out != nullptr) {
                 walk->End -= count;
-                memcpy(walk->Out + walk->End, part, count);
+                memcpy(walk->Out + walk->End, bytes + start, count);
                 walk->Out[--walk->End] = '\\';
             }
         }
@@ -620,8 +622,32 @@ static bool HasFileComponents(const char *text, size_t length)
     return true;
 }
 
-int ClassifyListedName(const char *folder, const char *name, char *out, size_t size)
+// In a double-byte code page the second byte of a character can be '\\' or
+// '|'. A name's shape is then read from a shadow of it with those bytes as
+// 'x': name itself when it has none, else shadow, or null when the name
+// does not fit there.
+static const char *ShapeOfName(const char *name, char *shadow, size_t size)
 {
+    bool trail = false, any = false;
+    size_t length = 0;
+    for (; name[length] != '\0'; length++)
+        any |= TextTrailStep(&trail, name[length]);
+    if (!any)
+        return name;
+    if (length >= size)
+        return nullptr;
+    trail = false;
+    for (size_t i = 0; i <= length; i++)
+        shadow[i] = TextTrailStep(&trail, name[i]) ? 'x' : name[i];
+    return shadow;
+}
+
+int ClassifyListedName(const char *folder, const char *fullName, char *out, size_t size)
+{
+    char shadow[LISTED_SHAPE_SIZE];
+    const char *name = ShapeOfName(fullName, shadow, sizeof shadow);
+    if (name == nullptr)
+        return LISTED_TOO_LONG;
     if (name[0] == '\0' || !HasFileNameBytes(name))
         return LISTED_REFUSED;
     bool absolute = IsDriveLetter(name[0]) && name[1] == ':';
@@ -629,24 +655,23 @@ int ClassifyListedName(const char *folder, const char *name, char *out, size_t s
     if (absolute ? !IsPathSeparator(name[2]) : IsPathSeparator(name[0]))
         return LISTED_REFUSED;
     const char *rest = absolute ? name + 3 : name;
+    const char *restBytes = absolute ? fullName + 3 : fullName;
     size_t restLength = strlen(rest);
     if (!HasFileComponents(rest, restLength))
         return LISTED_REFUSED;
     // A ".." left over after the walk back climbed above the base somewhere.
     ComponentWalk measure = {};
-    WalkComponentsBack(rest, restLength, &measure);
+    WalkComponentsBack(rest, restBytes, restLength, &measure);
     if (measure.Drop > 0)
         return LISTED_REFUSED;
 
-    const char *base = name;
+    const char *base = fullName;
     size_t baseLength = 2;
     if (!absolute) {
         if (PathRootLength(folder) == 0)
             return LISTED_TOO_LONG;
         base = folder;
-        baseLength = strlen(folder);
-        while (baseLength > 0 && IsPathSeparator(folder[baseLength - 1]))
-            baseLength--;
+        baseLength = PathTrimSeparators(folder, strlen(folder));
     }
     size_t total = baseLength + (measure.Kept > 0 ? measure.Kept : 1);
     if (total >= size)
@@ -657,27 +682,24 @@ int ClassifyListedName(const char *folder, const char *name, char *out, size_t s
     ComponentWalk write = {};
     write.Out = out;
     write.End = total;
-    WalkComponentsBack(rest, restLength, &write);
+    WalkComponentsBack(rest, restBytes, restLength, &write);
     out[total] = '\0';
     return absolute ? LISTED_ABSOLUTE : LISTED_INSIDE;
 }
 
 const char *ListedNameOf(const char *folder, const char *path)
 {
-    size_t length = strlen(folder);
-    while (length > 0 && IsPathSeparator(folder[length - 1]))
-        length--;
+    size_t length = PathTrimSeparators(folder, strlen(folder));
     if (length == 0)
         return path;
+    bool trail = false, folderTrail = false;
     for (size_t i = 0; i < length; i++) {
         if (path[i] == '\0')
             return path;
-        bool same = (IsPathSeparator(path[i]) && IsPathSeparator(folder[i])) ||
-                    AsciiLower(path[i]) == AsciiLower(folder[i]);
-        if (!same)
+        if (PathFoldByte(path[i], true, &trail) != PathFoldByte(folder[i], true, &folderTrail))
             return path;
     }
-    if (!IsPathSeparator(path[length]) || path[length + 1] == '\0')
+    if (TextTrailStep(&trail, path[length]) || !IsPathSeparator(path[length]) || path[length + 1] == '\0')
         return path;
     return path + length + 1;
 }
@@ -709,8 +731,9 @@ static int FormatSumLine(char *out, size_t size, const char *name, const char *h
     // Relative names with '/', as md5sum and its kin write and read them
     // everywhere; a full path keeps its backslashes.
     bool relative = !(IsDriveLetter(name[0]) && name[1] == ':') && !IsPathSeparator(name[0]);
+    bool trail = false;
     for (char *at = out + count + 2; relative && *at != '\0'; at++)
-        if (*at == '\\')
+        if (!TextTrailStep(&trail, *at) && *at == '\\')
             *at = '/';
     return 0;
 }

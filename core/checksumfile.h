@@ -140,8 +140,11 @@ enum {
 // any of <>"|?*, a component ending in '.' or ' ', and a component that is a
 // device name whatever its extension or letter case (CON, PRN, AUX, NUL,
 // COM0-9, LPT0-9 with the superscript digits 1-3 in Windows-1252 or UTF-8,
-// CONIN$, CONOUT$). Returns a LISTED_...; out holds a path only for
+// CONIN$, CONOUT$). In a double-byte code page the second byte of a
+// character is none of these, and a name of such characters is too long from
+// LISTED_SHAPE_SIZE bytes on. Returns a LISTED_...; out holds a path only for
 // LISTED_INSIDE and LISTED_ABSOLUTE.
+enum { LISTED_SHAPE_SIZE = 1024 };
 int ClassifyListedName(const char *folder, const char *name, char *out, size_t size);
 
 // How path is listed in a checksum file saved in folder: relative when it lies

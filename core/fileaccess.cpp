@@ -10,17 +10,14 @@ static const char Sysnative[] = "Sysnative";
 
 int MapRedirectedPath(const char *windowsFolder, const char *path, char *out, size_t size)
 {
-    size_t folderLength = strlen(windowsFolder);
-    while (folderLength > 0 && IsPathSeparator(windowsFolder[folderLength - 1]))
-        folderLength--;
+    size_t folderLength = PathTrimSeparators(windowsFolder, strlen(windowsFolder));
     size_t nameLength = sizeof System32 - 1;
     if (folderLength == 0 || strlen(path) < folderLength + 1 + nameLength)
         return 0;
-    for (size_t i = 0; i < folderLength; i++) {
-        char a = windowsFolder[i], b = path[i];
-        if (IsPathSeparator(a) ? !IsPathSeparator(b) : AsciiLower(a) != AsciiLower(b))
+    bool trail = false, pathTrail = false;
+    for (size_t i = 0; i < folderLength; i++)
+        if (PathFoldByte(windowsFolder[i], true, &trail) != PathFoldByte(path[i], true, &pathTrail))
             return 0;
-    }
     const char *name = path + folderLength + 1;
     char after = name[nameLength];
     if (!IsPathSeparator(path[folderLength]) || !AsciiEqualNoCaseN(name, System32, nameLength) ||

@@ -53,10 +53,9 @@ int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastW
 {
     if (path == nullptr || (crcText == nullptr && md5Text == nullptr))
         return -1;
-    const char *slash = strrchr(path, '\\');
-    if (slash == nullptr)
+    const char *name = PathFileName(path);
+    if (name == path)
         return -1;
-    const char *name = slash + 1;
 
     // The name's width counts characters: a name of any script lines the
     // other columns up where a name of as many letters would.

@@ -71,19 +71,14 @@ static void SipStart(SipState *state, const uint64_t key[2])
     state->Length = 0;
 }
 
-// Paths compare with ASCII letters without case and '/' as '\'.
-static char PathFold(char c)
-{
-    return c == '/' ? '\\' : AsciiLower(c);
-}
-
 // Takes the text's bytes up to its terminator, paths folded when fold is set.
 static void SipText(SipState *state, const char *text, bool fold)
 {
     uint64_t pending = state->Pending;
     unsigned shift = 8 * (unsigned)(state->Length % 8);
+    bool trail = false;
     for (; *text != '\0'; text++) {
-        char c = fold ? PathFold(*text) : *text;
+        char c = fold ? PathFoldByte(*text, true, &trail) : *text;
         pending |= (uint64_t)(unsigned char)c << shift;
         state->Length++;
         shift += 8;
@@ -239,8 +234,10 @@ static bool SamePath(const VerifyPlan *plan, int32_t index, const void *key)
     const PathKey *path = (const PathKey *)key;
     if (file->Listing != path->Listing)
         return false;
+    // Paths compare with ASCII letters without case and '/' as '\'.
     const char *a = file->Path, *b = path->Text;
-    for (; *a != '\0' && PathFold(*a) == PathFold(*b); a++, b++) {
+    bool trailA = false, trailB = false;
+    for (; *a != '\0' && PathFoldByte(*a, true, &trailA) == PathFoldByte(*b, true, &trailB); a++, b++) {
     }
     return *a == '\0' && *b == '\0';
 }

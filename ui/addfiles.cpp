@@ -602,7 +602,8 @@ static int AddChosenFolder(const char *chosen)
     if (CopyText(path, sizeof path, chosen) != 0)
         return 0;
     size_t length = strlen(path);
-    if (length >= 2 && path[length - 1] != '\\' && AppendText(path, sizeof path, "\\") != 0)
+    bool ended = length > 0 && PathTrimSeparators(path, length) < length;
+    if (length >= 2 && !ended && AppendText(path, sizeof path, "\\") != 0)
         return 0;
     if (strlen(path) > FOLDER_PATH_LIMIT)
         return 0;

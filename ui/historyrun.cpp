@@ -40,11 +40,6 @@ static int32_t WarnedCount;
 static int32_t Considered, Unchanged, Changed, NotInHistory, Unreadable;
 static int LastVerdict;
 
-static const char *NameOf(const char *path)
-{
-    const char *slash = strrchr(path, '\\');
-    return slash != nullptr ? slash + 1 : path;
-}
 
 // The whole of a log in memory, the file closed again. Returns 0 (text
 // null and length 0 for a log that is not there or cannot be read), or -1
@@ -197,7 +192,7 @@ static void ShowHistoryWarning(HWND window, int32_t index)
 static int JudgeFile(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
                      const char *md5Text, HistoryJudgement *judgement)
 {
-    const char *name = NameOf(path);
+    const char *name = PathFileName(path);
     char timeText[HISTORY_TIME_SIZE];
     FormatLogTime(lastWriteTime, timeText, sizeof timeText);
     return HistoryJudge(&Index, name, strlen(name), size, timeText, crcText, md5Text, judgement);
@@ -213,7 +208,7 @@ int JudgeRowHistory(HWND window, const FileEntry *entry, int32_t index, bool sel
     LastVerdict = JudgeFile(entry->Path, size, lastWriteTime, crcText, md5Text, &judgement);
     if (LastVerdict == HISTORY_CHANGED) {
         SetWarning(index, judgement.TimeText);
-        AddWarnedName(NameOf(entry->Path));
+        AddWarnedName(PathFileName(entry->Path));
         if (selected)
             ShowHistoryWarning(window, index);
     }
@@ -225,7 +220,7 @@ void AddRecordToHistory(const char *path, uint64_t size, int64_t lastWriteTime, 
 {
     if (IndexState != HISTORY_LOADED)
         return;     // a load to come reads the record from the log
-    const char *name = NameOf(path);
+    const char *name = PathFileName(path);
     char timeText[HISTORY_TIME_SIZE];
     FormatLogTime(lastWriteTime, timeText, sizeof timeText);
     // Out of memory: this record alone is missing; the log still has it.

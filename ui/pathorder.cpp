@@ -5,9 +5,10 @@
 
 int ComparePaths(const char *a, const char *b)
 {
+    bool trailA = false, trailB = false;
     for (;; a++, b++) {
-        unsigned char ca = (unsigned char)AsciiLower(*a);
-        unsigned char cb = (unsigned char)AsciiLower(*b);
+        unsigned char ca = (unsigned char)PathFoldByte(*a, false, &trailA);
+        unsigned char cb = (unsigned char)PathFoldByte(*b, false, &trailB);
         if (ca != cb)
             return ca < cb ? -1 : 1;
         if (ca == 0)

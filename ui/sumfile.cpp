@@ -49,9 +49,9 @@ static void Report(HWND window, int text, const char *path, const char *title, U
 static void FolderOf(const char *path, char *folder, size_t size)
 {
     CopyText(folder, size, path);
-    char *slash = strrchr(folder, '\\');
-    if (slash != nullptr)
-        *slash = '\0';
+    size_t name = (size_t)(PathFileName(folder) - folder);
+    if (name > 0)
+        folder[name - 1] = '\0';
 }
 
 // A text that grows by lines.
@@ -291,9 +291,10 @@ struct PathRow {
 // Paths compared as the plan keys them: A-Z as a-z, '/' as '\'.
 static int ComparePathKeys(const char *a, const char *b)
 {
+    bool trailA = false, trailB = false;
     for (;; a++, b++) {
-        unsigned char x = (unsigned char)(*a == '/' ? '\\' : AsciiLower(*a));
-        unsigned char y = (unsigned char)(*b == '/' ? '\\' : AsciiLower(*b));
+        unsigned char x = (unsigned char)PathFoldByte(*a, true, &trailA);
+        unsigned char y = (unsigned char)PathFoldByte(*b, true, &trailB);
         if (x != y || x == '\0')
             return x < y ? -1 : x > y;
     }

@@ -3,6 +3,7 @@
 // lines written, the summaries and the texts in both languages.
 #include "app/lang.h"
 #include "app/lang_more.h"
+#include "app/textutil.h"
 #include "core/checksumfile.h"
 #include "core/verifyplan.h"
 
@@ -442,6 +443,29 @@ TEST(ChecksumListedNames, ClassifiedInsideAbsoluteOrRefused)
     };
     for (const auto &test : cases)
         EXPECT_EQ(Classify(test.Folder, test.Name), test.Expected) << "folder " << test.Folder << ", name " << test.Name;
+}
+
+TEST(ChecksumListedNames, SecondBytesOfADoubleByteCodePage)
+{
+    // Windows before 1903 in Japanese: "ソ" is 83 5C, "ポ" 83 7C.
+    const uint8_t leads[TEXT_LEAD_BYTES_SIZE] = { 0x81, 0x9F, 0xE0, 0xFC };
+    TextSetCodePage(932, 2, leads);
+    const std::string so = "\x83\x5C", po = "\x83\x7C";
+    char out[260];
+    EXPECT_EQ(ClassifyListedName("C:\\sums", (so + "\\x.bin").c_str(), out, sizeof out), LISTED_INSIDE);
+    EXPECT_EQ(std::string(out), "C:\\sums\\" + so + "\\x.bin");
+    EXPECT_EQ(ClassifyListedName(("C:\\" + so).c_str(), (po + ".bin").c_str(), out, sizeof out), LISTED_INSIDE);
+    EXPECT_EQ(std::string(out), "C:\\" + so + "\\" + po + ".bin") << "the folder keeps its last byte";
+    EXPECT_EQ(ClassifyListedName("C:\\sums", ("a\\" + so + "..\\..\\..\\x").c_str(), out, sizeof out),
+              LISTED_REFUSED);
+    EXPECT_EQ(ClassifyListedName("C:\\sums", std::string(LISTED_SHAPE_SIZE, so[0]).c_str(), out, sizeof out),
+              LISTED_TOO_LONG);
+    EXPECT_STREQ(ListedNameOf(("C:\\" + so).c_str(), ("C:\\" + so + "\\x.bin").c_str()), "x.bin");
+    char line[128];
+    ASSERT_EQ(FormatMd5Line(line, sizeof line, (so + "\\x.bin").c_str(), Md5Empty), 0);
+    EXPECT_EQ(std::string(line), std::string(Md5Empty) + " *" + so + "/x.bin\r\n");
+    EXPECT_EQ(ChecksumFormatOfName(("C:\\" + so + ".sfv").c_str()), CHECKSUM_FORMAT_SFV);
+    TextSetCodePage(TEXT_CODE_PAGE_UTF8, 4, nullptr);
 }
 
 TEST(ChecksumListedNames, ResolvedOnlyWhenTheResultFits)

@@ -105,8 +105,25 @@ TEST_F(TextChars, DoubleByteCodePageTakesItsLeadBytesWithTheNextByte)
     EXPECT_EQ(TextPrefixLength(text.c_str(), 3), 5u);
     EXPECT_EQ(TextCharSize(Sun.c_str()), 2u) << "0xE6 leads a pair here, not a UTF-8 sequence of 3";
 
+    // A second byte is never a letter or a separator of its own: "ソ" ends
+    // in '\\', "ポ" in '|', two katakana differ only in a second byte 'A' / 'a'.
+    const std::string so = "\x83\x5C";
+    EXPECT_STREQ(PathFileName(("C:\\d\\" + so + ".txt").c_str()), (so + ".txt").c_str());
+    EXPECT_EQ(PathTrimSeparators(("C:\\" + so).c_str(), 5), 5u);
+    EXPECT_EQ(PathTrimSeparators("C:\\d\\/", 6), 4u);
+    EXPECT_FALSE(AsciiEqualNoCase("\x83\x41", "\x83\x61"));
+    EXPECT_TRUE(AsciiEqualNoCase("A\x83\x41", "a\x83\x41"));
+    std::string upper = "a\x83\x61";
+    AsciiUpperText(&upper[0]);
+    EXPECT_EQ(upper, "A\x83\x61");
+    bool trail = false;
+    EXPECT_EQ(PathFoldByte('\x83', true, &trail), '\x83');
+    EXPECT_EQ(PathFoldByte('/', true, &trail), '/') << "a second byte";
+    EXPECT_EQ(PathFoldByte('/', true, &trail), '\\');
+
     TextSetCodePage(1252, 1, nullptr);
     EXPECT_EQ(TextCodePage(), TEXT_SINGLE_BYTE);
+    EXPECT_STREQ(PathFileName(("C:\\d\\" + so + ".txt").c_str()), ".txt") << "one byte each in 1252";
     EXPECT_EQ(TextCharSize(Smile.c_str()), 1u);
     EXPECT_EQ(TextFitLength(Smile.c_str(), 3), 3u);
     const uint8_t none[TEXT_LEAD_BYTES_SIZE] = {};
