@@ -8,6 +8,7 @@
 #include "app/settings_file.h"
 #include "app/textutil.h"
 #include "app/textutil_win.h"
+#include "core/checksumfile.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/run.h"
@@ -121,6 +122,7 @@ static int StartUp(HINSTANCE instance, const char *arguments)
     // page from here on (their block lives as long as the process); a failed
     // conversion leaves them as they are.
     TextUseProcessCodePage();
+    ListedNameConverter = ListedNameToProcessCodePage;
     char *convertedTexts;
     ConvertLanguageTexts(ConvertProgramText, nullptr, &convertedTexts);
 

@@ -2,9 +2,11 @@
 #include "app/textutil_win.h"
 
 #include "app/textutil.h"
+#include "core/checksumfile.h"
 
 #include <limits.h>
 #include <stdlib.h>
+#include <string.h>
 
 enum { CODE_PAGE_1252 = 1252 };
 
@@ -82,6 +84,19 @@ static UINT ProcessLegacyCodePage(void)
 }
 
 UINT (*LegacyCodePage)(void) = ProcessLegacyCodePage;
+
+int ListedNameToProcessCodePage(const char *name, bool utf8, char *out, size_t size)
+{
+    UINT codePage = LegacyCodePage();
+    if (codePage == 0) {
+        if (utf8)
+            return 0;
+        return Cp1252ToUtf8(name, strlen(name), out, size) == 0 ? 1 : -1;
+    }
+    // Under an older system's code page a line that is not UTF-8 is taken
+    // as written in that code page, as its other programs write them.
+    return ConvertText(utf8 ? CP_UTF8 : codePage, codePage, name, out, size, true) >= 0 ? 1 : -1;
+}
 
 int ConvertProgramText(const char *in, char *out, size_t size, void *)
 {

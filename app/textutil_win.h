@@ -29,6 +29,12 @@ int WideToCodePage(const WCHAR *in, UINT codePage, char *out, size_t size, bool 
 // 0 under UTF-8, else the code page. Tests replace it.
 extern UINT (*LegacyCodePage)(void);
 
+// A ListedNameConverter (core/checksumfile.h): a UTF-8 line's names as they
+// are under UTF-8, else Windows-1252 ones converted; under LegacyCodePage()
+// a UTF-8 line's names converted exactly into it, another line's names
+// taken as written in it.
+int ListedNameToProcessCodePage(const char *name, bool utf8, char *out, size_t size);
+
 // A TextConverter (app/lang.h) of the program's own Windows-1252 texts into
 // the process code page, exact.
 int ConvertProgramText(const char *in, char *out, size_t size, void *context);

@@ -264,6 +264,8 @@ int ChecksumFormatOfName(const char *fileName)
     return CHECKSUM_FORMAT_ANY;
 }
 
+int (*ListedNameConverter)(const char *name, bool utf8, char *out, size_t size);
+
 void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length, int format)
 {
     reader->Text = text;
@@ -302,12 +304,17 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
         return split;
     if (CopyListedName(&parts, line->Name, sizeof line->Name) != 0)
         return -1;
-    if (!IsUtf8(text, length)) {
-        char converted[CHECKSUM_NAME_SIZE];
-        if (Cp1252ToUtf8(line->Name, strlen(line->Name), converted, sizeof converted) != 0)
-            return -1;
+    bool utf8 = IsUtf8(text, length);
+    char converted[CHECKSUM_NAME_SIZE];
+    int result = 0;
+    if (ListedNameConverter != nullptr)
+        result = ListedNameConverter(line->Name, utf8, converted, sizeof converted);
+    else if (!utf8)
+        result = Cp1252ToUtf8(line->Name, strlen(line->Name), converted, sizeof converted) == 0 ? 1 : -1;
+    if (result < 0)
+        return -1;
+    if (result > 0)
         memcpy(line->Name, converted, strlen(converted) + 1);
-    }
     line->Kind = parts.Kind;
     CopyDigits(line->Expected, parts.Digits, parts.Kind);
     return 1;

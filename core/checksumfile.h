@@ -101,6 +101,14 @@ struct ChecksumReader {
     int32_t LineNumber;     // 1-based number of the line just read; 0 before the first
 };
 
+// The names of a line that is UTF-8 (utf8 set) are taken as UTF-8, those of
+// another line as Windows-1252, converted to UTF-8. Where the program's code
+// page is not UTF-8, the program sets this to bring every name into it:
+// returns 0 to keep name as it is, 1 when it wrote it converted to out of
+// size bytes, -1 when the name has no form there (the line is then not
+// understood).
+extern int (*ListedNameConverter)(const char *name, bool utf8, char *out, size_t size);
+
 // Starts reading the length bytes at text (not copied: they must outlive the
 // reader) in format (a CHECKSUM_FORMAT_...; another value reads as ANY).
 void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length, int format);

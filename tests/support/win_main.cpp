@@ -4,6 +4,7 @@
 // program, which holds the same resources as Zunta.exe.
 #include "app/lang.h"
 #include "app/textutil_win.h"
+#include "core/checksumfile.h"
 #include "core/fileinfo.h"
 #include "ui/mainwnd.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char **argv)
     MainWnd.Instance = GetModuleHandleA(nullptr);
     InitFileAccess();
     TextUseProcessCodePage();
+    ListedNameConverter = ListedNameToProcessCodePage;
     char *texts;
     if (ConvertLanguageTexts(ConvertProgramText, nullptr, &texts) != 0)
         return 1;

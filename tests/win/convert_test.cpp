@@ -3,6 +3,7 @@
 #include "app/lang.h"
 #include "app/textutil.h"
 #include "app/textutil_win.h"
+#include "core/checksumfile.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,43 @@ TEST(ConvertText, ProgramTextsAndTheProcessCodePage)
     TextUseProcessCodePage();
     EXPECT_EQ(TextCodePage(), TEXT_UTF8);
     EXPECT_EQ(TextCharSize("\xF0\x9F\x98\x80"), 4u);
+}
+
+namespace {
+
+UINT Japanese(void)
+{
+    return 932;
+}
+
+} // namespace
+
+TEST(ConvertText, ChecksumFileNamesIntoTheProcessCodePage)
+{
+    // "日本.txt" and "é.txt" in a line of a UTF-8 checksum file, or in a
+    // line in the system's code page.
+    const char *japanese = "\xE6\x97\xA5\xE6\x9C\xAC.txt", *accent = "\xC3\xA9.txt";
+    char out[64];
+    EXPECT_EQ(ListedNameToProcessCodePage(japanese, true, out, sizeof out), 0) << "UTF-8 names stay";
+    EXPECT_EQ(ListedNameToProcessCodePage("\xE9.txt", false, out, sizeof out), 1);
+    EXPECT_STREQ(out, accent) << "another line is Windows-1252";
+
+    UINT (*before)(void) = LegacyCodePage;
+    LegacyCodePage = Japanese;
+    EXPECT_EQ(ListedNameToProcessCodePage(japanese, true, out, sizeof out), 1);
+    EXPECT_STREQ(out, "\x93\xFA\x96\x7B.txt");
+    EXPECT_EQ(ListedNameToProcessCodePage("\x83\x5C.txt", false, out, sizeof out), 1);
+    EXPECT_STREQ(out, "\x83\x5C.txt") << "a line in the system's code page is taken as it is";
+    EXPECT_EQ(ListedNameToProcessCodePage("\xF0\x9F\x98\x80.txt", true, out, sizeof out), -1)
+        << "a name code page 932 cannot spell";
+
+    // The reader: a name 932 lacks makes its line not understood.
+    std::string text = std::string(japanese) + " CBF43926\n\xF0\x9F\x98\x80.txt CBF43926\n";
+    ChecksumReader reader;
+    ChecksumReaderInit(&reader, text.c_str(), text.size(), CHECKSUM_FORMAT_ANY);
+    ChecksumLine line;
+    EXPECT_EQ(ChecksumReaderNext(&reader, &line), 1);
+    EXPECT_STREQ(line.Name, "\x93\xFA\x96\x7B.txt");
+    EXPECT_EQ(ChecksumReaderNext(&reader, &line), -1);
+    LegacyCodePage = before;
 }
