@@ -25,9 +25,9 @@ int SplitProgramPath(const char *commandLine, char *folder, size_t folderSize,
     if (end == nullptr)
         return 0;
     const char *slash = nullptr;
-    bool trail = false;
+    bool second = false;
     for (const char *p = start; p < end; p++)
-        if (!TextTrailStep(&trail, *p) && *p == '\\')
+        if (!TextInPair(&second, p) && *p == '\\')
             slash = p;
     if (slash == nullptr)
         return 0;

@@ -14,9 +14,9 @@ char AsciiLower(char c)
 
 int AsciiEqualNoCaseN(const char *a, const char *b, size_t n)
 {
-    bool trailA = false, trailB = false;
+    bool secondA = false, secondB = false;
     for (size_t i = 0; i < n; i++) {
-        if (PathFoldByte(a[i], false, &trailA) != PathFoldByte(b[i], false, &trailB))
+        if (PathFoldAt(&a[i], false, &secondA) != PathFoldAt(&b[i], false, &secondB))
             return 0;
         if (a[i] == '\0')
             return 1;
@@ -31,16 +31,16 @@ int AsciiEqualNoCase(const char *a, const char *b)
 
 void AsciiLowerText(char *text)
 {
-    bool trail = false;
+    bool second = false;
     for (; *text; text++)
-        *text = PathFoldByte(*text, false, &trail);
+        *text = PathFoldAt(text, false, &second);
 }
 
 void AsciiUpperText(char *text)
 {
-    bool trail = false;
+    bool second = false;
     for (; *text; text++)
-        if (!TextTrailStep(&trail, *text) && *text >= 'a' && *text <= 'z')
+        if (!TextInPair(&second, text) && *text >= 'a' && *text <= 'z')
             *text = (char)(*text - 'a' + 'A');
 }
 
@@ -88,9 +88,9 @@ char *DuplicateText(const char *text)
 const char *PathFileName(const char *path)
 {
     const char *name = path;
-    bool trail = false;
+    bool second = false;
     for (const char *at = path; *at != '\0'; at++)
-        if (!TextTrailStep(&trail, *at) && *at == '\\')
+        if (!TextInPair(&second, at) && *at == '\\')
             name = at + 1;
     return name;
 }
@@ -98,9 +98,9 @@ const char *PathFileName(const char *path)
 size_t PathTrimSeparators(const char *path, size_t length)
 {
     size_t kept = 0;
-    bool trail = false;
+    bool second = false;
     for (size_t i = 0; i < length; i++)
-        if (TextTrailStep(&trail, path[i]) || !IsPathSeparator(path[i]))
+        if (TextInPair(&second, &path[i]) || !IsPathSeparator(path[i]))
             kept = i + 1;
     return kept;
 }
@@ -162,21 +162,21 @@ TextCodePageKind TextCodePage(void)
     return CodePage.Kind;
 }
 
-bool TextTrailStep(bool *trail, char c)
+bool TextInPair(bool *second, const char *at)
 {
-    if (*trail) {
-        *trail = false;
+    if (*second) {
+        *second = false;
         return true;
     }
-    *trail = CodePage.Lead[(unsigned char)c] && c != '\0';
-    return false;
+    *second = CodePage.Lead[(unsigned char)at[0]] && at[0] != '\0' && at[1] != '\0';
+    return *second;
 }
 
-char PathFoldByte(char c, bool slashes, bool *trail)
+char PathFoldAt(const char *at, bool slashes, bool *second)
 {
-    if (TextTrailStep(trail, c))
-        return c;
-    return slashes && c == '/' ? '\\' : AsciiLower(c);
+    if (TextInPair(second, at))
+        return at[0];
+    return slashes && at[0] == '/' ? '\\' : AsciiLower(at[0]);
 }
 
 // The well-formed UTF-8 sequences, as the system's conversion takes them:

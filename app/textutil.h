@@ -9,7 +9,7 @@
 
 #define ARRAY_SIZE(a) (sizeof(a) / sizeof((a)[0]))
 
-// A-Z as a-z, one byte: PathFoldByte folds bytes of a text.
+// A-Z as a-z, one byte: PathFoldAt folds the bytes of a text.
 char AsciiLower(char c);
 // These fold the letters of characters of one byte only: in a double-byte
 // code page the second byte of a character is never a letter of its own.
@@ -47,14 +47,15 @@ enum { TEXT_CODE_PAGE_UTF8 = 65001, TEXT_LEAD_BYTES_SIZE = 12 };
 void TextSetCodePage(uint32_t codePage, uint32_t maxCharSize, const uint8_t *leadBytes);
 TextCodePageKind TextCodePage(void);
 
-// Text read byte by byte: in a double-byte code page the byte after a lead
-// byte is part of its character, never a letter, '\' or '/' of its own.
-// Returns whether c is such a second byte and moves *trail past c (false
-// at the start of a text).
-bool TextTrailStep(bool *trail, char c);
-// A byte of a path as comparisons take it: A-Z as a-z, '/' as '\' too with
-// slashes; the second byte of a character as it is.
-char PathFoldByte(char c, bool slashes, bool *trail);
+// Text read byte by byte: in a double-byte code page a lead byte and the
+// byte after it make one character, neither of them a letter, '\\' or '/'
+// of its own. Returns whether the byte at at (in a text with its
+// terminator) is one of such a pair, moving *second past it (false at the
+// start of a text).
+bool TextInPair(bool *second, const char *at);
+// The byte at at of a path as comparisons take it: A-Z as a-z, '/' as '\\'
+// too with slashes; a byte of a two-byte character as it is.
+char PathFoldAt(const char *at, bool slashes, bool *second);
 
 // Bytes of the character at text: 1 to 4, 0 at the terminator. A byte that
 // does not start a whole, well-formed character counts as one of its own.

@@ -253,9 +253,9 @@ int ChecksumFormatOfName(const char *fileName)
         { "SHA512SUMS", CHECKSUM_FORMAT_SHA512 },
     };
     const char *name = fileName;
-    bool trail = false;
+    bool second = false;
     for (const char *at = fileName; *at != '\0'; at++)
-        if (!TextTrailStep(&trail, *at) && IsPathSeparator(*at))
+        if (!TextInPair(&second, at) && IsPathSeparator(*at))
             name = at + 1;
     const char *dot = strrchr(name, '.');
     for (const auto &ending : endings)
@@ -635,17 +635,17 @@ static bool HasFileComponents(const char *text, size_t length)
 // does not fit there.
 static const char *ShapeOfName(const char *name, char *shadow, size_t size)
 {
-    bool trail = false, any = false;
+    bool second = false, any = false;
     size_t length = 0;
     for (; name[length] != '\0'; length++)
-        any |= TextTrailStep(&trail, name[length]);
+        any |= TextInPair(&second, &name[length]);
     if (!any)
         return name;
     if (length >= size)
         return nullptr;
-    trail = false;
+    second = false;
     for (size_t i = 0; i <= length; i++)
-        shadow[i] = TextTrailStep(&trail, name[i]) ? 'x' : name[i];
+        shadow[i] = TextInPair(&second, &name[i]) ? 'x' : name[i];
     return shadow;
 }
 
@@ -699,14 +699,14 @@ const char *ListedNameOf(const char *folder, const char *path)
     size_t length = PathTrimSeparators(folder, strlen(folder));
     if (length == 0)
         return path;
-    bool trail = false, folderTrail = false;
+    bool second = false, folderSecond = false;
     for (size_t i = 0; i < length; i++) {
         if (path[i] == '\0')
             return path;
-        if (PathFoldByte(path[i], true, &trail) != PathFoldByte(folder[i], true, &folderTrail))
+        if (PathFoldAt(&path[i], true, &second) != PathFoldAt(&folder[i], true, &folderSecond))
             return path;
     }
-    if (TextTrailStep(&trail, path[length]) || !IsPathSeparator(path[length]) || path[length + 1] == '\0')
+    if (TextInPair(&second, &path[length]) || !IsPathSeparator(path[length]) || path[length + 1] == '\0')
         return path;
     return path + length + 1;
 }
@@ -738,9 +738,9 @@ static int FormatSumLine(char *out, size_t size, const char *name, const char *h
     // Relative names with '/', as md5sum and its kin write and read them
     // everywhere; a full path keeps its backslashes.
     bool relative = !(IsDriveLetter(name[0]) && name[1] == ':') && !IsPathSeparator(name[0]);
-    bool trail = false;
+    bool second = false;
     for (char *at = out + count + 2; relative && *at != '\0'; at++)
-        if (!TextTrailStep(&trail, *at) && *at == '\\')
+        if (!TextInPair(&second, at) && *at == '\\')
             *at = '/';
     return 0;
 }

@@ -14,9 +14,9 @@ int MapRedirectedPath(const char *windowsFolder, const char *path, char *out, si
     size_t nameLength = sizeof System32 - 1;
     if (folderLength == 0 || strlen(path) < folderLength + 1 + nameLength)
         return 0;
-    bool trail = false, pathTrail = false;
+    bool second = false, pathSecond = false;
     for (size_t i = 0; i < folderLength; i++)
-        if (PathFoldByte(windowsFolder[i], true, &trail) != PathFoldByte(path[i], true, &pathTrail))
+        if (PathFoldAt(&windowsFolder[i], true, &second) != PathFoldAt(&path[i], true, &pathSecond))
             return 0;
     const char *name = path + folderLength + 1;
     char after = name[nameLength];

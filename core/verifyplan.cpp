@@ -76,9 +76,9 @@ static void SipText(SipState *state, const char *text, bool fold)
 {
     uint64_t pending = state->Pending;
     unsigned shift = 8 * (unsigned)(state->Length % 8);
-    bool trail = false;
+    bool second = false;
     for (; *text != '\0'; text++) {
-        char c = fold ? PathFoldByte(*text, true, &trail) : *text;
+        char c = fold ? PathFoldAt(text, true, &second) : *text;
         pending |= (uint64_t)(unsigned char)c << shift;
         state->Length++;
         shift += 8;
@@ -236,8 +236,8 @@ static bool SamePath(const VerifyPlan *plan, int32_t index, const void *key)
         return false;
     // Paths compare with ASCII letters without case and '/' as '\'.
     const char *a = file->Path, *b = path->Text;
-    bool trailA = false, trailB = false;
-    for (; *a != '\0' && PathFoldByte(*a, true, &trailA) == PathFoldByte(*b, true, &trailB); a++, b++) {
+    bool secondA = false, secondB = false;
+    for (; *a != '\0' && PathFoldAt(a, true, &secondA) == PathFoldAt(b, true, &secondB); a++, b++) {
     }
     return *a == '\0' && *b == '\0';
 }

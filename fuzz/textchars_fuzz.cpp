@@ -1,6 +1,8 @@
 // Fuzzing the measure of narrow text by characters: sizes, counts, fits,
-// prefixes and cut copies of any bytes, in UTF-8, a double-byte code page
-// and a single-byte one, against a plain model of each code page.
+// prefixes and cut copies of any bytes, and the path helpers that must not
+// take the second byte of a character for a letter or a separator, in UTF-8,
+// a double-byte code page and a single-byte one, against a plain model of
+// each code page.
 //
 // Input: a code page byte (0 UTF-8, 1 double-byte, 2 single-byte), for the
 // double-byte one four bytes of two lead-byte ranges, then the text.
@@ -80,5 +82,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     for (size_t n = 0; n <= chars + 1; n++)
         FUZZ_CHECK(TextPrefixLength(text.Bytes, n) == at[n < chars ? n : chars], "first %zu characters", n);
+
+    // Only a character of one byte is a separator or a letter: the file name
+    // follows the last '\\', the trim ends after the last other character,
+    // and folding changes only such letters.
+    size_t name = 0, kept = 0;
+    std::string lower = bytes;
+    for (size_t i = 0; i < chars; i++) {
+        char c = bytes[at[i]];
+        bool single = at[i + 1] - at[i] == 1;
+        if (single && c == '\\')
+            name = at[i + 1];
+        if (!single || (c != '\\' && c != '/'))
+            kept = at[i + 1];
+        if (single && c >= 'A' && c <= 'Z')
+            lower[at[i]] = (char)(c - 'A' + 'a');
+    }
+    FUZZ_CHECK(PathFileName(text.Bytes) == text.Bytes + name, "file name at %zu", name);
+    FUZZ_CHECK(PathTrimSeparators(text.Bytes, bytes.size()) == kept, "trimmed to %zu", kept);
+    std::string folded = bytes;
+    AsciiLowerText(&folded[0]);
+    FUZZ_CHECK(folded == lower, "folded");
+    // In every real code page a lead byte is no ASCII letter: folding does
+    // not change where the characters of a text begin.
+    bool letterLeads = false;
+    for (int c = 'A'; c <= 'z'; c++)
+        letterLeads = letterLeads || lead[c];
+    FUZZ_CHECK(letterLeads || AsciiEqualNoCase(bytes.c_str(), lower.c_str()), "compared without case");
     return 0;
 }

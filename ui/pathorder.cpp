@@ -5,10 +5,10 @@
 
 int ComparePaths(const char *a, const char *b)
 {
-    bool trailA = false, trailB = false;
+    bool secondA = false, secondB = false;
     for (;; a++, b++) {
-        unsigned char ca = (unsigned char)PathFoldByte(*a, false, &trailA);
-        unsigned char cb = (unsigned char)PathFoldByte(*b, false, &trailB);
+        unsigned char ca = (unsigned char)PathFoldAt(a, false, &secondA);
+        unsigned char cb = (unsigned char)PathFoldAt(b, false, &secondB);
         if (ca != cb)
             return ca < cb ? -1 : 1;
         if (ca == 0)

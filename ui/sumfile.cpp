@@ -291,10 +291,10 @@ struct PathRow {
 // Paths compared as the plan keys them: A-Z as a-z, '/' as '\'.
 static int ComparePathKeys(const char *a, const char *b)
 {
-    bool trailA = false, trailB = false;
+    bool secondA = false, secondB = false;
     for (;; a++, b++) {
-        unsigned char x = (unsigned char)PathFoldByte(*a, true, &trailA);
-        unsigned char y = (unsigned char)PathFoldByte(*b, true, &trailB);
+        unsigned char x = (unsigned char)PathFoldAt(a, true, &secondA);
+        unsigned char y = (unsigned char)PathFoldAt(b, true, &secondB);
         if (x != y || x == '\0')
             return x < y ? -1 : x > y;
     }

@@ -116,10 +116,11 @@ TEST_F(TextChars, DoubleByteCodePageTakesItsLeadBytesWithTheNextByte)
     std::string upper = "a\x83\x61";
     AsciiUpperText(&upper[0]);
     EXPECT_EQ(upper, "A\x83\x61");
-    bool trail = false;
-    EXPECT_EQ(PathFoldByte('\x83', true, &trail), '\x83');
-    EXPECT_EQ(PathFoldByte('/', true, &trail), '/') << "a second byte";
-    EXPECT_EQ(PathFoldByte('/', true, &trail), '\\');
+    bool second = false;
+    const char *slashes = "\x83//";
+    EXPECT_EQ(PathFoldAt(slashes, true, &second), '\x83');
+    EXPECT_EQ(PathFoldAt(slashes + 1, true, &second), '/') << "a second byte";
+    EXPECT_EQ(PathFoldAt(slashes + 2, true, &second), '\\');
 
     TextSetCodePage(1252, 1, nullptr);
     EXPECT_EQ(TextCodePage(), TEXT_SINGLE_BYTE);
