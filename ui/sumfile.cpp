@@ -7,6 +7,7 @@
 #include "app/lang_more.h"
 #include "app/program.h"
 #include "app/textutil.h"
+#include "app/textutil_win.h"
 #include "checksum/checksum_text.h"
 #include "checksum/hashjob.h"
 #include "core/checksumfile.h"
@@ -115,6 +116,27 @@ static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *
     return true;
 }
 
+// Checksum files hold their names in UTF-8, as a UTF-8 system writes them
+// and as Verify reads them: an older system's lines are converted, once
+// whole (the lines are made where the separators of their code page are
+// known). Returns false when memory ran out.
+static bool LinesInUtf8(LineBuffer *lines)
+{
+    UINT codePage = LegacyCodePage();
+    if (codePage == 0 || lines->Text == nullptr)
+        return true;
+    int length = ConvertText(codePage, CP_UTF8, lines->Text, nullptr, 0, false);
+    char *converted = length < 0 ? nullptr : (char *)malloc((size_t)length + 1);
+    if (converted == nullptr || ConvertText(codePage, CP_UTF8, lines->Text, converted, (size_t)length + 1, false) < 0) {
+        free(converted);
+        return false;
+    }
+    free(lines->Text);
+    lines->Text = converted;
+    lines->Used = lines->Size = (size_t)length;
+    return true;
+}
+
 // Writes text to path through a file beside it. Returns 0, or -1 with
 // nothing left behind.
 static int WriteWhole(const char *path, const char *text, size_t length)
@@ -156,6 +178,7 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
         collected = AddLine(&lines, header);
     }
     collected = collected && CollectLines(list, format, folder, &lines, &written, &leftOut);
+    collected = collected && LinesInUtf8(&lines);
     if (collected && written > 0 && WriteWhole(path, lines.Text, lines.Used) != 0)
         collected = false;
     free(lines.Text);

@@ -4,6 +4,7 @@
 #include "app/lang.h"
 #include "app/program.h"
 #include "app/settings.h"
+#include "app/textutil_win.h"
 #include "core/filelist.h"
 #include "core/run.h"
 #include "main_window_fixture.h"
@@ -370,6 +371,38 @@ TEST_F(ListMenu, CancelDuringTheLookUpsOfAVerification)
     EXPECT_EQ(summary.substr(0, summary.find("\r\n")), "Verification cancelled after 0 of 201 files.") << summary;
     EXPECT_TRUE(MainWnd.NoFileRows) << "no row for a file looked up before the cancel";
     EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "Process A&ll");
+}
+
+namespace {
+
+UINT Legacy1252(void)
+{
+    return 1252;
+}
+
+} // namespace
+
+TEST_F(ListMenu, AnOlderSystemSavesItsNamesInUtf8)
+{
+    OpenWindow();
+    AddFile(File("caf\xC3\xA9.txt", "123456789"));
+    Click(0);
+    Command(IDC_PROCESS);
+    WaitForTheRun();
+    // The test program's names are UTF-8: a system in code page 1252 would
+    // read each of their bytes as a character of its own.
+    UINT (*before)(void) = LegacyCodePage;
+    LegacyCodePage = Legacy1252;
+    std::string summary;
+    WhenWindowOpens("Save checksum file", [&](HWND dialog) {
+        AnswerMessageBox("Save checksum file", [&](HWND, const std::string &text) { summary = text; });
+        TypeIntoOpenDialog(dialog, folder + "\\sums.sfv");
+    });
+    Command(IDM_SAVE_SUMS);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); })) << "no summary";
+    LegacyCodePage = before;
+    std::string saved = ReadWholeFile(folder + "\\sums.sfv");
+    EXPECT_NE(saved.find("\r\ncaf\xC3\x83\xC2\xA9.txt CBF43926\r\n"), std::string::npos) << saved;
 }
 
 namespace {
