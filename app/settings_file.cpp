@@ -7,6 +7,7 @@
 #include "app/inifile.h"
 #include "app/lang.h"
 #include "app/program.h"
+#include "core/fileinfo.h"
 #include "core/sessionlog.h"
 
 #include <windows.h>
@@ -77,7 +78,8 @@ void SaveSettings(const char *path, const SettingsRecord *settings, const char *
         }
         changed = changed || result > 0;
     }
-    FILE *file = changed ? fopen(path, "wb") : nullptr;
+    // In place only where no file can be made beside it.
+    FILE *file = changed && ReplaceFileWhole(path, ini.Bytes, ini.Length) == -2 ? fopen(path, "wb") : nullptr;
     if (file != nullptr) {
         fwrite(ini.Bytes, 1, ini.Length, file);
         fclose(file);

@@ -19,6 +19,7 @@ struct FileStamp {
 };
 
 #ifdef _WIN32
+#include <stddef.h>
 #include <stdio.h>
 
 // The stamp of the file at path (last-write time in 100 ns). Returns 0, or
@@ -28,6 +29,12 @@ int ReadFileStamp(const char *path, FileStamp *stamp);
 // else (a pipe, a device, a console) or when it cannot be opened. Nothing
 // is read before that is known.
 FILE *OpenDiskFile(const char *path);
+// Writes length bytes of text to path through a new file beside it, on the
+// disk before it takes the old file's place: a crash or a power cut leaves
+// the old file or the new one, never a part. Returns 0; -1 when it could not
+// be written (nothing left behind, the old file as it was); -2 when no file
+// could be made beside it (a folder that takes none: nothing done).
+int ReplaceFileWhole(const char *path, const char *text, size_t length);
 // Asks once whether Windows redirects this process's System32 and prepares
 // FileAccessPath, and lets the hashing job open files with OpenDiskFile.
 void InitFileAccess(void);

@@ -2,6 +2,7 @@
 // files are opened for hashing.
 #include "core/fileinfo.h"
 
+#include "app/textutil.h"
 #include "checksum/hashjob.h"
 #include "core/fileaccess.h"
 #include "core/filelist.h"
@@ -10,6 +11,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <string.h>
 
 // Sizes and times past 4 GiB and 2038 come through this search whole.
 static_assert(sizeof(((struct __finddata64_t *)nullptr)->size) == 8, "64-bit sizes in the file search");
@@ -76,6 +78,32 @@ FILE *OpenDiskFile(const char *path)
     if (file == nullptr)
         _close(descriptor);     // closes the handle too
     return file;
+}
+
+int ReplaceFileWhole(const char *path, const char *text, size_t length)
+{
+    // A read-only file is not written over (Windows refuses to replace it,
+    // Wine does not).
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return -1;
+    char folder[MAX_PATH], temporary[MAX_PATH];
+    size_t folderLength = (size_t)(PathFileName(path) - path);
+    if (folderLength >= sizeof folder)
+        return -2;
+    memcpy(folder, path, folderLength);
+    folder[folderLength] = '\0';
+    if (!GetTempFileNameA(folderLength > 0 ? folder : ".", "zun", 0, temporary))
+        return -2;
+    FILE *file = fopen(temporary, "wb");
+    bool ok = file != nullptr && fwrite(text, 1, length, file) == length;
+    ok = ok && fflush(file) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(file)));
+    if (file != nullptr && fclose(file) != 0)
+        ok = false;
+    if (ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    DeleteFileA(temporary);
+    return -1;
 }
 
 void InitFileAccess(void)

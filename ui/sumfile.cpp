@@ -137,26 +137,6 @@ static bool LinesInUtf8(LineBuffer *lines)
     return true;
 }
 
-// Writes text to path through a file beside it. Returns 0, or -1 with
-// nothing left behind.
-static int WriteWhole(const char *path, const char *text, size_t length)
-{
-    char folder[PATH_SIZE], temporary[MAX_PATH];
-    FolderOf(path, folder, sizeof folder);
-    if (!GetTempFileNameA(folder, "zun", 0, temporary))
-        return -1;
-    FILE *file = fopen(temporary, "wb");
-    bool ok = file != nullptr && fwrite(text, 1, length, file) == length;
-    // On the disk before it takes the old file's place: a power cut never
-    // leaves an empty file where the old one was.
-    ok = ok && fflush(file) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(file)));
-    if (file != nullptr && fclose(file) != 0)
-        ok = false;
-    if (ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    DeleteFileA(temporary);
-    return -1;
-}
 
 // Writes the checksum file of format at path from the rows' checksums, and
 // says what it wrote.
@@ -179,7 +159,7 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
     }
     collected = collected && CollectLines(list, format, folder, &lines, &written, &leftOut);
     collected = collected && LinesInUtf8(&lines);
-    if (collected && written > 0 && WriteWhole(path, lines.Text, lines.Used) != 0)
+    if (collected && written > 0 && ReplaceFileWhole(path, lines.Text, lines.Used) != 0)
         collected = false;
     free(lines.Text);
     if (!collected) {

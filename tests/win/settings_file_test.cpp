@@ -98,6 +98,22 @@ TEST_F(SettingsFile, FreshFileHoldsTheElevenKeysInOrder)
     SettingsRecord again = LoadFrom(path);
     EXPECT_EQ(again.LanguageId, LANGUAGE_ID_FRENCH);
     EXPECT_EQ(again.lvCol[3], -5);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "the file it was written through is left: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+TEST_F(SettingsFile, AReadOnlyFileStaysAsItWas)
+{
+    ASSERT_TRUE(WriteWholeFile(path, "[General]\r\nOnTop=1\r\n"));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    SettingsRecord s = LoadFrom(path);
+    s.OnTop = 0;
+    SaveSettings(path.c_str(), &s, "English");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadWholeFile(path), "[General]\r\nOnTop=1\r\n");
 }
 
 TEST_F(SettingsFile, UnwritableFileIsSilentlyNotUpdated)
