@@ -326,8 +326,9 @@ int main(int argc, char **argv)
         BenchShaMemory(block, true);
         return 0;
     }
-    if (argc < 2) {
-        fprintf(stderr, "usage: zunta_bench FILE [MIB]\n");
+    // An unknown option is no file name: "--help" once wrote 256 MiB under that name.
+    if (argc < 2 || argv[1][0] == '-') {
+        fprintf(stderr, "usage: zunta_bench FILE [MIB] | --sha | --history | --process-all FOLDER\n");
         return 2;
     }
     const char *path = argv[1];
