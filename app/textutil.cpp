@@ -121,15 +121,16 @@ size_t PathRootLength(const char *path)
         return 2;
     if (!IsPathSeparator(path[0]) || !IsPathSeparator(path[1]))
         return 0;
+    bool second = false;
     size_t server = 2;
-    while (path[server] != '\0' && !IsPathSeparator(path[server]))
+    while (path[server] != '\0' && (TextInPair(&second, &path[server]) || !IsPathSeparator(path[server])))
         server++;
     if (server == 2)
         return 0;
     if (path[server] == '\0')
         return server;
     size_t share = server + 1;
-    while (path[share] != '\0' && !IsPathSeparator(path[share]))
+    while (path[share] != '\0' && (TextInPair(&second, &path[share]) || !IsPathSeparator(path[share])))
         share++;
     return share == server + 1 ? server : share;
 }

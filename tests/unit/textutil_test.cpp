@@ -111,6 +111,7 @@ TEST_F(TextChars, DoubleByteCodePageTakesItsLeadBytesWithTheNextByte)
     EXPECT_STREQ(PathFileName(("C:\\d\\" + so + ".txt").c_str()), (so + ".txt").c_str());
     EXPECT_EQ(PathTrimSeparators(("C:\\" + so).c_str(), 5), 5u);
     EXPECT_EQ(PathTrimSeparators("C:\\d\\/", 6), 4u);
+    EXPECT_EQ(PathRootLength(("\\\\srv" + so + "\\share" + so + "\\x").c_str()), 15u);
     EXPECT_FALSE(AsciiEqualNoCase("\x83\x41", "\x83\x61"));
     EXPECT_TRUE(AsciiEqualNoCase("A\x83\x41", "a\x83\x41"));
     std::string upper = "a\x83\x61";
