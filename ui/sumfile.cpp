@@ -119,15 +119,16 @@ static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *
 // Checksum files hold their names in UTF-8, as a UTF-8 system writes them
 // and as Verify reads them: an older system's lines are converted, once
 // whole (the lines are made where the separators of their code page are
-// known). Returns false when memory ran out.
+// known). Returns false when memory ran out or a byte is not of that code
+// page (nothing is then written).
 static bool LinesInUtf8(LineBuffer *lines)
 {
     UINT codePage = LegacyCodePage();
     if (codePage == 0 || lines->Text == nullptr)
         return true;
-    int length = ConvertText(codePage, CP_UTF8, lines->Text, nullptr, 0, false);
+    int length = ConvertText(codePage, CP_UTF8, lines->Text, nullptr, 0, true);
     char *converted = length < 0 ? nullptr : (char *)malloc((size_t)length + 1);
-    if (converted == nullptr || ConvertText(codePage, CP_UTF8, lines->Text, converted, (size_t)length + 1, false) < 0) {
+    if (converted == nullptr || ConvertText(codePage, CP_UTF8, lines->Text, converted, (size_t)length + 1, true) < 0) {
         free(converted);
         return false;
     }
