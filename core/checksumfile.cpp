@@ -630,9 +630,9 @@ static bool HasFileComponents(const char *text, size_t length)
 }
 
 // In a double-byte code page the second byte of a character can be '\\' or
-// '|'. A name's shape is then read from a shadow of it with those bytes as
-// 'x': name itself when it has none, else shadow, or null when the name
-// does not fit there.
+// '|'. A name's shape is then read from a shadow of it with both bytes of
+// each such character as 'x': name itself when it has none, else shadow,
+// or null when the name does not fit there.
 static const char *ShapeOfName(const char *name, char *shadow, size_t size)
 {
     bool second = false, any = false;
