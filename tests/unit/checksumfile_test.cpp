@@ -721,6 +721,27 @@ TEST(ChecksumVerifyPlan, IdenticalListingsMergeAsTheyAreRead)
     EXPECT_EQ(plan.Files[0].State, VERIFY_FILE_PENDING);
 }
 
+int KeepNames(const char *, bool, char *, size_t)
+{
+    return 0;
+}
+
+TEST(ChecksumVerifyPlan, CharactersThatDifferOnlyInASecondByteAreTwoFiles)
+{
+    // An older Japanese system keeps a line in its code page: 83 41 and 83 61
+    // are two katakana, not "A" and "a" after a lead byte.
+    const uint8_t leads[TEXT_LEAD_BYTES_SIZE] = { 0x81, 0x9F, 0xE0, 0xFC };
+    TextSetCodePage(932, 2, leads);
+    ListedNameConverter = KeepNames;
+    {
+        CountedPlan counted;
+        ASSERT_EQ(ReadPlan(&counted.Plan, "\x83\x41.bin CBF43926\n\x83\x61.bin CBF43926\nA.bin CBF43926\na.bin CBF43926\n"), 0);
+        EXPECT_EQ(counted.Plan.FileCount, 3);
+    }
+    ListedNameConverter = nullptr;
+    TextSetCodePage(TEXT_CODE_PAGE_UTF8, 4, nullptr);
+}
+
 TEST(ChecksumVerifyPlan, FoundFilesInRowOrderEveryFailedValueShown)
 {
     CountedPlan counted;
