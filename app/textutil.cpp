@@ -169,7 +169,7 @@ bool TextInPair(bool *second, const char *at)
         *second = false;
         return true;
     }
-    *second = CodePage.Lead[(unsigned char)at[0]] && at[0] != '\0' && at[1] != '\0';
+    *second = CodePage.Kind == TEXT_DOUBLE_BYTE && TextCharSizeWithin(at, 2) == 2;
     return *second;
 }
 
@@ -180,10 +180,9 @@ char PathFoldAt(const char *at, bool slashes, bool *second)
     return slashes && at[0] == '/' ? '\\' : AsciiLower(at[0]);
 }
 
-// The well-formed UTF-8 sequences, as the system's conversion takes them:
-// no overlong forms, no surrogates, nothing past U+10FFFF.
-static size_t Utf8CharSize(const unsigned char *text, size_t available)
+size_t Utf8CharSize(const char *bytes, size_t available)
 {
+    const unsigned char *text = (const unsigned char *)bytes;
     unsigned char first = text[0];
     if (first < 0x80)
         return 1;
@@ -221,7 +220,7 @@ size_t TextCharSizeWithin(const char *text, size_t available)
     const unsigned char *bytes = (const unsigned char *)text;
     switch (CodePage.Kind) {
     case TEXT_UTF8:
-        return Utf8CharSize(bytes, available);
+        return Utf8CharSize(text, available);
     case TEXT_DOUBLE_BYTE:
         return CodePage.Lead[bytes[0]] && available >= 2 && bytes[1] != 0 ? 2 : 1;
     default:

@@ -57,6 +57,11 @@ bool TextInPair(bool *second, const char *at);
 // too with slashes; a byte of a two-byte character as it is.
 char PathFoldAt(const char *at, bool slashes, bool *second);
 
+// Bytes of the well-formed UTF-8 character at text (no overlong form, no
+// surrogate, nothing past U+10FFFF, as the system's conversion takes them)
+// within the available bytes (at least 1): 2 to 4, or 1 for ASCII and for a
+// byte that starts no such character.
+size_t Utf8CharSize(const char *text, size_t available);
 // Bytes of the character at text: 1 to 4, 0 at the terminator. A byte that
 // does not start a whole, well-formed character counts as one of its own.
 size_t TextCharSize(const char *text);

@@ -282,16 +282,12 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
         return -2;
     const char *text = reader->Text + reader->Next;
     size_t rest = reader->Length - reader->Next;
-    // LF, CR LF or a lone CR; the CR is looked for only before the LF, so
-    // the whole text is scanned once.
-    const char *lineEnd = (const char *)memchr(text, '\n', rest);
-    size_t length = lineEnd ? (size_t)(lineEnd - text) : rest;
-    const char *cr = (const char *)memchr(text, '\r', length);
-    size_t ending = lineEnd ? 1 : 0;
-    if (cr != nullptr) {
-        length = (size_t)(cr - text);
-        ending = cr + 1 == lineEnd ? 2 : 1;
-    }
+    // LF, CR LF or a lone CR, looked for in one pass up to the line's end:
+    // the whole text is scanned once, whatever its line ends.
+    size_t length = 0;
+    while (length < rest && text[length] != '\n' && text[length] != '\r')
+        length++;
+    size_t ending = length == rest ? 0 : text[length] == '\r' && length + 1 < rest && text[length + 1] == '\n' ? 2 : 1;
     reader->Next += length + ending;
     reader->LineNumber++;
 
@@ -322,35 +318,11 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
 
 bool IsUtf8(const char *text, size_t length)
 {
-    const unsigned char *at = (const unsigned char *)text, *end = at + length;
-    while (at < end) {
-        unsigned char c = *at++;
-        if (c < 0x80)
-            continue;
-        // The lead byte gives the count of continuation bytes and the
-        // smallest second byte (no overlong forms) and the largest (no
-        // surrogates, nothing above U+10FFFF).
-        size_t more;
-        unsigned char low = 0x80, high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            low = c == 0xE0 ? 0xA0 : 0x80;
-            high = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            low = c == 0xF0 ? 0x90 : 0x80;
-            high = c == 0xF4 ? 0x8F : 0xBF;
-        } else {
+    for (size_t at = 0; at < length;) {
+        size_t size = Utf8CharSize(text + at, length - at);
+        if (size == 1 && (unsigned char)text[at] >= 0x80)
             return false;
-        }
-        if ((size_t)(end - at) < more || at[0] < low || at[0] > high)
-            return false;
-        for (size_t i = 1; i < more; i++)
-            if (at[i] < 0x80 || at[i] > 0xBF)
-                return false;
-        at += more;
+        at += size;
     }
     return true;
 }
