@@ -163,14 +163,19 @@ TextCodePageKind TextCodePage(void)
     return CodePage.Kind;
 }
 
-bool TextInPair(bool *second, const char *at)
+bool TextInPairWithin(bool *second, const char *at, size_t available)
 {
     if (*second) {
         *second = false;
         return true;
     }
-    *second = CodePage.Kind == TEXT_DOUBLE_BYTE && TextCharSizeWithin(at, 2) == 2;
+    *second = CodePage.Kind == TEXT_DOUBLE_BYTE && TextCharSizeWithin(at, available < 2 ? available : 2) == 2;
     return *second;
+}
+
+bool TextInPair(bool *second, const char *at)
+{
+    return TextInPairWithin(second, at, 2);
 }
 
 char PathFoldAt(const char *at, bool slashes, bool *second)

@@ -53,6 +53,8 @@ TextCodePageKind TextCodePage(void);
 // terminator) is one of such a pair, moving *second past it (false at the
 // start of a text).
 bool TextInPair(bool *second, const char *at);
+// As TextInPair for text without a terminator, available bytes from at on.
+bool TextInPairWithin(bool *second, const char *at, size_t available);
 // The byte at at of a path as comparisons take it: A-Z as a-z, '/' as '\\'
 // too with slashes; a byte of a two-byte character as it is.
 char PathFoldAt(const char *at, bool slashes, bool *second);

@@ -4,6 +4,7 @@
 #define _CRT_RAND_S   // rand_s, before the first include of stdlib.h
 #include "core/history.h"
 
+#include "app/textutil.h"
 #include "checksum/clock.h"
 #include "core/sessionlog.h"
 
@@ -234,15 +235,20 @@ int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
 
 // ---------------------------------------------------------------- keys
 
-static unsigned char FoldByte(unsigned char c)
+// The byte at i of a name of length bytes as names compare: A-Z as a-z in
+// a character of one byte, both bytes of a two-byte character as they are.
+static unsigned char FoldNameByte(const char *name, size_t length, size_t i, bool *second)
 {
-    return c >= 'A' && c <= 'Z' ? (unsigned char)(c + ('a' - 'A')) : c;
+    if (TextInPairWithin(second, name + i, length - i))
+        return (unsigned char)name[i];
+    return (unsigned char)AsciiLower(name[i]);
 }
 
 static bool SameFoldedName(const char *a, const char *b, size_t length)
 {
+    bool secondA = false, secondB = false;
     for (size_t i = 0; i < length; i++)
-        if (FoldByte((unsigned char)a[i]) != FoldByte((unsigned char)b[i]))
+        if (FoldNameByte(a, length, i, &secondA) != FoldNameByte(b, length, i, &secondB))
             return false;
     return true;
 }
@@ -279,16 +285,17 @@ static uint64_t HashKey(const HistoryIndex *index, const char *name, size_t leng
 {
     SipState s = { { index->Seed[0] ^ 0x736f6d6570736575ull, index->Seed[1] ^ 0x646f72616e646f6dull,
                      index->Seed[0] ^ 0x6c7967656e657261ull, index->Seed[1] ^ 0x7465646279746573ull } };
+    bool second = false;
     size_t i = 0;
     for (; i + 8 <= length; i += 8) {
         uint64_t word = 0;
         for (int b = 0; b < 8; b++)
-            word |= (uint64_t)FoldByte((unsigned char)name[i + b]) << (8 * b);
+            word |= (uint64_t)FoldNameByte(name, length, i + b, &second) << (8 * b);
         SipWord(&s, word);
     }
     uint64_t last = (uint64_t)(length & 255) << 56;
     for (int b = 0; i < length; i++, b++)
-        last |= (uint64_t)FoldByte((unsigned char)name[i]) << (8 * b);
+        last |= (uint64_t)FoldNameByte(name, length, i, &second) << (8 * b);
     SipWord(&s, last);
     SipWord(&s, size);
     SipWord(&s, stamp);

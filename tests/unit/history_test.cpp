@@ -1,6 +1,7 @@
 // The history of checksums: session log records read back as the writer
 // wrote them, damaged lines skipped, and the index's answers for a file
 // hashed again.
+#include "app/textutil.h"
 #include "core/history.h"
 #include "core/sessionlog.h"
 
@@ -233,6 +234,18 @@ TEST_F(HistoryFixture, ChangedWithoutAWriteAgainstTheOldestRecords)
     EXPECT_EQ(HistoryIndexAddRecord(&Index, "x", 1, 1, T1, nullptr, nullptr), -2);
     EXPECT_EQ(HistoryIndexAddRecord(&Index, "x", 1, 1, T1, "1111AAA", nullptr), -2);
     EXPECT_EQ(Index.Count, 3u);
+}
+
+TEST_F(HistoryFixture, TwoKatakanaThatDifferOnlyInASecondByteAreTwoFiles)
+{
+    // An older Japanese system: 83 41 and 83 61 are two characters, not a
+    // lead byte before "A" and "a".
+    const uint8_t leads[TEXT_LEAD_BYTES_SIZE] = { 0x81, 0x9F, 0xE0, 0xFC };
+    TextSetCodePage(932, 2, leads);
+    ASSERT_EQ(AddText(Line("\x83\x41.bin", Crc1, "3", T1)), 0);
+    EXPECT_EQ(Judge("\x83\x61.bin", 3, T1, Crc2, nullptr).Verdict, HISTORY_UNKNOWN) << "another file";
+    EXPECT_EQ(Judge("\x83\x41.BIN", 3, T1, Crc1, nullptr).Verdict, HISTORY_SAME);
+    TextSetCodePage(TEXT_CODE_PAGE_UTF8, 4, nullptr);
 }
 
 namespace {
