@@ -339,6 +339,36 @@ static int FindRow(const PathRow *sorted, int count, const char *path)
     return found != nullptr ? found->Row : -1;
 }
 
+// For each found file of the plan, the first found file of the same path
+// (itself when none comes before): a file listed by its relative name and
+// by its full path is one file, given one row. Null when memory ran out.
+static int32_t *FirstOfEachPath(const VerifyPlan *plan)
+{
+    int32_t *first = (int32_t *)malloc(((size_t)plan->FileCount + 1) * sizeof *first);
+    PathRow *byPath = (PathRow *)malloc(((size_t)plan->FileCount + 1) * sizeof *byPath);
+    if (first == nullptr || byPath == nullptr) {
+        free(first);
+        free(byPath);
+        return nullptr;
+    }
+    int count = 0;
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        first[i] = i;
+        if (plan->Files[i].State == VERIFY_FILE_FOUND)
+            byPath[count++] = PathRow{ plan->Files[i].Path, i };
+    }
+    qsort(byPath, (size_t)count, sizeof *byPath, ComparePathRows);
+    for (int start = 0, end; start < count; start = end) {
+        int32_t least = byPath[start].Row;
+        for (end = start + 1; end < count && ComparePathRows(&byPath[start], &byPath[end]) == 0; end++)
+            least = byPath[end].Row < least ? byPath[end].Row : least;
+        for (int k = start; k < end; k++)
+            first[byPath[k].Row] = least;
+    }
+    free(byPath);
+    return first;
+}
+
 // Takes the rows from firstRow on away again, with their entries; the hint
 // rows come back when the list was empty before.
 static void RemoveRowsFrom(HWND list, int firstRow, bool hadNoRows)
@@ -362,12 +392,14 @@ int GiveVerifiedFilesRows(HWND window, VerifyPlan *plan, const uint64_t *sizes)
     int count;
     bool failed;
     PathRow *sorted = SortedRows(list, &count, &failed);
+    int32_t *first = failed ? nullptr : FirstOfEachPath(plan);
+    failed = failed || first == nullptr;
     SuspendListRedraw(list);
     for (int32_t i = 0; !failed && i < plan->FileCount; i++) {
         const VerifyFile *file = &plan->Files[i];
         if (file->State != VERIFY_FILE_FOUND)
             continue;
-        int row = FindRow(sorted, count, file->Path);
+        int row = first[i] < i ? plan->Files[first[i]].Row : FindRow(sorted, count, file->Path);
         if (row < 0) {
             // Found on the run's thread: admitted as found, not looked up again.
             failed = AddFoundFile(file->Path, sizes[i], -1) == ADD_OUT_OF_MEMORY;
@@ -377,6 +409,7 @@ int GiveVerifiedFilesRows(HWND window, VerifyPlan *plan, const uint64_t *sizes)
         }
         VerifyPlanSetRow(plan, i, row, RowIndex(list, row));
     }
+    free(first);
     free(sorted);
     failed = failed || VerifyPlanGroup(plan) != 0;
     if (failed)

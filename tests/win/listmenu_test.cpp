@@ -352,6 +352,26 @@ TEST_F(ListMenu, VerifyingAFileWithAwkwardNames)
     EXPECT_EQ(ControlText(IDC_RESULT).find("Expected"), std::string::npos);
 }
 
+TEST_F(ListMenu, AFileListedByNameAndByFullPathHasOneRow)
+{
+    OpenWindow();
+    std::string path = File("a.txt", "123456789");
+    File("list.sfv", "a.txt CBF43926\r\n" + path + " CBF43926\r\n");
+    std::string summary;
+    ChooseInFileDialog("Verify checksum file", folder + "\\list.sfv");
+    AnswerMessageBox(
+        "Verification",
+        [&](HWND, const std::string &) {
+            AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; });
+        },
+        IDYES);     // the full path verified too
+    Command(IDM_VERIFY_SUMS);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); })) << "no summary";
+    ForgetPendingWindows();
+    EXPECT_EQ(Rows(), 1) << summary;
+    EXPECT_EQ(Cell(0, 0), "Done");
+}
+
 TEST_F(ListMenu, CancelDuringTheLookUpsOfAVerification)
 {
     OpenWindow();
