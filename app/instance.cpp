@@ -117,7 +117,7 @@ static int AddPathLocally(void *, const char *path)
 }
 
 #ifdef _WIN64
-// The first free address range below 4 GiB with room for size bytes,
+// The first free address range below 2 GiB with room for size bytes,
 // committed, or null.
 static char *AllocateBelow2GiB(size_t size)
 {

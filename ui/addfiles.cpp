@@ -565,13 +565,7 @@ static int AddOneFolderFiles(const char *folder)
         if (FormatText(path, sizeof path, "%s%s", folder, files[i].Name) != 0)
             continue;
         // The search already looked the file up: its size is admitted as found.
-        FileEntry *entry = NewFileEntry(path);
-        if (entry == nullptr) {
-            result = -1;
-            break;
-        }
-        entry->Size = files[i].Size;
-        if (AdmitFile(entry, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY)
+        if (AddFoundFile(path, files[i].Size, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY)
             result = -1;
     }
     if (count > 0)

@@ -82,10 +82,8 @@ static int ReadLog(const char *path, char **text, size_t *length)
 
 static uint64_t LogSize(const char *path)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
-        return 0;
-    return ((uint64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    FileStamp stamp;
+    return ReadFileStamp(path, &stamp) == 0 ? stamp.Size : 0;
 }
 
 struct LoadProgress {

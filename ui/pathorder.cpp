@@ -5,10 +5,15 @@
 
 int ComparePaths(const char *a, const char *b)
 {
+    return ComparePathsFolded(a, b, false);
+}
+
+int ComparePathsFolded(const char *a, const char *b, bool slashes)
+{
     bool secondA = false, secondB = false;
     for (;; a++, b++) {
-        unsigned char ca = (unsigned char)PathFoldAt(a, false, &secondA);
-        unsigned char cb = (unsigned char)PathFoldAt(b, false, &secondB);
+        unsigned char ca = (unsigned char)PathFoldAt(a, slashes, &secondA);
+        unsigned char cb = (unsigned char)PathFoldAt(b, slashes, &secondB);
         if (ca != cb)
             return ca < cb ? -1 : 1;
         if (ca == 0)

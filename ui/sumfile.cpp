@@ -12,6 +12,7 @@
 #include "checksum/hashjob.h"
 #include "core/checksumfile.h"
 #include "core/extras.h"
+#include "core/fileaccess.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/verifyplan.h"
@@ -20,6 +21,7 @@
 #include "ui/dialogs.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
+#include "ui/pathorder.h"
 #include "ui/result.h"
 #include "ui/runs.h"
 
@@ -245,7 +247,9 @@ void SaveChecksumFile(HWND window)
 // The whole file at path, NUL-ended, or null when it cannot be read.
 static char *ReadWholeFile(const char *path, size_t *length)
 {
-    FILE *file = fopen(path, "rb");
+    // Where its size was looked up (a 32-bit build reaches System32 as Sysnative).
+    char reached[FILE_ACCESS_PATH_SIZE];
+    FILE *file = fopen(FileAccessPath(path, reached), "rb");
     if (file == nullptr)
         return nullptr;
     size_t size = 65536, used = 0;
@@ -293,20 +297,9 @@ struct PathRow {
 };
 
 // Paths compared as the plan keys them: A-Z as a-z, '/' as '\'.
-static int ComparePathKeys(const char *a, const char *b)
-{
-    bool secondA = false, secondB = false;
-    for (;; a++, b++) {
-        unsigned char x = (unsigned char)PathFoldAt(a, true, &secondA);
-        unsigned char y = (unsigned char)PathFoldAt(b, true, &secondB);
-        if (x != y || x == '\0')
-            return x < y ? -1 : x > y;
-    }
-}
-
 static int ComparePathRows(const void *a, const void *b)
 {
-    return ComparePathKeys(((const PathRow *)a)->Path, ((const PathRow *)b)->Path);
+    return ComparePathsFolded(((const PathRow *)a)->Path, ((const PathRow *)b)->Path, true);
 }
 
 // The list's rows by path, sorted for halving; null with count 0 for an
