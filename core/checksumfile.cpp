@@ -13,7 +13,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-static_assert((int)CHECKSUM_CRC32 == (int)MASK_CRC32 && (int)CHECKSUM_MD5 == (int)MASK_MD5,
+static_assert((int)CHECKSUM_CRC32 == (int)MASK_CRC32 && (int)CHECKSUM_MD5 == (int)MASK_MD5 &&
+                  (int)CHECKSUM_SHA1 == (int)MASK_SHA1 && (int)CHECKSUM_SHA256 == (int)MASK_SHA256 &&
+                  (int)CHECKSUM_SHA512 == (int)MASK_SHA512,
               "a kind of checksum is a bit of the hashing mask");
 static_assert((int)CHECKSUM_CRC32 == (int)HAS_CRC32 && (int)CHECKSUM_MD5 == (int)HAS_MD5,
               "a kind of checksum is a flag of the list's entries");

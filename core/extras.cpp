@@ -24,7 +24,9 @@ int SetEntryText(int32_t index, int kind, const char *text)
     LockEntryResults();
     if (index >= TextCount) {
         int32_t count = index + 1 > TextCount * 2 ? index + 1 : TextCount * 2;
-        EntryTexts *grown = (EntryTexts *)realloc(Texts, (size_t)count * sizeof *grown);
+        EntryTexts *grown = (size_t)count > SIZE_MAX / sizeof *grown
+                                ? nullptr
+                                : (EntryTexts *)realloc(Texts, (size_t)count * sizeof *grown);
         if (grown == nullptr) {
             UnlockEntryResults();
             free(copy);

@@ -270,7 +270,6 @@ static int32_t FindOrAddFile(VerifyPlan *plan, const PathKey *key, const char *n
                                                     : VERIFY_FILE_PENDING;
     file->FirstValue = file->LastValue = -1;
     file->Row = file->EntryIndex = -1;
-    file->Hash = hash;
     slot->Index = plan->FileCount;
     slot->Hash = hash;
     plan->PathTable.Used++;
@@ -318,7 +317,6 @@ static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, const char *t
     value->Kind = kind;
     value->Text = ArenaCopy(plan, text, length);
     value->Next = -1;
-    value->Hash = hash;
     if (value->Text == nullptr)
         return -1;
     VerifyFile *file = &plan->Files[fileIndex];

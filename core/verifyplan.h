@@ -22,7 +22,6 @@
 
 enum {
     VERIFY_MAX_FILE_SIZE = 256 << 20,   // larger files are refused as no checksum files
-    EXPECTED_TEXT_SIZE = 96,            // the result box's room for expected checksums
 };
 
 // Where a listed file stands.
@@ -39,7 +38,6 @@ struct VerifyValue {
     int Kind;               // a CHECKSUM_... kind
     const char *Text;       // CRC upper case, other kinds lower case
     int32_t Next;           // the file's next value, as listed; -1 after the last
-    uint32_t Hash;          // (of the plan's value table)
 };
 
 // One distinct file the checksum file lists: one per full path (ASCII
@@ -53,7 +51,6 @@ struct VerifyFile {
     int32_t FirstValue, LastValue, ValueCount;
     size_t ExpectedLength;  // its values' text with separators
     int32_t Row, EntryIndex;    // -1 until VerifyPlanSetRow
-    uint32_t Hash;          // (of the plan's path table)
 };
 
 // One row to hash: a found file with a row.
