@@ -95,6 +95,23 @@ const char *PathFileName(const char *path)
     return name;
 }
 
+const char *PathInFolder(const char *folder, const char *path)
+{
+    size_t length = PathTrimSeparators(folder, strlen(folder));
+    if (length == 0)
+        return nullptr;
+    bool second = false, folderSecond = false;
+    for (size_t i = 0; i < length; i++) {
+        if (path[i] == '\0')
+            return nullptr;
+        if (PathFoldAt(&path[i], true, &second) != PathFoldAt(&folder[i], true, &folderSecond))
+            return nullptr;
+    }
+    if (TextInPair(&second, &path[length]) || !IsPathSeparator(path[length]) || path[length + 1] == '\0')
+        return nullptr;
+    return path + length + 1;
+}
+
 size_t PathTrimSeparators(const char *path, size_t length)
 {
     size_t kept = 0;

@@ -88,6 +88,10 @@ char *DuplicateText(const char *text);
 
 // The part of a path after its last backslash, or the whole path without one.
 const char *PathFileName(const char *path);
+// The part of path after folder and a separator (letters without case,
+// '/' as '\\', folder's trailing separators dropped), or null when path
+// does not lie in folder or below it.
+const char *PathInFolder(const char *folder, const char *path);
 // Length of the first length bytes of path without the separators that end them.
 size_t PathTrimSeparators(const char *path, size_t length);
 

@@ -670,19 +670,8 @@ int ClassifyListedName(const char *folder, const char *fullName, char *out, size
 
 const char *ListedNameOf(const char *folder, const char *path)
 {
-    size_t length = PathTrimSeparators(folder, strlen(folder));
-    if (length == 0)
-        return path;
-    bool second = false, folderSecond = false;
-    for (size_t i = 0; i < length; i++) {
-        if (path[i] == '\0')
-            return path;
-        if (PathFoldAt(&path[i], true, &second) != PathFoldAt(&folder[i], true, &folderSecond))
-            return path;
-    }
-    if (TextInPair(&second, &path[length]) || !IsPathSeparator(path[length]) || path[length + 1] == '\0')
-        return path;
-    return path + length + 1;
+    const char *rest = PathInFolder(folder, path);
+    return rest != nullptr ? rest : path;
 }
 
 // ---- Writing checksum files ----

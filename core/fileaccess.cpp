@@ -10,19 +10,12 @@ static const char Sysnative[] = "Sysnative";
 
 int MapRedirectedPath(const char *windowsFolder, const char *path, char *out, size_t size)
 {
-    size_t folderLength = PathTrimSeparators(windowsFolder, strlen(windowsFolder));
+    const char *name = PathInFolder(windowsFolder, path);
     size_t nameLength = sizeof System32 - 1;
-    if (folderLength == 0 || strlen(path) < folderLength + 1 + nameLength)
+    if (name == nullptr || !AsciiEqualNoCaseN(name, System32, nameLength) ||
+        (name[nameLength] != '\0' && !IsPathSeparator(name[nameLength])))
         return 0;
-    bool second = false, pathSecond = false;
-    for (size_t i = 0; i < folderLength; i++)
-        if (PathFoldAt(&windowsFolder[i], true, &second) != PathFoldAt(&path[i], true, &pathSecond))
-            return 0;
-    const char *name = path + folderLength + 1;
-    char after = name[nameLength];
-    if (!IsPathSeparator(path[folderLength]) || !AsciiEqualNoCaseN(name, System32, nameLength) ||
-        (after != '\0' && !IsPathSeparator(after)))
-        return 0;
+    size_t folderLength = (size_t)(name - path) - 1;
     size_t length = folderLength + 1 + (sizeof Sysnative - 1) + strlen(name + nameLength);
     if (length >= size)
         return -1;
