@@ -1,11 +1,11 @@
 // The history of checksums: session log records read from the right (a name
 // may hold blanks and characters of several bytes, so its width says
 // nothing), and an open-addressing index of their keys.
-#define _CRT_RAND_S   // rand_s, before the first include of stdlib.h
 #include "core/history.h"
 
 #include "app/textutil.h"
 #include "checksum/clock.h"
+#include "core/keyedhash.h"
 #include "core/sessionlog.h"
 
 #include <stdio.h>
@@ -253,92 +253,20 @@ static bool SameFoldedName(const char *a, const char *b, size_t length)
     return true;
 }
 
-static uint64_t RotateLeft(uint64_t value, int bits)
-{
-    return value << bits | value >> (64 - bits);
-}
-
-struct SipState {
-    uint64_t V[4];
-};
-
-static void SipRound(SipState *s)
-{
-    uint64_t *v = s->V;
-    v[0] += v[1]; v[1] = RotateLeft(v[1], 13); v[1] ^= v[0]; v[0] = RotateLeft(v[0], 32);
-    v[2] += v[3]; v[3] = RotateLeft(v[3], 16); v[3] ^= v[2];
-    v[0] += v[3]; v[3] = RotateLeft(v[3], 21); v[3] ^= v[0];
-    v[2] += v[1]; v[1] = RotateLeft(v[1], 17); v[1] ^= v[2]; v[2] = RotateLeft(v[2], 32);
-}
-
-static void SipWord(SipState *s, uint64_t word)
-{
-    s->V[3] ^= word;
-    SipRound(s);
-    s->V[0] ^= word;
-}
-
 // SipHash-1-3 keyed by the index's seed over the folded name (its length
 // in the last word, so that the message is read one way only), the size
 // and the stamp: a file of names cannot be made to collide without the seed.
 static uint64_t HashKey(const HistoryIndex *index, const char *name, size_t length, uint64_t size, uint64_t stamp)
 {
-    SipState s = { { index->Seed[0] ^ 0x736f6d6570736575ull, index->Seed[1] ^ 0x646f72616e646f6dull,
-                     index->Seed[0] ^ 0x6c7967656e657261ull, index->Seed[1] ^ 0x7465646279746573ull } };
+    KeyedHash hash;
+    KeyedHashStart(&hash, index->Seed);
     bool second = false;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t word = 0;
-        for (int b = 0; b < 8; b++)
-            word |= (uint64_t)FoldNameByte(name, length, i + b, &second) << (8 * b);
-        SipWord(&s, word);
-    }
-    uint64_t last = (uint64_t)(length & 255) << 56;
-    for (int b = 0; i < length; i++, b++)
-        last |= (uint64_t)FoldNameByte(name, length, i, &second) << (8 * b);
-    SipWord(&s, last);
-    SipWord(&s, size);
-    SipWord(&s, stamp);
-    s.V[2] ^= 0xff;
-    SipRound(&s);
-    SipRound(&s);
-    SipRound(&s);
-    return s.V[0] ^ s.V[1] ^ s.V[2] ^ s.V[3];
-}
-
-static uint64_t MixSeed(uint64_t value)
-{
-    value += 0x9e3779b97f4a7c15ull;
-    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ull;
-    value = (value ^ (value >> 27)) * 0x94d049bb133111ebull;
-    return value ^ (value >> 31);
-}
-
-// Random bits of the system where it has them, mixed with the clock, the
-// index's address and a count of the indexes made.
-static void DrawSeed(HistoryIndex *index)
-{
-    static uint64_t made;
-    uint64_t drawn[2] = { 0, 0 };
-#ifdef _WIN32
-    unsigned int part;
-    for (int i = 0; i < 4; i++)
-        if (rand_s(&part) == 0)
-            drawn[i / 2] = drawn[i / 2] << 32 | part;
-#else
-    FILE *random = fopen("/dev/urandom", "rb");
-    if (random != nullptr) {
-        if (fread(drawn, sizeof drawn, 1, random) != 1)
-            drawn[0] = drawn[1] = 0;
-        fclose(random);
-    }
-#endif
-    int64_t seconds;
-    int32_t milliseconds;
-    ReadWallClock(&seconds, &milliseconds);
-    uint64_t local = (uint64_t)(uintptr_t)index ^ (uint64_t)clock() << 32 ^ ++made;
-    index->Seed[0] = MixSeed(drawn[0] ^ (uint64_t)seconds * 1000 ^ (uint64_t)milliseconds);
-    index->Seed[1] = MixSeed(drawn[1] ^ local);
+    for (size_t i = 0; i < length; i++)
+        KeyedHashByte(&hash, FoldNameByte(name, length, i, &second));
+    KeyedHashEndBytes(&hash);
+    KeyedHashWord(&hash, size);
+    KeyedHashWord(&hash, stamp);
+    return KeyedHashEnd(&hash);
 }
 
 // ---------------------------------------------------------------- index
@@ -346,7 +274,7 @@ static void DrawSeed(HistoryIndex *index)
 void HistoryIndexInit(HistoryIndex *index)
 {
     memset(index, 0, sizeof *index);
-    DrawSeed(index);
+    DrawHashKey(index->Seed);
 }
 
 void HistoryIndexFree(HistoryIndex *index)

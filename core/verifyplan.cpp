@@ -3,19 +3,15 @@
 // as they are read, so memory follows the distinct files and values; the
 // tables hash with a key drawn for each plan, so names cannot be made to
 // collide; texts live in blocks that never move.
-#define _CRT_RAND_S     // rand_s of the Windows C runtime
 #include "core/verifyplan.h"
 
 #include "app/program.h"
 #include "app/textutil.h"
 #include "core/filelist.h"
+#include "core/keyedhash.h"
 
 #include <stdlib.h>
 #include <string.h>
-#include <time.h>
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
 
 static_assert((uint64_t)VERIFY_MAX_FILE_SIZE * 4 + 4096 <= (uint64_t)SIZE_MAX,
               "a checksum file's text, its terminator and its names converted to UTF-8 fit a size_t");
@@ -43,89 +39,21 @@ static void Release(void *block)
         VerifyReallocate(block, 0);
 }
 
-// ---- The key and the hash: SipHash-1-3 ----
-
-struct SipState {
-    uint64_t V[4];
-    uint64_t Pending;       // bytes not yet taken, the first in the lowest bits
-    uint64_t Length;
-};
-
-#define SIP_ROTATE(x, bits) (((x) << (bits)) | ((x) >> (64 - (bits))))
-
-static void SipRound(uint64_t *v)
-{
-    v[0] += v[1]; v[1] = SIP_ROTATE(v[1], 13); v[1] ^= v[0]; v[0] = SIP_ROTATE(v[0], 32);
-    v[2] += v[3]; v[3] = SIP_ROTATE(v[3], 16); v[3] ^= v[2];
-    v[0] += v[3]; v[3] = SIP_ROTATE(v[3], 21); v[3] ^= v[0];
-    v[2] += v[1]; v[1] = SIP_ROTATE(v[1], 17); v[1] ^= v[2]; v[2] = SIP_ROTATE(v[2], 32);
-}
-
-static void SipStart(SipState *state, const uint64_t key[2])
-{
-    state->V[0] = key[0] ^ 0x736f6d6570736575ull;
-    state->V[1] = key[1] ^ 0x646f72616e646f6dull;
-    state->V[2] = key[0] ^ 0x6c7967656e657261ull;
-    state->V[3] = key[1] ^ 0x7465646279746573ull;
-    state->Pending = 0;
-    state->Length = 0;
-}
+// ---- The hash of keys: SipHash-1-3 under the plan's key ----
 
 // Takes the text's bytes up to its terminator, paths folded when fold is set.
-static void SipText(SipState *state, const char *text, bool fold)
+static void HashText(KeyedHash *hash, const char *text, bool fold)
 {
-    uint64_t pending = state->Pending;
-    unsigned shift = 8 * (unsigned)(state->Length % 8);
     bool second = false;
-    for (; *text != '\0'; text++) {
-        char c = fold ? PathFoldAt(text, true, &second) : *text;
-        pending |= (uint64_t)(unsigned char)c << shift;
-        state->Length++;
-        shift += 8;
-        if (shift == 64) {
-            state->V[3] ^= pending;
-            SipRound(state->V);
-            state->V[0] ^= pending;
-            pending = 0;
-            shift = 0;
-        }
-    }
-    state->Pending = pending;
+    for (; *text != '\0'; text++)
+        KeyedHashByte(hash, (unsigned char)(fold ? PathFoldAt(text, true, &second) : *text));
 }
 
-static uint32_t SipEnd(SipState *state)
+static uint32_t HashEnd(KeyedHash *hash)
 {
-    uint64_t last = state->Pending | (state->Length << 56);
-    state->V[3] ^= last;
-    SipRound(state->V);
-    state->V[0] ^= last;
-    state->V[2] ^= 0xff;
-    for (int i = 0; i < 3; i++)
-        SipRound(state->V);
-    uint64_t hash = state->V[0] ^ state->V[1] ^ state->V[2] ^ state->V[3];
-    return (uint32_t)(hash ^ (hash >> 32));
-}
-
-// A key nobody writing a checksum file can know: the system's random
-// numbers, with the clock and addresses mixed in should they fail.
-static void DrawKey(uint64_t key[2])
-{
-    static uint64_t drawn;
-    key[0] = (uint64_t)time(nullptr) ^ (uint64_t)(uintptr_t)key ^ (++drawn << 32);
-    key[1] = (uint64_t)clock() ^ (uint64_t)(uintptr_t)&drawn;
-#if defined(_WIN32)
-    for (int i = 0; i < 4; i++) {
-        unsigned int random;
-        if (rand_s(&random) == 0)
-            key[i / 2] ^= (uint64_t)random << (32 * (i % 2));
-    }
-#else
-    uint64_t random[2];
-    if (getentropy(random, sizeof random) == 0) {
-        key[0] ^= random[0];
-        key[1] ^= random[1];
-    }
-#endif
+    KeyedHashEndBytes(hash);
+    uint64_t value = KeyedHashEnd(hash);
+    return (uint32_t)(value ^ (value >> 32));
 }
 
 // ---- Texts in blocks that never move ----
@@ -245,12 +173,12 @@ static bool SamePath(const VerifyPlan *plan, int32_t index, const void *key)
 // The file listed under key (adding it, named name), or -1 when memory ran out.
 static int32_t FindOrAddFile(VerifyPlan *plan, const PathKey *key, const char *name)
 {
-    SipState state;
-    SipStart(&state, plan->Key);
+    KeyedHash state;
+    KeyedHashStart(&state, plan->Key);
     char listing[2] = { (char)('0' + key->Listing), '\0' };
-    SipText(&state, listing, false);
-    SipText(&state, key->Text, true);
-    uint32_t hash = SipEnd(&state);
+    HashText(&state, listing, false);
+    HashText(&state, key->Text, true);
+    uint32_t hash = HashEnd(&state);
     if (TableReserve(&plan->PathTable) != 0)
         return -1;
     VerifySlot *slot = TableFind(plan, &plan->PathTable, hash, SamePath, key);
@@ -295,14 +223,14 @@ static bool SameValue(const VerifyPlan *plan, int32_t index, const void *key)
 // 0, or -1 when memory ran out.
 static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, const char *text)
 {
-    SipState state;
-    SipStart(&state, plan->Key);
+    KeyedHash state;
+    KeyedHashStart(&state, plan->Key);
     // The file index and the kind as digits: no NUL byte inside the key.
     char head[16];
     FormatText(head, sizeof head, "%d:%d:", (int)fileIndex, kind);
-    SipText(&state, head, false);
-    SipText(&state, text, false);
-    uint32_t hash = SipEnd(&state);
+    HashText(&state, head, false);
+    HashText(&state, text, false);
+    uint32_t hash = HashEnd(&state);
     if (TableReserve(&plan->ValueTable) != 0)
         return -1;
     ValueKey key = { fileIndex, kind, text };
@@ -342,7 +270,7 @@ void VerifyPlanInit(VerifyPlan *plan)
     memset(plan, 0, sizeof *plan);
     plan->FirstFailedRow = -1;
     VerifySummaryInit(&plan->Summary);
-    DrawKey(plan->Key);
+    DrawHashKey(plan->Key);
 }
 
 int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format)
