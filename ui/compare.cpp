@@ -39,8 +39,8 @@ struct KeptDigests {
 
 static KeptDigests KeepDigestsOf(int32_t index)
 {
-    return KeptDigests{ DuplicateEntryText(index, EXTRA_SHA1), DuplicateEntryText(index, EXTRA_SHA256),
-                        DuplicateEntryText(index, EXTRA_SHA512) };
+    return KeptDigests{ DuplicateShownDigest(index, EXTRA_SHA1), DuplicateShownDigest(index, EXTRA_SHA256),
+                        DuplicateShownDigest(index, EXTRA_SHA512) };
 }
 
 static void FreeDigests(KeptDigests *kept)
@@ -74,12 +74,6 @@ static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
     char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
     EntryChecksumTexts(entry, crc, md5);
     KeptDigests kept = KeepDigestsOf(index);
-    if (Settings.DisplayMD5Lower != 1) {
-        char *digests[] = { kept.Sha1, kept.Sha256, kept.Sha512 };
-        for (char *digest : digests)
-            if (digest != nullptr)
-                AsciiUpperText(digest);
-    }
     const struct {
         int Kind;
         const char *Name, *Found, *Wanted;

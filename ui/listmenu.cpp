@@ -272,16 +272,6 @@ char *TakeClipboardText(HWND window)
     return copy;
 }
 
-// The SHA-256 known for the entry of FileList index, in the MD5's letter
-// case; a heap text, or null.
-static char *KnownSha256(int32_t index)
-{
-    char *sha256 = DuplicateEntryText(index, EXTRA_SHA256);
-    if (sha256 != nullptr && Settings.DisplayMD5Lower != 1)
-        AsciiUpperText(sha256);
-    return sha256;
-}
-
 // A row's line as the copies give it: the name as the list shows it, then
 // the checksums known, two spaces apart (the SHA-256 last, when a command
 // computed it). False when no checksum is known.
@@ -289,7 +279,7 @@ static bool FormatRowLine(const FileEntry *entry, int32_t index, char *line, siz
 {
     char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
     uint8_t flags = EntryChecksumTexts(entry, crc, md5);
-    char *sha256 = KnownSha256(index);
+    char *sha256 = DuplicateShownDigest(index, EXTRA_SHA256);
     snprintf(line, size, "%s%s%s%s%s%s%s", PathFileName(entry->Path), (flags & HAS_CRC32) ? "  " : "",
              (flags & HAS_CRC32) ? crc : "", (flags & HAS_MD5) ? "  " : "", (flags & HAS_MD5) ? md5 : "",
              sha256 ? "  " : "", sha256 ? sha256 : "");
@@ -338,7 +328,7 @@ static void CopySha256(HWND window)
     int row = SelectedFileRow(list, &index);
     if (row < 0)
         return;
-    char *sha256 = KnownSha256(index);
+    char *sha256 = DuplicateShownDigest(index, EXTRA_SHA256);
     if (sha256 != nullptr) {
         PutClipboardText(window, sha256);
         free(sha256);
@@ -364,7 +354,7 @@ void FinishRowsRun(HWND window)
         FinishSaveAfterRun(window);
         return;
     }
-    char *sha256 = CurrentRun.Cancelled ? nullptr : KnownSha256(index);
+    char *sha256 = CurrentRun.Cancelled ? nullptr : DuplicateShownDigest(index, EXTRA_SHA256);
     if (sha256 != nullptr)
         PutClipboardText(window, sha256);
     free(sha256);

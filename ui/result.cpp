@@ -53,6 +53,14 @@ static bool AppendLine(char **lines, size_t *length, const char *label, const ch
     return true;
 }
 
+char *DuplicateShownDigest(int32_t index, int kind)
+{
+    char *digest = DuplicateEntryText(index, kind);
+    if (digest != nullptr && Settings.DisplayMD5Lower != 1)
+        AsciiUpperText(digest);
+    return digest;
+}
+
 char *EntryExtraLines(int32_t index)
 {
     static const struct {
@@ -68,12 +76,10 @@ char *EntryExtraLines(int32_t index)
     char *lines = nullptr;
     size_t length = 0;
     for (const auto &line : shown) {
-        char *text = DuplicateEntryText(index, line.Kind);
+        bool digest = line.Kind >= EXTRA_SHA1 && line.Kind <= EXTRA_SHA512;
+        char *text = digest ? DuplicateShownDigest(index, line.Kind) : DuplicateEntryText(index, line.Kind);
         if (text == nullptr)
             continue;
-        // The digests in the letter case of the MD5.
-        if (line.Kind >= EXTRA_SHA1 && line.Kind <= EXTRA_SHA512 && Settings.DisplayMD5Lower != 1)
-            AsciiUpperText(text);
         bool added = AppendLine(&lines, &length, line.Label ? line.Label : MoreText(MORE_RESULT_EXPECTED), text);
         free(text);
         if (!added)

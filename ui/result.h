@@ -24,5 +24,9 @@ void SetResultText(HWND window, const char *path, const char *crcText, const cha
 // FileList index index: the expected checksums of a failed verification,
 // the SHA digests known, a warning. A heap text, or null for none.
 char *EntryExtraLines(int32_t index);
+// The SHA digest of kind (EXTRA_SHA1, EXTRA_SHA256 or EXTRA_SHA512) kept for
+// the entry of FileList index, in the MD5's letter case as the result box
+// shows it; a heap text, or null when it is not known.
+char *DuplicateShownDigest(int32_t index, int kind);
 
 #endif
