@@ -50,9 +50,18 @@ int SplitProgramPath(const char *commandLine, char *folder, size_t folderSize,
     return found;
 }
 
+// Windows takes "C:\\program files" for "C:\\Program Files": the program
+// started by a lower-case spelling is installed there all the same.
 int UsesDataFolder(unsigned majorVersion, const char *programFolder)
 {
-    return majorVersion >= 6 && strstr(programFolder, "\\Program Files") != nullptr;
+    static const char marker[] = "\\Program Files";
+    if (majorVersion < 6)
+        return 0;
+    bool second = false;
+    for (const char *at = programFolder; *at != '\0'; at++)
+        if (!TextInPair(&second, at) && AsciiEqualNoCaseN(at, marker, sizeof marker - 1))
+            return 1;
+    return 0;
 }
 
 int MakeDataFolderPath(const char *localAppData, char *dataFolder, size_t size)

@@ -72,7 +72,9 @@ TEST(DataFolder, UsedOnlyUnderProgramFilesOnWindows6)
     EXPECT_TRUE(UsesDataFolder(10, "D:\\Apps\\Program Files\\Zunta"));
     EXPECT_FALSE(UsesDataFolder(5, "C:\\Program Files (x86)\\Zunta")) << "Windows XP (5.1)";
     EXPECT_FALSE(UsesDataFolder(6, "D:\\Tools"));
-    EXPECT_FALSE(UsesDataFolder(6, "C:\\program files\\Zunta")) << "the test is case-sensitive";
+    EXPECT_TRUE(UsesDataFolder(6, "c:\\program files\\Zunta")) << "Windows ignores the letter case";
+    EXPECT_TRUE(UsesDataFolder(6, "C:\\PROGRAM FILES (X86)\\Zunta"));
+    EXPECT_FALSE(UsesDataFolder(6, "C:\\Programs Files\\Zunta"));
 }
 
 TEST(DataFolder, PathInsideLocalApplicationData)
