@@ -20,9 +20,8 @@ enum {
     REMOTE_PATH_SIZE = 260,
 };
 
-// Every access right as Windows XP knows them; newer headers define
-// PROCESS_ALL_ACCESS with bits that XP refuses.
-static const DWORD SenderAccess = 0x001F0FFF;
+// The receiver only reads the sender's path out of its memory.
+static const DWORD SenderAccess = PROCESS_VM_READ;
 
 DWORD FindEarlierInstanceProcess(const char *name)
 {
