@@ -71,7 +71,8 @@ void ProgressTickerInit(ProgressTicker *ticker, uint64_t recordedSize)
 
 int32_t ProgressTickerAdvance(ProgressTicker *ticker)
 {
-    int32_t percentage = (int32_t)(ticker->NextPosition * 100 / ticker->Size);
+    uint64_t computed = ticker->NextPosition * 100 / ticker->Size;
+    int32_t percentage = computed > INT32_MAX ? INT32_MAX : (int32_t)computed;
     ticker->Threshold += ticker->Step;
     ticker->NextPosition = PollAfter(ticker->NextPosition, ticker->Threshold);
     return percentage;
@@ -136,6 +137,7 @@ static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn 
     uint64_t position = 0;
     uint64_t blockStart = 0;    // file offset of block[0]
     size_t filled = 0, offset = 0;
+    uint64_t unpolled = 0;      // bytes read since the last call to report
     bool ended = false;
 
     for (;;) {
@@ -162,8 +164,18 @@ static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn 
             return 0;   // what was read until the end or an error counts
         }
         position += HASH_CHUNK_SIZE;
-        if (position != ticker.NextPosition)
+        if (position != ticker.NextPosition) {
+            // Polls may lie far apart, or never come (a file recorded
+            // empty): a cancel is still heard within a read block.
+            unpolled += HASH_CHUNK_SIZE;
+            if (unpolled < HASH_READ_BLOCK_SIZE)
+                continue;
+            unpolled = 0;
+            if (report(context, PROGRESS_CHECK_ONLY) == -1)
+                return -1;
             continue;
+        }
+        unpolled = 0;
         if (report(context, ProgressTickerAdvance(&ticker)) == -1)
             return -1;
     }

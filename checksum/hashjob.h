@@ -17,8 +17,13 @@ enum {
     DURATION_TEXT_SIZE = 64,
 };
 
-// Called with the percentage read; returns 0 to go on, -1 to stop.
+// Called with the percentage read; returns 0 to go on, -1 to stop. Between
+// polls far apart (a file much larger than its recorded size, or a large
+// recorded size) the job also asks at least once a read block whether to go
+// on, with PROGRESS_CHECK_ONLY in place of a percentage: that call moves
+// nothing.
 typedef int (*ReportProgressFn)(void *context, int32_t percentage);
+enum { PROGRESS_CHECK_ONLY = -1 };
 
 struct HashOutcome {
     int32_t Result;             // 0 done; -1 not opened or cancelled
@@ -43,7 +48,8 @@ struct ProgressTicker {
     uint64_t NextPosition;      // the file offset of the next poll; 0 when there are none
 };
 void ProgressTickerInit(ProgressTicker *ticker, uint64_t recordedSize);
-// The percentage of the poll at ticker->NextPosition; moves on to the next.
+// The percentage of the poll at ticker->NextPosition (past the recorded size
+// above 100, as computed, but never past INT32_MAX); moves on to the next.
 int32_t ProgressTickerAdvance(ProgressTicker *ticker);
 
 // How the job opens a file for reading: null when it cannot be opened, or

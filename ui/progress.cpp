@@ -1,6 +1,7 @@
 // The progress bar of the main window as the hashing job sees it.
 #include "ui/progress.h"
 
+#include "checksum/hashjob.h"
 #include "core/run.h"
 #include "resources/resource.h"
 
@@ -9,6 +10,8 @@
 int ReportProgress(void *mainWindow, int32_t percentage)
 {
     bool cancelled = ReadRunState() == RUN_CANCEL_REQUESTED;
+    if (percentage == PROGRESS_CHECK_ONLY && !cancelled)
+        return 0;
     // Sent, not posted: the worker waits until the window's thread has applied it.
     SendDlgItemMessageA((HWND)mainWindow, IDC_PROGRESS, PBM_SETPOS, cancelled ? 0 : percentage, 0);
     return cancelled ? -1 : 0;

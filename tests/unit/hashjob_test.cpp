@@ -21,15 +21,22 @@
 
 namespace {
 
-// Records every progress call and answers -1 from the n-th one on.
+// Records every progress call and answers -1 from the n-th one on; calls
+// that only ask whether to go on are counted apart.
 struct ProgressLog {
     std::vector<int32_t> calls;
     int cancelAt = 0;   // 0: never
+    int checks = 0;
+    bool cancelAtCheck = false;
 };
 
 int RecordProgress(void *context, int32_t percentage)
 {
     ProgressLog *log = (ProgressLog *)context;
+    if (percentage == PROGRESS_CHECK_ONLY) {
+        log->checks++;
+        return log->cancelAtCheck ? -1 : 0;
+    }
     log->calls.push_back(percentage);
     return log->cancelAt > 0 && (int)log->calls.size() >= log->cancelAt ? -1 : 0;
 }
@@ -177,6 +184,31 @@ TEST(HashFile, CancelStopsReadingAtThatPoll)
     EXPECT_LT(log.calls[4], 10);
     EXPECT_EQ(log.calls[5], 100);
     EXPECT_EQ(outcome.Result, -1);
+}
+
+TEST(HashFile, CancelIsHeardWithinAReadBlockWhereverThePollsFall)
+{
+    // Recorded empty (no polls at all), or recorded far larger than it is
+    // (polls 16 MiB apart): a cancel still ends the read within 1 MiB.
+    const size_t size = 3 * HASH_READ_BLOCK_SIZE + 100;
+    std::string path = WriteFileOfSize("grown_from_empty.bin", size);
+    for (uint64_t recorded : { 0ull, 10000000000ull }) {
+        ProgressLog log;
+        log.cancelAtCheck = true;
+        HashOutcome outcome;
+        EXPECT_EQ(HashFile(path.c_str(), recorded, MASK_MD5, RecordProgress, &log, &outcome), -1)
+            << "recorded " << recorded << ": a cancel waited for the whole file";
+        EXPECT_EQ(log.checks, 1);
+        EXPECT_EQ(log.calls, std::vector<int32_t>{ 100 }) << "the bar moved by a check";
+    }
+
+    // A file far past its recorded size: its percentages never wrap.
+    ProgressTicker ticker;
+    ProgressTickerInit(&ticker, 1);
+    int32_t last = 0;
+    for (int i = 0; i < 6000; i++)
+        last = ProgressTickerAdvance(&ticker);
+    EXPECT_EQ(last, INT32_MAX);
 }
 
 TEST(HashFile, MissingFileAndMaskZero)

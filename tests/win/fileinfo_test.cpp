@@ -50,6 +50,8 @@ struct ProgressLog {
 int RecordProgress(void *context, int32_t percentage)
 {
     ProgressLog *log = (ProgressLog *)context;
+    if (percentage == PROGRESS_CHECK_ONLY)
+        return log->cancelAt > 0 && log->calls.size() >= log->cancelAt ? -1 : 0;
     log->calls.push_back(percentage);
     return log->cancelAt > 0 && log->calls.size() >= log->cancelAt ? -1 : 0;
 }
