@@ -182,7 +182,7 @@ void HashAll(const std::vector<std::string> &paths, int mask, int helpers)
     size_t nextOffer = 0;
     for (size_t i = 0; i < paths.size(); i++) {
         HashOutcome outcome;
-        if (HashAheadTake((int32_t)i, NoProgress, nullptr, nullptr, nullptr, &outcome))
+        if (HashAheadTake((int32_t)i, NoProgress, nullptr, nullptr, nullptr, &outcome, nullptr))
             continue;
         if (nextOffer <= i)
             nextOffer = i + 1;

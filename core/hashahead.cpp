@@ -50,10 +50,19 @@ void FreeJob(AheadJob *job)
 }
 
 // Only the number of calls is kept: the percentages are told again from
-// the recorded size, however many polls a file grown past it makes.
-int ReportHelperProgress(void *context, int32_t)
+// the recorded size, however many polls a file grown past it makes. A call
+// that only asks whether to go on is not told again.
+int ReportHelperProgress(void *context, int32_t percentage)
 {
     AheadJob *job = (AheadJob *)context;
+    if (percentage == PROGRESS_CHECK_ONLY) {
+        bool stop;
+        {
+            std::lock_guard<std::mutex> hold(Lock);
+            stop = Stopping || Discarding || job->Discarded;
+        }
+        return stop || Cancelled() ? -1 : 0;
+    }
     bool stop;
     {
         std::lock_guard<std::mutex> hold(Lock);
@@ -205,7 +214,7 @@ int HashAheadPending(void)
 }
 
 int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, void (*whileWaiting)(void *),
-                  void *waitContext, HashOutcome *outcome)
+                  void *waitContext, HashOutcome *outcome, FileStamp *stamp)
 {
     std::unique_lock<std::mutex> hold(Lock);
     AheadJob *job = FindJob(entryIndex);
@@ -250,16 +259,21 @@ int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, vo
         report(context, 100);   // the final call, as the job's own
         return 1;
     }
-    // A file written while a helper read it, or since, is read again. Only
-    // the worker takes or lets go of a job, so it stays while the lock is
-    // let go for the look-up.
+    // Only a whole reading is used: a file the helper could not open (held
+    // by another program for a moment), or that was written while a helper
+    // read it or since, is read again by the worker. Only the worker takes
+    // or lets go of a job, so it stays while the lock is let go for the
+    // look-up.
     hold.unlock();
     FileStamp now;
-    bool unchanged = job->Unchanged && ReadStamp(job->Path, &now) == 0 && SameStamp(now, job->Stamp);
+    bool usable = job->Outcome.Result == 0 && job->Unchanged && ReadStamp(job->Path, &now) == 0 &&
+                  SameStamp(now, job->Stamp);
+    if (usable && stamp != nullptr)
+        *stamp = job->Stamp;
     hold.lock();
     LetGo(job);
     hold.unlock();
-    if (!unchanged)
+    if (!usable)
         return 0;
     if (called)
         report(context, 100);   // the final call

@@ -36,14 +36,16 @@ int HashAheadPending(void);
 // hashed it or is hashing it: the helper's progress polls go to report in
 // order, as the worker's own job would have made them (waiting for those
 // still to come), and an answer of -1 at a poll ends the file there with
-// the result -1, as a cancel at that poll would have. Returns 0 when the
-// entry was not offered, its hashing had not begun, or the file changed
-// while or after it was hashed (the offer is withdrawn): the worker hashes
-// it itself. While it waits for the helper, whileWaiting (when not null)
+// the result -1, as a cancel at that poll would have. A whole reading
+// also gives the file's stamp (when stamp is not null), the same before,
+// during and after it. Returns 0 when the entry was not offered, its
+// hashing had not begun, the helper could not open the file, or the file
+// changed while or after it was hashed (the offer is withdrawn): the
+// worker hashes it itself. While it waits for the helper, whileWaiting (when not null)
 // is called without the pool's lock, at each change in the pool, so that
 // the worker can offer more work.
 int HashAheadTake(int32_t entryIndex, ReportProgressFn report, void *context, void (*whileWaiting)(void *),
-                  void *waitContext, HashOutcome *outcome);
+                  void *waitContext, HashOutcome *outcome, FileStamp *stamp);
 // After a cancel: every result not taken is thrown away and nothing new
 // starts; what is being hashed stops at its next poll.
 void HashAheadDiscard(void);

@@ -46,6 +46,8 @@ struct Calls {
 int Record(void *context, int32_t percentage)
 {
     Calls *calls = (Calls *)context;
+    if (percentage == PROGRESS_CHECK_ONLY)
+        return calls->cancelAt > 0 && calls->seen.size() >= calls->cancelAt ? -1 : 0;
     calls->seen.push_back(percentage);
     return calls->cancelAt > 0 && calls->seen.size() >= calls->cancelAt ? -1 : 0;
 }
@@ -84,7 +86,7 @@ TEST_F(HashAhead, HelpersResultsAndCallsAreTheJobsOwn)
         Calls direct, taken;
         HashOutcome own, helped;
         HashFile(paths[i].c_str(), i < 9 ? sizes[i] : 10, MASK_CRC32 | MASK_MD5, Record, &direct, &own);
-        if (!HashAheadTake((int32_t)i, Record, &taken, nullptr, nullptr, &helped))
+        if (!HashAheadTake((int32_t)i, Record, &taken, nullptr, nullptr, &helped, nullptr))
             HashFile(paths[i].c_str(), i < 9 ? sizes[i] : 10, MASK_CRC32 | MASK_MD5, Record, &taken, &helped);
         EXPECT_EQ(helped.Result, own.Result) << paths[i];
         EXPECT_EQ(helped.Crc32, own.Crc32) << paths[i];
@@ -115,7 +117,7 @@ TEST_F(HashAhead, HelperThatEndsWhileItsCallsAreForwarded)
         std::this_thread::yield();
     Calls calls;
     HashOutcome outcome;
-    ASSERT_EQ(HashAheadTake(1, RecordSlowly, &calls, nullptr, nullptr, &outcome), 1);
+    ASSERT_EQ(HashAheadTake(1, RecordSlowly, &calls, nullptr, nullptr, &outcome, nullptr), 1);
     EXPECT_EQ(outcome.Result, 0);
     EXPECT_EQ(calls.seen.size(), 101u) << "every poll and the final call";
 }
@@ -130,7 +132,7 @@ TEST_F(HashAhead, CancelAnsweredAtAPollEndsTheFileThere)
     Calls calls;
     calls.cancelAt = 3;
     HashOutcome outcome;
-    ASSERT_EQ(HashAheadTake(1, Record, &calls, nullptr, nullptr, &outcome), 1) << "offered, so taken";
+    ASSERT_EQ(HashAheadTake(1, Record, &calls, nullptr, nullptr, &outcome, nullptr), 1) << "offered, so taken";
     EXPECT_EQ(outcome.Result, -1);
     ASSERT_EQ(calls.seen.size(), 4u) << "three polls, then only the final call";
     EXPECT_EQ(calls.seen.back(), 100);
@@ -146,8 +148,8 @@ TEST_F(HashAhead, OffersNotBegunGoBackAndStopEndsEveryHelper)
     ASSERT_EQ(HashAheadOffer(3, small.c_str(), 10, MASK_MD5), 0);
     HashOutcome outcome;
     Calls calls;
-    EXPECT_EQ(HashAheadTake(3, Record, &calls, nullptr, nullptr, &outcome), 0) << "the one helper is still at the first offers";
-    EXPECT_EQ(HashAheadTake(99, Record, &calls, nullptr, nullptr, &outcome), 0) << "never offered";
+    EXPECT_EQ(HashAheadTake(3, Record, &calls, nullptr, nullptr, &outcome, nullptr), 0) << "the one helper is still at the first offers";
+    EXPECT_EQ(HashAheadTake(99, Record, &calls, nullptr, nullptr, &outcome, nullptr), 0) << "never offered";
     EXPECT_TRUE(calls.seen.empty());
 
     // A cancel: what is being hashed stops at its next poll, nothing new starts.
@@ -162,15 +164,32 @@ TEST_F(HashAhead, OffersNotBegunGoBackAndStopEndsEveryHelper)
     EXPECT_EQ(HashAheadStart(0, CancelAsked, Stamp), 0);
 }
 
-TEST_F(HashAhead, FileWrittenOrDeletedAfterItsHelperIsHashedAgainByTheWorker)
+namespace {
+
+std::string HeldPath;
+
+// Another program holds this one file without read sharing.
+FILE *OpenUnlessHeld(const char *path)
+{
+    return HeldPath == path ? nullptr : fopen(path, "rb");
+}
+
+} // namespace
+
+TEST_F(HashAhead, FileWrittenDeletedOrHeldWhenItsHelperReadItIsHashedAgainByTheWorker)
 {
     std::string rewritten = WriteFile("rewritten.bin", 100000, 21);
     std::string deleted = WriteFile("deleted.bin", 5000, 22);
+    HeldPath = WriteFile("held.bin", 5000, 24);
+    HashOpenFn open = HashOpen;
+    HashOpen = OpenUnlessHeld;
     ASSERT_EQ(HashAheadStart(2, CancelAsked, Stamp), 2);
     ASSERT_EQ(HashAheadOffer(1, rewritten.c_str(), 100000, MASK_CRC32), 0);
     ASSERT_EQ(HashAheadOffer(2, deleted.c_str(), 5000, MASK_CRC32), 0);
+    ASSERT_EQ(HashAheadOffer(3, HeldPath.c_str(), 5000, MASK_CRC32), 0);
     while (HashAheadPending() > 0)
         std::this_thread::yield();
+    HashOpen = open;    // let go of now: the worker can read it
     // The same size, new bytes, a new time: as an editor saves it.
     auto time = std::filesystem::last_write_time(rewritten);
     WriteFile("rewritten.bin", 100000, 23);
@@ -179,10 +198,12 @@ TEST_F(HashAhead, FileWrittenOrDeletedAfterItsHelperIsHashedAgainByTheWorker)
 
     Calls calls;
     HashOutcome outcome;
-    EXPECT_EQ(HashAheadTake(1, Record, &calls, nullptr, nullptr, &outcome), 0)
+    EXPECT_EQ(HashAheadTake(1, Record, &calls, nullptr, nullptr, &outcome, nullptr), 0)
         << "a helper's checksum of the file's earlier bytes was used";
-    EXPECT_EQ(HashAheadTake(2, Record, &calls, nullptr, nullptr, &outcome), 0)
+    EXPECT_EQ(HashAheadTake(2, Record, &calls, nullptr, nullptr, &outcome, nullptr), 0)
         << "a file deleted after its helper read it was taken as read";
+    EXPECT_EQ(HashAheadTake(3, Record, &calls, nullptr, nullptr, &outcome, nullptr), 0)
+        << "a helper's failed open was taken as the file's result";
 }
 
 TEST_F(HashAhead, FileFarPastItsRecordedSizeIsReadOnceWithTheJobsOwnPolls)
@@ -195,7 +216,7 @@ TEST_F(HashAhead, FileFarPastItsRecordedSizeIsReadOnceWithTheJobsOwnPolls)
     Calls direct, taken;
     HashOutcome own, helped;
     HashFile(grown.c_str(), 4096, MASK_CRC32, Record, &direct, &own);
-    ASSERT_EQ(HashAheadTake(1, Record, &taken, nullptr, nullptr, &helped), 1) << "the helper's reading was thrown away";
+    ASSERT_EQ(HashAheadTake(1, Record, &taken, nullptr, nullptr, &helped, nullptr), 1) << "the helper's reading was thrown away";
     EXPECT_EQ(helped.Crc32, own.Crc32);
     EXPECT_EQ(taken.seen, direct.seen);
 }
@@ -227,8 +248,8 @@ TEST_F(HashAhead, WorkerFollowingALongFileKeepsTheOtherHelpersBusy)
         std::this_thread::yield();
     Calls calls;
     HashOutcome outcome;
-    ASSERT_EQ(HashAheadTake(1, Record, &calls, OfferOnce, &second, &outcome), 1);
+    ASSERT_EQ(HashAheadTake(1, Record, &calls, OfferOnce, &second, &outcome, nullptr), 1);
     EXPECT_GE(second.offers, 1) << "no work offered while the worker waited";
-    EXPECT_EQ(HashAheadTake(2, Record, &calls, nullptr, nullptr, &outcome), 1)
+    EXPECT_EQ(HashAheadTake(2, Record, &calls, nullptr, nullptr, &outcome, nullptr), 1)
         << "the second helper sat idle while the first hashed the long file";
 }
