@@ -4,9 +4,27 @@
 #include "app/lang.h"
 #include "app/textutil.h"
 
+#include <mutex>
+
 #include <stdio.h>
 
 SettingsRecord Settings;
+
+static std::mutex ShownLock;
+
+ShownSettings ReadShownSettings(void)
+{
+    std::lock_guard<std::mutex> hold(ShownLock);
+    return ShownSettings{ Settings.LanguageId, Settings.DisplayCRC32Lower, Settings.DisplayMD5Lower };
+}
+
+void ChangeShownSettings(uint16_t languageId, int16_t crc32Lower, int16_t md5Lower)
+{
+    std::lock_guard<std::mutex> hold(ShownLock);
+    Settings.LanguageId = languageId;
+    Settings.DisplayCRC32Lower = crc32Lower;
+    Settings.DisplayMD5Lower = md5Lower;
+}
 
 const int32_t DefaultColumnWidths[COLUMN_COUNT] = { 47, 263, 74, 65, 87 };
 const char SettingsSection[] = "General";

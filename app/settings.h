@@ -38,6 +38,18 @@ extern SettingsRecord Settings;
 extern const int32_t DefaultColumnWidths[COLUMN_COUNT];
 extern const char SettingsSection[];
 
+// What a run reads of the settings while the Options dialog may change
+// them (it stays usable during a run): taken whole, under one lock, with
+// the letter cases in force when a record is written.
+struct ShownSettings {
+    uint16_t LanguageId;
+    int16_t DisplayCRC32Lower;
+    int16_t DisplayMD5Lower;
+};
+ShownSettings ReadShownSettings(void);
+// The Options dialog's change of those fields, under the same lock.
+void ChangeShownSettings(uint16_t languageId, int16_t crc32Lower, int16_t md5Lower);
+
 // Sets every field but the language to its default.
 void SettingsSetDefaults(SettingsRecord *settings);
 // The key text of a setting ("language", "OnTop", ..., "lvCol4").

@@ -145,7 +145,8 @@ static void ReplaceShortcut(const char *name)
 static void OnOptionsOk(HWND window)
 {
     LRESULT item = SendDlgItemMessageA(window, IDC_LANGUAGE, CB_GETCURSEL, 0, 0);
-    Settings.LanguageId = item == LANGUAGE_ITEM_FRENCH ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH;
+    uint16_t languageId = item == LANGUAGE_ITEM_FRENCH ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH;
+    ChangeShownSettings(languageId, Settings.DisplayCRC32Lower, Settings.DisplayMD5Lower);
 
     if (IsWindowEnabled(GetDlgItem(window, IDC_SHORTCUT_NAME))) {
         char name[PATH_SIZE] = "";
@@ -167,8 +168,9 @@ static void OnOptionsOk(HWND window)
         ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
     }
 
-    Settings.DisplayCRC32Lower = IsDlgButtonChecked(window, IDC_LOWER_CRC32) == BST_CHECKED ? 1 : 0;
-    Settings.DisplayMD5Lower = IsDlgButtonChecked(window, IDC_LOWER_MD5) == BST_CHECKED ? 1 : 0;
+    // A run reads these while this dialog is open.
+    ChangeShownSettings(Settings.LanguageId, IsDlgButtonChecked(window, IDC_LOWER_CRC32) == BST_CHECKED ? 1 : 0,
+                        IsDlgButtonChecked(window, IDC_LOWER_MD5) == BST_CHECKED ? 1 : 0);
     EndDialog(window, 0);
 }
 

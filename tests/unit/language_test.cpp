@@ -9,7 +9,9 @@
 #include <string.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 TEST(LanguageTables, EveryEntryByteForByteInCodePage1252)
@@ -307,4 +309,24 @@ TEST(SettingsRules, ValuesAreWrittenAsTheyAreRead)
     EXPECT_STREQ(value, "1");
     SettingsApplyValue(&s, KEY_LANGUAGE, "fran\xE7" "ais", 0);
     EXPECT_EQ(s.LanguageId, LANGUAGE_ID_FRENCH);
+}
+
+TEST(SettingsRules, ARunTakesTheShownSettingsWholeWhileOptionsChangesThem)
+{
+    SettingsRecord kept = Settings;
+    std::atomic<bool> done(false);
+    std::thread options([&] {
+        for (int i = 0; i < 20000; i++)
+            ChangeShownSettings(i % 2 ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH, i % 2, i % 2);
+        done = true;
+    });
+    int torn = 0;
+    while (!done) {
+        ShownSettings shown = ReadShownSettings();
+        bool french = shown.LanguageId == LANGUAGE_ID_FRENCH;
+        torn += french != (shown.DisplayCRC32Lower == 1) || french != (shown.DisplayMD5Lower == 1);
+    }
+    options.join();
+    Settings = kept;
+    EXPECT_EQ(torn, 0) << "a record was written with half of a change";
 }
