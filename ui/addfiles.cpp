@@ -87,8 +87,7 @@ static void NoteUnspellable(const WCHAR *name)
         AppendText(LeftOut.Names, sizeof LeftOut.Names, shown);
 }
 
-// One message for the action's files left out, if any; the record is emptied.
-static void ReportUnspellable(HWND window)
+void ReportUnspellable(HWND window)
 {
     if (LeftOut.Count > 0) {
         char text[UNSPELLABLE_TEXT_SIZE + 256];
@@ -103,13 +102,7 @@ static void ReportUnspellable(HWND window)
 
 DWORD(WINAPI *GetShortName)(LPCWSTR, LPWSTR, DWORD) = GetShortPathNameW;
 
-// Writes in codePage the file at path, whose name starts at name: from name
-// on when name lies inside path (the alias then replaces the last component
-// only), else the whole path. A text the code page cannot write is replaced
-// by the short 8.3 alias, which is ASCII; a volume without aliases answers
-// the long name, which still cannot be written. Returns 0, or -1 with the
-// file noted as left out.
-static int SpellWideName(const WCHAR *path, const WCHAR *name, UINT codePage, char *out, size_t size)
+int SpellWideName(const WCHAR *path, const WCHAR *name, UINT codePage, char *out, size_t size)
 {
     if (WideToCodePage(name, codePage, out, size, true) >= 0)
         return 0;
@@ -129,30 +122,13 @@ static int SpellWideName(const WCHAR *path, const WCHAR *name, UINT codePage, ch
     return -1;
 }
 
-// The open dialog read wide where the process code page is not UTF-8: its
-// texts are in the process code page; the selection is written into
-// selection (size characters). False when nothing was chosen.
+// The open dialog read wide where the process code page is not UTF-8: the
+// selection is written into selection (size characters). False when
+// nothing was chosen.
 static bool ChooseWide(HWND window, WCHAR *selection, DWORD size)
 {
-    // The filter list ends with two terminators, both converted.
-    const char *filter = LanguageStrings[STR_OPEN_FILTER];
-    int filterLength = 0;
-    while (filter[filterLength] != '\0' || filter[filterLength + 1] != '\0')
-        filterLength++;
-    WCHAR wideFilter[OPEN_FILTER_SIZE], title[MAX_PATH];
-    if (filterLength + 2 > OPEN_FILTER_SIZE ||
-        !MultiByteToWideChar(CP_ACP, 0, filter, filterLength + 2, wideFilter, OPEN_FILTER_SIZE) ||
-        !MultiByteToWideChar(CP_ACP, 0, LanguageStrings[STR_OPEN_TITLE], -1, title, MAX_PATH))
-        return false;
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = wideFilter;
-    dialog.lpstrFile = selection;
-    dialog.nMaxFile = size;
-    dialog.lpstrTitle = title;
-    dialog.Flags = OpenFlags;
-    return GetOpenFileNameW(&dialog) != 0;
+    return ShowWideFileDialog(window, false, LanguageStrings[STR_OPEN_FILTER], nullptr, LanguageStrings[STR_OPEN_TITLE],
+                              OpenFlags, selection, size);
 }
 
 // The files chosen in the wide open dialog: one path, or a folder then the

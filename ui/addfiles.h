@@ -41,6 +41,17 @@ int AddFileToList(const char *path, int position);
 // AddFileToList for a file already looked up: size is admitted as found.
 int AddFoundFile(const char *path, uint64_t size, int position);
 
+// Writes in codePage the file at path, whose name starts at name: from name
+// on when name lies inside path (the alias then replaces the last component
+// only), else the whole path. A text the code page cannot write is replaced
+// by the short 8.3 alias, which is ASCII; a volume without aliases answers
+// the long name, which still cannot be written. Returns 0, or -1 with the
+// file noted as left out.
+int SpellWideName(const WCHAR *path, const WCHAR *name, UINT codePage, char *out, size_t size);
+// One message for the files an action left out (SpellWideName), if any;
+// the record is emptied.
+void ReportUnspellable(HWND window);
+
 // The Add Files command: the open dialog and its chosen files (read wide,
 // as a drop is, where the process code page is not UTF-8).
 void AddFilesFromDialog(HWND window);

@@ -217,15 +217,14 @@ void FinishSaveAfterRun(HWND window)
 void SaveChecksumFile(HWND window)
 {
     char typed[PATH_SIZE] = "";
-    OPENFILENAMEA dialog;
-    PrepareFileDialog(&dialog, window, MoreText(MORE_SAVE_FILTER_SHA256), CHECKSUM_FORMAT_MD5, typed, sizeof typed,
-                      MoreText(MORE_SAVE_TITLE), SaveFlags);
-    if (!GetSaveFileNameA(&dialog))
+    DWORD filterIndex = CHECKSUM_FORMAT_MD5;
+    if (ChooseFileName(window, true, MoreText(MORE_SAVE_FILTER_SHA256), &filterIndex, MoreText(MORE_SAVE_TITLE),
+                       SaveFlags, typed, sizeof typed) != 0)
         return;
 
     const char *title = MoreText(MORE_SAVE_TITLE);
     char path[PATH_SIZE];
-    int format = ChooseSaveName(typed, (int)dialog.nFilterIndex, path, sizeof path);
+    int format = ChooseSaveName(typed, (int)filterIndex, path, sizeof path);
     int found = format < 0 ? -1 : QueryFileInfo(path, nullptr, nullptr);
     if (format < 0 || found == -2) {
         Report(window, MORE_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
@@ -427,10 +426,9 @@ static char *ReadChecksumFile(const char *path, size_t *length, bool *tooLarge)
 void VerifyChecksumFile(HWND window)
 {
     char path[PATH_SIZE] = "";
-    OPENFILENAMEA dialog;
-    PrepareFileDialog(&dialog, window, MoreText(MORE_VERIFY_FILTER_SHA), 1, path, sizeof path, MoreText(MORE_VERIFY_TITLE),
-                      OpenFlags);
-    if (!GetOpenFileNameA(&dialog))
+    DWORD filterIndex = 1;
+    if (ChooseFileName(window, false, MoreText(MORE_VERIFY_FILTER_SHA), &filterIndex, MoreText(MORE_VERIFY_TITLE),
+                       OpenFlags, path, sizeof path) != 0)
         return;
 
     const char *title = MoreText(MORE_VERIFY_SUMMARY_TITLE);
