@@ -18,6 +18,15 @@ struct FileStamp {
     int64_t LastWrite;
 };
 
+// The last-write time of a stamp read by ReadFileStamp (100 ns since 1601)
+// in whole seconds since 1970, as the file search gives it.
+inline int64_t FileStampSeconds(const FileStamp &stamp)
+{
+    const int64_t unixEpoch = 116444736000000000ll, second = 10000000;
+    int64_t since = stamp.LastWrite - unixEpoch;
+    return since >= 0 ? since / second : -((-since + second - 1) / second);
+}
+
 #ifdef _WIN32
 #include <stddef.h>
 #include <stdio.h>

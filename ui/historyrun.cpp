@@ -171,21 +171,6 @@ static void SetWarning(int32_t index, const char *timeText)
     SetEntryText(index, EXTRA_WARNING, line);
 }
 
-// Adds the warning line of index to the result box as it stands.
-static void ShowHistoryWarning(HWND window, int32_t index)
-{
-    char *text = DuplicateEntryText(index, EXTRA_WARNING);
-    if (text == nullptr)
-        return;
-    char line[WARNING_LINE_SIZE + 2];
-    snprintf(line, sizeof line, "\r\n%s", text);
-    free(text);
-    HWND box = GetDlgItem(window, IDC_RESULT);
-    int end = GetWindowTextLengthA(box);
-    SendMessageA(box, EM_SETSEL, (WPARAM)end, (LPARAM)end);
-    SendMessageA(box, EM_REPLACESEL, FALSE, (LPARAM)line);
-}
-
 // Judges a file by its name, size and time as its record would hold them.
 static int JudgeFile(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
                      const char *md5Text, HistoryJudgement *judgement)
@@ -196,8 +181,8 @@ static int JudgeFile(const char *path, uint64_t size, int64_t lastWriteTime, con
     return HistoryJudge(&Index, name, strlen(name), size, timeText, crcText, md5Text, judgement);
 }
 
-int JudgeRowHistory(HWND window, const FileEntry *entry, int32_t index, bool selected, uint64_t size,
-                    int64_t lastWriteTime, const char *crcText, const char *md5Text)
+int JudgeRowHistory(const FileEntry *entry, int32_t index, uint64_t size, int64_t lastWriteTime, const char *crcText,
+                    const char *md5Text)
 {
     LastVerdict = HISTORY_UNKNOWN;
     if (IndexState != HISTORY_LOADED)
@@ -207,8 +192,6 @@ int JudgeRowHistory(HWND window, const FileEntry *entry, int32_t index, bool sel
     if (LastVerdict == HISTORY_CHANGED) {
         SetWarning(index, judgement.TimeText);
         AddWarnedName(PathFileName(entry->Path));
-        if (selected)
-            ShowHistoryWarning(window, index);
     }
     return LastVerdict;
 }

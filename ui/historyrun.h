@@ -18,10 +18,10 @@
 void BeginHistoryRun(HWND window);
 // Run's thread, for a file just hashed (its texts null when not computed):
 // judges it against the history and, when it changed without a write,
-// keeps the warning of its entry index, shows it when selected and names
-// it for the run's end. Returns HISTORY_UNKNOWN, _SAME or _CHANGED.
-int JudgeRowHistory(HWND window, const FileEntry *entry, int32_t index, bool selected, uint64_t size,
-                    int64_t lastWriteTime, const char *crcText, const char *md5Text);
+// keeps the warning with its entry index's lines and names it for the
+// run's end. Returns HISTORY_UNKNOWN, _SAME or _CHANGED.
+int JudgeRowHistory(const FileEntry *entry, int32_t index, uint64_t size, int64_t lastWriteTime, const char *crcText,
+                    const char *md5Text);
 // Run's thread: a record was just written to the session log; the index
 // holds it too.
 void AddRecordToHistory(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,

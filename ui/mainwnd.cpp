@@ -424,6 +424,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_RUN_FOLLOW_UP:
         OnRunFollowUp(window);
         break;
+    case MSG_RUN_RESULT:
+        ShowRunResult(window, (const void *)lParam);
+        break;
     case MSG_VERIFY_ROWS:
         SetWindowLongPtrA(window, DWLP_MSGRESULT,
                           GiveVerifiedFilesRows(window, CurrentRun.Plan, (const uint64_t *)lParam));

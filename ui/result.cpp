@@ -16,27 +16,31 @@
 #include <stdlib.h>
 #include <string.h>
 
+char *MakeResultText(const char *path, const char *crcText, const char *md5Text, const char *extraLines)
+{
+    const char *lines = extraLines != nullptr ? extraLines : "";
+    size_t size = FormatResultText(nullptr, 0, path, crcText, md5Text) + strlen(lines) + 1;
+    char *whole = (char *)malloc(size);
+    if (whole == nullptr)
+        return nullptr;
+    FormatResultText(whole, size, path, crcText, md5Text);
+    AppendText(whole, size, lines);
+    return whole;
+}
+
 void SetResultText(HWND window, const char *path, const char *crcText, const char *md5Text,
                    const char *extraLines)
 {
+    char *whole = MakeResultText(path, crcText, md5Text, extraLines);
+    if (whole != nullptr) {
+        SetDlgItemTextA(window, IDC_RESULT, whole);
+        free(whole);
+        return;
+    }
+    // Without the memory for the whole text, as much as a buffer holds.
     char text[RESULT_TEXT_SIZE];
-    size_t length = FormatResultText(text, sizeof text, path, crcText, md5Text);
-    const char *lines = extraLines != nullptr ? extraLines : "";
-    if (length < sizeof text && AppendText(text, sizeof text, lines) == 0) {
-        SetDlgItemTextA(window, IDC_RESULT, text);
-        return;
-    }
-    // A long path or many lines: the whole text in a buffer of its own size.
-    size_t size = length + strlen(lines) + 1;
-    char *whole = (char *)malloc(size);
-    if (whole == nullptr) {
-        SetDlgItemTextA(window, IDC_RESULT, text);
-        return;
-    }
-    FormatResultText(whole, size, path, crcText, md5Text);
-    AppendText(whole, size, lines);
-    SetDlgItemTextA(window, IDC_RESULT, whole);
-    free(whole);
+    FormatResultText(text, sizeof text, path, crcText, md5Text);
+    SetDlgItemTextA(window, IDC_RESULT, text);
 }
 
 // Appends "\r\n<label><text>" to the heap text *lines (grown as needed).

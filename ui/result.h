@@ -20,6 +20,8 @@ void ShowEntryResultOf(const FileEntry *entry, int32_t index);
 // extraLines (each starting with CR LF) when given.
 void SetResultText(HWND window, const char *path, const char *crcText, const char *md5Text,
                    const char *extraLines = nullptr);
+// The text SetResultText sets, on the heap; null when memory ran out.
+char *MakeResultText(const char *path, const char *crcText, const char *md5Text, const char *extraLines);
 // The lines the result box shows below the checksums of the entry of
 // FileList index index: the expected checksums of a failed verification,
 // the SHA digests known, a warning. A heap text, or null for none.

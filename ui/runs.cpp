@@ -76,61 +76,91 @@ static void KeepShaDigests(int32_t index, int mask, const HashOutcome *outcome)
     }
 }
 
-// The result box while a run writes a row's results: the texts of the
-// checksums just computed, then the lines kept for the entry.
-static void SetRunResultText(HWND window, const FileEntry *entry, int32_t index, const char *crcText,
-                             const char *md5Text)
+// The result box of a row a run has just recorded, made whole by the
+// worker and set by the window's thread when that row is the selected one
+// there: a click between two messages never mixes two rows' lines.
+struct RunResultShown {
+    int Row;
+    const char *Text;           // the box's whole text; null leaves it
+    const char *DurationText;   // null leaves the status text
+};
+
+void ShowRunResult(HWND window, const void *message)
 {
-    char *lines = EntryExtraLines(index);
-    SetResultText(window, entry->Path, crcText, md5Text, lines);
-    free(lines);
+    const RunResultShown *shown = (const RunResultShown *)message;
+    if (!RowIsSelected(GetDlgItem(window, IDC_FILE_LIST), shown->Row))
+        return;
+    if (shown->DurationText != nullptr)
+        SetDlgItemTextA(window, IDC_STATUS_TEXT, shown->DurationText);
+    if (shown->Text != nullptr)
+        SetDlgItemTextA(window, IDC_RESULT, shown->Text);
 }
 
+// Shows in the result box, when its row is selected, the checksums just
+// computed (null when not), or with whole every checksum the entry knows;
+// then the lines kept for the entry; with duration, its duration too.
+static void ShowRowResult(HWND window, int row, const FileEntry *entry, int32_t index, const char *crcText,
+                          const char *md5Text, bool whole, bool duration)
+{
+    char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
+    if (whole) {
+        uint8_t flags = EntryChecksumTexts(entry, crc, md5);
+        crcText = (flags & HAS_CRC32) ? crc : nullptr;
+        md5Text = (flags & HAS_MD5) ? md5 : nullptr;
+    }
+    char durationText[DURATION_TEXT_SIZE];
+    if (duration) {
+        LockEntryResults();
+        float seconds = entry->Duration;
+        UnlockEntryResults();
+        FormatDurationText(seconds, durationText, sizeof durationText);
+    }
+    char *lines = EntryExtraLines(index);
+    char *text = MakeResultText(entry->Path, crcText, md5Text, lines);
+    free(lines);
+    RunResultShown shown = { row, text, duration ? durationText : nullptr };
+    SendMessageA(window, MSG_RUN_RESULT, 0, (LPARAM)&shown);
+    free(text);
+}
+
+// Records a row's results: the entry, its column, its judgement against the
+// history, the result box, and the log when a checksum changed. A run that
+// only adds digests (addOnly: a save, a copy, a comparison) leaves the
+// entry's duration, the lines kept for it and its judgement as they were.
 static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int fullMask,
-                            const HashOutcome *outcome)
+                            const HashOutcome *outcome, const FileStamp &stamp, bool addOnly)
 {
     // The columns, the result box's checksum lines and the log are those of
     // CRC32 and MD5; the SHA digests only join the box.
     int mask = fullMask & (MASK_CRC32 | MASK_MD5);
+    ShownSettings shown = ReadShownSettings();
     KeepShaDigests(index, fullMask, outcome);
     bool changed = false;
     char crcText[CRC32_TEXT_SIZE] = "";
     char md5Text[MD5_TEXT_SIZE] = "";
-    float duration = DurationSeconds(outcome->Seconds, outcome->Milliseconds);
 
     LockEntryResults();
     if (mask & MASK_CRC32) {
         entry->Crc32 = outcome->Crc32;
         entry->Flags |= HAS_CRC32;
     }
-    entry->Duration = duration;
+    if (!addOnly)
+        entry->Duration = DurationSeconds(outcome->Seconds, outcome->Milliseconds);
     UnlockEntryResults();
-    if (RowIsSelected(list, row)) {
-        char text[DURATION_TEXT_SIZE];
-        FormatDurationText(duration, text, sizeof text);
-        SetDlgItemTextA(window, IDC_STATUS_TEXT, text);
-    }
 
     if (mask & MASK_MD5) {
-        FormatMd5Text(outcome->Md5, Settings.DisplayMD5Lower, md5Text);
+        FormatMd5Text(outcome->Md5, shown.DisplayMD5Lower, md5Text);
         LockEntryResults();
         entry->Flags |= HAS_MD5;
         changed = !AsciiEqualNoCase(md5Text, entry->Md5Text);
         memcpy(entry->Md5Text, md5Text, sizeof entry->Md5Text);
         UnlockEntryResults();
-        if (mask == MASK_MD5 && RowIsSelected(list, row))
-            SetRunResultText(window, entry, index, nullptr, md5Text);
     }
-
-    if (mask == 0 && RowIsSelected(list, row))
-        ShowEntryResultOf(entry, index);
 
     char oldColumn[CRC_COLUMN_READ_SIZE];
     GetRowText(list, row, 2, oldColumn, sizeof oldColumn);
     if (mask & MASK_CRC32) {
-        FormatCrc32Text(outcome->Crc32, Settings.DisplayCRC32Lower, crcText);
-        if (RowIsSelected(list, row))
-            SetRunResultText(window, entry, index, crcText, (mask & MASK_MD5) ? md5Text : nullptr);
+        FormatCrc32Text(outcome->Crc32, shown.DisplayCRC32Lower, crcText);
         if (!AsciiEqualNoCaseN(oldColumn, crcText, 8))
             changed = true;
     }
@@ -152,13 +182,16 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
     if (column[0] != '\0')
         SetRowText(list, row, 2, column);
 
-    uint64_t size;
-    int64_t lastWrite;
-    if (QueryFileInfo(entry->Path, &size, &lastWrite) != 0)
-        return;
+    // The file as it was while it was read, the same before and after.
+    uint64_t size = stamp.Size;
+    int64_t lastWrite = FileStampSeconds(stamp);
     const char *crcDone = (mask & MASK_CRC32) ? crcText : nullptr;
     const char *md5Done = (mask & MASK_MD5) ? md5Text : nullptr;
-    JudgeRowHistory(window, entry, index, RowIsSelected(list, row), size, lastWrite, crcDone, md5Done);
+    if (!addOnly)
+        JudgeRowHistory(entry, index, size, lastWrite, crcDone, md5Done);
+
+    ShowRowResult(window, row, entry, index, crcDone, md5Done, mask == 0, !addOnly || mask == 0);
+
     if (!changed)
         return;
     LockEntryResults();
@@ -170,7 +203,7 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
     FormatGroupedSize(grouped, sizeof grouped, size);
     SetRowText(list, row, 4, grouped);
     memcpy(unit, grouped, sizeof unit);
-    if (FormatUnitSize(unit, sizeof unit, Settings.LanguageId) >= 0)
+    if (FormatUnitSize(unit, sizeof unit, shown.LanguageId) >= 0)
         SetRowText(list, row, 3, unit);
 }
 
@@ -273,18 +306,11 @@ static int ReportAndOffer(void *context, int32_t percentage)
     return answer;
 }
 
-// The job of a row: taken from a helper when one hashed it, else the
-// worker's own. From a cancel on, nothing hashed ahead is used: each job is
-// the worker's, as without helpers.
-static void HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
-                        HashOutcome *outcome)
+// One reading of a row's file by the worker itself. After a cancel each
+// later row still reads to its first poll: chunk by chunk then, not a whole
+// read block ahead of it.
+static void ReadRowFileOnce(HWND window, Ahead *ahead, FileEntry *entry, int mask, HashOutcome *outcome)
 {
-    if (ahead != nullptr && ahead->On && RunCancelled()) {
-        HashAheadDiscard();
-        ahead->On = false;
-    }
-    // After a cancel each later row still reads to its first poll: chunk by
-    // chunk then, not a whole read block ahead of it.
     if (RunCancelled()) {
         HashFileWith(entry->Path, entry->Size, mask, ReportProgress, window, nullptr, 0, outcome);
         return;
@@ -298,27 +324,82 @@ static void HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, in
         HashFileWith(entry->Path, entry->Size, mask, ReportProgress, window, ahead->Block, blockSize, outcome);
         return;
     }
-    ahead->Current = row;
-    if (HashAheadTake(index, ReportProgress, window, OfferWhileWaiting, ahead, outcome))
-        return;
     OfferAhead(ahead);
     HashFileWith(entry->Path, entry->Size, mask, ReportAndOffer, ahead, ahead->Block, blockSize, outcome);
 }
 
-// Hashes the file of a row marked ">>" (entry index in the list) with mask
-// and records its results. Returns the job's result: 0, or -1 when the file
-// could not be read or the run was cancelled.
-static int32_t HashRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
-                       HashOutcome *outcome)
+static bool SameStamp(const FileStamp &a, const FileStamp &b)
 {
-    ClearEntryExtras(index);     // processed again
-    HashRowFile(window, ahead, row, entry, index, mask, outcome);
-    LockEntryResults();
-    entry->Duration = -1.0f;
-    UnlockEntryResults();
+    return a.Size == b.Size && a.LastWrite == b.LastWrite;
+}
+
+// The job of a row: taken from a helper when one read the file whole, else
+// the worker's own. From a cancel on, nothing hashed ahead is used: each
+// job is the worker's, as without helpers. A reading counts only when the
+// file's stamp was the same before it was opened and after it was closed:
+// checksums of a file written while it was read are of no version of it.
+// Such a file is read once more; written again meanwhile, it counts as a
+// file that could not be read. Returns the job's result; on 0, *stamp is
+// the file's stamp of that reading.
+static int32_t HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
+                           HashOutcome *outcome, FileStamp *stamp)
+{
+    if (ahead != nullptr && ahead->On && RunCancelled()) {
+        HashAheadDiscard();
+        ahead->On = false;
+    }
+    if (ahead != nullptr && ahead->On) {
+        ahead->Current = row;
+        if (HashAheadTake(index, ReportProgress, window, OfferWhileWaiting, ahead, outcome, stamp))
+            return outcome->Result;
+    }
+    for (int reading = 0; reading < 2; reading++) {
+        FileStamp before, after;
+        bool stamped = ReadFileStamp(entry->Path, &before) == 0;
+        ReadRowFileOnce(window, ahead, entry, mask, outcome);
+        if (outcome->Result != 0)
+            return outcome->Result;
+        if (stamped && ReadFileStamp(entry->Path, &after) == 0 && SameStamp(before, after)) {
+            *stamp = before;
+            return 0;
+        }
+    }
+    outcome->Result = -1;
+    return -1;
+}
+
+// Hashes the file of a row marked ">>" (entry index in the list) with mask
+// and records its results (addOnly: see RecordRowResult). Returns the job's
+// result: 0, or -1 when the file could not be read or the run was cancelled.
+static int32_t HashRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
+                       HashOutcome *outcome, bool addOnly = false)
+{
+    if (!addOnly)
+        ClearEntryExtras(index);     // processed again
+    FileStamp stamp;
+    HashRowFile(window, ahead, row, entry, index, mask, outcome, &stamp);
+    if (!addOnly) {
+        LockEntryResults();
+        entry->Duration = -1.0f;
+        UnlockEntryResults();
+    }
     if (outcome->Result == 0)
-        RecordRowResult(window, list, row, entry, index, mask, outcome);
+        RecordRowResult(window, list, row, entry, index, mask, outcome, stamp, addOnly);
     return outcome->Result;
+}
+
+// Adds the checksums of mask to a row for a command that needs them (a
+// save, a copy, a comparison): the row shows ">>" while it is read, then
+// its status again; its other results and lines stay as they were.
+static int32_t AddRowDigests(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int mask)
+{
+    char status[STATUS_TEXT_SIZE];
+    GetRowText(list, row, 0, status, sizeof status);
+    SetRowText(list, row, 0, ProcessingStatus);
+    HashOutcome outcome;
+    int32_t result = HashRow(window, list, nullptr, row, entry, index, mask, &outcome, true);
+    SetRowText(list, row, 0, status);
+    return result;
 }
 
 // Hashes the file of a row marked ">>" and leaves the row "Done" or "Ready".
@@ -429,10 +510,8 @@ static DWORD WINAPI CompareWorker(LPVOID)
     int32_t index = -1;
     FileEntry *entry = RowEntryAt(list, CurrentRun.Row, &index);
     CurrentRun.JobResult = -1;
-    if (entry != nullptr && index == CurrentRun.EntryIndex) {
-        SetRowText(list, CurrentRun.Row, 0, ProcessingStatus);
-        CurrentRun.JobResult = ProcessRow(window, list, nullptr, CurrentRun.Row, entry, index, CurrentRun.Mask);
-    }
+    if (entry != nullptr && index == CurrentRun.EntryIndex)
+        CurrentRun.JobResult = AddRowDigests(window, list, CurrentRun.Row, entry, index, CurrentRun.Mask);
     EndRun(window);
     return 0;
 }
@@ -535,8 +614,9 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         VerifyComputed found = VerifiedChecksums(planned->Mask, &outcome, &texts);
         int failed = VerifyPlanJudge(plan, i, result == 0, &found);
         plan->RowsDone = i + 1;
-        if (failed > 0 && SetEntryText(index, EXTRA_EXPECTED, plan->ExpectedText) == 0 && RowIsSelected(list, planned->Row))
-            ShowEntryResultOf(entry, index);
+        if (failed > 0 && SetEntryText(index, EXTRA_EXPECTED, plan->ExpectedText) == 0) {
+            ShowRowResult(window, planned->Row, entry, index, nullptr, nullptr, true, true);
+        }
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
     EndRowsRun(window, &ahead);
@@ -544,8 +624,8 @@ static DWORD WINAPI VerifyWorker(LPVOID)
 }
 
 // Given rows with the checksums of CurrentRun.Mask, one after the other, for
-// a command that needs them (a save, a copy): each row "Done", or "Ready"
-// when it could not be read. A cancel ends it where it is.
+// a command that needs them (a save, a copy): each row keeps its status.
+// A cancel ends it where it is.
 static DWORD WINAPI RowsWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
@@ -556,9 +636,8 @@ static DWORD WINAPI RowsWorker(LPVOID)
         FileEntry *entry = RowEntryAt(list, row, &index);
         if (entry == nullptr || index != CurrentRun.Indexes[i])
             continue;   // cannot happen: rows neither move nor go during a run
-        SetRowText(list, row, 0, ProcessingStatus);
         SetCounter(window, i + 1, CurrentRun.RowCount);
-        ProcessRow(window, list, nullptr, row, entry, index, CurrentRun.Mask);
+        AddRowDigests(window, list, row, entry, index, CurrentRun.Mask);
     }
     EndRowsRun(window, nullptr);
     return 0;

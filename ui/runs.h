@@ -54,6 +54,9 @@ bool RunCanStart(void);
 // starts until that has been taken (RunFollowUpTaken), or the window goes.
 void OnRunFinished(HWND window);
 void RunFollowUpTaken(void);
+// MSG_RUN_RESULT, window's thread: the result box of a row the worker has
+// just recorded, built whole, when that row is the selected one.
+void ShowRunResult(HWND window, const void *message);
 // Asks a running run to stop and returns once its worker has ended,
 // carrying out the messages the worker sends meanwhile. Nothing when idle.
 void EndRunAndWait(void);

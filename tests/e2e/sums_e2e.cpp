@@ -160,6 +160,15 @@ TEST_F(ChecksumFiles, FilesWrittenByOtherToolsAreVerified)
         << "every listed file that exists, once";
     EXPECT_EQ(RemoteColumn(list, 0), (std::vector<std::string>{ "Done", "Error", "Done" }));
 
+    // The SHA-256 a save computes is added to the rows, nothing else.
+    PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_TRUE(WaitFor([&] { return RemoteControlText(zunta.window, IDC_RESULT).find("y.bin") != std::string::npos; }));
+    EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sha256", "Save checksum file"),
+              "3 files written");
+    EXPECT_EQ(RemoteColumn(list, 0), (std::vector<std::string>{ "Done", "Error", "Done" })) << "a save erased a verdict";
+    EXPECT_NE(RemoteControlText(zunta.window, IDC_RESULT).find("Expected : "), std::string::npos)
+        << RemoteControlText(zunta.window, IDC_RESULT);
+
     // A file handed over while the summary is up is added all the same.
     ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\text.md5", "Verification", [&] {
         ZuntaProcess later;

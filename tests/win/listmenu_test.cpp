@@ -250,7 +250,7 @@ TEST_F(ListMenu, CompareWithTheClipboard)
     answer = compare(" 0xcbf43926\r\n");
     EXPECT_EQ(answer.text, std::string("MATCH\r\n\r\ndigits.txt\r\nCRC32 : ") + DigitsCrc + "\r\n");
     EXPECT_EQ(answer.icon, information);
-    EXPECT_EQ(Cell(0, 0), "Done");
+    EXPECT_EQ(Cell(0, 0), "Ready") << "a comparison adds checksums, it processes nothing";
     EXPECT_EQ(Cell(0, 2), DigitsCrc);
     EXPECT_EQ(IsDlgButtonChecked(window, IDC_CALC_CRC32), BST_UNCHECKED) << "the boxes stay as they are";
     EXPECT_EQ(LogLines(), 1) << "recorded as any run's result";
@@ -423,6 +423,30 @@ TEST_F(ListMenu, AnOlderSystemSavesItsNamesInUtf8)
     LegacyCodePage = before;
     std::string saved = ReadWholeFile(folder + "\\sums.sfv");
     EXPECT_NE(saved.find("\r\ncaf\xC3\x83\xC2\xA9.txt CBF43926\r\n"), std::string::npos) << saved;
+}
+
+TEST_F(ListMenu, AnOlderSystemReachesAChecksumFileItsCodePageCannotSpellByItsAlias)
+{
+    OpenWindow();
+    std::string japanese = folder + "\\\xE6\x97\xA5\xE6\x9C\xAC";
+    CreateDirectoryA(japanese.c_str(), nullptr);
+    File("\xE6\x97\xA5\xE6\x9C\xAC\\a.txt", "123456789");
+    File("\xE6\x97\xA5\xE6\x9C\xAC\\sums.sfv", "a.txt CBF43926\r\n");
+    UINT (*before)(void) = LegacyCodePage;
+    LegacyCodePage = Legacy1252;
+    std::string summary;
+    ChooseInFileDialog("Verify checksum file", japanese + "\\sums.sfv");
+    AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; });
+    Command(IDM_VERIFY_SUMS);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); })) << "no summary";
+    ForgetPendingWindows();
+    LegacyCodePage = before;
+    EXPECT_EQ(summary.substr(0, 21), "Verified 1 file: 1 OK") << summary;
+    ASSERT_EQ(Rows(), 1);
+    // A system in code page 1252 cannot hold these names but by the alias.
+    std::string path = RowEntry(List(), 0)->Path;
+    for (unsigned char c : path)
+        EXPECT_LT(c, 0x80) << path;
 }
 
 namespace {

@@ -365,6 +365,54 @@ size_t CountingRead(FILE *file, void *buffer, size_t size, bool *failed)
 
 } // namespace
 
+namespace {
+
+// A program writing the file being read: each of the first Writes reads of
+// it moves its last-write time on.
+std::string WrittenPath;
+std::atomic<int> Writes(0);
+
+size_t ReadWhileWritten(FILE *file, void *buffer, size_t size, bool *failed)
+{
+    if (Writes > 0) {
+        Writes--;
+        HANDLE handle = CreateFileA(WrittenPath.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        now.dwHighDateTime += Writes + 1;
+        SetFileTime(handle, nullptr, nullptr, &now);
+        CloseHandle(handle);
+    }
+    return CountingRead(file, buffer, size, failed);
+}
+
+} // namespace
+
+TEST_F(Runs, FileWrittenWhileReadIsReadAgainAndNeverRecordedMixed)
+{
+    HashReadFn kept = HashRead;
+    HashRead = ReadWhileWritten;
+    OpenWatchedWindow();
+    WrittenPath = DigitsFile("written.txt");
+    AddFile(WrittenPath);
+    SetBoxes(true, true);
+    Select(0);
+    Writes = 1;
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(Cell(0, 0), "Done") << "read again once it was still";
+    EXPECT_EQ(LogLines(), 1);
+
+    // Written during both readings: nothing judged, nothing logged.
+    WriteWholeFile(WrittenPath, "abc");
+    Writes = 2;
+    RunToTheEnd(IDC_PROCESS);
+    HashRead = kept;
+    EXPECT_EQ(Cell(0, 0), "Ready");
+    EXPECT_EQ(Cell(0, 2), std::string(DigitsCrc) + " *") << "a checksum of mixed contents was shown";
+    EXPECT_EQ(LogLines(), 1) << "a checksum of mixed contents was logged";
+}
+
 TEST_F(Runs, CancelDuringTheThirdFileStopsTheRestAtTheirFirstPoll)
 {
     HashReadFn kept = HashRead;
