@@ -448,7 +448,7 @@ void VerifyChecksumFile(HWND window)
         char folder[PATH_SIZE];
         FolderOf(path, folder, sizeof folder);
         VerifyPlanInit(Plan);
-        read = VerifyPlanRead(Plan, folder, text, length, ChecksumFormatOfName(path));
+        read = VerifyPlanRead(Plan, folder, text, length, ChecksumFormatOfName(path), nullptr, nullptr);
     }
     free(text);
     if (read != 0) {
