@@ -24,10 +24,10 @@ enum {
     REPORT_STEP = 65536,        // bytes of text read between two progress reports
 };
 
-// The plan's budget while it is read. Four times the text is room for an
-// honest file's plan (a distinct file costs some 200 bytes beside its
-// line), and 16 MiB at least lets a small file list short names in a deep
-// folder. The most is lower than four times the largest file because a
+// The plan's budget while it is read. Four times the text is room for the
+// plan of an honest file of long lines (a distinct file costs 150 to 350
+// bytes, its path and values counted), and 64 MiB at least lets a file of
+// short lines list a quarter of a million files. The most is lower than four times the largest file because a
 // 32-bit program has 2 GiB of addresses: a 256 MiB text read whole beside
 // four times as much plan would hold 1.25 GiB, leaving 0.75 GiB for the
 // program, its DLLs, thread stacks, the list, the history and the heap's
@@ -39,7 +39,7 @@ enum {
 // for 4 million files: 1.25 GiB of 2 at the very worst, 0.75 GiB left.
 enum : size_t {
     PLAN_BUDGET_FACTOR = 4,
-    PLAN_BUDGET_LEAST = (size_t)16 << 20,
+    PLAN_BUDGET_LEAST = (size_t)64 << 20,
     PLAN_BUDGET_MOST = (size_t)512 << 20,
 };
 static_assert(VERIFY_MAX_FILE_SIZE <= SIZE_MAX / PLAN_BUDGET_FACTOR, "the budget of the largest file fits a size_t");
@@ -148,11 +148,12 @@ static VerifySlot *TableFind(const VerifyPlan *plan, const VerifyTable *table, u
     }
 }
 
-// Makes room for one more entry, at most half the slots used. Returns 0, or
-// -1 when memory ran out (the table unchanged).
+// Makes room for one more entry, at most three slots in four used (keyed
+// hashes spread well enough for that). Returns 0, or -1 when memory ran out
+// (the table unchanged).
 static int TableReserve(VerifyPlan *plan, VerifyTable *table)
 {
-    if ((table->Used + 1) * 2 <= table->Size)
+    if ((table->Used + 1) * 4 <= table->Size * 3)
         return 0;
     size_t size = table->Size ? table->Size * 2 : (size_t)FIRST_CAPACITY;
     if (size > SIZE_MAX / sizeof(VerifySlot))
@@ -177,15 +178,16 @@ static int TableReserve(VerifyPlan *plan, VerifyTable *table)
     return 0;
 }
 
-// Makes room for one more item in an array of count items of itemSize.
-// Returns 0, or -1 when memory ran out (the array unchanged).
+// Makes room for one more item in an array of count items of itemSize,
+// growing it by half (less room unused than by doubling). Returns 0, or -1
+// when memory ran out (the array unchanged).
 static int ArrayReserve(VerifyPlan *plan, void **items, int32_t count, int32_t *capacity, size_t itemSize)
 {
     if (count < *capacity)
         return 0;
-    if (*capacity > INT32_MAX / 2 || (size_t)*capacity * 2 > SIZE_MAX / itemSize)
+    if (*capacity > INT32_MAX / 3 * 2 || (size_t)*capacity / 2 * 3 + FIRST_CAPACITY > SIZE_MAX / itemSize)
         return -1;
-    int32_t grown = *capacity ? *capacity * 2 : FIRST_CAPACITY;
+    int32_t grown = *capacity ? *capacity / 2 * 3 : FIRST_CAPACITY;
     void *larger = PlanReallocate(plan, *items, (size_t)*capacity * itemSize, (size_t)grown * itemSize);
     if (larger == nullptr)
         return -1;
@@ -237,8 +239,11 @@ static int32_t FindOrAddFile(VerifyPlan *plan, const PathKey *key, const char *n
         return -1;
     VerifyFile *file = &plan->Files[plan->FileCount];
     memset(file, 0, sizeof *file);
-    file->Path = ArenaCopy(plan, key->Text, strlen(key->Text));
-    file->Name = file->Path != nullptr && strcmp(key->Text, name) == 0 ? file->Path : ArenaCopy(plan, name, strlen(name));
+    // The name as listed, kept apart only when the path does not end with it.
+    size_t length = strlen(key->Text), nameLength = strlen(name);
+    file->Path = ArenaCopy(plan, key->Text, length);
+    bool tail = nameLength <= length && strcmp(key->Text + length - nameLength, name) == 0;
+    file->Name = file->Path != nullptr && tail ? file->Path + length - nameLength : ArenaCopy(plan, name, nameLength);
     if (file->Path == nullptr || file->Name == nullptr)
         return -1;
     file->Listing = key->Listing;

@@ -138,7 +138,7 @@ void VerifyPlanInit(VerifyPlan *plan);
 typedef int (*VerifyReportFn)(void *context, int32_t percentage);
 
 // The most a plan of a text of length bytes holds while it is read: four
-// times the text, at least 16 MiB, at most 512 MiB (see verifyplan.cpp).
+// times the text, at least 64 MiB, at most 512 MiB (see verifyplan.cpp).
 size_t VerifyPlanBudget(size_t length);
 
 // Reads the length bytes at text, a checksum file that lies in folder, in

@@ -885,11 +885,14 @@ TEST(ChecksumVerifyPlan, AReadStopsAtItsBoundsOrWhenToldTo)
             << "100 files, " << maxFiles << " allowed";
     }
     EXPECT_GE(VERIFY_MAX_FILES, 4000000);
+    EXPECT_EQ(VerifyPlanBudget(100u << 20), 400u << 20) << "four times the text";
+    EXPECT_EQ(VerifyPlanBudget(1000), 64u << 20) << "at least";
+    EXPECT_EQ(VerifyPlanBudget(VERIFY_MAX_FILE_SIZE), 512u << 20) << "at most, with a 32-bit address space in mind";
 
-    // Distinct files of 17 bytes each, 6 MiB of them: more plan than four
-    // times the text, and it stops there.
+    // Distinct files of 17 bytes each, 10 MiB of them: more plan than the
+    // budget, and it stops there.
     std::string text;
-    for (int i = 0; text.size() < (6u << 20); i++) {
+    for (int i = 0; text.size() < (10u << 20); i++) {
         char line[32];
         snprintf(line, sizeof line, "%07d 00000000\n", i);
         text += line;
@@ -899,7 +902,7 @@ TEST(ChecksumVerifyPlan, AReadStopsAtItsBoundsOrWhenToldTo)
         HeardReport heard;
         EXPECT_EQ(VerifyPlanRead(&counted.Plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV, Hear, &heard),
                   VERIFY_READ_TOO_MANY);
-        EXPECT_LE(counted.Count.Peak, 4 * text.size()) << "bytes held at most";
+        EXPECT_LE(counted.Count.Peak, VerifyPlanBudget(text.size())) << "bytes held at most";
         EXPECT_GT(heard.Percentages.size(), 2u) << "the progress is heard along the read";
         EXPECT_TRUE(std::is_sorted(heard.Percentages.begin(), heard.Percentages.end()));
     }

@@ -399,9 +399,9 @@ TEST_F(ListMenu, ALargeChecksumFileIsReadOnTheRunsThreadAndStopsAtACancelOrItsBo
     OpenWindow();
     AddFile(File("kept.txt", "123456789"));
     // Names outside the folder only: nothing to look up, the work is the
-    // read; 400,000 distinct names in 9 MB, more than its plan may hold.
+    // read; 800,000 distinct names in 18 MB, more than its plan may hold.
     std::string listing;
-    for (int i = 0; i < 400000; i++)
+    for (int i = 0; i < 800000; i++)
         listing += "../f" + std::to_string(i) + ".bin CBF43926\r\n";
     File("list.sfv", listing);
     for (bool cancel : { true, false }) {
