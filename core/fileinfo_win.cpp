@@ -70,12 +70,12 @@ static WCHAR *ConfinedNamed, *ConfinedFinal;
 static WCHAR *FinalPathOf(HANDLE handle)
 {
     static const WCHAR Long[] = L"\\\\?\\", LongShare[] = L"\\\\?\\UNC\\";
-    DWORD size = MAX_PATH;
-    for (int attempt = 0; attempt < 2; attempt++) {
+    DWORD size = MAX_PATH, form = FILE_NAME_NORMALIZED;
+    for (int attempt = 0; attempt < 3; attempt++) {
         WCHAR *path = (WCHAR *)malloc((size_t)size * sizeof *path);
         if (path == nullptr)
             return nullptr;
-        DWORD length = GetFinalPathNameByHandleW(handle, path, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        DWORD length = GetFinalPathNameByHandleW(handle, path, size, form | VOLUME_NAME_DOS);
         if (length > 0 && length < size) {
             size_t skip = 0;
             if (wcsncmp(path, LongShare, ARRAY_SIZE(LongShare) - 1) == 0) {
@@ -89,9 +89,14 @@ static WCHAR *FinalPathOf(HANDLE handle)
             return path;
         }
         free(path);
-        if (length == 0)
+        // Some file systems give no normalized name, only the one opened
+        // (after the links, not spelled as on the disk).
+        if (length == 0 && form == FILE_NAME_OPENED)
             return nullptr;
-        size = length;  // the size it needs, its terminator counted
+        if (length == 0)
+            form = FILE_NAME_OPENED;
+        else
+            size = length;  // the size it needs, its terminator counted
     }
     return nullptr;
 }

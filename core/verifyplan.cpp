@@ -33,10 +33,11 @@ enum {
 // program, its DLLs, thread stacks, the list, the history and the heap's
 // fragments, too little to be sure that the window can still show the
 // message that says what happened. With the plan held to 512 MiB, a read
-// holds at most 256 + 512 = 768 MiB; the text is freed before the files are
-// looked up, and the look-ups (32 bytes a file), the search for files named
-// twice (24 bytes a file) and the rows (16 bytes a file) add at most 288 MiB
-// for 4 million files: 1.25 GiB of 2 at the very worst, 0.75 GiB left.
+// holds at most 256 + 512 = 768 MiB. The text is freed before the files are
+// looked up; in a 32-bit program the look-ups (24 bytes a file), the search
+// for files named twice (12) and the rows (16) then add at most 52 bytes a
+// file, 208 MiB for 4 million files: 720 MiB beside the 768 of the read, so
+// the verification never holds more than 768 MiB and leaves 1.25 GiB.
 enum : size_t {
     PLAN_BUDGET_FACTOR = 4,
     PLAN_BUDGET_LEAST = (size_t)64 << 20,
