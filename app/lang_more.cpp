@@ -91,6 +91,7 @@ const char *EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "Files not added",
     "%d file was not added: its name cannot be written in this system's code page.",
     "%d files were not added: their names cannot be written in this system's code page.",
+    "The checksum file %s lists too many files to be verified. The list is as it was.",
 };
 
 const char *FrenchMoreTexts[MORE_TEXT_COUNT] = {
@@ -188,6 +189,8 @@ const char *FrenchMoreTexts[MORE_TEXT_COUNT] = {
     "%d fichier n'a pas \xE9t\xE9 ajout\xE9 : son nom ne peut pas s'\xE9" "crire dans la page de code de ce syst\xE8me.",
     "%d fichiers n'ont pas \xE9t\xE9 ajout\xE9s : leurs noms ne peuvent pas s'\xE9" "crire dans la page de code de ce "
     "syst\xE8me.",
+    "Le fichier de sommes de contr\xF4le %s d\xE9signe trop de fichiers pour \xEAtre v\xE9rifi\xE9. La liste est "
+    "rest\xE9" "e telle quelle.",
 };
 
 static bool FrenchIsCurrent(void)

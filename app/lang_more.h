@@ -98,6 +98,7 @@ enum {
     MORE_UNSPELLABLE_TITLE,
     MORE_UNSPELLABLE_ONE,           // %d: files left out of one action, before their names
     MORE_UNSPELLABLE_MANY,
+    MORE_VERIFY_TOO_MANY,           // %s: the checksum file, listing more files than can be verified
 
     MORE_TEXT_COUNT
 };

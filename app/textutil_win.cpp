@@ -77,6 +77,31 @@ int WideToCodePage(const WCHAR *in, UINT codePage, char *out, size_t size, bool 
     return -1;
 }
 
+void FoldWidePath(WCHAR *path, size_t length)
+{
+    // Unit by unit, as the file system's table of upper cases folds names.
+    for (size_t done = 0; done < length;) {
+        DWORD piece = length - done > 65536 ? 65536 : (DWORD)(length - done);
+        CharUpperBuffW(path + done, piece);
+        done += piece;
+    }
+    for (size_t i = 0; i < length; i++)
+        if (path[i] == L'/')
+            path[i] = L'\\';
+}
+
+WCHAR *FoldedWidePath(const char *path)
+{
+    int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    WCHAR *wide = size > 0 ? (WCHAR *)malloc((size_t)size * sizeof *wide) : nullptr;
+    if (wide == nullptr || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide, size) != size) {
+        free(wide);
+        return nullptr;
+    }
+    FoldWidePath(wide, (size_t)size - 1);
+    return wide;
+}
+
 static UINT ProcessLegacyCodePage(void)
 {
     UINT codePage = GetACP();

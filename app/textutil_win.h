@@ -24,6 +24,13 @@ int ConvertText(UINT fromCodePage, UINT toCodePage, const char *in, char *out, s
 // ConvertText does; exact refuses a character the code page lacks.
 int WideToCodePage(const WCHAR *in, UINT codePage, char *out, size_t size, bool exact);
 
+// Folds the length UTF-16 units of path in place as the file system
+// compares names: each unit as the system upper-cases it, '/' as '\'.
+void FoldWidePath(WCHAR *path, size_t length);
+// The narrow path (process code page) in UTF-16, folded (FoldWidePath): a
+// heap text, or null when memory ran out or a byte is not of the code page.
+WCHAR *FoldedWidePath(const char *path);
+
 // The code page narrow names are written in when the process does not run
 // under UTF-8 (Windows before 10 1903 ignores the manifest's declaration):
 // 0 under UTF-8, else the code page. Tests replace it.

@@ -35,8 +35,9 @@ inline int64_t FileStampSeconds(const FileStamp &stamp)
 // -1 when there is no such file or it is a directory.
 int ReadFileStamp(const char *path, FileStamp *stamp);
 // Opens path for reading when it is a regular disk file; null for anything
-// else (a pipe, a device, a console) or when it cannot be opened. Nothing
-// is read before that is known.
+// else (a pipe, a device, a console), when it cannot be opened, or when a
+// confinement (ConfineOpensToFolder) keeps it shut. Nothing is read before
+// that is known.
 FILE *OpenDiskFile(const char *path);
 // Writes length bytes of text to path through a new file beside it, on the
 // disk before it takes the old file's place: a crash or a power cut leaves
@@ -47,6 +48,29 @@ int ReplaceFileWhole(const char *path, const char *text, size_t length);
 // Asks once whether Windows redirects this process's System32 and prepares
 // FileAccessPath, and lets the hashing job open files with OpenDiskFile.
 void InitFileAccess(void);
+
+// What a look-up of a file by LookUpFile found.
+enum {
+    LOOK_UP_FOUND = 0,
+    LOOK_UP_MISSING = -1,       // nothing, a folder, or something that cannot be opened even for its attributes
+    LOOK_UP_OUTSIDE = -2,       // named inside the confining folder, it lies outside it (through a link)
+    LOOK_UP_NO_MEMORY = -3,
+};
+
+// While a verification runs, what it opens is confined to its checksum
+// file's folder: a path that lies in folder by name (letters without case,
+// as the file system takes them) is looked up and opened only when the
+// file it reaches lies in folder or below it, wherever links lead (the
+// final paths of both compared). Other paths are not confined. Returns
+// LOOK_UP_FOUND, LOOK_UP_MISSING when folder cannot be opened, or
+// LOOK_UP_NO_MEMORY (nothing confined then). Set and ended by the run's
+// worker while no helper of its runs.
+int ConfineOpensToFolder(const char *folder);
+void EndOpensConfinement(void);
+// Looks path up by opening it for its attributes alone: a file that is no
+// folder, its size and its identity on its volume (index 0 when the file
+// system gives none). Returns a LOOK_UP_...; the outputs only for FOUND.
+int LookUpFile(const char *path, uint64_t *size, uint32_t *volume, uint64_t *index);
 #endif
 
 #endif

@@ -3,6 +3,7 @@
 #include "core/fileinfo.h"
 
 #include "app/textutil.h"
+#include "app/textutil_win.h"
 #include "checksum/hashjob.h"
 #include "core/fileaccess.h"
 #include "core/filelist.h"
@@ -57,6 +58,128 @@ int ReadFileStamp(const char *path, FileStamp *stamp)
     return 0;
 }
 
+// ---- A verification's opens, confined to its checksum file's folder ----
+
+// The folder as the verification names it and where it lies (its final
+// path), both folded (FoldWidePath); null when no verification confines.
+static WCHAR *ConfinedNamed, *ConfinedFinal;
+
+// The final path of the file open as handle, all links followed, without
+// "\\?\" (a share's "\\?\UNC\server" as "\\server"), folded; null when the
+// system gives none or memory ran out.
+static WCHAR *FinalPathOf(HANDLE handle)
+{
+    static const WCHAR Long[] = L"\\\\?\\", LongShare[] = L"\\\\?\\UNC\\";
+    DWORD size = MAX_PATH, form = FILE_NAME_NORMALIZED;
+    for (int attempt = 0; attempt < 3; attempt++) {
+        WCHAR *path = (WCHAR *)malloc((size_t)size * sizeof *path);
+        if (path == nullptr)
+            return nullptr;
+        DWORD length = GetFinalPathNameByHandleW(handle, path, size, form | VOLUME_NAME_DOS);
+        if (length > 0 && length < size) {
+            size_t skip = 0;
+            if (wcsncmp(path, LongShare, ARRAY_SIZE(LongShare) - 1) == 0) {
+                skip = ARRAY_SIZE(LongShare) - 1 - 2;
+                path[skip] = path[skip + 1] = L'\\';
+            } else if (wcsncmp(path, Long, ARRAY_SIZE(Long) - 1) == 0) {
+                skip = ARRAY_SIZE(Long) - 1;
+            }
+            memmove(path, path + skip, (length - skip + 1) * sizeof *path);
+            FoldWidePath(path, length - skip);
+            return path;
+        }
+        free(path);
+        // Some file systems give no normalized name, only the one opened
+        // (after the links, not spelled as on the disk).
+        if (length == 0 && form == FILE_NAME_OPENED)
+            return nullptr;
+        if (length == 0)
+            form = FILE_NAME_OPENED;
+        else
+            size = length;  // the size it needs, its terminator counted
+    }
+    return nullptr;
+}
+
+// Whether the folded path lies in the folded folder or below it.
+static bool WideInFolder(const WCHAR *folder, const WCHAR *path)
+{
+    size_t length = wcslen(folder);
+    while (length > 0 && folder[length - 1] == L'\\')
+        length--;
+    return wcsncmp(path, folder, length) == 0 && path[length] == L'\\';
+}
+
+// Whether the file open as handle by path may be reached: LOOK_UP_FOUND,
+// LOOK_UP_OUTSIDE, or LOOK_UP_NO_MEMORY.
+static int ReachedInsideConfinement(const char *path, HANDLE handle)
+{
+    if (ConfinedNamed == nullptr)
+        return LOOK_UP_FOUND;
+    WCHAR *named = FoldedWidePath(path);
+    if (named == nullptr)
+        return LOOK_UP_NO_MEMORY;
+    bool confined = WideInFolder(ConfinedNamed, named);
+    free(named);
+    if (!confined)
+        return LOOK_UP_FOUND;
+    // A file whose place cannot be told is taken as outside.
+    WCHAR *final = FinalPathOf(handle);
+    bool inside = final != nullptr && WideInFolder(ConfinedFinal, final);
+    free(final);
+    return inside ? LOOK_UP_FOUND : LOOK_UP_OUTSIDE;
+}
+
+void EndOpensConfinement(void)
+{
+    free(ConfinedNamed);
+    free(ConfinedFinal);
+    ConfinedNamed = ConfinedFinal = nullptr;
+}
+
+int ConfineOpensToFolder(const char *folder)
+{
+    EndOpensConfinement();
+    char buffer[FILE_ACCESS_PATH_SIZE];
+    HANDLE handle = CreateFileA(FileAccessPath(folder, buffer), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return LOOK_UP_MISSING;
+    WCHAR *final = FinalPathOf(handle);
+    CloseHandle(handle);
+    WCHAR *named = FoldedWidePath(folder);
+    if (final == nullptr || named == nullptr) {
+        free(final);
+        free(named);
+        return LOOK_UP_NO_MEMORY;
+    }
+    ConfinedNamed = named;
+    ConfinedFinal = final;
+    return LOOK_UP_FOUND;
+}
+
+int LookUpFile(const char *path, uint64_t *size, uint32_t *volume, uint64_t *index)
+{
+    char buffer[FILE_ACCESS_PATH_SIZE];
+    HANDLE handle = CreateFileA(FileAccessPath(path, buffer), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return LOOK_UP_MISSING;
+    BY_HANDLE_FILE_INFORMATION info;
+    int result = LOOK_UP_MISSING;
+    if (GetFileInformationByHandle(handle, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        result = ReachedInsideConfinement(path, handle);
+    CloseHandle(handle);
+    if (result == LOOK_UP_FOUND) {
+        *size = ((uint64_t)info.nFileSizeHigh << 32) | info.nFileSizeLow;
+        *volume = info.dwVolumeSerialNumber;
+        *index = ((uint64_t)info.nFileIndexHigh << 32) | info.nFileIndexLow;
+    }
+    return result;
+}
+
 FILE *OpenDiskFile(const char *path)
 {
     char buffer[FILE_ACCESS_PATH_SIZE];
@@ -64,8 +187,9 @@ FILE *OpenDiskFile(const char *path)
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
-    // A pipe or a port would block inside a read where no cancel reaches.
-    if (GetFileType(handle) != FILE_TYPE_DISK) {
+    // A pipe or a port would block inside a read where no cancel reaches;
+    // a link swapped since the look-up is caught where the file is read.
+    if (GetFileType(handle) != FILE_TYPE_DISK || ReachedInsideConfinement(path, handle) != LOOK_UP_FOUND) {
         CloseHandle(handle);
         return nullptr;
     }

@@ -1,8 +1,9 @@
 // The plan of a verification and the expectations it leaves on failed files.
 // A crafted checksum file cannot blow the plan up: identical listings merge
-// as they are read, so memory follows the distinct files and values; the
-// tables hash with a key drawn for each plan, so names cannot be made to
-// collide; texts live in blocks that never move.
+// as they are read, so memory follows the distinct files and values, and
+// that memory has a bound the size of the file sets; the tables hash with a
+// key drawn for each plan, so names cannot be made to collide; texts live in
+// blocks that never move.
 #include "core/verifyplan.h"
 
 #include "app/program.h"
@@ -20,7 +21,29 @@ static_assert(VERIFY_MAX_FILE_SIZE < INT32_MAX / 2, "lines, files and values are
 enum {
     ARENA_BLOCK_SIZE = 16384,   // texts of a plan, in blocks of at least this size
     FIRST_CAPACITY = 16,        // files and values, before they double
+    REPORT_STEP = 65536,        // bytes of text read between two progress reports
 };
+
+// The plan's budget while it is read. Four times the text is room for the
+// plan of an honest file of long lines (a distinct file costs 150 to 350
+// bytes, its path and values counted), and 64 MiB at least lets a file of
+// short lines list a quarter of a million files. The most is lower than four times the largest file because a
+// 32-bit program has 2 GiB of addresses: a 256 MiB text read whole beside
+// four times as much plan would hold 1.25 GiB, leaving 0.75 GiB for the
+// program, its DLLs, thread stacks, the list, the history and the heap's
+// fragments, too little to be sure that the window can still show the
+// message that says what happened. With the plan held to 512 MiB, a read
+// holds at most 256 + 512 = 768 MiB. The text is freed before the files are
+// looked up; in a 32-bit program the look-ups (24 bytes a file), the search
+// for files named twice (12) and the rows (16) then add at most 52 bytes a
+// file, 208 MiB for 4 million files: 720 MiB beside the 768 of the read, so
+// the verification never holds more than 768 MiB and leaves 1.25 GiB.
+enum : size_t {
+    PLAN_BUDGET_FACTOR = 4,
+    PLAN_BUDGET_LEAST = (size_t)64 << 20,
+    PLAN_BUDGET_MOST = (size_t)512 << 20,
+};
+static_assert(VERIFY_MAX_FILE_SIZE <= SIZE_MAX / PLAN_BUDGET_FACTOR, "the budget of the largest file fits a size_t");
 
 static void *ReallocateBlock(void *block, size_t size)
 {
@@ -37,6 +60,29 @@ static void Release(void *block)
 {
     if (block != nullptr)
         VerifyReallocate(block, 0);
+}
+
+// Every block of a plan: block of oldSize bytes (or null) made size bytes,
+// counted in Bytes. Refused (Exceeded set) when it would pass the budget,
+// the old block counted with the new one: moving, both are held at once.
+static void *PlanReallocate(VerifyPlan *plan, void *block, size_t oldSize, size_t size)
+{
+    if (plan->Budget != 0 && (size > plan->Budget || plan->Bytes + size > plan->Budget)) {
+        plan->Exceeded = true;
+        return nullptr;
+    }
+    void *moved = VerifyReallocate(block, size);
+    if (moved != nullptr)
+        plan->Bytes = plan->Bytes - oldSize + size;
+    return moved;
+}
+
+static void PlanRelease(VerifyPlan *plan, void *block, size_t size)
+{
+    if (block == nullptr)
+        return;
+    VerifyReallocate(block, 0);
+    plan->Bytes -= size;
 }
 
 // ---- The hash of keys: SipHash-1-3 under the plan's key ----
@@ -71,7 +117,7 @@ static const char *ArenaCopy(VerifyPlan *plan, const char *text, size_t length)
     VerifyArenaBlock *block = plan->Arena;
     if (block == nullptr || block->Size - block->Used < length + 1) {
         size_t size = length + 1 > (size_t)ARENA_BLOCK_SIZE ? length + 1 : (size_t)ARENA_BLOCK_SIZE;
-        block = (VerifyArenaBlock *)VerifyReallocate(nullptr, sizeof *block + size);
+        block = (VerifyArenaBlock *)PlanReallocate(plan, nullptr, 0, sizeof *block + size);
         if (block == nullptr)
             return nullptr;
         block->Previous = plan->Arena;
@@ -103,16 +149,17 @@ static VerifySlot *TableFind(const VerifyPlan *plan, const VerifyTable *table, u
     }
 }
 
-// Makes room for one more entry, at most half the slots used. Returns 0, or
-// -1 when memory ran out (the table unchanged).
-static int TableReserve(VerifyTable *table)
+// Makes room for one more entry, at most three slots in four used (keyed
+// hashes spread well enough for that). Returns 0, or -1 when memory ran out
+// (the table unchanged).
+static int TableReserve(VerifyPlan *plan, VerifyTable *table)
 {
-    if ((table->Used + 1) * 2 <= table->Size)
+    if ((table->Used + 1) * 4 <= table->Size * 3)
         return 0;
     size_t size = table->Size ? table->Size * 2 : (size_t)FIRST_CAPACITY;
     if (size > SIZE_MAX / sizeof(VerifySlot))
         return -1;
-    VerifySlot *slots = (VerifySlot *)VerifyReallocate(nullptr, size * sizeof *slots);
+    VerifySlot *slots = (VerifySlot *)PlanReallocate(plan, nullptr, 0, size * sizeof *slots);
     if (slots == nullptr)
         return -1;
     for (size_t i = 0; i < size; i++)
@@ -126,22 +173,23 @@ static int TableReserve(VerifyTable *table)
             at = (at + 1) & (size - 1);
         slots[at] = *old;
     }
-    Release(table->Slots);
+    PlanRelease(plan, table->Slots, table->Size * sizeof *slots);
     table->Slots = slots;
     table->Size = size;
     return 0;
 }
 
-// Makes room for one more item in an array of count items of itemSize.
-// Returns 0, or -1 when memory ran out (the array unchanged).
-static int ArrayReserve(void **items, int32_t count, int32_t *capacity, size_t itemSize)
+// Makes room for one more item in an array of count items of itemSize,
+// growing it by half (less room unused than by doubling). Returns 0, or -1
+// when memory ran out (the array unchanged).
+static int ArrayReserve(VerifyPlan *plan, void **items, int32_t count, int32_t *capacity, size_t itemSize)
 {
     if (count < *capacity)
         return 0;
-    if (*capacity > INT32_MAX / 2 || (size_t)*capacity * 2 > SIZE_MAX / itemSize)
+    if (*capacity > INT32_MAX / 3 * 2 || (size_t)*capacity / 2 * 3 + FIRST_CAPACITY > SIZE_MAX / itemSize)
         return -1;
-    int32_t grown = *capacity ? *capacity * 2 : FIRST_CAPACITY;
-    void *larger = VerifyReallocate(*items, (size_t)grown * itemSize);
+    int32_t grown = *capacity ? *capacity / 2 * 3 : FIRST_CAPACITY;
+    void *larger = PlanReallocate(plan, *items, (size_t)*capacity * itemSize, (size_t)grown * itemSize);
     if (larger == nullptr)
         return -1;
     *items = larger;
@@ -179,17 +227,24 @@ static int32_t FindOrAddFile(VerifyPlan *plan, const PathKey *key, const char *n
     HashText(&state, listing, false);
     HashText(&state, key->Text, true);
     uint32_t hash = HashEnd(&state);
-    if (TableReserve(&plan->PathTable) != 0)
+    if (TableReserve(plan, &plan->PathTable) != 0)
         return -1;
     VerifySlot *slot = TableFind(plan, &plan->PathTable, hash, SamePath, key);
     if (slot->Index >= 0)
         return slot->Index;
-    if (ArrayReserve((void **)&plan->Files, plan->FileCount, &plan->FileCapacity, sizeof *plan->Files) != 0)
+    if (plan->FileCount >= plan->MaxFiles) {
+        plan->Exceeded = true;
+        return -1;
+    }
+    if (ArrayReserve(plan, (void **)&plan->Files, plan->FileCount, &plan->FileCapacity, sizeof *plan->Files) != 0)
         return -1;
     VerifyFile *file = &plan->Files[plan->FileCount];
     memset(file, 0, sizeof *file);
-    file->Path = ArenaCopy(plan, key->Text, strlen(key->Text));
-    file->Name = file->Path != nullptr && strcmp(key->Text, name) == 0 ? file->Path : ArenaCopy(plan, name, strlen(name));
+    // The name as listed, kept apart only when the path does not end with it.
+    size_t length = strlen(key->Text), nameLength = strlen(name);
+    file->Path = ArenaCopy(plan, key->Text, length);
+    bool tail = nameLength <= length && strcmp(key->Text + length - nameLength, name) == 0;
+    file->Name = file->Path != nullptr && tail ? file->Path + length - nameLength : ArenaCopy(plan, name, nameLength);
     if (file->Path == nullptr || file->Name == nullptr)
         return -1;
     file->Listing = key->Listing;
@@ -231,13 +286,13 @@ static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, const char *t
     HashText(&state, head, false);
     HashText(&state, text, false);
     uint32_t hash = HashEnd(&state);
-    if (TableReserve(&plan->ValueTable) != 0)
+    if (TableReserve(plan, &plan->ValueTable) != 0)
         return -1;
     ValueKey key = { fileIndex, kind, text };
     VerifySlot *slot = TableFind(plan, &plan->ValueTable, hash, SameValue, &key);
     if (slot->Index >= 0)
         return 0;
-    if (ArrayReserve((void **)&plan->Values, plan->ValueCount, &plan->ValueCapacity, sizeof *plan->Values) != 0)
+    if (ArrayReserve(plan, (void **)&plan->Values, plan->ValueCount, &plan->ValueCapacity, sizeof *plan->Values) != 0)
         return -1;
     size_t length = strlen(text);
     VerifyValue *value = &plan->Values[plan->ValueCount];
@@ -269,20 +324,35 @@ void VerifyPlanInit(VerifyPlan *plan)
 {
     memset(plan, 0, sizeof *plan);
     plan->FirstFailedRow = -1;
+    plan->MaxFiles = VERIFY_MAX_FILES;
     VerifySummaryInit(&plan->Summary);
     DrawHashKey(plan->Key);
 }
 
-int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format)
+size_t VerifyPlanBudget(size_t length)
+{
+    size_t budget = length > PLAN_BUDGET_MOST / PLAN_BUDGET_FACTOR ? PLAN_BUDGET_MOST : length * PLAN_BUDGET_FACTOR;
+    return budget < PLAN_BUDGET_LEAST ? PLAN_BUDGET_LEAST : budget;
+}
+
+int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format,
+                   VerifyReportFn report, void *context)
 {
     if (length > VERIFY_MAX_FILE_SIZE)
-        return -2;
+        return VERIFY_READ_TOO_LARGE;
+    plan->Budget = VerifyPlanBudget(length);
     ChecksumReader reader;
     ChecksumReaderInit(&reader, text, length, format);
     ChecksumLine line;
     char path[PATH_SIZE];
+    size_t nextReport = 0;
     int read;
     while ((read = ChecksumReaderNext(&reader, &line)) != -2) {
+        if (report != nullptr && reader.Next >= nextReport) {
+            if (report(context, (int32_t)((uint64_t)reader.Next * 100 / (length ? length : 1))) != 0)
+                return VERIFY_READ_CANCELLED;
+            nextReport = reader.Next + REPORT_STEP;
+        }
         if (read == -1)
             VerifySummaryAddNotUnderstood(&plan->Summary, reader.LineNumber);
         if (read != 1)
@@ -292,10 +362,12 @@ int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_
         key.Text = key.Listing == LISTED_INSIDE || key.Listing == LISTED_ABSOLUTE ? path : line.Name;
         int32_t file = FindOrAddFile(plan, &key, line.Name);
         if (file < 0 || AddValue(plan, file, line.Kind, line.Expected) != 0)
-            return -1;
+            return plan->Exceeded ? VERIFY_READ_TOO_MANY : VERIFY_READ_NO_MEMORY;
     }
+    // What comes after the read follows from the files it found.
+    plan->Budget = 0;
     plan->Summary.Listed = plan->FileCount;
-    return 0;
+    return VERIFY_READ_DONE;
 }
 
 void VerifyPlanRefuseAbsolute(VerifyPlan *plan)
@@ -314,6 +386,68 @@ void VerifyPlanSetFound(VerifyPlan *plan, int32_t fileIndex, bool found)
     VerifyFile *file = &plan->Files[fileIndex];
     if (file->State == VERIFY_FILE_PENDING)
         file->State = found ? VERIFY_FILE_FOUND : VERIFY_FILE_MISSING;
+}
+
+void VerifyPlanSetOutside(VerifyPlan *plan, int32_t fileIndex)
+{
+    if (fileIndex >= 0 && fileIndex < plan->FileCount && plan->Files[fileIndex].State == VERIFY_FILE_PENDING)
+        plan->Files[fileIndex].State = VERIFY_FILE_NOT_OPENED;
+}
+
+// A found file as VerifyPlanFindSameFiles sorts them.
+struct FoundKey {
+    const char *Path;
+    const VerifyFound *Found;
+    int32_t File;
+};
+
+// Known identities first, by volume and index; then the others by path,
+// folded as the plan keys them; the same file by its index in the plan.
+static int CompareFound(const void *a, const void *b)
+{
+    const FoundKey *x = (const FoundKey *)a, *y = (const FoundKey *)b;
+    bool knownX = x->Found->Index != 0, knownY = y->Found->Index != 0;
+    if (knownX != knownY)
+        return knownX ? -1 : 1;
+    if (knownX && x->Found->Volume != y->Found->Volume)
+        return x->Found->Volume < y->Found->Volume ? -1 : 1;
+    if (knownX && x->Found->Index != y->Found->Index)
+        return x->Found->Index < y->Found->Index ? -1 : 1;
+    bool secondX = false, secondY = false;
+    for (const char *p = x->Path, *q = y->Path; !knownX; p++, q++) {
+        unsigned char folded = (unsigned char)PathFoldAt(p, true, &secondX);
+        unsigned char other = (unsigned char)PathFoldAt(q, true, &secondY);
+        if (folded != other)
+            return folded < other ? -1 : 1;
+        if (folded == '\0')
+            break;
+    }
+    return x->File < y->File ? -1 : x->File > y->File;
+}
+
+int VerifyPlanFindSameFiles(const VerifyPlan *plan, VerifyFound *found)
+{
+    FoundKey *keys = (FoundKey *)malloc(((size_t)plan->FileCount + 1) * sizeof *keys);
+    if (keys == nullptr)
+        return -1;
+    size_t count = 0;
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        found[i].Same = i;
+        if (plan->Files[i].State == VERIFY_FILE_FOUND)
+            keys[count++] = FoundKey{ plan->Files[i].Path, &found[i], i };
+    }
+    qsort(keys, count, sizeof *keys, CompareFound);
+    for (size_t start = 0, end; start < count; start = end) {
+        for (end = start + 1; end < count; end++) {
+            FoundKey first = keys[start], next = keys[end];
+            first.File = next.File = 0;
+            if (CompareFound(&first, &next) != 0)
+                break;
+            found[keys[end].File].Same = keys[start].File;
+        }
+    }
+    free(keys);
+    return 0;
 }
 
 void VerifyPlanSetRow(VerifyPlan *plan, int32_t fileIndex, int32_t row, int32_t entryIndex)
@@ -335,49 +469,138 @@ static int CompareRows(const void *a, const void *b)
     return x->File < y->File ? -1 : x->File > y->File;
 }
 
+// Gives file into the values of file from, which then has none.
+static void JoinValues(VerifyPlan *plan, int32_t into, int32_t from)
+{
+    VerifyFile *keeper = &plan->Files[into], *other = &plan->Files[from];
+    if (other->FirstValue < 0)
+        return;
+    if (keeper->LastValue >= 0)
+        plan->Values[keeper->LastValue].Next = other->FirstValue;
+    else
+        keeper->FirstValue = other->FirstValue;
+    keeper->LastValue = other->LastValue;
+    keeper->ValueCount += other->ValueCount;
+    keeper->Mask |= other->Mask;
+    keeper->ExpectedLength += other->ExpectedLength;
+    other->FirstValue = other->LastValue = -1;
+    other->ValueCount = other->Mask = 0;
+    other->ExpectedLength = 0;
+}
+
+// A value of a file, as DropRepeatedValues sorts them.
+struct ValueOrder {
+    const char *Text;
+    int Kind;
+    int32_t Index;
+};
+
+static int CompareValueOrders(const void *a, const void *b)
+{
+    const ValueOrder *x = (const ValueOrder *)a, *y = (const ValueOrder *)b;
+    if (x->Kind != y->Kind)
+        return x->Kind < y->Kind ? -1 : 1;
+    int text = strcmp(x->Text, y->Text);
+    if (text != 0)
+        return text;
+    return x->Index < y->Index ? -1 : x->Index > y->Index;
+}
+
+// Keeps one of each kind and value of the file's values (joined from files
+// that listed the same one), in listed order. Returns 0, or -1 when memory
+// ran out.
+static int DropRepeatedValues(VerifyPlan *plan, int32_t fileIndex)
+{
+    VerifyFile *file = &plan->Files[fileIndex];
+    size_t count = (size_t)file->ValueCount, size = count * sizeof(ValueOrder);
+    ValueOrder *order = (ValueOrder *)PlanReallocate(plan, nullptr, 0, size);
+    if (order == nullptr)
+        return -1;
+    size_t taken = 0;
+    for (int32_t i = file->FirstValue; i >= 0; i = plan->Values[i].Next)
+        order[taken++] = ValueOrder{ plan->Values[i].Text, plan->Values[i].Kind, i };
+    qsort(order, taken, sizeof *order, CompareValueOrders);
+    for (size_t k = 1; k < taken; k++)
+        if (order[k].Kind == order[k - 1].Kind && strcmp(order[k].Text, order[k - 1].Text) == 0)
+            plan->Values[order[k].Index].File = -1;     // a repeat: left out below
+    PlanRelease(plan, order, size);
+    int32_t last = -1;
+    file->ValueCount = 0;
+    file->ExpectedLength = 0;
+    for (int32_t i = file->FirstValue, next; i >= 0; i = next) {
+        VerifyValue *value = &plan->Values[i];
+        next = value->Next;
+        if (value->File < 0)
+            continue;
+        if (last >= 0)
+            plan->Values[last].Next = i;
+        else
+            file->FirstValue = i;
+        value->Next = -1;
+        last = i;
+        file->ValueCount++;
+        file->ExpectedLength += strlen(value->Text) + 2;
+    }
+    file->LastValue = last;
+    return 0;
+}
+
 int VerifyPlanGroup(VerifyPlan *plan)
 {
     int32_t rows = 0;
-    size_t expectedSize = 1;
-    for (int32_t i = 0; i < plan->FileCount; i++) {
-        const VerifyFile *file = &plan->Files[i];
-        if (file->Row >= 0) {
-            rows++;
-            if (file->ExpectedLength + 1 > expectedSize)
-                expectedSize = file->ExpectedLength + 1;
-        }
-    }
+    for (int32_t i = 0; i < plan->FileCount; i++)
+        rows += plan->Files[i].Row >= 0;
+    // The rows and the text of failed values follow from the files found:
+    // outside the read's budget.
     Release(plan->Rows);
     Release(plan->ExpectedText);
     plan->Rows = nullptr;
     plan->RowCount = 0;
+    plan->ExpectedText = nullptr;
+    plan->ExpectedSize = 0;
+    if ((size_t)rows >= SIZE_MAX / sizeof *plan->Rows)
+        return -1;
+    plan->Rows = (VerifyRow *)VerifyReallocate(nullptr, ((size_t)rows + 1) * sizeof *plan->Rows);
+    if (plan->Rows == nullptr)
+        return -1;
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        const VerifyFile *file = &plan->Files[i];
+        if (file->Row >= 0)
+            plan->Rows[plan->RowCount++] = VerifyRow{ file->Row, file->EntryIndex, 0, i };
+    }
+    if (plan->RowCount > 1)
+        qsort(plan->Rows, (size_t)plan->RowCount, sizeof *plan->Rows, CompareRows);
+    // The files of one row are one file: the first of them keeps the values of all.
+    int32_t distinct = 0;
+    size_t expectedSize = 1;
+    for (int32_t start = 0, end; start < plan->RowCount; start = end) {
+        int32_t keeper = plan->Rows[start].File;
+        for (end = start + 1; end < plan->RowCount && plan->Rows[end].Row == plan->Rows[start].Row; end++)
+            JoinValues(plan, keeper, plan->Rows[end].File);
+        if (end - start > 1 && DropRepeatedValues(plan, keeper) != 0)
+            return -1;
+        VerifyRow *row = &plan->Rows[distinct++];
+        *row = plan->Rows[start];
+        row->Mask = plan->Files[keeper].Mask;
+        if (plan->Files[keeper].ExpectedLength + 1 > expectedSize)
+            expectedSize = plan->Files[keeper].ExpectedLength + 1;
+    }
+    plan->RowCount = distinct;
     plan->ExpectedText = (char *)VerifyReallocate(nullptr, expectedSize);
     if (plan->ExpectedText == nullptr)
         return -1;
     plan->ExpectedText[0] = '\0';
     plan->ExpectedSize = expectedSize;
-    if (rows > 0) {
-        if ((size_t)rows > SIZE_MAX / sizeof *plan->Rows)
-            return -1;
-        plan->Rows = (VerifyRow *)VerifyReallocate(nullptr, (size_t)rows * sizeof *plan->Rows);
-        if (plan->Rows == nullptr)
-            return -1;
-    }
+    int32_t listed = distinct;
     for (int32_t i = 0; i < plan->FileCount; i++) {
         const VerifyFile *file = &plan->Files[i];
-        if (file->Row >= 0) {
-            VerifyRow *row = &plan->Rows[plan->RowCount++];
-            row->Row = file->Row;
-            row->EntryIndex = file->EntryIndex;
-            row->Mask = file->Mask;
-            row->File = i;
-        } else {
-            VerifySummaryAdd(&plan->Summary, file->State == VERIFY_FILE_NOT_OPENED ? VERIFY_NOT_OPENED : VERIFY_MISSING,
-                             file->Name);
-        }
+        if (file->Row >= 0)
+            continue;
+        VerifySummaryAdd(&plan->Summary, file->State == VERIFY_FILE_NOT_OPENED ? VERIFY_NOT_OPENED : VERIFY_MISSING,
+                         file->Name);
+        listed++;
     }
-    if (plan->RowCount > 1)
-        qsort(plan->Rows, (size_t)plan->RowCount, sizeof *plan->Rows, CompareRows);
+    plan->Summary.Listed = listed;
     return 0;
 }
 

@@ -5,12 +5,15 @@
 // also with one of its allocations failing.
 //
 // Input: a format byte, a folder text, a typed save name, a plan byte (bit
-// 0: absolute names declined; the others pick which files are found), the
-// number of the plan's allocation that fails (0: none), then the file.
+// 0: absolute names declined; the others pick which files are found, which
+// lie outside through a link, and which are one file), the number of the
+// plan's allocation that fails (0: none), then the file.
 #include "core/checksumfile.h"
 #include "core/verifyplan.h"
 
 #include "fuzz_support.h"
+
+#include <vector>
 
 namespace {
 
@@ -93,6 +96,15 @@ void CheckClassified(const char *folder, const char *name, const char *path, int
                    "dot component in %s from %s", path, name);
 }
 
+// A path as the plan compares them: A-Z as a-z, '/' as '\\'.
+std::string FoldedPath(const char *path)
+{
+    std::string folded = path;
+    for (char &c : folded)
+        c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? (char)(c - 'A' + 'a') : c;
+    return folded;
+}
+
 // The plan's allocations, one of which fails when FailAt says so.
 long AllocationCalls, FailAt;
 void *(*const DefaultReallocate)(void *, size_t) = VerifyReallocate;
@@ -118,8 +130,9 @@ void CheckPlan(const char *folder, const std::string &text, int format, int plan
     VerifyPlanInit(&plan);
     ExactBuffer file(text.size());
     memcpy(file.Bytes, text.data(), text.size());
-    int read = VerifyPlanRead(&plan, folder, file.Bytes, file.Size, format);
-    FUZZ_CHECK(read == 0 || (read == -1 && failAt > 0), "read %d", read);
+    int read = VerifyPlanRead(&plan, folder, file.Bytes, file.Size, format, nullptr, nullptr);
+    FUZZ_CHECK(read == VERIFY_READ_DONE || (read == VERIFY_READ_NO_MEMORY && failAt > 0), "read %d", read);
+    FUZZ_CHECK(plan.Bytes <= VerifyPlanBudget(file.Size), "%zu bytes of plan for %zu of text", plan.Bytes, file.Size);
     if (read == 0) {
         int32_t absolute = 0;
         for (int32_t i = 0; i < plan.FileCount; i++) {
@@ -136,16 +149,35 @@ void CheckPlan(const char *folder, const std::string &text, int format, int plan
         FUZZ_CHECK(absolute == plan.AbsoluteCount, "%d absolute, counted %d", absolute, plan.AbsoluteCount);
         if (planByte & 1)
             VerifyPlanRefuseAbsolute(&plan);
+        // Identities: a file is another one when the plan byte says so.
+        std::vector<VerifyFound> identities(plan.FileCount + 1);
         for (int32_t i = 0; i < plan.FileCount; i++) {
+            if (((planByte >> 1) + i) % 7 == 0)
+                VerifyPlanSetOutside(&plan, i);
             VerifyPlanSetFound(&plan, i, ((planByte >> 1) + i) % 3 != 0);
-            VerifyPlanSetRow(&plan, i, (i * 7) % 11, i);
+            identities[i] = VerifyFound{ 1, (uint64_t)(i % ((planByte >> 4) + 2)), 1, -1 };
+        }
+        FUZZ_CHECK(VerifyPlanFindSameFiles(&plan, identities.data()) == 0, "no memory to find files named twice");
+        for (int32_t i = 0, next = 0; i < plan.FileCount; i++) {
+            int32_t same = identities[i].Same;
+            uint64_t index = identities[i].Index;
+            FUZZ_CHECK(same >= 0 && same <= i, "file %d the same as %d", i, same);
+            FUZZ_CHECK(same == i || (plan.Files[same].State == VERIFY_FILE_FOUND && identities[same].Index == index &&
+                                     (index != 0 || FoldedPath(plan.Files[same].Path) == FoldedPath(plan.Files[i].Path))),
+                       "file %d taken for %d", i, same);
+            VerifyPlanSetRow(&plan, i, same < i ? plan.Files[same].Row : (next++ * 7) % 11, i);
         }
         int grouped = VerifyPlanGroup(&plan);
         FUZZ_CHECK(grouped == 0 || (grouped == -1 && failAt > 0), "grouped %d", grouped);
         for (int32_t i = 0; grouped == 0 && i < plan.RowCount; i++) {
             const VerifyRow &row = plan.Rows[i];
-            FUZZ_CHECK(i == 0 || plan.Rows[i - 1].Row <= row.Row, "rows out of order");
+            FUZZ_CHECK(i == 0 || plan.Rows[i - 1].Row < row.Row, "rows out of order, or a row read twice");
             FUZZ_CHECK(plan.Files[row.File].State == VERIFY_FILE_FOUND, "a row for a file not found");
+            int32_t values = 0;
+            for (int32_t v = plan.Files[row.File].FirstValue; v >= 0 && values < 64; v = plan.Values[v].Next, values++)
+                for (int32_t w = plan.Values[v].Next; w >= 0; w = plan.Values[w].Next)
+                    FUZZ_CHECK(plan.Values[v].Kind != plan.Values[w].Kind || strcmp(plan.Values[v].Text, plan.Values[w].Text),
+                               "%s expected twice of one file", plan.Values[v].Text);
             VerifyComputed found = { "CBF43926", "d41d8cd98f00b204e9800998ecf8427e", nullptr, nullptr, nullptr };
             int failed = VerifyPlanJudge(&plan, i, i % 3 != 0, &found);
             size_t shown = strlen(plan.ExpectedText);
@@ -157,8 +189,8 @@ void CheckPlan(const char *folder, const std::string &text, int format, int plan
         }
         const VerifySummary &summary = plan.Summary;
         int32_t counted = summary.Ok + summary.Failed.Count + summary.Missing.Count + summary.NotOpened.Count;
-        FUZZ_CHECK(grouped != 0 || counted == plan.FileCount, "summary counts %d files of %d", counted,
-                   plan.FileCount);
+        FUZZ_CHECK(grouped != 0 || counted == summary.Listed, "summary counts %d files of %d", counted,
+                   summary.Listed);
         char *shown = FormatVerifySummary(&summary);
         FUZZ_CHECK(shown != nullptr, "no summary");
         free(shown);

@@ -429,7 +429,10 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case MSG_VERIFY_ROWS:
         SetWindowLongPtrA(window, DWLP_MSGRESULT,
-                          GiveVerifiedFilesRows(window, CurrentRun.Plan, (const uint64_t *)lParam));
+                          GiveVerifiedFilesRows(window, CurrentRun.Plan, (const VerifyFound *)lParam));
+        return TRUE;
+    case MSG_VERIFY_ASK:
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, AskAboutAbsoluteNames(window, (int32_t)wParam));
         return TRUE;
     case WM_CONTEXTMENU:
         if ((HWND)wParam == GetDlgItem(window, IDC_FILE_LIST))

@@ -24,6 +24,7 @@
 #include "ui/progress.h"
 #include "ui/result.h"
 #include "ui/sizetext.h"
+#include "ui/verifyrun.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -548,41 +549,6 @@ static VerifyComputed VerifiedChecksums(int mask, const HashOutcome *outcome, Ve
 // The rows of a checksum file, each with the checksums the file lists for
 // it: "Done" when they match, "Error" when they do not or the file cannot be
 // read. A cancel ends the verification where it is.
-// The look-ups of a verification, on the run's thread: each file the plan
-// has to look for, found (with its size in sizes) or missing. The bar moves
-// and a cancel is answered from the first. Returns 0, or -1 when cancelled.
-static int LookUpListedFiles(HWND window, VerifyPlan *plan, uint64_t *sizes)
-{
-    for (int32_t i = 0; i < plan->FileCount; i++) {
-        if (plan->Files[i].State != VERIFY_FILE_PENDING)
-            continue;
-        if (ReportProgress(window, (int32_t)((int64_t)i * 100 / plan->FileCount)) != 0)
-            return -1;
-        VerifyPlanSetFound(plan, i, QueryFileInfo(plan->Files[i].Path, &sizes[i], nullptr) == 0);
-    }
-    ReportProgress(window, 0);
-    return 0;
-}
-
-// Looks the listed files up, then has the window give the found ones rows.
-// Returns 0 when there are rows to hash, else -1.
-static int PrepareVerification(HWND window, VerifyPlan *plan)
-{
-    uint64_t *sizes = (uint64_t *)calloc((size_t)plan->FileCount + 1, sizeof *sizes);
-    if (sizes == nullptr) {
-        CurrentRun.OutOfMemory = true;
-        return -1;
-    }
-    int result = LookUpListedFiles(window, plan, sizes);
-    if (result == 0) {
-        result = (int)SendMessageA(window, MSG_VERIFY_ROWS, 0, (LPARAM)sizes);
-        CurrentRun.OutOfMemory = result != 0;
-        CurrentRun.RowsGiven = result == 0;
-    }
-    free(sizes);
-    return result;
-}
-
 static DWORD WINAPI VerifyWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
@@ -619,6 +585,9 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         }
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
+    // The helpers stop first: none opens a file once the confinement is gone.
+    StopAhead(&ahead);
+    EndOpensConfinement();
     EndRowsRun(window, &ahead);
     return 0;
 }

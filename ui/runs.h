@@ -30,12 +30,14 @@ struct RunRequest {
     int32_t JobResult;      // compare: 0 when computed, else -1
     bool Cancelled;         // a cancel was requested before the run ended
     VerifyPlan *Plan;       // verify
+    const char *SumsPath;   // verify: the checksum file (held by ui/sumfile.cpp)
+    bool Planned;           // verify: the checksum file was read and planned whole
     bool RowsGiven;         // verify: the files found have their rows
     int32_t *Rows;          // rows: the rows (owned), and the entries they carry
     int32_t *Indexes;
     int32_t RowCount;
     int Purpose;            // rows: ROWS_FOR_...
-    bool OutOfMemory;       // verify: memory ran out before any file was hashed
+    int VerifyProblem;      // verify: the MORE_VERIFY_... text said instead of a summary; 0 for none
 };
 extern RunRequest CurrentRun;
 

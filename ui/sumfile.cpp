@@ -1,7 +1,7 @@
 // Saving and verifying checksum files (.sfv and .md5). A file is written
 // whole beside its destination first and then put in its place, so nothing
-// half-written is ever left; a verification reads the whole file, adds the
-// files it lists, and hands the rows to a run.
+// half-written is ever left; a verification is a run that reads the file
+// (ui/verifyrun.cpp), and the window gives the files it lists their rows.
 #include "ui/sumfile.h"
 
 #include "app/lang_more.h"
@@ -12,7 +12,6 @@
 #include "checksum/hashjob.h"
 #include "core/checksumfile.h"
 #include "core/extras.h"
-#include "core/fileaccess.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/verifyplan.h"
@@ -21,12 +20,10 @@
 #include "ui/dialogs.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
-#include "ui/pathorder.h"
 #include "ui/result.h"
 #include "ui/runs.h"
 
 #include <commdlg.h>
-#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -48,8 +45,7 @@ static void Report(HWND window, int text, const char *path, const char *title, U
     MessageBoxA(window, message, title, MB_OK | icon);
 }
 
-// The folder part of path, without its last backslash.
-static void FolderOf(const char *path, char *folder, size_t size)
+void FolderOf(const char *path, char *folder, size_t size)
 {
     CopyText(folder, size, path);
     size_t name = (size_t)(PathFileName(folder) - folder);
@@ -243,45 +239,15 @@ void SaveChecksumFile(HWND window)
     WriteChecksumFile(window, path, format);
 }
 
-// The whole file at path, NUL-ended, or null when it cannot be read.
-static char *ReadWholeFile(const char *path, size_t *length)
-{
-    // Where its size was looked up (a 32-bit build reaches System32 as Sysnative).
-    char reached[FILE_ACCESS_PATH_SIZE];
-    FILE *file = fopen(FileAccessPath(path, reached), "rb");
-    if (file == nullptr)
-        return nullptr;
-    size_t size = 65536, used = 0;
-    char *text = (char *)malloc(size);
-    while (text != nullptr) {
-        used += fread(text + used, 1, size - used - 1, file);
-        if (used < size - 1 || ferror(file))
-            break;
-        char *larger = size <= VERIFY_MAX_FILE_SIZE ? (char *)realloc(text, size * 2) : nullptr;
-        if (larger == nullptr) {
-            free(text);
-            text = nullptr;
-            break;
-        }
-        text = larger;
-        size *= 2;
-    }
-    bool failed = ferror(file) != 0;
-    fclose(file);
-    if (text == nullptr || failed) {
-        free(text);
-        return nullptr;
-    }
-    text[used] = '\0';
-    *length = used;
-    return text;
-}
-
-// The plan of the verification going, until its summary is shown.
+// The verification going, until its summary is shown: its plan and the
+// checksum file.
 static VerifyPlan *Plan;
+static char *PlanPath;
 
 void DiscardVerification(void)
 {
+    free(PlanPath);
+    PlanPath = nullptr;
     if (Plan == nullptr)
         return;
     VerifyPlanFree(Plan);
@@ -289,76 +255,64 @@ void DiscardVerification(void)
     Plan = nullptr;
 }
 
-// A row of the list by its file's path.
-struct PathRow {
-    const char *Path;
+// A row of the list by its file's path, folded as the file system compares names.
+struct FoldedRow {
+    WCHAR *Path;
     int Row;
 };
 
-// Paths compared as the plan keys them: A-Z as a-z, '/' as '\'.
-static int ComparePathRows(const void *a, const void *b)
+static int CompareFoldedRows(const void *a, const void *b)
 {
-    return ComparePathsFolded(((const PathRow *)a)->Path, ((const PathRow *)b)->Path, true);
+    return wcscmp(((const FoldedRow *)a)->Path, ((const FoldedRow *)b)->Path);
 }
 
-// The list's rows by path, sorted for halving; null with count 0 for an
-// empty list. *failed when memory ran out.
-static PathRow *SortedRows(HWND list, int *count, bool *failed)
+static void FreeRows(FoldedRow *rows, int count)
+{
+    for (int i = 0; i < count; i++)
+        free(rows[i].Path);
+    free(rows);
+}
+
+// The list's rows by folded path, sorted for halving; null with count 0 for
+// an empty list. *failed when memory ran out.
+static FoldedRow *SortedRows(HWND list, int *count, bool *failed)
 {
     *count = 0;
     *failed = false;
     int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     if (rows == 0)
         return nullptr;
-    PathRow *sorted = (PathRow *)malloc((size_t)rows * sizeof *sorted);
-    if (sorted == nullptr) {
-        *failed = true;
+    FoldedRow *sorted = (FoldedRow *)malloc((size_t)rows * sizeof *sorted);
+    *failed = sorted == nullptr;
+    for (int row = 0; !*failed && row < rows; row++) {
+        FileEntry *entry = RowEntry(list, row);
+        WCHAR *folded = entry != nullptr ? FoldedWidePath(entry->Path) : nullptr;
+        if (folded != nullptr)
+            sorted[(*count)++] = FoldedRow{ folded, row };
+        *failed = entry != nullptr && folded == nullptr;
+    }
+    if (*failed) {
+        FreeRows(sorted, *count);
+        *count = 0;
         return nullptr;
     }
-    for (int row = 0; row < rows; row++) {
-        FileEntry *entry = RowEntry(list, row);
-        if (entry != nullptr)
-            sorted[(*count)++] = PathRow{ entry->Path, row };
-    }
-    qsort(sorted, (size_t)*count, sizeof *sorted, ComparePathRows);
+    qsort(sorted, (size_t)*count, sizeof *sorted, CompareFoldedRows);
     return sorted;
 }
 
-static int FindRow(const PathRow *sorted, int count, const char *path)
+// The row of path among the sorted rows, or -1; *failed when memory ran out.
+static int FindRow(const FoldedRow *sorted, int count, const char *path, bool *failed)
 {
-    PathRow key = { path, -1 };
-    const PathRow *found = (const PathRow *)bsearch(&key, sorted, (size_t)count, sizeof key, ComparePathRows);
+    FoldedRow key = { FoldedWidePath(path), -1 };
+    if (key.Path == nullptr) {
+        *failed = true;
+        return -1;
+    }
+    const FoldedRow *found = count == 0 ? nullptr
+                                        : (const FoldedRow *)bsearch(&key, sorted, (size_t)count, sizeof key,
+                                                                     CompareFoldedRows);
+    free(key.Path);
     return found != nullptr ? found->Row : -1;
-}
-
-// For each found file of the plan, the first found file of the same path
-// (itself when none comes before): a file listed by its relative name and
-// by its full path is one file, given one row. Null when memory ran out.
-static int32_t *FirstOfEachPath(const VerifyPlan *plan)
-{
-    int32_t *first = (int32_t *)malloc(((size_t)plan->FileCount + 1) * sizeof *first);
-    PathRow *byPath = (PathRow *)malloc(((size_t)plan->FileCount + 1) * sizeof *byPath);
-    if (first == nullptr || byPath == nullptr) {
-        free(first);
-        free(byPath);
-        return nullptr;
-    }
-    int count = 0;
-    for (int32_t i = 0; i < plan->FileCount; i++) {
-        first[i] = i;
-        if (plan->Files[i].State == VERIFY_FILE_FOUND)
-            byPath[count++] = PathRow{ plan->Files[i].Path, i };
-    }
-    qsort(byPath, (size_t)count, sizeof *byPath, ComparePathRows);
-    for (int start = 0, end; start < count; start = end) {
-        int32_t least = byPath[start].Row;
-        for (end = start + 1; end < count && ComparePathRows(&byPath[start], &byPath[end]) == 0; end++)
-            least = byPath[end].Row < least ? byPath[end].Row : least;
-        for (int k = start; k < end; k++)
-            first[byPath[k].Row] = least;
-    }
-    free(byPath);
-    return first;
 }
 
 // Takes the rows from firstRow on away again, with their entries; the hint
@@ -376,51 +330,35 @@ static void RemoveRowsFrom(HWND list, int firstRow, bool hadNoRows)
         InsertHintRows(list);
 }
 
-int GiveVerifiedFilesRows(HWND window, VerifyPlan *plan, const uint64_t *sizes)
+int GiveVerifiedFilesRows(HWND window, VerifyPlan *plan, const VerifyFound *found)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     bool hadNoRows = MainWnd.NoFileRows;
     int firstAdded = hadNoRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     int count;
     bool failed;
-    PathRow *sorted = SortedRows(list, &count, &failed);
-    int32_t *first = failed ? nullptr : FirstOfEachPath(plan);
-    failed = failed || first == nullptr;
+    FoldedRow *sorted = SortedRows(list, &count, &failed);
     SuspendListRedraw(list);
     for (int32_t i = 0; !failed && i < plan->FileCount; i++) {
         const VerifyFile *file = &plan->Files[i];
         if (file->State != VERIFY_FILE_FOUND)
             continue;
-        int row = first[i] < i ? plan->Files[first[i]].Row : FindRow(sorted, count, file->Path);
-        if (row < 0) {
+        int32_t same = found[i].Same;
+        int row = same < i ? plan->Files[same].Row : FindRow(sorted, count, file->Path, &failed);
+        if (row < 0 && !failed) {
             // Found on the run's thread: admitted as found, not looked up again.
-            failed = AddFoundFile(file->Path, sizes[i], -1) == ADD_OUT_OF_MEMORY;
-            if (failed)
-                break;
+            failed = AddFoundFile(file->Path, found[i].Size, -1) == ADD_OUT_OF_MEMORY;
             row = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1;
         }
-        VerifyPlanSetRow(plan, i, row, RowIndex(list, row));
+        if (!failed)
+            VerifyPlanSetRow(plan, i, row, RowIndex(list, row));
     }
-    free(first);
-    free(sorted);
+    FreeRows(sorted, count);
     failed = failed || VerifyPlanGroup(plan) != 0;
     if (failed)
         RemoveRowsFrom(list, firstAdded, hadNoRows);
     ResumeListRedraw(list);
     return failed ? -1 : 0;
-}
-
-// The whole file at path, NUL-ended, or null when it cannot be read (*tooLarge
-// set when it is larger than a checksum file may be).
-static char *ReadChecksumFile(const char *path, size_t *length, bool *tooLarge)
-{
-    uint64_t size = 0;
-    *tooLarge = false;
-    if (QueryFileInfo(path, &size, nullptr) == 0 && size > VERIFY_MAX_FILE_SIZE) {
-        *tooLarge = true;
-        return nullptr;
-    }
-    return ReadWholeFile(path, length);
 }
 
 void VerifyChecksumFile(HWND window)
@@ -431,44 +369,36 @@ void VerifyChecksumFile(HWND window)
                        OpenFlags, path, sizeof path) != 0)
         return;
 
-    const char *title = MoreText(MORE_VERIFY_SUMMARY_TITLE);
-    size_t length = 0;
-    bool tooLarge;
-    char *text = ReadChecksumFile(path, &length, &tooLarge);
-    if (text == nullptr) {
-        Report(window, tooLarge ? MORE_VERIFY_TOO_LARGE : MORE_VERIFY_UNREADABLE, path, title, MB_ICONWARNING);
-        return;
-    }
+    // The file is read, its files looked up, given rows and hashed by a run.
     DiscardVerification();
     Plan = (VerifyPlan *)malloc(sizeof *Plan);
-    int read = -1;
-    if (Plan != nullptr) {
-        char folder[PATH_SIZE];
-        FolderOf(path, folder, sizeof folder);
-        VerifyPlanInit(Plan);
-        read = VerifyPlanRead(Plan, folder, text, length, ChecksumFormatOfName(path));
-    }
-    free(text);
-    if (read != 0) {
+    PlanPath = DuplicateText(path);
+    if (Plan == nullptr || PlanPath == nullptr) {
+        free(Plan);
+        Plan = nullptr;
         DiscardVerification();
-        Report(window, read == -2 ? MORE_VERIFY_TOO_LARGE : MORE_VERIFY_NO_MEMORY, path, title, MB_ICONWARNING);
+        Report(window, MORE_VERIFY_NO_MEMORY, path, MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
         return;
     }
-    if (Plan->AbsoluteCount > 0) {
-        char question[MESSAGE_SIZE];
-        snprintf(question, sizeof question, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, Plan->AbsoluteCount),
-                 Plan->AbsoluteCount);
-        if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-            VerifyPlanRefuseAbsolute(Plan);
-    }
-    // The files are looked up, given rows and hashed on the run's thread.
+    VerifyPlanInit(Plan);
     CurrentRun = RunRequest();
     CurrentRun.Kind = RUN_KIND_VERIFY;
     CurrentRun.Plan = Plan;
+    CurrentRun.SumsPath = PlanPath;
     if (StartRun(window, IDC_PROCESS_ALL) != 0) {
         DiscardVerification();
         CurrentRun.Plan = nullptr;
+        CurrentRun.SumsPath = nullptr;
     }
+}
+
+int AskAboutAbsoluteNames(HWND window, int32_t count)
+{
+    char question[MESSAGE_SIZE];
+    snprintf(question, sizeof question, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, count), count);
+    int answer = MessageBoxA(window, question, MoreText(MORE_VERIFY_SUMMARY_TITLE),
+                             MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    return answer == IDYES ? IDYES : IDNO;
 }
 
 void ShowVerificationAfterRun(HWND window)
@@ -476,10 +406,17 @@ void ShowVerificationAfterRun(HWND window)
     if (Plan == nullptr)
         return;
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    if (CurrentRun.OutOfMemory) {
+    // Stopped before its files were known, it has nothing to say but why.
+    if (CurrentRun.VerifyProblem != 0 || !CurrentRun.Planned) {
+        int problem = CurrentRun.VerifyProblem;
+        char *path = PlanPath;
+        PlanPath = nullptr;
         DiscardVerification();
         CurrentRun.Plan = nullptr;
-        Report(window, MORE_VERIFY_NO_MEMORY, "", MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
+        CurrentRun.SumsPath = nullptr;
+        if (problem != 0)
+            Report(window, problem, path, MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
+        free(path);
         return;
     }
     Plan->Summary.Cancelled = CurrentRun.Cancelled && (!CurrentRun.RowsGiven || Plan->RowsDone < Plan->RowCount);
@@ -493,6 +430,7 @@ void ShowVerificationAfterRun(HWND window)
     char *summary = FormatVerifySummary(&Plan->Summary);
     DiscardVerification();
     CurrentRun.Plan = nullptr;
+    CurrentRun.SumsPath = nullptr;
     if (summary != nullptr)
         MessageBoxA(window, summary, MoreText(MORE_VERIFY_SUMMARY_TITLE),
                     MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));

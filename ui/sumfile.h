@@ -13,17 +13,26 @@ void SaveChecksumFile(HWND window);
 // After the run that computed the SHA-256 a save needs: the file written, or
 // not when the run was cancelled.
 void FinishSaveAfterRun(HWND window);
-// The open dialog, then every listed file that exists is added to the list
-// (rows already listed are reused) and those rows are verified in one run.
+// The open dialog, then a run reads the chosen file, adds every listed file
+// that exists to the list (rows already listed are reused) and verifies
+// those rows.
 void VerifyChecksumFile(HWND window);
+// Asked by the run once the checksum file is read: whether the count files
+// it lists by absolute path are verified too. Returns IDYES or IDNO.
+int AskAboutAbsoluteNames(HWND window, int32_t count);
 // On the window's thread, asked by the run once it has looked the listed
-// files up (sizes: what it found, by plan file): each found file gets its
-// row, added to the list when it has none, and the plan its rows. Returns 0,
-// or -1 when memory ran out (the rows added are taken away again).
-int GiveVerifiedFilesRows(HWND window, VerifyPlan *plan, const uint64_t *sizes);
+// files up (found: what it found, by plan file): each found file gets its
+// row: the row of the same file found before it, else the row whose path is
+// its path in other letter case, else a row added to the list. Then the plan
+// groups its rows. Returns 0, or -1 when memory ran out (the rows added are
+// taken away again).
+int GiveVerifiedFilesRows(HWND window, VerifyPlan *plan, const VerifyFound *found);
 // After that run: the first failed row selected, and the summary.
 void ShowVerificationAfterRun(HWND window);
 // A verification that was planned but will not be shown is let go.
 void DiscardVerification(void);
+// The folder part of path (a full path of at most size bytes), without its
+// last backslash.
+void FolderOf(const char *path, char *folder, size_t size);
 
 #endif

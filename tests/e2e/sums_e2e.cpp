@@ -28,6 +28,9 @@ protected:
     }
     void TearDown() override
     {
+        // A link back up would lead the removal of the folder round in circles.
+        if (madeLinks)
+            RunLinuxCommand("find '" + linuxFolder + "' -type l -delete");
         if (zunta.window)
             CloseZunta(&zunta);
         ReleaseZunta(&zunta);
@@ -79,6 +82,7 @@ protected:
     std::string folder, linuxFolder, exe, sfvTool;
     ZuntaProcess zunta;
     HWND list = nullptr;
+    bool madeLinks = false;
 };
 
 } // namespace
@@ -304,11 +308,14 @@ TEST_F(ChecksumFiles, CraftedChecksumFileReachesOnlyWhatLiesBesideIt)
     CreateDirectoryA((folder + "\\dl").c_str(), nullptr);
     ASSERT_TRUE(WriteWholeFile(folder + "\\dl\\ok.bin", "123456789"));
     ASSERT_TRUE(WriteWholeFile(folder + "\\outside.txt", "123456789"));
+    // A Linux link in the folder to the folder above it.
+    madeLinks = true;
+    ASSERT_EQ(RunLinuxCommand("ln -s .. '" + linuxFolder + "/dl/up'"), 0);
     const std::string md5 = "25f9e794323b453885f5181f1b624d0b";
     ASSERT_TRUE(WriteWholeFile(folder + "\\dl\\crafted.md5",
                                md5 + "  ok.bin\n" + md5 + "  \\\\host\\share\\x.bin\n" + md5 + "  //host/share/y.bin\n" +
-                                   md5 + "  NUL\n" + md5 + "  aux.txt\n" + md5 + "  ..\\outside.txt\n" + md5 + "  " +
-                                   folder + "\\outside.txt\n"));
+                                   md5 + "  NUL\n" + md5 + "  aux.txt\n" + md5 + "  ..\\outside.txt\n" + md5 + "  up/outside.txt\n" + md5 +
+                                   "  " + folder + "\\outside.txt\n"));
     Start("");
     PostMessageA(zunta.window, WM_COMMAND, IDM_VERIFY_SUMS, 0);
     HWND dialog = WaitForProcessDialog(zunta.info.dwProcessId, "Verify checksum file");
@@ -328,11 +335,25 @@ TEST_F(ChecksumFiles, CraftedChecksumFileReachesOnlyWhatLiesBesideIt)
     EXPECT_EQ(boxes[0], "This checksum file lists 1 file by absolute path, outside its folder.\r\nVerify it too?");
     std::string summary = boxes[1];
     EXPECT_EQ(summary.rfind("Verified 1 file: 1 OK, 0 FAILED, 0 missing\r\n\r\nNot opened, outside the checksum "
-                            "file's folder: 6\r\n",
+                            "file's folder: 7\r\n",
                             0),
               0u)
         << summary;
+    EXPECT_NE(summary.find("\r\nup/outside.txt\r\n"), std::string::npos) << "the name that led out through a link";
     EXPECT_EQ(RemoteColumn(list, 1), (std::vector<std::string>{ "ok.bin" })) << "nothing added for the others";
+}
+
+TEST_F(ChecksumFiles, AFileListedInFourLetterCasesIsOneRow)
+{
+    ASSERT_TRUE(WriteWholeFile(folder + "\\ÉÉ.bin", "123456789"));
+    std::string lines;
+    for (const char *name : { "éé.bin", "Éé.bin", "éÉ.bin", "ÉÉ.bin" })
+        lines += std::string("25f9e794323b453885f5181f1b624d0b *") + name + "\n";
+    ASSERT_TRUE(WriteWholeFile(folder + "\\cases.md5", lines));
+    Start("");
+    EXPECT_EQ(ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\cases.md5", "Verification"),
+              "Verified 1 file: 1 OK, 0 FAILED, 0 missing");
+    EXPECT_EQ(Rows(), 1) << "the file system takes the four names for one file: one row, read once";
 }
 
 namespace {

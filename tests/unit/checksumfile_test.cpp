@@ -13,6 +13,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -680,7 +681,7 @@ void *(*CountedPlan::DefaultReallocate)(void *, size_t) = VerifyReallocate;
 
 int ReadPlan(VerifyPlan *plan, const std::string &text, int format = CHECKSUM_FORMAT_ANY)
 {
-    return VerifyPlanRead(plan, "C:\\sums", text.data(), text.size(), format);
+    return VerifyPlanRead(plan, "C:\\sums", text.data(), text.size(), format, nullptr, nullptr);
 }
 
 // Each file of a plan: "state path: values".
@@ -818,6 +819,101 @@ TEST(ChecksumVerifyPlan, AMillionIdenticalLinesMakeOneSmallFile)
     EXPECT_LT(counted.Count.Peak, 128u * 1024) << "bytes held at most";
 }
 
+TEST(ChecksumVerifyPlan, OneFileUnderManyNamesIsOneRowReadOnce)
+{
+    CountedPlan counted;
+    VerifyPlan &plan = counted.Plan;
+    ASSERT_EQ(ReadPlan(&plan, "a.bin CBF43926\nb.bin CBF43926\nC:\\sums\\A.BIN 12345678\n"
+                              "c.bin CBF43926\nc.bin 00000000\nd.bin CBF43926\n"),
+              0);
+    ASSERT_EQ(plan.FileCount, 5);
+    // The look-ups: b.bin and c.bin one file on volume 1, d.bin another on
+    // volume 2; a.bin and A.BIN have no identity but one path.
+    VerifyFound found[5] = { { 9, 0, 0, -1 }, { 9, 7, 1, -1 }, { 9, 0, 0, -1 }, { 9, 7, 1, -1 }, { 9, 7, 2, -1 } };
+    for (int32_t i = 0; i < plan.FileCount; i++)
+        VerifyPlanSetFound(&plan, i, true);
+    ASSERT_EQ(VerifyPlanFindSameFiles(&plan, found), 0);
+    std::string same;
+    for (const VerifyFound &file : found)
+        same += std::to_string(file.Same) + " ";
+    EXPECT_EQ(same, "0 1 0 1 4 ");
+    // As the window gives rows: a file that is an earlier one takes its row.
+    for (int32_t i = 0, next = 0; i < plan.FileCount; i++)
+        VerifyPlanSetRow(&plan, i, found[i].Same < i ? plan.Files[found[i].Same].Row : next++, 100 + i);
+    ASSERT_EQ(VerifyPlanGroup(&plan), 0);
+    ASSERT_EQ(plan.RowCount, 3) << "one row, one read each";
+    VerifyComputed found0 = {};
+    found0.Crc32 = "cbf43926";
+    EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, &found0), 1);
+    EXPECT_STREQ(plan.ExpectedText, "12345678") << "the values of both names";
+    VerifyComputed other = {};
+    other.Crc32 = "11111111";
+    EXPECT_EQ(VerifyPlanJudge(&plan, 1, true, &other), 2);
+    EXPECT_STREQ(plan.ExpectedText, "CBF43926  00000000") << "a value listed under both names, once";
+    EXPECT_EQ(VerifyPlanJudge(&plan, 2, true, &found0), 0);
+    EXPECT_EQ(Taken(FormatVerifySummary(&plan.Summary)),
+              "Verified 3 files: 1 OK, 2 FAILED, 0 missing\r\n\r\nFAILED:\r\na.bin\r\nb.bin");
+    EXPECT_EQ(plan.Summary.Listed, 3);
+}
+
+namespace {
+
+// Each percentage heard, and the call (1-based) that says stop (0: none).
+struct HeardReport {
+    std::vector<int32_t> Percentages;
+    size_t StopAt = 0;
+};
+
+int Hear(void *context, int32_t percentage)
+{
+    HeardReport *heard = (HeardReport *)context;
+    heard->Percentages.push_back(percentage);
+    return heard->Percentages.size() == heard->StopAt ? -1 : 0;
+}
+
+} // namespace
+
+TEST(ChecksumVerifyPlan, AReadStopsAtItsBoundsOrWhenToldTo)
+{
+    std::string hundred;
+    for (int i = 0; i < 100; i++)
+        hundred += "f" + std::to_string(i) + " CBF43926\n";
+    for (int32_t maxFiles : { 100, 99 }) {
+        CountedPlan counted;
+        counted.Plan.MaxFiles = maxFiles;
+        EXPECT_EQ(ReadPlan(&counted.Plan, hundred), maxFiles == 100 ? VERIFY_READ_DONE : VERIFY_READ_TOO_MANY)
+            << "100 files, " << maxFiles << " allowed";
+    }
+    EXPECT_GE(VERIFY_MAX_FILES, 4000000);
+    EXPECT_EQ(VerifyPlanBudget(100u << 20), 400u << 20) << "four times the text";
+    EXPECT_EQ(VerifyPlanBudget(1000), 64u << 20) << "at least";
+    EXPECT_EQ(VerifyPlanBudget(VERIFY_MAX_FILE_SIZE), 512u << 20) << "at most, with a 32-bit address space in mind";
+
+    // Distinct files of 17 bytes each, 10 MiB of them: more plan than the
+    // budget, and it stops there.
+    std::string text;
+    for (int i = 0; text.size() < (10u << 20); i++) {
+        char line[32];
+        snprintf(line, sizeof line, "%07d 00000000\n", i);
+        text += line;
+    }
+    {
+        CountedPlan counted;
+        HeardReport heard;
+        EXPECT_EQ(VerifyPlanRead(&counted.Plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV, Hear, &heard),
+                  VERIFY_READ_TOO_MANY);
+        EXPECT_LE(counted.Count.Peak, VerifyPlanBudget(text.size())) << "bytes held at most";
+        EXPECT_GT(heard.Percentages.size(), 2u) << "the progress is heard along the read";
+        EXPECT_TRUE(std::is_sorted(heard.Percentages.begin(), heard.Percentages.end()));
+    }
+    CountedPlan counted;
+    HeardReport heard;
+    heard.StopAt = 2;
+    EXPECT_EQ(VerifyPlanRead(&counted.Plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV, Hear, &heard),
+              VERIFY_READ_CANCELLED);
+    EXPECT_EQ(heard.Percentages.size(), 2u) << "read on after the cancel";
+}
+
 TEST(ChecksumVerifyPlan, EachFailedAllocationEndsTheReadCleanly)
 {
     std::string text;
@@ -830,7 +926,7 @@ TEST(ChecksumVerifyPlan, EachFailedAllocationEndsTheReadCleanly)
             return -1;
         for (int32_t i = 0; i < plan->FileCount; i++) {
             VerifyPlanSetFound(plan, i, true);
-            VerifyPlanSetRow(plan, i, i, i);
+            VerifyPlanSetRow(plan, i, i / 2, i);    // two files a row: merged
         }
         return VerifyPlanGroup(plan);
     };
@@ -857,11 +953,12 @@ TEST(ChecksumVerifyPlan, TextsUpTo256MiB)
     text.replace(text.size() - last.size(), last.size(), last);
     VerifyPlan plan;
     VerifyPlanInit(&plan);
-    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV), 0);
+    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV, nullptr, nullptr), 0);
     EXPECT_EQ(plan.FileCount, 1);
     VerifyPlanFree(&plan);
     text += "\n";
-    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV), -2);
+    EXPECT_EQ(VerifyPlanRead(&plan, "C:\\sums", text.data(), text.size(), CHECKSUM_FORMAT_SFV, nullptr, nullptr),
+              VERIFY_READ_TOO_LARGE);
     EXPECT_EQ(plan.FileCount, 0);
 }
 

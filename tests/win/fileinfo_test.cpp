@@ -119,8 +119,12 @@ TEST_F(WindowsFiles, LockedFileIsFoundButCannotBeHashed)
     ASSERT_TRUE(WriteWholeFile(path, std::string(10000, 'x')));
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    uint64_t size = 0;
+    uint64_t size = 0, index = 0;
+    uint32_t volume;
     EXPECT_EQ(QueryFileInfo(path.c_str(), &size, nullptr), 0);
+    EXPECT_EQ(size, 10000u);
+    size = 0;
+    EXPECT_EQ(LookUpFile(path.c_str(), &size, &volume, &index), LOOK_UP_FOUND) << "a verification finds it too";
     EXPECT_EQ(size, 10000u);
 
     ProgressLog log;
@@ -132,6 +136,45 @@ TEST_F(WindowsFiles, LockedFileIsFoundButCannotBeHashed)
     EXPECT_EQ(HashFile(folder->c_str(), 0, MASK_MD5, RecordProgress, &log, &outcome), -1)
         << "a directory cannot be opened";
     EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(WindowsFiles, AConfinedFolderReachesNothingOutsideItThroughALink)
+{
+    std::string dl = Path("dl");
+    CreateDirectoryA(dl.c_str(), nullptr);
+    ASSERT_TRUE(WriteWholeFile(dl + "\\\xC3\xA9\xC3\xA9.txt", "in"));
+    ASSERT_TRUE(WriteWholeFile(Path("out.txt"), "out"));
+    // A Linux link in the folder to the folder above it, gone at the end.
+    struct Link {
+        std::string folder = EnvironmentValue("ZUNTA_SCRATCH") + "/fileinfo/dl";
+        ~Link() { RunLinuxCommand("rm -f '" + folder + "/up'"); }
+    } link;
+    ASSERT_EQ(RunLinuxCommand("ln -sfn .. '" + link.folder + "/up'"), 0);
+    std::string outside = dl + "\\up\\out.txt";
+
+    ASSERT_EQ(ConfineOpensToFolder(dl.c_str()), LOOK_UP_FOUND);
+    uint64_t size = 0, index = 0, other = 0;
+    uint32_t volume = 0, otherVolume = 1;
+    EXPECT_EQ(LookUpFile((dl + "\\\xC3\xA9\xC3\xA9.txt").c_str(), &size, &volume, &index), LOOK_UP_FOUND);
+    EXPECT_EQ(size, 2u);
+    EXPECT_EQ(LookUpFile((dl + "\\\xC3\x89\xC3\xA9.TXT").c_str(), &size, &otherVolume, &other), LOOK_UP_FOUND);
+    EXPECT_TRUE(index != 0 && other == index && otherVolume == volume) << "one file in two letter cases, one identity";
+    EXPECT_EQ(LookUpFile(outside.c_str(), &size, &volume, &index), LOOK_UP_OUTSIDE);
+    EXPECT_EQ(LookUpFile((dl + "\\UP\\OUT.TXT").c_str(), &size, &volume, &index), LOOK_UP_OUTSIDE);
+    EXPECT_EQ(LookUpFile((dl + "\\up").c_str(), &size, &volume, &index), LOOK_UP_MISSING) << "a folder";
+    FILE *file = OpenDiskFile(outside.c_str());
+    EXPECT_EQ(file, nullptr) << "a link that came after the look-up is caught where the file is opened";
+    if (file != nullptr)
+        fclose(file);
+    file = OpenDiskFile(Path("out.txt").c_str());
+    EXPECT_NE(file, nullptr) << "a path outside the folder by name is not confined";
+    if (file != nullptr)
+        fclose(file);
+    EndOpensConfinement();
+    file = OpenDiskFile(outside.c_str());
+    EXPECT_NE(file, nullptr) << "opens are free again";
+    if (file != nullptr)
+        fclose(file);
 }
 
 TEST_F(WindowsFiles, FilesAboveFourGigabytes)

@@ -369,6 +369,7 @@ TEST_F(ListMenu, AFileListedByNameAndByFullPathHasOneRow)
     EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); })) << "no summary";
     ForgetPendingWindows();
     EXPECT_EQ(Rows(), 1) << summary;
+    EXPECT_EQ(summary, "Verified 1 file: 1 OK, 0 FAILED, 0 missing") << "one file, counted once";
     EXPECT_EQ(Cell(0, 0), "Done");
 }
 
@@ -391,6 +392,38 @@ TEST_F(ListMenu, CancelDuringTheLookUpsOfAVerification)
     EXPECT_EQ(summary.substr(0, summary.find("\r\n")), "Verification cancelled after 0 of 201 files.") << summary;
     EXPECT_TRUE(MainWnd.NoFileRows) << "no row for a file looked up before the cancel";
     EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "Process A&ll");
+}
+
+TEST_F(ListMenu, ALargeChecksumFileIsReadOnTheRunsThreadAndStopsAtACancelOrItsBounds)
+{
+    OpenWindow();
+    AddFile(File("kept.txt", "123456789"));
+    // Names outside the folder only: nothing to look up, the work is the
+    // read; 800,000 distinct names in 18 MB, more than its plan may hold.
+    std::string listing;
+    for (int i = 0; i < 800000; i++)
+        listing += "../f" + std::to_string(i) + ".bin CBF43926\r\n";
+    File("list.sfv", listing);
+    for (bool cancel : { true, false }) {
+        std::string said;
+        ChooseInFileDialog("Verify checksum file", folder + "\\list.sfv");
+        AnswerMessageBox("Verification", [&](HWND, const std::string &text) { said = text; });
+        WatchProgressBar(cancel);
+        Command(IDM_VERIFY_SUMS);
+        EXPECT_TRUE(PumpUntil([] { return MainWnd.RunThread == nullptr && ReadRunState() == RUN_IDLE; }, 60000));
+        Pump();
+        ForgetPendingWindows();
+        if (cancel) {
+            EXPECT_FALSE(CancelAtFirstProgress) << "the window's thread read the file: no bar moved, no cancel was heard";
+            EXPECT_EQ(said, "") << "a verification cancelled before its files are known says nothing";
+        } else {
+            EXPECT_EQ(said, "The checksum file " + folder + "\\list.sfv lists too many files to be verified. "
+                                                           "The list is as it was.");
+        }
+        EXPECT_EQ(Rows(), 1) << "the list as it was";
+        EXPECT_EQ(Cell(0, 0), "Ready");
+        EXPECT_EQ(ControlText(IDC_PROCESS_ALL), "Process A&ll");
+    }
 }
 
 namespace {

@@ -1,0 +1,151 @@
+// A verification on the run's thread until its rows are known: nothing of
+// it but the question and the rows needs the window, so the window stays
+// free while a large checksum file is read and planned.
+#include "ui/verifyrun.h"
+
+#include "app/lang_more.h"
+#include "app/program.h"
+#include "core/checksumfile.h"
+#include "core/fileinfo.h"
+#include "core/run.h"
+#include "ui/mainwnd.h"
+#include "ui/progress.h"
+#include "ui/runs.h"
+#include "ui/sumfile.h"
+
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+enum {
+    READ_PIECE_SIZE = 1 << 20,  // bytes read between two progress reports
+    PREPARE_CANCELLED = -1,     // a step's answer when a cancel stopped it; 0 for done, else a MORE_VERIFY_...
+};
+
+// Reads the whole checksum file at path, NUL-ended, into *text (the caller
+// frees it). Returns 0, PREPARE_CANCELLED, or the MORE_VERIFY_... text of
+// what went wrong.
+static int ReadChecksumFile(HWND window, const char *path, char **text, size_t *length)
+{
+    *text = nullptr;
+    FILE *file = OpenDiskFile(path);
+    if (file == nullptr)
+        return MORE_VERIFY_UNREADABLE;
+    __int64 size = _filelengthi64(_fileno(file));
+    int problem = size < 0 ? MORE_VERIFY_UNREADABLE : size > VERIFY_MAX_FILE_SIZE ? MORE_VERIFY_TOO_LARGE : 0;
+    char *bytes = problem == 0 ? (char *)malloc((size_t)size + 1) : nullptr;
+    if (problem == 0 && bytes == nullptr)
+        problem = MORE_VERIFY_NO_MEMORY;
+    // Bytes written to the file after its size was taken are not read.
+    size_t used = 0;
+    while (problem == 0 && used < (size_t)size) {
+        if (ReportProgress(window, (int32_t)((uint64_t)used * 100 / (uint64_t)size)) != 0) {
+            problem = PREPARE_CANCELLED;
+            break;
+        }
+        size_t piece = (size_t)size - used < READ_PIECE_SIZE ? (size_t)size - used : (size_t)READ_PIECE_SIZE;
+        size_t got = fread(bytes + used, 1, piece, file);
+        used += got;
+        if (got < piece) {
+            problem = ferror(file) ? MORE_VERIFY_UNREADABLE : 0;
+            break;
+        }
+    }
+    fclose(file);
+    if (problem != 0) {
+        free(bytes);
+        return problem;
+    }
+    bytes[used] = '\0';
+    *text = bytes;
+    *length = used;
+    return 0;
+}
+
+// Reads the checksum file at path into plan. Returns 0, PREPARE_CANCELLED or
+// a MORE_VERIFY_....
+static int PlanChecksumFile(HWND window, const char *path, const char *folder, VerifyPlan *plan)
+{
+    char *text;
+    size_t length = 0;
+    int problem = ReadChecksumFile(window, path, &text, &length);
+    if (problem != 0)
+        return problem;
+    int read = VerifyPlanRead(plan, folder, text, length, ChecksumFormatOfName(path), ReportProgress, window);
+    free(text);
+    switch (read) {
+    case VERIFY_READ_DONE: return 0;
+    case VERIFY_READ_CANCELLED: return PREPARE_CANCELLED;
+    case VERIFY_READ_TOO_LARGE: return MORE_VERIFY_TOO_LARGE;
+    case VERIFY_READ_TOO_MANY: return MORE_VERIFY_TOO_MANY;
+    default: return MORE_VERIFY_NO_MEMORY;
+    }
+}
+
+// Each file the plan has to look for, found (its size and identity in
+// found), missing, or outside the folder through a link. Returns 0,
+// PREPARE_CANCELLED or MORE_VERIFY_NO_MEMORY.
+static int LookUpListedFiles(HWND window, VerifyPlan *plan, VerifyFound *found)
+{
+    int32_t shown = -1;
+    for (int32_t i = 0; i < plan->FileCount; i++) {
+        if (plan->Files[i].State != VERIFY_FILE_PENDING)
+            continue;
+        // The bar is moved when its percentage changes; a cancel is heard at each file.
+        int32_t percentage = (int32_t)((int64_t)i * 100 / plan->FileCount);
+        if (percentage != shown ? ReportProgress(window, percentage) != 0 : ReadRunState() == RUN_CANCEL_REQUESTED)
+            return PREPARE_CANCELLED;
+        shown = percentage;
+        int looked = LookUpFile(plan->Files[i].Path, &found[i].Size, &found[i].Volume, &found[i].Index);
+        if (looked == LOOK_UP_NO_MEMORY)
+            return MORE_VERIFY_NO_MEMORY;
+        if (looked == LOOK_UP_OUTSIDE)
+            VerifyPlanSetOutside(plan, i);
+        else
+            VerifyPlanSetFound(plan, i, looked == LOOK_UP_FOUND);
+    }
+    ReportProgress(window, 0);
+    return 0;
+}
+
+// The steps after the plan: the question, the look-ups and the rows.
+// Returns 0, PREPARE_CANCELLED or a MORE_VERIFY_....
+static int FindListedFiles(HWND window, const char *folder, VerifyPlan *plan)
+{
+    if (ReadRunState() == RUN_CANCEL_REQUESTED)
+        return PREPARE_CANCELLED;
+    if (plan->AbsoluteCount > 0 && SendMessageA(window, MSG_VERIFY_ASK, (WPARAM)plan->AbsoluteCount, 0) != IDYES)
+        VerifyPlanRefuseAbsolute(plan);
+    int confined = ConfineOpensToFolder(folder);
+    if (confined != LOOK_UP_FOUND)
+        return confined == LOOK_UP_NO_MEMORY ? MORE_VERIFY_NO_MEMORY : MORE_VERIFY_UNREADABLE;
+    VerifyFound *found = (VerifyFound *)calloc((size_t)plan->FileCount + 1, sizeof *found);
+    if (found == nullptr)
+        return MORE_VERIFY_NO_MEMORY;
+    int problem = LookUpListedFiles(window, plan, found);
+    if (problem == 0 && VerifyPlanFindSameFiles(plan, found) != 0)
+        problem = MORE_VERIFY_NO_MEMORY;
+    if (problem == 0) {
+        if (SendMessageA(window, MSG_VERIFY_ROWS, 0, (LPARAM)found) != 0)
+            problem = MORE_VERIFY_NO_MEMORY;
+        CurrentRun.RowsGiven = problem == 0;
+    }
+    free(found);
+    return problem;
+}
+
+int PrepareVerification(HWND window, VerifyPlan *plan)
+{
+    const char *path = CurrentRun.SumsPath;
+    char folder[PATH_SIZE];
+    FolderOf(path, folder, sizeof folder);
+    int problem = PlanChecksumFile(window, path, folder, plan);
+    CurrentRun.Planned = problem == 0;
+    if (problem == 0)
+        problem = FindListedFiles(window, folder, plan);
+    if (problem == 0)
+        return 0;
+    EndOpensConfinement();
+    CurrentRun.VerifyProblem = problem == PREPARE_CANCELLED ? 0 : problem;
+    return -1;
+}
