@@ -165,9 +165,10 @@ TEST_F(ChecksumFiles, FilesWrittenByOtherToolsAreVerified)
     EXPECT_EQ(RemoteColumn(list, 0), (std::vector<std::string>{ "Done", "Error", "Done" }));
 
     // The SHA-256 a save computes is added to the rows, nothing else.
-    PostMessageA(list, WM_KEYDOWN, VK_HOME, 0);
-    ASSERT_TRUE(WaitFor([&] { return RemoteControlText(zunta.window, IDC_RESULT).find("x.bin") != std::string::npos; }));
-    PostMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(list, WM_KEYDOWN, VK_END, 0);
+    ASSERT_TRUE(WaitFor([&] { return RemoteControlText(zunta.window, IDC_RESULT).find("z.bin") != std::string::npos; }))
+        << RemoteControlText(zunta.window, IDC_RESULT);
+    PostMessageA(list, WM_KEYDOWN, VK_UP, 0);
     ASSERT_TRUE(WaitFor([&] { return RemoteControlText(zunta.window, IDC_RESULT).find("y.bin") != std::string::npos; }));
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sha256", "Save checksum file"),
               "3 files written");
