@@ -316,16 +316,16 @@ TEST(SettingsRules, ARunTakesTheShownSettingsWholeWhileOptionsChangesThem)
     SettingsRecord kept = Settings;
     std::atomic<bool> done(false);
     std::thread options([&] {
-        for (int i = 0; i < 20000; i++)
+        for (int i = 0; !done; i++)
             ChangeShownSettings(i % 2 ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH, i % 2, i % 2);
-        done = true;
     });
     int torn = 0;
-    while (!done) {
+    for (int read = 0; read < 20000; read++) {
         ShownSettings shown = ReadShownSettings();
         bool french = shown.LanguageId == LANGUAGE_ID_FRENCH;
         torn += french != (shown.DisplayCRC32Lower == 1) || french != (shown.DisplayMD5Lower == 1);
     }
+    done = true;
     options.join();
     Settings = kept;
     EXPECT_EQ(torn, 0) << "a record was written with half of a change";
