@@ -18,6 +18,17 @@ struct FileStamp {
     int64_t LastWrite;
 };
 
+// A last-write time in 100 ns since 1601 as seconds since 1970 UTC, rounded
+// down: the time QueryFileInfo gives, which the session logs hold.
+inline int64_t FileStampSeconds(int64_t lastWrite)
+{
+    const int64_t unitsPerSecond = 10000000, secondsTo1970 = 11644473600;
+    int64_t seconds = lastWrite / unitsPerSecond;
+    if (lastWrite % unitsPerSecond < 0)
+        seconds--;
+    return seconds - secondsTo1970;
+}
+
 #ifdef _WIN32
 #include <stddef.h>
 #include <stdio.h>

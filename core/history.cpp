@@ -1,10 +1,12 @@
 // The history of checksums: session log records read from the right (a name
 // may hold blanks and characters of several bytes, so its width says
-// nothing), and an open-addressing index of their keys.
+// nothing), and an open-addressing index of their keys or of the record
+// store's.
 #include "core/history.h"
 
 #include "app/textutil.h"
 #include "checksum/clock.h"
+#include "core/historystore.h"
 #include "core/keyedhash.h"
 #include "core/sessionlog.h"
 
@@ -21,14 +23,18 @@ struct HistorySlot {
 };
 
 struct HistoryEntry {
-    const char *Name;   // in a name block
+    const char *Name;   // folded (FoldKey), in a name block
     uint64_t Size;
     uint64_t Stamp;
     uint32_t Crc32;
-    uint16_t NameLength;
-    uint8_t Kinds;
+    uint32_t NameLength : 24;
+    uint32_t Kinds : 8;     // HISTORY_CRC32, HISTORY_MD5, STOOD_FOR
     unsigned char Md5[16];
 };
+
+// A log key that a store record stands for: the store answers for it.
+enum { STOOD_FOR = 0x80, INDEXED_KINDS = HISTORY_CRC32 | HISTORY_MD5 };
+static_assert(HISTORY_MAX_PATH < 1 << 24, "a path's length fits its entry");
 
 enum {
     CRC_DIGITS = 8,
@@ -68,8 +74,7 @@ static int HexValue(char c)
     return Hex.Value[(unsigned char)c];
 }
 
-// count hex digits (either case) into bytes, two to a byte. Returns 0 or -1.
-static int ReadHex(const char *text, size_t count, unsigned char *bytes)
+int ReadHexDigits(const char *text, size_t count, unsigned char *bytes)
 {
     for (size_t i = 0; i < count; i += 2) {
         int high = HexValue(text[i]), low = HexValue(text[i + 1]);
@@ -83,7 +88,7 @@ static int ReadHex(const char *text, size_t count, unsigned char *bytes)
 static int ReadCrcHex(const char *text, uint32_t *crc)
 {
     unsigned char bytes[CRC_DIGITS / 2];
-    if (ReadHex(text, CRC_DIGITS, bytes) != 0)
+    if (ReadHexDigits(text, CRC_DIGITS, bytes) != 0)
         return -1;
     *crc = (uint32_t)bytes[0] << 24 | (uint32_t)bytes[1] << 16 | (uint32_t)bytes[2] << 8 | bytes[3];
     return 0;
@@ -116,16 +121,25 @@ static bool IsLeapYear(int year)
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-int ParseHistoryTime(const char *text, size_t length, uint64_t *stamp)
+// Where the six fields of a time stand in its text; a '0' of Form is a digit.
+struct TimeLayout {
+    char Form[HISTORY_TIME_SIZE];
+    int Hour, Minute, Second, Year, Month, Day;
+};
+
+static const TimeLayout LogTime = { "00:00.00 0000-00-00", 0, 3, 6, 9, 14, 17 };
+static const TimeLayout StoreTime = { "0000-00-00T00:00:00", 11, 14, 17, 0, 5, 8 };
+
+static int ParseTime(const TimeLayout *layout, const char *text, size_t length, uint64_t *stamp)
 {
-    static const char form[] = "00:00.00 0000-00-00";   // 0 marks a digit
     if (text == nullptr || length != HISTORY_TIME_LENGTH)
         return -1;
     for (size_t i = 0; i < HISTORY_TIME_LENGTH; i++)
-        if (form[i] == '0' ? !IsDigit(text[i]) : text[i] != form[i])
+        if (layout->Form[i] == '0' ? !IsDigit(text[i]) : text[i] != layout->Form[i])
             return -1;
-    int hour = Digits(text, 2), minute = Digits(text + 3, 2), second = Digits(text + 6, 2);
-    int year = Digits(text + 9, 4), month = Digits(text + 14, 2), day = Digits(text + 17, 2);
+    int hour = Digits(text + layout->Hour, 2), minute = Digits(text + layout->Minute, 2);
+    int second = Digits(text + layout->Second, 2), year = Digits(text + layout->Year, 4);
+    int month = Digits(text + layout->Month, 2), day = Digits(text + layout->Day, 2);
     static const int monthDays[12] = { 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
     // A second of 60 is the leap second of the zones that keep them.
     if (hour > 23 || minute > 59 || second > 60 || month < 1 || month > 12 || day < 1 ||
@@ -136,11 +150,42 @@ int ParseHistoryTime(const char *text, size_t length, uint64_t *stamp)
     return 0;
 }
 
+// Writes the count last decimal digits of value at text.
+static void PutDigits(char *text, int count, unsigned value)
+{
+    for (int i = count - 1; i >= 0; i--, value /= 10)
+        text[i] = (char)('0' + value % 10);
+}
+
+static void FormatTime(const TimeLayout *layout, uint64_t stamp, char text[HISTORY_TIME_SIZE])
+{
+    memcpy(text, layout->Form, HISTORY_TIME_SIZE);
+    PutDigits(text + layout->Hour, 2, (unsigned)(stamp >> 12 & 31));
+    PutDigits(text + layout->Minute, 2, (unsigned)(stamp >> 6 & 63));
+    PutDigits(text + layout->Second, 2, (unsigned)(stamp & 63));
+    PutDigits(text + layout->Year, 4, (unsigned)(stamp >> 26 & 16383));
+    PutDigits(text + layout->Month, 2, (unsigned)(stamp >> 22 & 15));
+    PutDigits(text + layout->Day, 2, (unsigned)(stamp >> 17 & 31));
+}
+
+int ParseHistoryTime(const char *text, size_t length, uint64_t *stamp)
+{
+    return ParseTime(&LogTime, text, length, stamp);
+}
+
 void FormatHistoryTime(uint64_t stamp, char text[HISTORY_TIME_SIZE])
 {
-    snprintf(text, HISTORY_TIME_SIZE, "%02u:%02u.%02u %04u-%02u-%02u", (unsigned)(stamp >> 12 & 31),
-             (unsigned)(stamp >> 6 & 63), (unsigned)(stamp & 63), (unsigned)(stamp >> 26 & 16383) % 10000,
-             (unsigned)(stamp >> 22 & 15), (unsigned)(stamp >> 17 & 31));
+    FormatTime(&LogTime, stamp, text);
+}
+
+int ParseStoreTime(const char *text, size_t length, uint64_t *stamp)
+{
+    return ParseTime(&StoreTime, text, length, stamp);
+}
+
+void FormatStoreTime(uint64_t stamp, char text[HISTORY_TIME_SIZE])
+{
+    FormatTime(&StoreTime, stamp, text);
 }
 
 // Reads the grouped size that ends at end, leftwards: one to three digits,
@@ -175,14 +220,20 @@ static const char *ReadSizeBackwards(const char *line, const char *end, uint64_t
     }
 }
 
-int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
+size_t HistoryLineLength(const char *line, size_t length)
 {
-    if (line == nullptr)
-        return -1;
     if (length > 0 && line[length - 1] == '\n')
         length--;
     if (length > 0 && line[length - 1] == '\r')
         length--;
+    return length;
+}
+
+int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
+{
+    if (line == nullptr)
+        return -1;
+    length = HistoryLineLength(line, length);
     const char *end = line + length;
     HistoryRecord record;
     record.Kinds = 0;
@@ -190,7 +241,7 @@ int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
     // An MD5 field: a record without one ends in the time, whose last
     // three characters ("-DD") are no hex digits.
     if (length >= GAP + MD5_DIGITS && AllBlanks(end - MD5_DIGITS - GAP, GAP) &&
-        ReadHex(end - MD5_DIGITS, MD5_DIGITS, record.Md5) == 0) {
+        ReadHexDigits(end - MD5_DIGITS, MD5_DIGITS, record.Md5) == 0) {
         record.Kinds |= HISTORY_MD5;
         end -= GAP + MD5_DIGITS;
     }
@@ -235,21 +286,83 @@ int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
 
 // ---------------------------------------------------------------- keys
 
-// The byte at i of a name of length bytes as names compare: A-Z as a-z in
-// a character of one byte, both bytes of a two-byte character as they are.
-static unsigned char FoldNameByte(const char *name, size_t length, size_t i, bool *second)
+// A letter of two UTF-8 bytes (U+0080 to U+07FF) as paths compare: a capital
+// letter as its small letter, in the blocks whose letters Windows folds
+// alike everywhere. Two bytes again.
+static uint32_t FoldLetter(uint32_t c)
 {
-    if (TextInPairWithin(second, name + i, length - i))
-        return (unsigned char)name[i];
-    return (unsigned char)AsciiLower(name[i]);
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    if (c == 0x178)
+        return 0xFF;
+    // Greek capitals with a tonos.
+    if (c == 0x386)
+        return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A)
+        return c + 0x25;
+    if (c == 0x38C)
+        return 0x3CC;
+    if (c == 0x38E || c == 0x38F)
+        return c + 0x3F;
+    // Latin Extended-A: each capital letter beside its small one.
+    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+        return c | 1;
+    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && (c & 1))
+        return c + 1;
+    return c;
 }
 
-static bool SameFoldedName(const char *a, const char *b, size_t length)
+// The character at text (available bytes, at least 1) as keys compare:
+// writes its folded bytes to out and returns how many, as many as it has.
+// By name: A-Z as a-z. By path also '/' as '\\' and, in UTF-8, FoldLetter.
+// Both bytes of a two-byte character stay as they are.
+static size_t FoldChar(bool byPath, const char *text, size_t available, bool *second, unsigned char out[2])
 {
-    bool secondA = false, secondB = false;
-    for (size_t i = 0; i < length; i++)
-        if (FoldNameByte(a, length, i, &secondA) != FoldNameByte(b, length, i, &secondB))
+    unsigned char c = (unsigned char)text[0];
+    if (TextInPairWithin(second, text, available)) {
+        out[0] = c;
+        return 1;
+    }
+    if (c < 0x80 || !byPath || TextCodePage() != TEXT_UTF8 || Utf8CharSize(text, available) != 2) {
+        out[0] = byPath && c == '/' ? (unsigned char)'\\' : (unsigned char)AsciiLower((char)c);
+        return 1;
+    }
+    uint32_t letter = FoldLetter((uint32_t)(c & 0x1F) << 6 | ((unsigned char)text[1] & 0x3F));
+    out[0] = (unsigned char)(0xC0 | letter >> 6);
+    out[1] = (unsigned char)(0x80 | (letter & 0x3F));
+    return 2;
+}
+
+static void FoldKey(bool byPath, const char *text, size_t length, char *folded)
+{
+    bool second = false;
+    unsigned char bytes[2];
+    for (size_t i = 0; i < length;) {
+        size_t size = FoldChar(byPath, text + i, length - i, &second, bytes);
+        memcpy(folded + i, bytes, size);
+        i += size;
+    }
+}
+
+void HistoryFoldPath(const char *path, size_t length, char *folded)
+{
+    FoldKey(true, path, length, folded);
+}
+
+// Whether text, once folded, is the folded key of an entry.
+static bool SameFolded(bool byPath, const char *folded, const char *text, size_t length)
+{
+    bool second = false;
+    unsigned char bytes[2];
+    for (size_t i = 0; i < length;) {
+        size_t size = FoldChar(byPath, text + i, length - i, &second, bytes);
+        if (memcmp(folded + i, bytes, size) != 0)
             return false;
+        i += size;
+    }
     return true;
 }
 
@@ -261,8 +374,13 @@ static uint64_t HashKey(const HistoryIndex *index, const char *name, size_t leng
     KeyedHash hash;
     KeyedHashStart(&hash, index->Seed);
     bool second = false;
-    for (size_t i = 0; i < length; i++)
-        KeyedHashByte(&hash, FoldNameByte(name, length, i, &second));
+    unsigned char bytes[2];
+    for (size_t i = 0; i < length;) {
+        size_t count = FoldChar(index->ByPath, name + i, length - i, &second, bytes);
+        for (size_t k = 0; k < count; k++)
+            KeyedHashByte(&hash, bytes[k]);
+        i += count;
+    }
     KeyedHashEndBytes(&hash);
     KeyedHashWord(&hash, size);
     KeyedHashWord(&hash, stamp);
@@ -275,6 +393,12 @@ void HistoryIndexInit(HistoryIndex *index)
 {
     memset(index, 0, sizeof *index);
     DrawHashKey(index->Seed);
+}
+
+void HistoryIndexInitByPath(HistoryIndex *index)
+{
+    HistoryIndexInit(index);
+    index->ByPath = true;
 }
 
 void HistoryIndexFree(HistoryIndex *index)
@@ -290,9 +414,11 @@ void HistoryIndexFree(HistoryIndex *index)
         index->Names = before;
     }
     uint64_t seed[2] = { index->Seed[0], index->Seed[1] };
+    bool byPath = index->ByPath;
     memset(index, 0, sizeof *index);
     index->Seed[0] = seed[0];
     index->Seed[1] = seed[1];
+    index->ByPath = byPath;
 }
 
 static void *Allocate(HistoryIndex *index, size_t size)
@@ -320,7 +446,7 @@ static HistorySlot *FindSlot(const HistoryIndex *index, uint32_t hash, const cha
             continue;
         const HistoryEntry *entry = EntryAt(index, slot->Entry - 1);
         if (entry->Size == size && entry->Stamp == stamp && entry->NameLength == length &&
-            SameFoldedName(entry->Name, name, length))
+            SameFolded(index->ByPath, entry->Name, name, length))
             return slot;
     }
 }
@@ -379,7 +505,7 @@ static int GrowEntries(HistoryIndex *index)
     return 0;
 }
 
-// A copy of the name in a name block, or null when out of memory.
+// A folded copy of the name in a name block, or null when out of memory.
 static const char *KeepName(HistoryIndex *index, const char *name, size_t length)
 {
     if (index->Names == nullptr || index->NamesSize - index->NamesUsed < length) {
@@ -392,13 +518,15 @@ static const char *KeepName(HistoryIndex *index, const char *name, size_t length
         index->NamesSize = NAME_BLOCK_SIZE;
     }
     char *kept = index->Names + index->NamesUsed;
-    memcpy(kept, name, length);
+    FoldKey(index->ByPath, name, length, kept);
     index->NamesUsed += length;
     return kept;
 }
 
-static bool Indexable(const HistoryRecord *record)
+static bool Indexable(const HistoryIndex *index, const HistoryRecord *record)
 {
+    if (index->ByPath)
+        return record->NameLength > 0 && record->NameLength <= HISTORY_MAX_PATH;
     return record->Stamp != 0 && record->NameLength <= HISTORY_MAX_NAME;
 }
 
@@ -422,7 +550,7 @@ static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint32_t 
         HistoryEntry *entry = EntryAt(index, index->Count);
         memset(entry, 0, sizeof *entry);
         entry->Name = name;
-        entry->NameLength = (uint16_t)record->NameLength;
+        entry->NameLength = (uint32_t)record->NameLength;
         entry->Size = record->Size;
         entry->Stamp = record->Stamp;
         if (index->Slots != before)   // the slots grew: the key's empty slot is elsewhere
@@ -436,13 +564,13 @@ static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint32_t 
         entry->Crc32 = record->Crc32;
     if ((record->Kinds & HISTORY_MD5) && !(entry->Kinds & HISTORY_MD5))
         memcpy(entry->Md5, record->Md5, sizeof entry->Md5);
-    entry->Kinds |= record->Kinds;
+    entry->Kinds |= record->Kinds & INDEXED_KINDS;
     return 0;
 }
 
 int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record)
 {
-    return Indexable(record) ? AddHashed(index, record, HashRecord(index, record)) : 0;
+    return Indexable(index, record) ? AddHashed(index, record, HashRecord(index, record)) : 0;
 }
 
 // Records read but not indexed yet: their slots are fetched into the cache
@@ -472,8 +600,66 @@ static int AddAllRead(HistoryIndex *index, ReadAhead *ahead)
     return 0;
 }
 
-int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, HistoryProgressFn progress,
-                        void *context)
+// A name as the log keeps it: trailing blanks are padding there.
+static size_t KeyNameLength(const char *name, size_t length)
+{
+    while (length > 0 && name[length - 1] == ' ')
+        length--;
+    return length;
+}
+
+// Where the file name of a path of length bytes begins: after its last
+// backslash (none inside a two-byte character), as PathFileName finds it.
+static size_t NameStart(const char *path, size_t length)
+{
+    size_t start = 0;
+    bool second = false;
+    for (size_t i = 0; i < length; i++)
+        if (!TextInPairWithin(&second, path + i, length - i) && path[i] == '\\')
+            start = i + 1;
+    return start;
+}
+
+// The log record written with a store record no longer answers in logs.
+static void StandFor(HistoryIndex *logs, const StoreRecord *stored)
+{
+    if (logs == nullptr || logs->Slots == nullptr || stored->LogStamp == 0)
+        return;
+    size_t start = NameStart(stored->Path, stored->PathLength);
+    const char *name = stored->Path + start;
+    size_t length = KeyNameLength(name, stored->PathLength - start);
+    uint32_t hash = (uint32_t)HashKey(logs, name, length, stored->Size, stored->LogStamp);
+    HistorySlot *slot = FindSlot(logs, hash, name, length, stored->Size, stored->LogStamp);
+    if (slot->Entry != 0)
+        EntryAt(logs, slot->Entry - 1)->Kinds |= STOOD_FOR;
+}
+
+// Reads a line (ended: it has its line end) into record: a session log
+// record, or a store record, which then stands for its log record in logs.
+// Returns 0 or -1.
+static int ReadLine(bool store, HistoryIndex *logs, const char *line, size_t length, bool ended,
+                    HistoryRecord *record)
+{
+    if (!store)
+        return ParseSessionRecord(line, length, record);
+    StoreRecord stored;
+    // A line cut short may end inside its path: only whole lines count.
+    if (!ended || ParseStoreRecord(line, length, &stored) != 0)
+        return -1;
+    StandFor(logs, &stored);
+    record->Name = stored.Path;
+    record->NameLength = stored.PathLength;
+    record->Size = stored.Size;
+    record->TimeText = nullptr;
+    record->Stamp = (uint64_t)stored.LastWrite;
+    record->Kinds = stored.Kinds & INDEXED_KINDS;
+    record->Crc32 = stored.Crc32;
+    memcpy(record->Md5, stored.Md5, sizeof record->Md5);
+    return 0;
+}
+
+static int AddLines(HistoryIndex *index, bool store, HistoryIndex *logs, const char *text, size_t length,
+                    HistoryProgressFn progress, void *context)
 {
     ReadAhead ahead;
     ahead.First = ahead.Count = 0;
@@ -482,7 +668,8 @@ int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, Hi
         const char *lineEnd = (const char *)memchr(text + at, '\n', length - at);
         size_t next = lineEnd != nullptr ? (size_t)(lineEnd - text) + 1 : length;
         HistoryRecord record;
-        if (ParseSessionRecord(text + at, next - at, &record) == 0 && Indexable(&record)) {
+        if (ReadLine(store, logs, text + at, next - at, lineEnd != nullptr, &record) == 0 &&
+            Indexable(index, &record)) {
             if (ahead.Count == AHEAD && AddOldest(index, &ahead) != 0)
                 return -1;
             int last = (ahead.First + ahead.Count++) % AHEAD;
@@ -503,12 +690,16 @@ int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, Hi
     return AddAllRead(index, &ahead);
 }
 
-// A name as the log keeps it: trailing blanks are padding there.
-static size_t KeyNameLength(const char *name, size_t length)
+int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, HistoryProgressFn progress,
+                        void *context)
 {
-    while (length > 0 && name[length - 1] == ' ')
-        length--;
-    return length;
+    return AddLines(index, false, nullptr, text, length, progress, context);
+}
+
+int HistoryIndexAddStoreText(HistoryIndex *index, HistoryIndex *logs, const char *text, size_t length,
+                             HistoryProgressFn progress, void *context)
+{
+    return AddLines(index, true, logs, text, length, progress, context);
 }
 
 // Reads the checksum texts that are present into record. Returns 0, or -1
@@ -522,7 +713,7 @@ static int ReadChecksumTexts(const char *crcText, const char *md5Text, HistoryRe
         record->Kinds |= HISTORY_CRC32;
     }
     if (md5Text != nullptr) {
-        if (strlen(md5Text) != MD5_DIGITS || ReadHex(md5Text, MD5_DIGITS, record->Md5) != 0)
+        if (strlen(md5Text) != MD5_DIGITS || ReadHexDigits(md5Text, MD5_DIGITS, record->Md5) != 0)
             return -1;
         record->Kinds |= HISTORY_MD5;
     }
@@ -546,22 +737,69 @@ int HistoryIndexAddRecord(HistoryIndex *index, const char *name, size_t nameLeng
     return HistoryIndexAddParsed(index, &record);
 }
 
+int HistoryIndexAddStamped(HistoryIndex *index, const char *path, size_t pathLength, const FileStamp *stamp,
+                           const char *crcText, const char *md5Text)
+{
+    if (path == nullptr || stamp == nullptr)
+        return -2;
+    HistoryRecord record;
+    record.Name = path;
+    record.NameLength = pathLength;
+    record.Size = stamp->Size;
+    record.TimeText = nullptr;
+    record.Stamp = (uint64_t)stamp->LastWrite;
+    if (!Indexable(index, &record) || ReadChecksumTexts(crcText, md5Text, &record) != 0 || record.Kinds == 0)
+        return -2;
+    return HistoryIndexAddParsed(index, &record);
+}
+
 int HistoryIndexFind(const HistoryIndex *index, const char *name, size_t nameLength, uint64_t size, uint64_t stamp,
                      HistoryReference *out)
 {
     if (index->Slots == nullptr || name == nullptr)
         return 0;
-    nameLength = KeyNameLength(name, nameLength);
+    if (!index->ByPath)
+        nameLength = KeyNameLength(name, nameLength);
     uint32_t hash = (uint32_t)HashKey(index, name, nameLength, size, stamp);
     const HistorySlot *slot = FindSlot(index, hash, name, nameLength, size, stamp);
     if (slot->Entry == 0)
         return 0;
     const HistoryEntry *entry = EntryAt(index, slot->Entry - 1);
-    out->Kinds = entry->Kinds;
+    if (entry->Kinds & STOOD_FOR)
+        return 0;
+    out->Kinds = (uint8_t)(entry->Kinds & INDEXED_KINDS);
     out->Crc32 = entry->Crc32;
     memcpy(out->Md5, entry->Md5, sizeof out->Md5);
     out->Stamp = entry->Stamp;
     return 1;
+}
+
+// Judges checksums just computed against a key's reference into out, whose
+// time text the caller wrote.
+static int JudgeAgainst(const HistoryReference *reference, const char *crcText, const char *md5Text,
+                        HistoryJudgement *out)
+{
+    out->Kinds = reference->Kinds;
+    HistoryRecord computed;
+    computed.Kinds = 0;
+    HistoryRecord one;
+    if (ReadChecksumTexts(crcText, nullptr, &one) == 0 && one.Kinds != 0) {
+        computed.Kinds |= HISTORY_CRC32;
+        computed.Crc32 = one.Crc32;
+    }
+    if (ReadChecksumTexts(nullptr, md5Text, &one) == 0 && one.Kinds != 0) {
+        computed.Kinds |= HISTORY_MD5;
+        memcpy(computed.Md5, one.Md5, sizeof computed.Md5);
+    }
+    uint8_t compared = computed.Kinds & reference->Kinds;
+    if (compared == 0)
+        return out->Verdict;
+    if ((compared & HISTORY_CRC32) && computed.Crc32 != reference->Crc32)
+        out->ChangedKinds |= HISTORY_CRC32;
+    if ((compared & HISTORY_MD5) && memcmp(computed.Md5, reference->Md5, sizeof computed.Md5) != 0)
+        out->ChangedKinds |= HISTORY_MD5;
+    out->Verdict = out->ChangedKinds != 0 ? HISTORY_CHANGED : HISTORY_SAME;
+    return out->Verdict;
 }
 
 int HistoryJudge(const HistoryIndex *index, const char *name, size_t nameLength, uint64_t size,
@@ -574,27 +812,18 @@ int HistoryJudge(const HistoryIndex *index, const char *name, size_t nameLength,
     if (timeText == nullptr || ParseHistoryTime(timeText, strlen(timeText), &stamp) != 0 ||
         !HistoryIndexFind(index, name, nameLength, size, stamp, &reference))
         return out->Verdict;
-    out->Kinds = reference.Kinds;
     FormatHistoryTime(reference.Stamp, out->TimeText);
+    return JudgeAgainst(&reference, crcText, md5Text, out);
+}
 
-    HistoryRecord computed;
-    computed.Kinds = 0;
-    HistoryRecord one;
-    if (ReadChecksumTexts(crcText, nullptr, &one) == 0 && one.Kinds != 0) {
-        computed.Kinds |= HISTORY_CRC32;
-        computed.Crc32 = one.Crc32;
-    }
-    if (ReadChecksumTexts(nullptr, md5Text, &one) == 0 && one.Kinds != 0) {
-        computed.Kinds |= HISTORY_MD5;
-        memcpy(computed.Md5, one.Md5, sizeof computed.Md5);
-    }
-    uint8_t compared = computed.Kinds & reference.Kinds;
-    if (compared == 0)
+int HistoryJudgeStamped(const HistoryIndex *index, const char *path, size_t pathLength, const FileStamp *stamp,
+                        const char *crcText, const char *md5Text, HistoryJudgement *out)
+{
+    memset(out, 0, sizeof *out);
+    out->Verdict = HISTORY_UNKNOWN;
+    HistoryReference reference;
+    if (!HistoryIndexFind(index, path, pathLength, stamp->Size, (uint64_t)stamp->LastWrite, &reference))
         return out->Verdict;
-    if ((compared & HISTORY_CRC32) && computed.Crc32 != reference.Crc32)
-        out->ChangedKinds |= HISTORY_CRC32;
-    if ((compared & HISTORY_MD5) && memcmp(computed.Md5, reference.Md5, sizeof computed.Md5) != 0)
-        out->ChangedKinds |= HISTORY_MD5;
-    out->Verdict = out->ChangedKinds != 0 ? HISTORY_CHANGED : HISTORY_SAME;
-    return out->Verdict;
+    FormatLogTime(FileStampSeconds(stamp->LastWrite), out->TimeText, sizeof out->TimeText);
+    return JudgeAgainst(&reference, crcText, md5Text, out);
 }
