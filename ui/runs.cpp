@@ -152,20 +152,20 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
     if (column[0] != '\0')
         SetRowText(list, row, 2, column);
 
-    uint64_t size;
-    int64_t lastWrite;
-    if (QueryFileInfo(entry->Path, &size, &lastWrite) != 0)
+    FileStamp stamp;
+    if (ReadFileStamp(entry->Path, &stamp) != 0)
         return;
+    uint64_t size = stamp.Size;
     const char *crcDone = (mask & MASK_CRC32) ? crcText : nullptr;
     const char *md5Done = (mask & MASK_MD5) ? md5Text : nullptr;
-    JudgeRowHistory(window, entry, index, RowIsSelected(list, row), size, lastWrite, crcDone, md5Done);
+    JudgeRowHistory(window, entry, index, RowIsSelected(list, row), &stamp, crcDone, md5Done);
     if (!changed)
         return;
     LockEntryResults();
     entry->Size = size;
     UnlockEntryResults();
-    if (AppendSessionRecord(entry->Path, size, lastWrite, crcDone, md5Done) == 0)
-        AddRecordToHistory(entry->Path, size, lastWrite, crcDone, md5Done);
+    if (AppendSessionRecord(entry->Path, size, FileStampSeconds(stamp.LastWrite), crcDone, md5Done) == 0)
+        AddRecordToHistory(entry->Path, index, &stamp, crcDone, md5Done);
     char grouped[SIZE_TEXT_SIZE], unit[SIZE_TEXT_SIZE];
     FormatGroupedSize(grouped, sizeof grouped, size);
     SetRowText(list, row, 4, grouped);
