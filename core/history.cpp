@@ -28,12 +28,11 @@ struct HistoryEntry {
     uint64_t Stamp;
     uint32_t Crc32;
     uint32_t NameLength : 24;
-    uint32_t Kinds : 8;     // HISTORY_CRC32, HISTORY_MD5, STOOD_FOR
+    uint32_t Kinds : 8;     // HISTORY_CRC32, HISTORY_MD5
     unsigned char Md5[16];
 };
 
-// A log key that a store record stands for: the store answers for it.
-enum { STOOD_FOR = 0x80, INDEXED_KINDS = HISTORY_CRC32 | HISTORY_MD5 };
+enum { INDEXED_KINDS = HISTORY_CRC32 | HISTORY_MD5 };
 static_assert(HISTORY_MAX_PATH < 1 << 24, "a path's length fits its entry");
 
 enum {
@@ -315,36 +314,102 @@ static uint32_t FoldLetter(uint32_t c)
     return c;
 }
 
-// The character at text (available bytes, at least 1) as keys compare:
-// writes its folded bytes to out and returns how many, as many as it has.
+// Each byte of one byte's character as keys compare: A-Z as a-z, and by
+// path '/' as '\\' too. Tables, as every key of an archive of millions is
+// folded.
+struct ByteFolds {
+    unsigned char Name[256], Path[256];
+};
+
+static constexpr ByteFolds MakeByteFolds()
+{
+    ByteFolds folds = {};
+    for (int c = 0; c < 256; c++) {
+        folds.Name[c] = (unsigned char)(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        folds.Path[c] = c == '/' ? (unsigned char)'\\' : folds.Name[c];
+    }
+    return folds;
+}
+
+static constexpr ByteFolds Folds = MakeByteFolds();
+
+// Folding a key piece by piece.
+struct KeyFold {
+    bool ByPath;
+    TextCodePageKind Kind;
+    bool Second;        // in the middle of a two-byte character
+    size_t At;          // bytes of the key folded
+};
+
+static KeyFold StartFold(bool byPath)
+{
+    return KeyFold{ byPath, TextCodePage(), false, 0 };
+}
+
+enum { FOLD_PIECE = 256 };
+
+// Folds the key's next characters into out: at most FOLD_PIECE bytes,
+// whole characters. Returns the count, as many as they have (0 at the end).
 // By name: A-Z as a-z. By path also '/' as '\\' and, in UTF-8, FoldLetter.
 // Both bytes of a two-byte character stay as they are.
-static size_t FoldChar(bool byPath, const char *text, size_t available, bool *second, unsigned char out[2])
+// Eight bytes below 0x80 at once, as Folds folds each.
+static uint64_t FoldWord(uint64_t word, bool byPath)
 {
-    unsigned char c = (unsigned char)text[0];
-    if (TextInPairWithin(second, text, available)) {
-        out[0] = c;
-        return 1;
+    const uint64_t ones = 0x0101010101010101ull, high = ones * 0x80, low = ones * 0x7F;
+    // No byte carries into the next: each is below 0x80.
+    uint64_t capitals = (word + ones * (0x80 - 'A')) & ~(word + ones * (0x80 - 'Z' - 1)) & high;
+    word |= capitals >> 2;      // 0x20, from the high bit
+    if (byPath) {
+        uint64_t other = word ^ ones * '/';
+        uint64_t slashes = ~(((other & low) + low) | other | low);
+        word ^= (slashes >> 7) * ('/' ^ '\\');
     }
-    if (c < 0x80 || !byPath || TextCodePage() != TEXT_UTF8 || Utf8CharSize(text, available) != 2) {
-        out[0] = byPath && c == '/' ? (unsigned char)'\\' : (unsigned char)AsciiLower((char)c);
-        return 1;
+    return word;
+}
+
+static size_t FoldPiece(KeyFold *fold, const char *key, size_t length, unsigned char out[FOLD_PIECE])
+{
+    // Locals: the bytes written may alias anything.
+    const unsigned char *table = fold->ByPath ? Folds.Path : Folds.Name;
+    bool letters = fold->ByPath && fold->Kind == TEXT_UTF8, pairs = fold->Kind == TEXT_DOUBLE_BYTE;
+    bool second = fold->Second;
+    size_t start = fold->At, at = start;
+    // A character ends in the piece: the last room is for a letter of two bytes.
+    size_t end = length - start < FOLD_PIECE ? length : start + FOLD_PIECE - 1;
+    while (at < end) {
+        uint64_t word;
+        if (!pairs && end - at >= sizeof word) {
+            memcpy(&word, key + at, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                word = FoldWord(word, fold->ByPath);
+                memcpy(out + (at - start), &word, sizeof word);
+                at += sizeof word;
+                continue;
+            }
+        }
+        unsigned char c = (unsigned char)key[at];
+        if (pairs && TextInPairWithin(&second, key + at, length - at)) {
+            out[at++ - start] = c;
+        } else if (c >= 0x80 && letters && Utf8CharSize(key + at, length - at) == 2) {
+            uint32_t letter = FoldLetter((uint32_t)(c & 0x1F) << 6 | ((unsigned char)key[at + 1] & 0x3F));
+            out[at - start] = (unsigned char)(0xC0 | letter >> 6);
+            out[at - start + 1] = (unsigned char)(0x80 | (letter & 0x3F));
+            at += 2;
+        } else {
+            out[at++ - start] = table[c];
+        }
     }
-    uint32_t letter = FoldLetter((uint32_t)(c & 0x1F) << 6 | ((unsigned char)text[1] & 0x3F));
-    out[0] = (unsigned char)(0xC0 | letter >> 6);
-    out[1] = (unsigned char)(0x80 | (letter & 0x3F));
-    return 2;
+    fold->Second = second;
+    fold->At = at;
+    return at - start;
 }
 
 static void FoldKey(bool byPath, const char *text, size_t length, char *folded)
 {
-    bool second = false;
-    unsigned char bytes[2];
-    for (size_t i = 0; i < length;) {
-        size_t size = FoldChar(byPath, text + i, length - i, &second, bytes);
-        memcpy(folded + i, bytes, size);
-        i += size;
-    }
+    KeyFold fold = StartFold(byPath);
+    unsigned char piece[FOLD_PIECE];
+    for (size_t done = 0, count; (count = FoldPiece(&fold, text, length, piece)) > 0; done += count)
+        memcpy(folded + done, piece, count);
 }
 
 void HistoryFoldPath(const char *path, size_t length, char *folded)
@@ -355,14 +420,11 @@ void HistoryFoldPath(const char *path, size_t length, char *folded)
 // Whether text, once folded, is the folded key of an entry.
 static bool SameFolded(bool byPath, const char *folded, const char *text, size_t length)
 {
-    bool second = false;
-    unsigned char bytes[2];
-    for (size_t i = 0; i < length;) {
-        size_t size = FoldChar(byPath, text + i, length - i, &second, bytes);
-        if (memcmp(folded + i, bytes, size) != 0)
+    KeyFold fold = StartFold(byPath);
+    unsigned char piece[FOLD_PIECE];
+    for (size_t done = 0, count; (count = FoldPiece(&fold, text, length, piece)) > 0; done += count)
+        if (memcmp(folded + done, piece, count) != 0)
             return false;
-        i += size;
-    }
     return true;
 }
 
@@ -373,14 +435,10 @@ static uint64_t HashKey(const HistoryIndex *index, const char *name, size_t leng
 {
     KeyedHash hash;
     KeyedHashStart(&hash, index->Seed);
-    bool second = false;
-    unsigned char bytes[2];
-    for (size_t i = 0; i < length;) {
-        size_t count = FoldChar(index->ByPath, name + i, length - i, &second, bytes);
-        for (size_t k = 0; k < count; k++)
-            KeyedHashByte(&hash, bytes[k]);
-        i += count;
-    }
+    KeyFold fold = StartFold(index->ByPath);
+    unsigned char piece[FOLD_PIECE];
+    for (size_t count; (count = FoldPiece(&fold, name, length, piece)) > 0;)
+        KeyedHashBytes(&hash, piece, count);
     KeyedHashEndBytes(&hash);
     KeyedHashWord(&hash, size);
     KeyedHashWord(&hash, stamp);
@@ -407,6 +465,7 @@ void HistoryIndexFree(HistoryIndex *index)
         free(index->Blocks[i]);
     free(index->Blocks);
     free(index->Slots);
+    free(index->StoodFor);
     while (index->Names != nullptr) {
         char *before;
         memcpy(&before, index->Names, sizeof before);
@@ -453,10 +512,11 @@ static HistorySlot *FindSlot(const HistoryIndex *index, uint32_t hash, const cha
 
 // Room for one more entry with at most half the slots in use. Returns 0 or -1
 // (the slots as they were).
-static int GrowSlots(HistoryIndex *index)
+static int GrowSlots(HistoryIndex *index, HistorySlot **table, uint32_t *tableMask, uint32_t used)
 {
-    uint64_t slotCount = index->Slots == nullptr ? 0 : (uint64_t)index->SlotMask + 1;
-    if ((uint64_t)(index->Count + 1) * 2 <= slotCount)
+    HistorySlot *old = *table;
+    uint64_t slotCount = old == nullptr ? 0 : (uint64_t)*tableMask + 1;
+    if ((uint64_t)(used + 1) * 2 <= slotCount)
         return 0;
     uint64_t larger = slotCount == 0 ? (uint64_t)FIRST_SLOTS : slotCount * 2;
     if (larger > SIZE_MAX / sizeof(HistorySlot))   // the 32-bit build's address space
@@ -467,17 +527,53 @@ static int GrowSlots(HistoryIndex *index)
     memset(slots, 0, (size_t)larger * sizeof *slots);
     uint32_t mask = (uint32_t)(larger - 1);
     for (uint64_t i = 0; i < slotCount; i++) {
-        if (index->Slots[i].Entry == 0)
+        if (old[i].Entry == 0)
             continue;
-        uint32_t at = index->Slots[i].Hash & mask;
+        uint32_t at = old[i].Hash & mask;
         while (slots[at].Entry != 0)
             at = (at + 1) & mask;
-        slots[at] = index->Slots[i];
+        slots[at] = old[i];
     }
-    free(index->Slots);
+    free(old);
     index->Bytes -= slotCount * sizeof *slots;
-    index->Slots = slots;
-    index->SlotMask = mask;
+    *table = slots;
+    *tableMask = mask;
+    return 0;
+}
+
+// The stood-for set keeps a log key's 64-bit hash in a slot: its low half
+// as the hash, its high half (made odd, never 0) as the entry.
+static HistorySlot StoodForSlot(uint64_t hash)
+{
+    return HistorySlot{ (uint32_t)hash, (uint32_t)(hash >> 32) | 1 };
+}
+
+// The slot of the hash in the stood-for set: the one holding it, or the
+// empty one where it goes.
+static HistorySlot *FindStoodFor(const HistoryIndex *logs, HistorySlot key)
+{
+    for (uint32_t at = key.Hash & logs->StoodForMask;; at = (at + 1) & logs->StoodForMask) {
+        HistorySlot *slot = &logs->StoodFor[at];
+        if (slot->Entry == 0 || (slot->Hash == key.Hash && slot->Entry == key.Entry))
+            return slot;
+    }
+}
+
+static bool IsStoodFor(const HistoryIndex *logs, uint64_t hash)
+{
+    return logs->StoodFor != nullptr && FindStoodFor(logs, StoodForSlot(hash))->Entry != 0;
+}
+
+// A store record stands for the log key of hash. Returns 0 or -1.
+static int AddStoodFor(HistoryIndex *logs, uint64_t hash)
+{
+    if (GrowSlots(logs, &logs->StoodFor, &logs->StoodForMask, logs->StoodForCount) != 0)
+        return -1;
+    HistorySlot *slot = FindStoodFor(logs, StoodForSlot(hash));
+    if (slot->Entry == 0) {
+        *slot = StoodForSlot(hash);
+        logs->StoodForCount++;
+    }
     return 0;
 }
 
@@ -530,19 +626,24 @@ static bool Indexable(const HistoryIndex *index, const HistoryRecord *record)
     return record->Stamp != 0 && record->NameLength <= HISTORY_MAX_NAME;
 }
 
-static uint32_t HashRecord(const HistoryIndex *index, const HistoryRecord *record)
+static uint64_t HashRecord(const HistoryIndex *index, const HistoryRecord *record)
 {
-    return (uint32_t)HashKey(index, record->Name, record->NameLength, record->Size, record->Stamp);
+    return HashKey(index, record->Name, record->NameLength, record->Size, record->Stamp);
 }
 
-static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint32_t hash)
+// Indexes a record of its key's hash, unless a store record stands for it.
+static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint64_t fullHash)
 {
+    if (IsStoodFor(index, fullHash))
+        return 0;
+    uint32_t hash = (uint32_t)fullHash;
     HistorySlot *slot = nullptr;
     if (index->Slots != nullptr)
         slot = FindSlot(index, hash, record->Name, record->NameLength, record->Size, record->Stamp);
     if (slot == nullptr || slot->Entry == 0) {
         HistorySlot *before = index->Slots;
-        if (index->Count >= MAX_ENTRIES || GrowSlots(index) != 0 || GrowEntries(index) != 0)
+        if (index->Count >= MAX_ENTRIES || GrowSlots(index, &index->Slots, &index->SlotMask, index->Count) != 0 ||
+            GrowEntries(index) != 0)
             return -1;
         const char *name = KeepName(index, record->Name, record->NameLength);
         if (name == nullptr)
@@ -573,33 +674,6 @@ int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record)
     return Indexable(index, record) ? AddHashed(index, record, HashRecord(index, record)) : 0;
 }
 
-// Records read but not indexed yet: their slots are fetched into the cache
-// while the next lines are read, for an archive far larger than the cache.
-enum { AHEAD = 8 };
-
-struct ReadAhead {
-    HistoryRecord Records[AHEAD];
-    uint32_t Hashes[AHEAD];
-    int First, Count;
-};
-
-// Indexes the oldest record read ahead. Returns 0 or -1.
-static int AddOldest(HistoryIndex *index, ReadAhead *ahead)
-{
-    int result = AddHashed(index, &ahead->Records[ahead->First], ahead->Hashes[ahead->First]);
-    ahead->First = (ahead->First + 1) % AHEAD;
-    ahead->Count--;
-    return result;
-}
-
-static int AddAllRead(HistoryIndex *index, ReadAhead *ahead)
-{
-    while (ahead->Count > 0)
-        if (AddOldest(index, ahead) != 0)
-            return -1;
-    return 0;
-}
-
 // A name as the log keeps it: trailing blanks are padding there.
 static size_t KeyNameLength(const char *name, size_t length)
 {
@@ -613,6 +687,11 @@ static size_t KeyNameLength(const char *name, size_t length)
 static size_t NameStart(const char *path, size_t length)
 {
     size_t start = 0;
+    if (TextCodePage() != TEXT_DOUBLE_BYTE) {
+        for (start = length; start > 0 && path[start - 1] != '\\'; start--) {
+        }
+        return start;
+    }
     bool second = false;
     for (size_t i = 0; i < length; i++)
         if (!TextInPairWithin(&second, path + i, length - i) && path[i] == '\\')
@@ -620,33 +699,73 @@ static size_t NameStart(const char *path, size_t length)
     return start;
 }
 
-// The log record written with a store record no longer answers in logs.
-static void StandFor(HistoryIndex *logs, const StoreRecord *stored)
+static void PrefetchSlot(const HistorySlot *slots, uint32_t mask, uint64_t hash)
 {
-    if (logs == nullptr || logs->Slots == nullptr || stored->LogStamp == 0)
-        return;
+#if defined(__GNUC__)
+    if (slots != nullptr)
+        __builtin_prefetch(&slots[hash & mask]);
+#endif
+}
+
+// The hash in logs of the key of the log record written with a store
+// record; false when it had no time field.
+static bool HashLogKey(const HistoryIndex *logs, const StoreRecord *stored, uint64_t *hash)
+{
+    if (stored->LogStamp == 0)
+        return false;
     size_t start = NameStart(stored->Path, stored->PathLength);
     const char *name = stored->Path + start;
-    size_t length = KeyNameLength(name, stored->PathLength - start);
-    uint32_t hash = (uint32_t)HashKey(logs, name, length, stored->Size, stored->LogStamp);
-    HistorySlot *slot = FindSlot(logs, hash, name, length, stored->Size, stored->LogStamp);
-    if (slot->Entry != 0)
-        EntryAt(logs, slot->Entry - 1)->Kinds |= STOOD_FOR;
+    *hash = HashKey(logs, name, KeyNameLength(name, stored->PathLength - start), stored->Size, stored->LogStamp);
+    PrefetchSlot(logs->StoodFor, logs->StoodForMask, *hash);
+    return true;
+}
+
+// Records read but not indexed yet: their slots are fetched into the cache
+// while the next lines are read, for an archive far larger than the cache.
+enum { AHEAD = 8 };
+
+struct ReadAhead {
+    HistoryRecord Records[AHEAD];
+    uint64_t Hashes[AHEAD];
+    bool StandsFor[AHEAD];      // a store record stands for a log key
+    uint64_t LogHashes[AHEAD];  // its hash in logs
+    int First, Count;
+};
+
+// Indexes the oldest record read ahead. Returns 0 or -1.
+static int AddOldest(HistoryIndex *index, HistoryIndex *logs, ReadAhead *ahead)
+{
+    int first = ahead->First;
+    if (ahead->StandsFor[first] && AddStoodFor(logs, ahead->LogHashes[first]) != 0)
+        return -1;
+    int result = AddHashed(index, &ahead->Records[first], ahead->Hashes[first]);
+    ahead->First = (ahead->First + 1) % AHEAD;
+    ahead->Count--;
+    return result;
+}
+
+static int AddAllRead(HistoryIndex *index, HistoryIndex *logs, ReadAhead *ahead)
+{
+    while (ahead->Count > 0)
+        if (AddOldest(index, logs, ahead) != 0)
+            return -1;
+    return 0;
 }
 
 // Reads a line (ended: it has its line end) into record: a session log
-// record, or a store record, which then stands for its log record in logs.
-// Returns 0 or -1.
-static int ReadLine(bool store, HistoryIndex *logs, const char *line, size_t length, bool ended,
-                    HistoryRecord *record)
+// record, or a store record, with the hash in logs of the log record it
+// stands for when standsFor. Returns 0 or -1.
+static int ReadLine(bool store, const HistoryIndex *logs, const char *line, size_t length, bool ended,
+                    HistoryRecord *record, bool *standsFor, uint64_t *logHash)
 {
+    *standsFor = false;
     if (!store)
         return ParseSessionRecord(line, length, record);
     StoreRecord stored;
     // A line cut short may end inside its path: only whole lines count.
     if (!ended || ParseStoreRecord(line, length, &stored) != 0)
         return -1;
-    StandFor(logs, &stored);
+    *standsFor = logs != nullptr && HashLogKey(logs, &stored, logHash);
     record->Name = stored.Path;
     record->NameLength = stored.PathLength;
     record->Size = stored.Size;
@@ -668,26 +787,28 @@ static int AddLines(HistoryIndex *index, bool store, HistoryIndex *logs, const c
         const char *lineEnd = (const char *)memchr(text + at, '\n', length - at);
         size_t next = lineEnd != nullptr ? (size_t)(lineEnd - text) + 1 : length;
         HistoryRecord record;
-        if (ReadLine(store, logs, text + at, next - at, lineEnd != nullptr, &record) == 0 &&
+        bool standsFor;
+        uint64_t logHash = 0;
+        if (ReadLine(store, logs, text + at, next - at, lineEnd != nullptr, &record, &standsFor, &logHash) == 0 &&
             Indexable(index, &record)) {
-            if (ahead.Count == AHEAD && AddOldest(index, &ahead) != 0)
+            if (ahead.Count == AHEAD && AddOldest(index, logs, &ahead) != 0)
                 return -1;
             int last = (ahead.First + ahead.Count++) % AHEAD;
             ahead.Records[last] = record;
+            ahead.StandsFor[last] = standsFor;
+            ahead.LogHashes[last] = logHash;
             ahead.Hashes[last] = HashRecord(index, &record);
-#if defined(__GNUC__)
-            if (index->Slots != nullptr)
-                __builtin_prefetch(&index->Slots[ahead.Hashes[last] & index->SlotMask]);
-#endif
+            PrefetchSlot(index->Slots, index->SlotMask, ahead.Hashes[last]);
+            PrefetchSlot(index->StoodFor, index->StoodForMask, ahead.Hashes[last]);
         }
         at = next;
         if (progress != nullptr && at >= nextReport && at < length) {
             nextReport = at + HISTORY_PROGRESS_STEP;
             if (progress(context, at, length) != 0)
-                return AddAllRead(index, &ahead) != 0 ? -1 : -2;
+                return AddAllRead(index, logs, &ahead) != 0 ? -1 : -2;
         }
     }
-    return AddAllRead(index, &ahead);
+    return AddAllRead(index, logs, &ahead);
 }
 
 int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, HistoryProgressFn progress,
@@ -765,9 +886,7 @@ int HistoryIndexFind(const HistoryIndex *index, const char *name, size_t nameLen
     if (slot->Entry == 0)
         return 0;
     const HistoryEntry *entry = EntryAt(index, slot->Entry - 1);
-    if (entry->Kinds & STOOD_FOR)
-        return 0;
-    out->Kinds = (uint8_t)(entry->Kinds & INDEXED_KINDS);
+    out->Kinds = (uint8_t)entry->Kinds;
     out->Crc32 = entry->Crc32;
     memcpy(out->Md5, entry->Md5, sizeof out->Md5);
     out->Stamp = entry->Stamp;

@@ -75,6 +75,12 @@ struct HistoryIndex {
     size_t NamesUsed;
     size_t NamesSize;
     uint64_t Bytes;             // bytes allocated, for the figures of the benchmark
+    // By name: the log keys that store records stand for, by their 64-bit
+    // hashes (two keys of one hash count as one: a log record then left out
+    // is only lost to Check against history).
+    HistorySlot *StoodFor;
+    uint32_t StoodForMask;
+    uint32_t StoodForCount;
 };
 
 // What the index knows of one key.
@@ -110,7 +116,8 @@ int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, Hi
                         void *context);
 // Indexes one parsed record: a kind the key holds already keeps its older
 // value. Returns 0, -1 (nothing changed) when out of memory; a record with no
-// local time or a name past HISTORY_MAX_NAME is left out (0).
+// local time, a name past HISTORY_MAX_NAME or a key a store record stands
+// for is left out (0).
 int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record);
 // Indexes a record as the session log receives it: the file name (trailing
 // blanks do not count), size, time field, CRC and MD5 texts (either case,
@@ -120,10 +127,10 @@ int HistoryIndexAddRecord(HistoryIndex *index, const char *name, size_t nameLeng
                           const char *timeText, const char *crcText, const char *md5Text);
 // Indexes the record store's text (see core/historystore.h) in an index by
 // path: lines that are not whole records, a last line without its line end
-// included, are skipped. A log record that a store record stands for (its
-// file name, size and time field) no longer answers in logs (null: none), so
-// that the logs answer only for records they alone hold. Returns as
-// HistoryIndexAddText.
+// included, are skipped. The log records that the store's records stand for
+// (their file name, size and time field) are left out of logs (null: none)
+// when they come after, so that the logs answer only for records they alone
+// hold: the store goes first. Returns as HistoryIndexAddText.
 int HistoryIndexAddStoreText(HistoryIndex *index, HistoryIndex *logs, const char *text, size_t length,
                              HistoryProgressFn progress, void *context);
 // Indexes a record just written to the store in an index by path: the path,
@@ -132,8 +139,7 @@ int HistoryIndexAddStoreText(HistoryIndex *index, HistoryIndex *logs, const char
 int HistoryIndexAddStamped(HistoryIndex *index, const char *path, size_t pathLength, const FileStamp *stamp,
                            const char *crcText, const char *md5Text);
 // Looks a key up (stamp: the time field's stamp by name, the last-write
-// time by path). Returns 1 and fills out when the index holds it and no
-// store record stands for it, else 0.
+// time by path). Returns 1 and fills out when the index holds it, else 0.
 int HistoryIndexFind(const HistoryIndex *index, const char *name, size_t nameLength, uint64_t size, uint64_t stamp,
                      HistoryReference *out);
 // Releases everything; the index is empty (and usable) again.

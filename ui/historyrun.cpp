@@ -128,12 +128,12 @@ static void LoadHistoryOnce(HWND window)
                               LogSize(Program.HistoryStorePath) };
     HistoryIndexInit(&Logs);
     HistoryIndexInitByPath(&Store);
-    // The logs first: the store's records then say which log records they stand for.
-    int result = LoadFile(Program.AllSessionsLogPath, false, &load);
+    // The store first: the logs then leave out the records it stands for.
+    int result = LoadFile(Program.HistoryStorePath, true, &load);
+    if (result == 0)
+        result = LoadFile(Program.AllSessionsLogPath, false, &load);
     if (result == 0)
         result = LoadFile(Program.LastSessionLogPath, false, &load);
-    if (result == 0)
-        result = LoadFile(Program.HistoryStorePath, true, &load);
     if (load.Total > 0)
         ReportProgress(window, 0);
     if (result == 0) {

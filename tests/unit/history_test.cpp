@@ -354,13 +354,16 @@ TEST(HistoryStore, PathsFoldAsTheFileSystemFoldsThem)
     };
     for (const auto &c : cases)
         EXPECT_EQ(FoldedPath(c.A) == FoldedPath(c.B), c.Same) << c.A << " and " << c.B;
+    // Eight bytes at a time as one at a time.
+    for (int c = 1; c < 0x80; c++) {
+        char folded = c == '/' ? '\\' : c >= 'A' && c <= 'Z' ? (char)(c + 0x20) : (char)c;
+        EXPECT_EQ(FoldedPath(std::string(9, (char)c)), std::string(9, folded)) << c;
+    }
 }
 
 TEST_F(HistoryFixture, TheStoreJudgesByFullPathAndTimeAndStandsForItsLogRecords)
 {
     int64_t when = FileTimeOf(LocalTime(2022, 5, 1, 10, 0, 0), 5000000);    // T1 and a half
-    // data.bin was recorded in the log and the store, old.bin before the store was.
-    ASSERT_EQ(AddText(Line("data.bin", Crc1, "9", T1) + Line("old.bin", Crc1, "9", T1)), 0);
     HistoryIndex store;
     HistoryIndexInitByPath(&store);
     std::string text = StoreLine("C:\\A\\data.bin", 9, when, Crc1, nullptr) +
@@ -368,6 +371,8 @@ TEST_F(HistoryFixture, TheStoreJudgesByFullPathAndTimeAndStandsForItsLogRecords)
     text.resize(text.size() - 2);
     ASSERT_EQ(HistoryIndexAddStoreText(&store, &Index, text.data(), text.size(), nullptr, nullptr), 0);
     EXPECT_EQ(store.Count, 1u) << "a line without its end may be a path cut short";
+    // data.bin was recorded in the log and the store, old.bin before the store was.
+    ASSERT_EQ(AddText(Line("data.bin", Crc1, "9", T1) + Line("old.bin", Crc1, "9", T1)), 0);
     FileStamp stamp = { 9, when };
     ASSERT_EQ(HistoryIndexAddStamped(&store, "C:\\\xc3\x89t\xc3\xa9", 8, &stamp, Crc1, nullptr), 0);
     const struct {
