@@ -52,6 +52,13 @@ std::string StoreLine(const std::string &path, uint64_t size, int64_t lastWrite,
     });
 }
 
+std::string FoldedPath(const std::string &path)
+{
+    std::string folded(path.size(), '\0');
+    HistoryFoldPath(path.data(), path.size(), &folded[0]);
+    return folded;
+}
+
 // The last-write time in 100 ns of a time in seconds since 1970, plus units.
 int64_t FileTimeOf(int64_t seconds, int64_t units = 0)
 {
@@ -222,15 +229,15 @@ TEST(HistoryStore, EveryRecordTheWriterWritesReadsBackAndOtherLinesAreSkipped)
             EXPECT_EQ(memcmp(record.Md5, Md5Bytes, 16), 0);
     }
 
-    // Nothing the reader could not read back unambiguously is written.
-    for (const char *path : { "C:\\a\nb", "C:\\a\rb", "C:\\a\tb", "" }) {
+    // Nothing the reader could not read back unambiguously is written: a
+    // control character in the path, no path, neither CRC nor MD5, a CRC of 7 digits.
+    const char *const refused[][2] = { { "C:\\a\nb", "CBF43926" }, { "C:\\a\rb", "CBF43926" }, { "C:\\a\tb", "CBF43926" },
+                                       { "", "CBF43926" }, { "C:\\a", nullptr }, { "C:\\a", "CBF4392" } };
+    for (const auto &path : refused) {
         int result = 0;
-        EXPECT_EQ(StoreLine(path, 1, when, "CBF43926", nullptr, nullptr, &result), "") << path;
+        EXPECT_EQ(StoreLine(path[0], 1, when, path[1], nullptr, sha256, &result), "") << path[0];
         EXPECT_EQ(result, -1);
     }
-    int result = 0;
-    EXPECT_EQ(StoreLine("C:\\a", 1, when, nullptr, nullptr, sha256, &result), "") << "neither CRC nor MD5";
-    EXPECT_EQ(StoreLine("C:\\a", 1, when, "CBF4392", nullptr, nullptr, &result), "");
 
     const std::string tail = " 2020-01-01T00:00:00 cbf43926 - - - - C:\\a.txt\r\n";
     const std::string damaged[] = {
@@ -323,17 +330,6 @@ TEST_F(HistoryFixture, ChangedWithoutAWriteAgainstTheOldestRecords)
     EXPECT_EQ(HistoryIndexAddRecord(&Index, "x", 1, 1, T1, "1111AAA", nullptr), -2);
     EXPECT_EQ(Index.Count, 3u);
 }
-
-namespace {
-
-std::string FoldedPath(const std::string &path)
-{
-    std::string folded(path.size(), '\0');
-    HistoryFoldPath(path.data(), path.size(), &folded[0]);
-    return folded;
-}
-
-} // namespace
 
 TEST(HistoryStore, PathsFoldAsTheFileSystemFoldsThem)
 {
