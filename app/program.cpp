@@ -12,6 +12,7 @@ const char SettingsFileName[] = "Zunta.ini";
 const char LastSessionLogName[] = "LastSession.log";
 const char AllSessionsLogName[] = "AllSessions.log";
 const char SessionMarkName[] = "LastSession.pending";
+const char HistoryStoreName[] = "History.txt";
 
 static const char DataFolderName[] = "Zunta";
 
@@ -74,7 +75,7 @@ int MakeDataFolderPath(const char *localAppData, char *dataFolder, size_t size)
     if (FormatText(candidate, sizeof candidate, "%s\\%s", localAppData, DataFolderName) != 0)
         return -1;
     // The log paths are built from it and must fit their buffers too.
-    const char *const names[] = { LastSessionLogName, AllSessionsLogName, SessionMarkName };
+    const char *const names[] = { LastSessionLogName, AllSessionsLogName, SessionMarkName, HistoryStoreName };
     size_t longest = 0;
     for (const char *name : names)
         longest = strlen(name) > longest ? strlen(name) : longest;
@@ -92,6 +93,7 @@ void ComputeProgramPaths(ProgramState *p)
         FormatText(p->AllSessionsLogPath, sizeof p->AllSessionsLogPath, "%s\\%s", p->DataFolder,
                    AllSessionsLogName);
         FormatText(p->SessionMarkPath, sizeof p->SessionMarkPath, "%s\\%s", p->DataFolder, SessionMarkName);
+        FormatText(p->HistoryStorePath, sizeof p->HistoryStorePath, "%s\\%s", p->DataFolder, HistoryStoreName);
         return;
     }
     // A folder too long for the buffer falls back to the current directory,
@@ -102,4 +104,5 @@ void ComputeProgramPaths(ProgramState *p)
     CopyText(p->LastSessionLogPath, sizeof p->LastSessionLogPath, LastSessionLogName);
     CopyText(p->AllSessionsLogPath, sizeof p->AllSessionsLogPath, AllSessionsLogName);
     CopyText(p->SessionMarkPath, sizeof p->SessionMarkPath, SessionMarkName);
+    CopyText(p->HistoryStorePath, sizeof p->HistoryStorePath, HistoryStoreName);
 }

@@ -23,6 +23,7 @@ struct ProgramState {
     char LastSessionLogPath[LOG_PATH_SIZE];
     char AllSessionsLogPath[LOG_PATH_SIZE];
     char SessionMarkPath[LOG_PATH_SIZE];    // there while this session's log is not archived
+    char HistoryStorePath[LOG_PATH_SIZE];   // the record store (core/historystore.h)
     uint16_t OpenedLanguageId;      // language of the main window last opened
     const char *CommandLineCursor;  // arguments not handled yet; null once handled
 };
@@ -34,6 +35,7 @@ extern const char SettingsFileName[];
 extern const char LastSessionLogName[];
 extern const char AllSessionsLogName[];
 extern const char SessionMarkName[];
+extern const char HistoryStoreName[];
 
 // Finds the program's own path at the start of the full command line. When it
 // is quoted and holds a backslash, writes the folder part (up to and including

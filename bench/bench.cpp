@@ -5,7 +5,8 @@
 //                                      hashes them: by one thread, and with helpers
 //   zunta_bench --sha                   the SHA engines on each path, from one
 //                                       block of 1 MiB in the cache
-//   zunta_bench --history               an archive log of a million records, made in
+//   zunta_bench --history               an archive log of a million records and the
+//                                       record store of the same records, made in
 //                                       memory, indexed: seconds and bytes per key
 #include "checksum/crc32.h"
 #include "checksum/hashjob.h"
@@ -13,6 +14,7 @@
 #include "checksum/sha_common.h"
 #include "core/hashahead.h"
 #include "core/history.h"
+#include "core/historystore.h"
 
 #include <filesystem>
 #include <algorithm>
@@ -232,14 +234,21 @@ const int HistoryRecords = 1000000;
 // An archive log as years of sessions leave it: names of 20 to 40
 // characters, in both letter cases, sizes from bytes to gigabytes, one record
 // in ten a file recorded again with the same key; CRC and MD5, or one alone.
-std::string MakeArchive(int records, int *distinct)
+// The record store receives the same records, in folders of a user's.
+std::string MakeArchive(int records, int *distinct, std::string *store)
 {
+    static const char *const folders[] = { "C:\\Users\\Ann\\Pictures\\2019-07 Holidays\\",
+                                           "C:\\Users\\Ann\\Documents\\Invoices\\",
+                                           "D:\\Backup\\Music\\",
+                                           "C:\\Users\\Ann\\Downloads\\" };
     static const char *const stems[] = { "IMG_", "Report ", "backup-", "Invoice ", "track ", "DSC", "setup_v" };
     static const char *const tails[] = { ".jpg", ".docx", ".tar.gz", ".PDF", ".flac", ".NEF", ".exe" };
     std::string text;
     text.reserve((size_t)records * 140);
+    store->clear();
+    store->reserve((size_t)records * 140);
     std::minstd_rand random(20240501);
-    char name[64], size[32], line[256];
+    char name[64], size[32], line[256], stored[512];
     *distinct = 0;
     for (int i = 0; i < records; i++) {
         bool again = i > 0 && random() % 10 == 0;
@@ -254,9 +263,12 @@ std::string MakeArchive(int records, int *distinct)
             grouped.insert(at - 3, " ");
         snprintf(size, sizeof size, "%13s", grouped.c_str());
         unsigned checksums = (unsigned)random() % 4;   // 1: CRC only, 2: MD5 only, else both
-        char crc[16] = "########", md5[48] = "";
-        if (checksums != 2)
-            snprintf(crc, sizeof crc, "%08X", (unsigned)random());
+        char crc[16] = "########", md5[48] = "", storeCrc[16] = "-";
+        if (checksums != 2) {
+            unsigned value = (unsigned)random();
+            snprintf(crc, sizeof crc, "%08X", value);
+            snprintf(storeCrc, sizeof storeCrc, "%08x", value);
+        }
         if (checksums != 1)
             snprintf(md5, sizeof md5, "    %08x%08x%08x%08x", (unsigned)random(), (unsigned)random(),
                      (unsigned)random(), (unsigned)random());
@@ -265,49 +277,96 @@ std::string MakeArchive(int records, int *distinct)
                  when % 24, when / 24 % 60, when / 1440 % 60, 1995 + when % 30, 1 + when / 7 % 12, 1 + when / 13 % 28,
                  md5);
         text += line;
+        snprintf(stored, sizeof stored, "%llu %llu %04u-%02u-%02uT%02u:%02u:%02u %s %s - - - %s%s\r\n",
+                 (unsigned long long)bytes, 125000000000000000ull + (uint64_t)when * 10000019, 1995 + when % 30,
+                 1 + when / 7 % 12, 1 + when / 13 % 28, when % 24, when / 24 % 60, when / 1440 % 60,
+                 storeCrc, checksums != 1 ? md5 + 4 : "-", folders[key % 4], name);
+        *store += stored;
     }
     return text;
 }
 
+// The bytes of the keys of every line of text (keyLength: of one line).
+template <typename KeyLength> uint64_t KeyBytes(const std::string &text, KeyLength keyLength)
+{
+    uint64_t bytes = 0;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at) + 1;
+        bytes += keyLength(text.data() + at, end - at);
+        at = end;
+    }
+    return bytes;
+}
+
+// The median of the figures.
+double Median(std::vector<double> figures)
+{
+    std::sort(figures.begin(), figures.end());
+    return figures[figures.size() / 2];
+}
+
+// The logs alone, as from an earlier version; then the store and the same
+// logs after it, as a run loads them when every log record has its store
+// record.
 int BenchHistory(void)
 {
     int distinct;
-    std::string archive = MakeArchive(HistoryRecords, &distinct);
-    std::vector<double> seconds, processor;
-    uint64_t bytes = 0, names = 0;
-    uint32_t keys = 0;
+    std::string store;
+    std::string archive = MakeArchive(HistoryRecords, &distinct, &store);
+    std::vector<double> seconds, processor, storeSeconds, afterSeconds;
+    uint64_t bytes = 0, storeBytes = 0;
+    uint32_t keys = 0, storeKeys = 0, logKeys = 0;
     for (int i = 0; i < Runs; i++) {
-        HistoryIndex index;
+        HistoryIndex index, stored, logs;
         HistoryIndexInit(&index);
+        HistoryIndexInitByPath(&stored);
+        HistoryIndexInit(&logs);
         auto start = std::chrono::steady_clock::now();
         clock_t ticks = clock();
         int result = HistoryIndexAddText(&index, archive.data(), archive.size(), nullptr, nullptr);
         seconds.push_back(Seconds(start));
         processor.push_back((double)(clock() - ticks) / CLOCKS_PER_SEC);
+        start = std::chrono::steady_clock::now();
+        if (result == 0)
+            result = HistoryIndexAddStoreText(&stored, &logs, store.data(), store.size(), nullptr, nullptr);
+        storeSeconds.push_back(Seconds(start));
+        start = std::chrono::steady_clock::now();
+        if (result == 0)
+            result = HistoryIndexAddText(&logs, archive.data(), archive.size(), nullptr, nullptr);
+        afterSeconds.push_back(Seconds(start));
         if (result != 0) {
             fprintf(stderr, "indexing failed: %d\n", result);
             return 1;
         }
         bytes = index.Bytes;
         keys = index.Count;
+        storeBytes = stored.Bytes + logs.Bytes;
+        storeKeys = stored.Count;
+        logKeys = logs.Count;
+        HistoryIndexFree(&logs);
+        HistoryIndexFree(&stored);
         HistoryIndexFree(&index);
     }
-    // The names' own bytes, as the index keeps them (without their padding).
-    for (size_t at = 0; at < archive.size();) {
-        size_t end = archive.find('\n', at) + 1;
+    // The names' and paths' own bytes, as the indexes keep them (names without their padding).
+    uint64_t names = KeyBytes(archive, [](const char *line, size_t length) {
         HistoryRecord record;
-        if (ParseSessionRecord(archive.data() + at, end - at, &record) == 0)
-            names += record.NameLength;
-        at = end;
-    }
+        return ParseSessionRecord(line, length, &record) == 0 ? record.NameLength : 0;
+    });
+    uint64_t paths = KeyBytes(store, [](const char *line, size_t length) {
+        StoreRecord record;
+        return ParseStoreRecord(line, length, &record) == 0 ? record.PathLength : 0;
+    });
     names = names * keys / HistoryRecords;   // about: repeated keys keep one name
-    std::sort(seconds.begin(), seconds.end());
-    std::sort(processor.begin(), processor.end());
+    paths = paths * storeKeys / HistoryRecords;
     // clock() counts the processor time of the process, except on Windows (where it is the wall clock).
     printf("History index, %d records (%.0f MB), %u keys (%d made): %.3f s (median of %d; clock() %.3f s), "
            "%.1f bytes per key, %.1f of them besides the name\n",
-           HistoryRecords, archive.size() / 1e6, keys, distinct, seconds[Runs / 2], Runs, processor[Runs / 2],
+           HistoryRecords, archive.size() / 1e6, keys, distinct, Median(seconds), Runs, Median(processor),
            (double)bytes / keys, (double)(bytes - names) / keys);
+    printf("History store, %d records (%.0f MB), %u paths: %.3f s (median of %d), then the logs it stands for, "
+           "%u keys left: %.3f s; %.1f bytes per path, %.1f of them besides the path\n",
+           HistoryRecords, store.size() / 1e6, storeKeys, Median(storeSeconds), Runs, logKeys, Median(afterSeconds),
+           (double)storeBytes / storeKeys, (double)(storeBytes - paths) / storeKeys);
     return 0;
 }
 

@@ -6,7 +6,9 @@ side with Zunta's ratio to each tool (medians of several runs, MB/s with
 processor's SHA instructions) and sha1sum, sha256sum, sha512sum; then
 Process All over 64 cached files of 16 MiB,
 by one thread and by all, against md5sum and rhash over the same files;
-then Add Folder of folders of 20,000 and 40,000 empty files under Wine.
+then Add Folder of folders of 20,000 and 40,000 empty files under Wine; then
+the history's indexes of a million records, the record store's against its
+targets (1 s natively, 2 s under Wine).
 
 usage: compare.py BUILD_DIR FILE MIB"""
 import os
@@ -217,4 +219,20 @@ if match:
     first, second = float(match.group(1)), float(match.group(2))
     print('  20000 files in at most 5 s: %s; 40000 in at most 2.2 x that: %s' % (
         'met' if first <= 5 else 'MISSED', 'met' if second <= 2.2 * first else 'MISSED'))
+# The history: the logs of a million records alone, then the record store
+# of the same records and the logs after it, as a run loads them.
+HISTORY_TARGETS = {'native': 1.0}
+history = {'native': [os.path.join(build, 'release-native', 'zunta_bench'), '--history']}
+for arch in arches:
+    history[arch + '/Wine'] = [wine, os.path.join(build, 'release-' + arch, 'zunta_bench.exe'), '--history']
+print('\nThe history, one million records:')
+for name, command in history.items():
+    out = subprocess.run(command, check=True, capture_output=True, text=True).stdout
+    print('%s:' % name)
+    for line in out.splitlines():
+        print('  ' + line)
+    match = re.search(r'^History store, .*?: ([\d.]+) s \(median', out, re.M)
+    target = HISTORY_TARGETS.get(name, 2.0)
+    if match:
+        print('  the store in at most %.0f s: %s' % (target, 'met' if float(match.group(1)) <= target else 'MISSED'))
 sys.exit(0)

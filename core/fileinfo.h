@@ -18,13 +18,15 @@ struct FileStamp {
     int64_t LastWrite;
 };
 
-// The last-write time of a stamp read by ReadFileStamp (100 ns since 1601)
-// in whole seconds since 1970, as the file search gives it.
-inline int64_t FileStampSeconds(const FileStamp &stamp)
+// A last-write time in 100 ns since 1601 as seconds since 1970 UTC, rounded
+// down: the time QueryFileInfo gives, which the session logs hold.
+inline int64_t FileStampSeconds(int64_t lastWrite)
 {
-    const int64_t unixEpoch = 116444736000000000ll, second = 10000000;
-    int64_t since = stamp.LastWrite - unixEpoch;
-    return since >= 0 ? since / second : -((-since + second - 1) / second);
+    const int64_t unitsPerSecond = 10000000, secondsTo1970 = 11644473600;
+    int64_t seconds = lastWrite / unitsPerSecond;
+    if (lastWrite % unitsPerSecond < 0)
+        seconds--;
+    return seconds - secondsTo1970;
 }
 
 #ifdef _WIN32

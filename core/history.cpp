@@ -1,10 +1,12 @@
 // The history of checksums: session log records read from the right (a name
 // may hold blanks and characters of several bytes, so its width says
-// nothing), and an open-addressing index of their keys.
+// nothing), and an open-addressing index of their keys or of the record
+// store's.
 #include "core/history.h"
 
 #include "app/textutil.h"
 #include "checksum/clock.h"
+#include "core/historystore.h"
 #include "core/keyedhash.h"
 #include "core/sessionlog.h"
 
@@ -21,14 +23,17 @@ struct HistorySlot {
 };
 
 struct HistoryEntry {
-    const char *Name;   // in a name block
+    const char *Name;   // folded (FoldKey), in a name block
     uint64_t Size;
     uint64_t Stamp;
     uint32_t Crc32;
-    uint16_t NameLength;
-    uint8_t Kinds;
+    uint32_t NameLength : 24;
+    uint32_t Kinds : 8;     // HISTORY_CRC32, HISTORY_MD5
     unsigned char Md5[16];
 };
+
+enum { INDEXED_KINDS = HISTORY_CRC32 | HISTORY_MD5 };
+static_assert(HISTORY_MAX_PATH < 1 << 24, "a path's length fits its entry");
 
 enum {
     CRC_DIGITS = 8,
@@ -68,8 +73,7 @@ static int HexValue(char c)
     return Hex.Value[(unsigned char)c];
 }
 
-// count hex digits (either case) into bytes, two to a byte. Returns 0 or -1.
-static int ReadHex(const char *text, size_t count, unsigned char *bytes)
+int ReadHexDigits(const char *text, size_t count, unsigned char *bytes)
 {
     for (size_t i = 0; i < count; i += 2) {
         int high = HexValue(text[i]), low = HexValue(text[i + 1]);
@@ -83,7 +87,7 @@ static int ReadHex(const char *text, size_t count, unsigned char *bytes)
 static int ReadCrcHex(const char *text, uint32_t *crc)
 {
     unsigned char bytes[CRC_DIGITS / 2];
-    if (ReadHex(text, CRC_DIGITS, bytes) != 0)
+    if (ReadHexDigits(text, CRC_DIGITS, bytes) != 0)
         return -1;
     *crc = (uint32_t)bytes[0] << 24 | (uint32_t)bytes[1] << 16 | (uint32_t)bytes[2] << 8 | bytes[3];
     return 0;
@@ -116,16 +120,25 @@ static bool IsLeapYear(int year)
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-int ParseHistoryTime(const char *text, size_t length, uint64_t *stamp)
+// Where the six fields of a time stand in its text; a '0' of Form is a digit.
+struct TimeLayout {
+    char Form[HISTORY_TIME_SIZE];
+    int Hour, Minute, Second, Year, Month, Day;
+};
+
+static const TimeLayout LogTime = { "00:00.00 0000-00-00", 0, 3, 6, 9, 14, 17 };
+static const TimeLayout StoreTime = { "0000-00-00T00:00:00", 11, 14, 17, 0, 5, 8 };
+
+static int ParseTime(const TimeLayout *layout, const char *text, size_t length, uint64_t *stamp)
 {
-    static const char form[] = "00:00.00 0000-00-00";   // 0 marks a digit
     if (text == nullptr || length != HISTORY_TIME_LENGTH)
         return -1;
     for (size_t i = 0; i < HISTORY_TIME_LENGTH; i++)
-        if (form[i] == '0' ? !IsDigit(text[i]) : text[i] != form[i])
+        if (layout->Form[i] == '0' ? !IsDigit(text[i]) : text[i] != layout->Form[i])
             return -1;
-    int hour = Digits(text, 2), minute = Digits(text + 3, 2), second = Digits(text + 6, 2);
-    int year = Digits(text + 9, 4), month = Digits(text + 14, 2), day = Digits(text + 17, 2);
+    int hour = Digits(text + layout->Hour, 2), minute = Digits(text + layout->Minute, 2);
+    int second = Digits(text + layout->Second, 2), year = Digits(text + layout->Year, 4);
+    int month = Digits(text + layout->Month, 2), day = Digits(text + layout->Day, 2);
     static const int monthDays[12] = { 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
     // A second of 60 is the leap second of the zones that keep them.
     if (hour > 23 || minute > 59 || second > 60 || month < 1 || month > 12 || day < 1 ||
@@ -136,11 +149,42 @@ int ParseHistoryTime(const char *text, size_t length, uint64_t *stamp)
     return 0;
 }
 
+// Writes the count last decimal digits of value at text.
+static void PutDigits(char *text, int count, unsigned value)
+{
+    for (int i = count - 1; i >= 0; i--, value /= 10)
+        text[i] = (char)('0' + value % 10);
+}
+
+static void FormatTime(const TimeLayout *layout, uint64_t stamp, char text[HISTORY_TIME_SIZE])
+{
+    memcpy(text, layout->Form, HISTORY_TIME_SIZE);
+    PutDigits(text + layout->Hour, 2, (unsigned)(stamp >> 12 & 31));
+    PutDigits(text + layout->Minute, 2, (unsigned)(stamp >> 6 & 63));
+    PutDigits(text + layout->Second, 2, (unsigned)(stamp & 63));
+    PutDigits(text + layout->Year, 4, (unsigned)(stamp >> 26 & 16383));
+    PutDigits(text + layout->Month, 2, (unsigned)(stamp >> 22 & 15));
+    PutDigits(text + layout->Day, 2, (unsigned)(stamp >> 17 & 31));
+}
+
+int ParseHistoryTime(const char *text, size_t length, uint64_t *stamp)
+{
+    return ParseTime(&LogTime, text, length, stamp);
+}
+
 void FormatHistoryTime(uint64_t stamp, char text[HISTORY_TIME_SIZE])
 {
-    snprintf(text, HISTORY_TIME_SIZE, "%02u:%02u.%02u %04u-%02u-%02u", (unsigned)(stamp >> 12 & 31),
-             (unsigned)(stamp >> 6 & 63), (unsigned)(stamp & 63), (unsigned)(stamp >> 26 & 16383) % 10000,
-             (unsigned)(stamp >> 22 & 15), (unsigned)(stamp >> 17 & 31));
+    FormatTime(&LogTime, stamp, text);
+}
+
+int ParseStoreTime(const char *text, size_t length, uint64_t *stamp)
+{
+    return ParseTime(&StoreTime, text, length, stamp);
+}
+
+void FormatStoreTime(uint64_t stamp, char text[HISTORY_TIME_SIZE])
+{
+    FormatTime(&StoreTime, stamp, text);
 }
 
 // Reads the grouped size that ends at end, leftwards: one to three digits,
@@ -175,14 +219,20 @@ static const char *ReadSizeBackwards(const char *line, const char *end, uint64_t
     }
 }
 
-int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
+size_t HistoryLineLength(const char *line, size_t length)
 {
-    if (line == nullptr)
-        return -1;
     if (length > 0 && line[length - 1] == '\n')
         length--;
     if (length > 0 && line[length - 1] == '\r')
         length--;
+    return length;
+}
+
+int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
+{
+    if (line == nullptr)
+        return -1;
+    length = HistoryLineLength(line, length);
     const char *end = line + length;
     HistoryRecord record;
     record.Kinds = 0;
@@ -190,7 +240,7 @@ int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
     // An MD5 field: a record without one ends in the time, whose last
     // three characters ("-DD") are no hex digits.
     if (length >= GAP + MD5_DIGITS && AllBlanks(end - MD5_DIGITS - GAP, GAP) &&
-        ReadHex(end - MD5_DIGITS, MD5_DIGITS, record.Md5) == 0) {
+        ReadHexDigits(end - MD5_DIGITS, MD5_DIGITS, record.Md5) == 0) {
         record.Kinds |= HISTORY_MD5;
         end -= GAP + MD5_DIGITS;
     }
@@ -235,20 +285,145 @@ int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
 
 // ---------------------------------------------------------------- keys
 
-// The byte at i of a name of length bytes as names compare: A-Z as a-z in
-// a character of one byte, both bytes of a two-byte character as they are.
-static unsigned char FoldNameByte(const char *name, size_t length, size_t i, bool *second)
+// A letter of two UTF-8 bytes (U+0080 to U+07FF) as paths compare: a capital
+// letter as its small letter, in the blocks whose letters Windows folds
+// alike everywhere. Two bytes again.
+static uint32_t FoldLetter(uint32_t c)
 {
-    if (TextInPairWithin(second, name + i, length - i))
-        return (unsigned char)name[i];
-    return (unsigned char)AsciiLower(name[i]);
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    if (c == 0x178)
+        return 0xFF;
+    // Greek capitals with a tonos.
+    if (c == 0x386)
+        return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A)
+        return c + 0x25;
+    if (c == 0x38C)
+        return 0x3CC;
+    if (c == 0x38E || c == 0x38F)
+        return c + 0x3F;
+    // Latin Extended-A: each capital letter beside its small one.
+    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+        return c | 1;
+    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && (c & 1))
+        return c + 1;
+    return c;
 }
 
-static bool SameFoldedName(const char *a, const char *b, size_t length)
+// Each byte of one byte's character as keys compare: A-Z as a-z, and by
+// path '/' as '\\' too. Tables, as every key of an archive of millions is
+// folded.
+struct ByteFolds {
+    unsigned char Name[256], Path[256];
+};
+
+static constexpr ByteFolds MakeByteFolds()
 {
-    bool secondA = false, secondB = false;
-    for (size_t i = 0; i < length; i++)
-        if (FoldNameByte(a, length, i, &secondA) != FoldNameByte(b, length, i, &secondB))
+    ByteFolds folds = {};
+    for (int c = 0; c < 256; c++) {
+        folds.Name[c] = (unsigned char)(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        folds.Path[c] = c == '/' ? (unsigned char)'\\' : folds.Name[c];
+    }
+    return folds;
+}
+
+static constexpr ByteFolds Folds = MakeByteFolds();
+
+// Folding a key piece by piece.
+struct KeyFold {
+    bool ByPath;
+    TextCodePageKind Kind;
+    bool Second;        // in the middle of a two-byte character
+    size_t At;          // bytes of the key folded
+};
+
+static KeyFold StartFold(bool byPath)
+{
+    return KeyFold{ byPath, TextCodePage(), false, 0 };
+}
+
+enum { FOLD_PIECE = 256 };
+
+// Folds the key's next characters into out: at most FOLD_PIECE bytes,
+// whole characters. Returns the count, as many as they have (0 at the end).
+// By name: A-Z as a-z. By path also '/' as '\\' and, in UTF-8, FoldLetter.
+// Both bytes of a two-byte character stay as they are.
+// Eight bytes below 0x80 at once, as Folds folds each.
+static uint64_t FoldWord(uint64_t word, bool byPath)
+{
+    const uint64_t ones = 0x0101010101010101ull, high = ones * 0x80, low = ones * 0x7F;
+    // No byte carries into the next: each is below 0x80.
+    uint64_t capitals = (word + ones * (0x80 - 'A')) & ~(word + ones * (0x80 - 'Z' - 1)) & high;
+    word |= capitals >> 2;      // 0x20, from the high bit
+    if (byPath) {
+        uint64_t other = word ^ ones * '/';
+        uint64_t slashes = ~(((other & low) + low) | other | low);
+        word ^= (slashes >> 7) * ('/' ^ '\\');
+    }
+    return word;
+}
+
+static size_t FoldPiece(KeyFold *fold, const char *key, size_t length, unsigned char out[FOLD_PIECE])
+{
+    // Locals: the bytes written may alias anything.
+    const unsigned char *table = fold->ByPath ? Folds.Path : Folds.Name;
+    bool letters = fold->ByPath && fold->Kind == TEXT_UTF8, pairs = fold->Kind == TEXT_DOUBLE_BYTE;
+    bool second = fold->Second;
+    size_t start = fold->At, at = start;
+    // A character ends in the piece: the last room is for a letter of two bytes.
+    size_t end = length - start < FOLD_PIECE ? length : start + FOLD_PIECE - 1;
+    while (at < end) {
+        uint64_t word;
+        if (!pairs && end - at >= sizeof word) {
+            memcpy(&word, key + at, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                word = FoldWord(word, fold->ByPath);
+                memcpy(out + (at - start), &word, sizeof word);
+                at += sizeof word;
+                continue;
+            }
+        }
+        unsigned char c = (unsigned char)key[at];
+        if (pairs && TextInPairWithin(&second, key + at, length - at)) {
+            out[at++ - start] = c;
+        } else if (c >= 0x80 && letters && Utf8CharSize(key + at, length - at) == 2) {
+            uint32_t letter = FoldLetter((uint32_t)(c & 0x1F) << 6 | ((unsigned char)key[at + 1] & 0x3F));
+            out[at - start] = (unsigned char)(0xC0 | letter >> 6);
+            out[at - start + 1] = (unsigned char)(0x80 | (letter & 0x3F));
+            at += 2;
+        } else {
+            out[at++ - start] = table[c];
+        }
+    }
+    fold->Second = second;
+    fold->At = at;
+    return at - start;
+}
+
+static void FoldKey(bool byPath, const char *text, size_t length, char *folded)
+{
+    KeyFold fold = StartFold(byPath);
+    unsigned char piece[FOLD_PIECE];
+    for (size_t done = 0, count; (count = FoldPiece(&fold, text, length, piece)) > 0; done += count)
+        memcpy(folded + done, piece, count);
+}
+
+void HistoryFoldPath(const char *path, size_t length, char *folded)
+{
+    FoldKey(true, path, length, folded);
+}
+
+// Whether text, once folded, is the folded key of an entry.
+static bool SameFolded(bool byPath, const char *folded, const char *text, size_t length)
+{
+    KeyFold fold = StartFold(byPath);
+    unsigned char piece[FOLD_PIECE];
+    for (size_t done = 0, count; (count = FoldPiece(&fold, text, length, piece)) > 0; done += count)
+        if (memcmp(folded + done, piece, count) != 0)
             return false;
     return true;
 }
@@ -260,9 +435,10 @@ static uint64_t HashKey(const HistoryIndex *index, const char *name, size_t leng
 {
     KeyedHash hash;
     KeyedHashStart(&hash, index->Seed);
-    bool second = false;
-    for (size_t i = 0; i < length; i++)
-        KeyedHashByte(&hash, FoldNameByte(name, length, i, &second));
+    KeyFold fold = StartFold(index->ByPath);
+    unsigned char piece[FOLD_PIECE];
+    for (size_t count; (count = FoldPiece(&fold, name, length, piece)) > 0;)
+        KeyedHashBytes(&hash, piece, count);
     KeyedHashEndBytes(&hash);
     KeyedHashWord(&hash, size);
     KeyedHashWord(&hash, stamp);
@@ -277,12 +453,19 @@ void HistoryIndexInit(HistoryIndex *index)
     DrawHashKey(index->Seed);
 }
 
+void HistoryIndexInitByPath(HistoryIndex *index)
+{
+    HistoryIndexInit(index);
+    index->ByPath = true;
+}
+
 void HistoryIndexFree(HistoryIndex *index)
 {
     for (uint32_t i = 0; i < index->BlockCount; i++)
         free(index->Blocks[i]);
     free(index->Blocks);
     free(index->Slots);
+    free(index->StoodFor);
     while (index->Names != nullptr) {
         char *before;
         memcpy(&before, index->Names, sizeof before);
@@ -290,9 +473,11 @@ void HistoryIndexFree(HistoryIndex *index)
         index->Names = before;
     }
     uint64_t seed[2] = { index->Seed[0], index->Seed[1] };
+    bool byPath = index->ByPath;
     memset(index, 0, sizeof *index);
     index->Seed[0] = seed[0];
     index->Seed[1] = seed[1];
+    index->ByPath = byPath;
 }
 
 static void *Allocate(HistoryIndex *index, size_t size)
@@ -320,17 +505,18 @@ static HistorySlot *FindSlot(const HistoryIndex *index, uint32_t hash, const cha
             continue;
         const HistoryEntry *entry = EntryAt(index, slot->Entry - 1);
         if (entry->Size == size && entry->Stamp == stamp && entry->NameLength == length &&
-            SameFoldedName(entry->Name, name, length))
+            SameFolded(index->ByPath, entry->Name, name, length))
             return slot;
     }
 }
 
 // Room for one more entry with at most half the slots in use. Returns 0 or -1
 // (the slots as they were).
-static int GrowSlots(HistoryIndex *index)
+static int GrowSlots(HistoryIndex *index, HistorySlot **table, uint32_t *tableMask, uint32_t used)
 {
-    uint64_t slotCount = index->Slots == nullptr ? 0 : (uint64_t)index->SlotMask + 1;
-    if ((uint64_t)(index->Count + 1) * 2 <= slotCount)
+    HistorySlot *old = *table;
+    uint64_t slotCount = old == nullptr ? 0 : (uint64_t)*tableMask + 1;
+    if ((uint64_t)(used + 1) * 2 <= slotCount)
         return 0;
     uint64_t larger = slotCount == 0 ? (uint64_t)FIRST_SLOTS : slotCount * 2;
     if (larger > SIZE_MAX / sizeof(HistorySlot))   // the 32-bit build's address space
@@ -341,17 +527,53 @@ static int GrowSlots(HistoryIndex *index)
     memset(slots, 0, (size_t)larger * sizeof *slots);
     uint32_t mask = (uint32_t)(larger - 1);
     for (uint64_t i = 0; i < slotCount; i++) {
-        if (index->Slots[i].Entry == 0)
+        if (old[i].Entry == 0)
             continue;
-        uint32_t at = index->Slots[i].Hash & mask;
+        uint32_t at = old[i].Hash & mask;
         while (slots[at].Entry != 0)
             at = (at + 1) & mask;
-        slots[at] = index->Slots[i];
+        slots[at] = old[i];
     }
-    free(index->Slots);
+    free(old);
     index->Bytes -= slotCount * sizeof *slots;
-    index->Slots = slots;
-    index->SlotMask = mask;
+    *table = slots;
+    *tableMask = mask;
+    return 0;
+}
+
+// The stood-for set keeps a log key's 64-bit hash in a slot: its low half
+// as the hash, its high half (made odd, never 0) as the entry.
+static HistorySlot StoodForSlot(uint64_t hash)
+{
+    return HistorySlot{ (uint32_t)hash, (uint32_t)(hash >> 32) | 1 };
+}
+
+// The slot of the hash in the stood-for set: the one holding it, or the
+// empty one where it goes.
+static HistorySlot *FindStoodFor(const HistoryIndex *logs, HistorySlot key)
+{
+    for (uint32_t at = key.Hash & logs->StoodForMask;; at = (at + 1) & logs->StoodForMask) {
+        HistorySlot *slot = &logs->StoodFor[at];
+        if (slot->Entry == 0 || (slot->Hash == key.Hash && slot->Entry == key.Entry))
+            return slot;
+    }
+}
+
+static bool IsStoodFor(const HistoryIndex *logs, uint64_t hash)
+{
+    return logs->StoodFor != nullptr && FindStoodFor(logs, StoodForSlot(hash))->Entry != 0;
+}
+
+// A store record stands for the log key of hash. Returns 0 or -1.
+static int AddStoodFor(HistoryIndex *logs, uint64_t hash)
+{
+    if (GrowSlots(logs, &logs->StoodFor, &logs->StoodForMask, logs->StoodForCount) != 0)
+        return -1;
+    HistorySlot *slot = FindStoodFor(logs, StoodForSlot(hash));
+    if (slot->Entry == 0) {
+        *slot = StoodForSlot(hash);
+        logs->StoodForCount++;
+    }
     return 0;
 }
 
@@ -379,7 +601,7 @@ static int GrowEntries(HistoryIndex *index)
     return 0;
 }
 
-// A copy of the name in a name block, or null when out of memory.
+// A folded copy of the name in a name block, or null when out of memory.
 static const char *KeepName(HistoryIndex *index, const char *name, size_t length)
 {
     if (index->Names == nullptr || index->NamesSize - index->NamesUsed < length) {
@@ -392,29 +614,36 @@ static const char *KeepName(HistoryIndex *index, const char *name, size_t length
         index->NamesSize = NAME_BLOCK_SIZE;
     }
     char *kept = index->Names + index->NamesUsed;
-    memcpy(kept, name, length);
+    FoldKey(index->ByPath, name, length, kept);
     index->NamesUsed += length;
     return kept;
 }
 
-static bool Indexable(const HistoryRecord *record)
+static bool Indexable(const HistoryIndex *index, const HistoryRecord *record)
 {
+    if (index->ByPath)
+        return record->NameLength > 0 && record->NameLength <= HISTORY_MAX_PATH;
     return record->Stamp != 0 && record->NameLength <= HISTORY_MAX_NAME;
 }
 
-static uint32_t HashRecord(const HistoryIndex *index, const HistoryRecord *record)
+static uint64_t HashRecord(const HistoryIndex *index, const HistoryRecord *record)
 {
-    return (uint32_t)HashKey(index, record->Name, record->NameLength, record->Size, record->Stamp);
+    return HashKey(index, record->Name, record->NameLength, record->Size, record->Stamp);
 }
 
-static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint32_t hash)
+// Indexes a record of its key's hash, unless a store record stands for it.
+static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint64_t fullHash)
 {
+    if (IsStoodFor(index, fullHash))
+        return 0;
+    uint32_t hash = (uint32_t)fullHash;
     HistorySlot *slot = nullptr;
     if (index->Slots != nullptr)
         slot = FindSlot(index, hash, record->Name, record->NameLength, record->Size, record->Stamp);
     if (slot == nullptr || slot->Entry == 0) {
         HistorySlot *before = index->Slots;
-        if (index->Count >= MAX_ENTRIES || GrowSlots(index) != 0 || GrowEntries(index) != 0)
+        if (index->Count >= MAX_ENTRIES || GrowSlots(index, &index->Slots, &index->SlotMask, index->Count) != 0 ||
+            GrowEntries(index) != 0)
             return -1;
         const char *name = KeepName(index, record->Name, record->NameLength);
         if (name == nullptr)
@@ -422,7 +651,7 @@ static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint32_t 
         HistoryEntry *entry = EntryAt(index, index->Count);
         memset(entry, 0, sizeof *entry);
         entry->Name = name;
-        entry->NameLength = (uint16_t)record->NameLength;
+        entry->NameLength = (uint32_t)record->NameLength;
         entry->Size = record->Size;
         entry->Stamp = record->Stamp;
         if (index->Slots != before)   // the slots grew: the key's empty slot is elsewhere
@@ -436,71 +665,13 @@ static int AddHashed(HistoryIndex *index, const HistoryRecord *record, uint32_t 
         entry->Crc32 = record->Crc32;
     if ((record->Kinds & HISTORY_MD5) && !(entry->Kinds & HISTORY_MD5))
         memcpy(entry->Md5, record->Md5, sizeof entry->Md5);
-    entry->Kinds |= record->Kinds;
+    entry->Kinds |= record->Kinds & INDEXED_KINDS;
     return 0;
 }
 
 int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record)
 {
-    return Indexable(record) ? AddHashed(index, record, HashRecord(index, record)) : 0;
-}
-
-// Records read but not indexed yet: their slots are fetched into the cache
-// while the next lines are read, for an archive far larger than the cache.
-enum { AHEAD = 8 };
-
-struct ReadAhead {
-    HistoryRecord Records[AHEAD];
-    uint32_t Hashes[AHEAD];
-    int First, Count;
-};
-
-// Indexes the oldest record read ahead. Returns 0 or -1.
-static int AddOldest(HistoryIndex *index, ReadAhead *ahead)
-{
-    int result = AddHashed(index, &ahead->Records[ahead->First], ahead->Hashes[ahead->First]);
-    ahead->First = (ahead->First + 1) % AHEAD;
-    ahead->Count--;
-    return result;
-}
-
-static int AddAllRead(HistoryIndex *index, ReadAhead *ahead)
-{
-    while (ahead->Count > 0)
-        if (AddOldest(index, ahead) != 0)
-            return -1;
-    return 0;
-}
-
-int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, HistoryProgressFn progress,
-                        void *context)
-{
-    ReadAhead ahead;
-    ahead.First = ahead.Count = 0;
-    size_t nextReport = HISTORY_PROGRESS_STEP;
-    for (size_t at = 0; at < length;) {
-        const char *lineEnd = (const char *)memchr(text + at, '\n', length - at);
-        size_t next = lineEnd != nullptr ? (size_t)(lineEnd - text) + 1 : length;
-        HistoryRecord record;
-        if (ParseSessionRecord(text + at, next - at, &record) == 0 && Indexable(&record)) {
-            if (ahead.Count == AHEAD && AddOldest(index, &ahead) != 0)
-                return -1;
-            int last = (ahead.First + ahead.Count++) % AHEAD;
-            ahead.Records[last] = record;
-            ahead.Hashes[last] = HashRecord(index, &record);
-#if defined(__GNUC__)
-            if (index->Slots != nullptr)
-                __builtin_prefetch(&index->Slots[ahead.Hashes[last] & index->SlotMask]);
-#endif
-        }
-        at = next;
-        if (progress != nullptr && at >= nextReport && at < length) {
-            nextReport = at + HISTORY_PROGRESS_STEP;
-            if (progress(context, at, length) != 0)
-                return AddAllRead(index, &ahead) != 0 ? -1 : -2;
-        }
-    }
-    return AddAllRead(index, &ahead);
+    return Indexable(index, record) ? AddHashed(index, record, HashRecord(index, record)) : 0;
 }
 
 // A name as the log keeps it: trailing blanks are padding there.
@@ -509,6 +680,147 @@ static size_t KeyNameLength(const char *name, size_t length)
     while (length > 0 && name[length - 1] == ' ')
         length--;
     return length;
+}
+
+// Where the file name of a path of length bytes begins: after its last
+// backslash (none inside a two-byte character), as PathFileName finds it.
+static size_t NameStart(const char *path, size_t length)
+{
+    size_t start = 0;
+    if (TextCodePage() != TEXT_DOUBLE_BYTE) {
+        for (start = length; start > 0 && path[start - 1] != '\\'; start--) {
+        }
+        return start;
+    }
+    bool second = false;
+    for (size_t i = 0; i < length; i++)
+        if (!TextInPairWithin(&second, path + i, length - i) && path[i] == '\\')
+            start = i + 1;
+    return start;
+}
+
+static void PrefetchSlot(const HistorySlot *slots, uint32_t mask, uint64_t hash)
+{
+#if defined(__GNUC__)
+    if (slots != nullptr)
+        __builtin_prefetch(&slots[hash & mask]);
+#endif
+}
+
+// The hash in logs of the key of the log record written with a store
+// record; false when it had no time field.
+static bool HashLogKey(const HistoryIndex *logs, const StoreRecord *stored, uint64_t *hash)
+{
+    if (stored->LogStamp == 0)
+        return false;
+    size_t start = NameStart(stored->Path, stored->PathLength);
+    const char *name = stored->Path + start;
+    *hash = HashKey(logs, name, KeyNameLength(name, stored->PathLength - start), stored->Size, stored->LogStamp);
+    PrefetchSlot(logs->StoodFor, logs->StoodForMask, *hash);
+    return true;
+}
+
+// Records read but not indexed yet: their slots are fetched into the cache
+// while the next lines are read, for an archive far larger than the cache.
+enum { AHEAD = 8 };
+
+struct ReadAhead {
+    HistoryRecord Records[AHEAD];
+    uint64_t Hashes[AHEAD];
+    bool StandsFor[AHEAD];      // a store record stands for a log key
+    uint64_t LogHashes[AHEAD];  // its hash in logs
+    int First, Count;
+};
+
+// Indexes the oldest record read ahead. Returns 0 or -1.
+static int AddOldest(HistoryIndex *index, HistoryIndex *logs, ReadAhead *ahead)
+{
+    int first = ahead->First;
+    if (ahead->StandsFor[first] && AddStoodFor(logs, ahead->LogHashes[first]) != 0)
+        return -1;
+    int result = AddHashed(index, &ahead->Records[first], ahead->Hashes[first]);
+    ahead->First = (ahead->First + 1) % AHEAD;
+    ahead->Count--;
+    return result;
+}
+
+static int AddAllRead(HistoryIndex *index, HistoryIndex *logs, ReadAhead *ahead)
+{
+    while (ahead->Count > 0)
+        if (AddOldest(index, logs, ahead) != 0)
+            return -1;
+    return 0;
+}
+
+// Reads a line (ended: it has its line end) into record: a session log
+// record, or a store record, with the hash in logs of the log record it
+// stands for when standsFor. Returns 0 or -1.
+static int ReadLine(bool store, const HistoryIndex *logs, const char *line, size_t length, bool ended,
+                    HistoryRecord *record, bool *standsFor, uint64_t *logHash)
+{
+    *standsFor = false;
+    if (!store)
+        return ParseSessionRecord(line, length, record);
+    StoreRecord stored;
+    // A line cut short may end inside its path: only whole lines count.
+    if (!ended || ParseStoreRecord(line, length, &stored) != 0)
+        return -1;
+    *standsFor = logs != nullptr && HashLogKey(logs, &stored, logHash);
+    record->Name = stored.Path;
+    record->NameLength = stored.PathLength;
+    record->Size = stored.Size;
+    record->TimeText = nullptr;
+    record->Stamp = (uint64_t)stored.LastWrite;
+    record->Kinds = stored.Kinds & INDEXED_KINDS;
+    record->Crc32 = stored.Crc32;
+    memcpy(record->Md5, stored.Md5, sizeof record->Md5);
+    return 0;
+}
+
+static int AddLines(HistoryIndex *index, bool store, HistoryIndex *logs, const char *text, size_t length,
+                    HistoryProgressFn progress, void *context)
+{
+    ReadAhead ahead;
+    ahead.First = ahead.Count = 0;
+    size_t nextReport = HISTORY_PROGRESS_STEP;
+    for (size_t at = 0; at < length;) {
+        const char *lineEnd = (const char *)memchr(text + at, '\n', length - at);
+        size_t next = lineEnd != nullptr ? (size_t)(lineEnd - text) + 1 : length;
+        HistoryRecord record;
+        bool standsFor;
+        uint64_t logHash = 0;
+        if (ReadLine(store, logs, text + at, next - at, lineEnd != nullptr, &record, &standsFor, &logHash) == 0 &&
+            Indexable(index, &record)) {
+            if (ahead.Count == AHEAD && AddOldest(index, logs, &ahead) != 0)
+                return -1;
+            int last = (ahead.First + ahead.Count++) % AHEAD;
+            ahead.Records[last] = record;
+            ahead.StandsFor[last] = standsFor;
+            ahead.LogHashes[last] = logHash;
+            ahead.Hashes[last] = HashRecord(index, &record);
+            PrefetchSlot(index->Slots, index->SlotMask, ahead.Hashes[last]);
+            PrefetchSlot(index->StoodFor, index->StoodForMask, ahead.Hashes[last]);
+        }
+        at = next;
+        if (progress != nullptr && at >= nextReport && at < length) {
+            nextReport = at + HISTORY_PROGRESS_STEP;
+            if (progress(context, at, length) != 0)
+                return AddAllRead(index, logs, &ahead) != 0 ? -1 : -2;
+        }
+    }
+    return AddAllRead(index, logs, &ahead);
+}
+
+int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, HistoryProgressFn progress,
+                        void *context)
+{
+    return AddLines(index, false, nullptr, text, length, progress, context);
+}
+
+int HistoryIndexAddStoreText(HistoryIndex *index, HistoryIndex *logs, const char *text, size_t length,
+                             HistoryProgressFn progress, void *context)
+{
+    return AddLines(index, true, logs, text, length, progress, context);
 }
 
 // Reads the checksum texts that are present into record. Returns 0, or -1
@@ -522,7 +834,7 @@ static int ReadChecksumTexts(const char *crcText, const char *md5Text, HistoryRe
         record->Kinds |= HISTORY_CRC32;
     }
     if (md5Text != nullptr) {
-        if (strlen(md5Text) != MD5_DIGITS || ReadHex(md5Text, MD5_DIGITS, record->Md5) != 0)
+        if (strlen(md5Text) != MD5_DIGITS || ReadHexDigits(md5Text, MD5_DIGITS, record->Md5) != 0)
             return -1;
         record->Kinds |= HISTORY_MD5;
     }
@@ -546,22 +858,67 @@ int HistoryIndexAddRecord(HistoryIndex *index, const char *name, size_t nameLeng
     return HistoryIndexAddParsed(index, &record);
 }
 
+int HistoryIndexAddStamped(HistoryIndex *index, const char *path, size_t pathLength, const FileStamp *stamp,
+                           const char *crcText, const char *md5Text)
+{
+    if (path == nullptr || stamp == nullptr)
+        return -2;
+    HistoryRecord record;
+    record.Name = path;
+    record.NameLength = pathLength;
+    record.Size = stamp->Size;
+    record.TimeText = nullptr;
+    record.Stamp = (uint64_t)stamp->LastWrite;
+    if (!Indexable(index, &record) || ReadChecksumTexts(crcText, md5Text, &record) != 0 || record.Kinds == 0)
+        return -2;
+    return HistoryIndexAddParsed(index, &record);
+}
+
 int HistoryIndexFind(const HistoryIndex *index, const char *name, size_t nameLength, uint64_t size, uint64_t stamp,
                      HistoryReference *out)
 {
     if (index->Slots == nullptr || name == nullptr)
         return 0;
-    nameLength = KeyNameLength(name, nameLength);
+    if (!index->ByPath)
+        nameLength = KeyNameLength(name, nameLength);
     uint32_t hash = (uint32_t)HashKey(index, name, nameLength, size, stamp);
     const HistorySlot *slot = FindSlot(index, hash, name, nameLength, size, stamp);
     if (slot->Entry == 0)
         return 0;
     const HistoryEntry *entry = EntryAt(index, slot->Entry - 1);
-    out->Kinds = entry->Kinds;
+    out->Kinds = (uint8_t)entry->Kinds;
     out->Crc32 = entry->Crc32;
     memcpy(out->Md5, entry->Md5, sizeof out->Md5);
     out->Stamp = entry->Stamp;
     return 1;
+}
+
+// Judges checksums just computed against a key's reference into out, whose
+// time text the caller wrote.
+static int JudgeAgainst(const HistoryReference *reference, const char *crcText, const char *md5Text,
+                        HistoryJudgement *out)
+{
+    out->Kinds = reference->Kinds;
+    HistoryRecord computed;
+    computed.Kinds = 0;
+    HistoryRecord one;
+    if (ReadChecksumTexts(crcText, nullptr, &one) == 0 && one.Kinds != 0) {
+        computed.Kinds |= HISTORY_CRC32;
+        computed.Crc32 = one.Crc32;
+    }
+    if (ReadChecksumTexts(nullptr, md5Text, &one) == 0 && one.Kinds != 0) {
+        computed.Kinds |= HISTORY_MD5;
+        memcpy(computed.Md5, one.Md5, sizeof computed.Md5);
+    }
+    uint8_t compared = computed.Kinds & reference->Kinds;
+    if (compared == 0)
+        return out->Verdict;
+    if ((compared & HISTORY_CRC32) && computed.Crc32 != reference->Crc32)
+        out->ChangedKinds |= HISTORY_CRC32;
+    if ((compared & HISTORY_MD5) && memcmp(computed.Md5, reference->Md5, sizeof computed.Md5) != 0)
+        out->ChangedKinds |= HISTORY_MD5;
+    out->Verdict = out->ChangedKinds != 0 ? HISTORY_CHANGED : HISTORY_SAME;
+    return out->Verdict;
 }
 
 int HistoryJudge(const HistoryIndex *index, const char *name, size_t nameLength, uint64_t size,
@@ -574,27 +931,18 @@ int HistoryJudge(const HistoryIndex *index, const char *name, size_t nameLength,
     if (timeText == nullptr || ParseHistoryTime(timeText, strlen(timeText), &stamp) != 0 ||
         !HistoryIndexFind(index, name, nameLength, size, stamp, &reference))
         return out->Verdict;
-    out->Kinds = reference.Kinds;
     FormatHistoryTime(reference.Stamp, out->TimeText);
+    return JudgeAgainst(&reference, crcText, md5Text, out);
+}
 
-    HistoryRecord computed;
-    computed.Kinds = 0;
-    HistoryRecord one;
-    if (ReadChecksumTexts(crcText, nullptr, &one) == 0 && one.Kinds != 0) {
-        computed.Kinds |= HISTORY_CRC32;
-        computed.Crc32 = one.Crc32;
-    }
-    if (ReadChecksumTexts(nullptr, md5Text, &one) == 0 && one.Kinds != 0) {
-        computed.Kinds |= HISTORY_MD5;
-        memcpy(computed.Md5, one.Md5, sizeof computed.Md5);
-    }
-    uint8_t compared = computed.Kinds & reference.Kinds;
-    if (compared == 0)
+int HistoryJudgeStamped(const HistoryIndex *index, const char *path, size_t pathLength, const FileStamp *stamp,
+                        const char *crcText, const char *md5Text, HistoryJudgement *out)
+{
+    memset(out, 0, sizeof *out);
+    out->Verdict = HISTORY_UNKNOWN;
+    HistoryReference reference;
+    if (!HistoryIndexFind(index, path, pathLength, stamp->Size, (uint64_t)stamp->LastWrite, &reference))
         return out->Verdict;
-    if ((compared & HISTORY_CRC32) && computed.Crc32 != reference.Crc32)
-        out->ChangedKinds |= HISTORY_CRC32;
-    if ((compared & HISTORY_MD5) && memcmp(computed.Md5, reference.Md5, sizeof computed.Md5) != 0)
-        out->ChangedKinds |= HISTORY_MD5;
-    out->Verdict = out->ChangedKinds != 0 ? HISTORY_CHANGED : HISTORY_SAME;
-    return out->Verdict;
+    FormatLogTime(FileStampSeconds(stamp->LastWrite), out->TimeText, sizeof out->TimeText);
+    return JudgeAgainst(&reference, crcText, md5Text, out);
 }

@@ -80,6 +80,22 @@ void KeyedHashByte(KeyedHash *hash, unsigned char byte)
     }
 }
 
+void KeyedHashBytes(KeyedHash *hash, const unsigned char *bytes, size_t count)
+{
+    size_t i = 0;
+    for (; i < count && hash->Length % 8 != 0; i++)
+        KeyedHashByte(hash, bytes[i]);
+    for (; i + 8 <= count; i += 8) {
+        uint64_t word = 0;
+        for (int k = 7; k >= 0; k--)
+            word = word << 8 | bytes[i + k];
+        KeyedHashWord(hash, word);
+        hash->Length += 8;
+    }
+    for (; i < count; i++)
+        KeyedHashByte(hash, bytes[i]);
+}
+
 void KeyedHashEndBytes(KeyedHash *hash)
 {
     KeyedHashWord(hash, hash->Pending | hash->Length << 56);

@@ -4,6 +4,7 @@
 #ifndef ZUNTA_KEYEDHASH_H
 #define ZUNTA_KEYEDHASH_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 struct KeyedHash {
@@ -17,6 +18,8 @@ struct KeyedHash {
 void DrawHashKey(uint64_t key[2]);
 void KeyedHashStart(KeyedHash *hash, const uint64_t key[2]);
 void KeyedHashByte(KeyedHash *hash, unsigned char byte);
+// The same as KeyedHashByte for each byte in turn, a word at a time.
+void KeyedHashBytes(KeyedHash *hash, const unsigned char *bytes, size_t count);
 // Ends the bytes taken so far with their count (so that a message is read
 // one way only); whole words may follow.
 void KeyedHashEndBytes(KeyedHash *hash);

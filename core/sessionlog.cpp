@@ -7,6 +7,12 @@
 
 #include <string.h>
 #include <time.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 enum { ARCHIVE_PIECE_SIZE = 100, LOG_TIME_SIZE = 101 };
 
@@ -78,40 +84,93 @@ int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastW
     return 0;
 }
 
+// The length of an open file, or -1 when it cannot be told.
+static int64_t OpenFileLength(FILE *file)
+{
+#ifdef _WIN32
+    return _filelengthi64(_fileno(file));
+#else
+    struct stat status;
+    return fstat(fileno(file), &status) == 0 ? (int64_t)status.st_size : -1;
+#endif
+}
+
+// Cuts the file at path back to length.
+static void CutFileBack(const char *path, int64_t length)
+{
+#ifdef _WIN32
+    FILE *file = fopen(path, "r+b");
+    if (file == nullptr)
+        return;
+    _chsize_s(_fileno(file), length);
+    fclose(file);
+#else
+    if (truncate(path, (off_t)length) != 0)
+        return;     // nothing more to try
+#endif
+}
+
+int AppendWhole(const char *path, const char *mode, AppendWriter write, const void *piece)
+{
+    FILE *file = fopen(path, mode);
+    if (file == nullptr)
+        return -1;
+    int64_t before = OpenFileLength(file);
+    int result = write(file, piece);
+    if (ferror(file))
+        result = -1;
+    if (fclose(file) != 0)
+        result = -1;
+    if (result != 0 && before >= 0)
+        CutFileBack(path, before);
+    return result;
+}
+
+struct SessionRecord {
+    const char *Path;
+    uint64_t Size;
+    int64_t LastWriteTime;
+    const char *CrcText, *Md5Text;
+};
+
+static int WriteRecordPiece(FILE *log, const void *piece)
+{
+    const SessionRecord *record = (const SessionRecord *)piece;
+    return WriteSessionRecord(log, record->Path, record->Size, record->LastWriteTime, record->CrcText,
+                              record->Md5Text);
+}
+
 int AppendSessionRecord(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
                         const char *md5Text)
 {
     if (path == nullptr || (crcText == nullptr && md5Text == nullptr))
         return -1;
-    FILE *log = fopen(Program.LastSessionLogPath, "a");
-    if (log == nullptr)
-        return -1;
-    int result = WriteSessionRecord(log, path, size, lastWriteTime, crcText, md5Text);
-    fclose(log);
-    return result;
+    SessionRecord record = { path, size, lastWriteTime, crcText, md5Text };
+    return AppendWhole(Program.LastSessionLogPath, "a", WriteRecordPiece, &record);
+}
+
+// Copies the session log, in pieces of ARCHIVE_PIECE_SIZE bytes read in
+// text mode, to the archive.
+static int CopyLogPieces(FILE *archive, const void *piece)
+{
+    FILE *session = (FILE *)piece;
+    char bytes[ARCHIVE_PIECE_SIZE];
+    size_t got;
+    do {
+        got = fread(bytes, 1, sizeof bytes, session);
+        fwrite(bytes, 1, got, archive);
+    } while (got == sizeof bytes);
+    // A read error: the archive does not hold the log.
+    return ferror(session) ? -1 : 0;
 }
 
 int ArchiveSessionLog(void)
 {
-    FILE *archive = fopen(Program.AllSessionsLogPath, "a");
     FILE *session = fopen(Program.LastSessionLogPath, "r");
-    int result = -1;
-    if (archive != nullptr && session != nullptr) {
-        result = 0;
-        char piece[ARCHIVE_PIECE_SIZE];
-        size_t got;
-        do {
-            got = fread(piece, 1, sizeof piece, session);
-            fwrite(piece, 1, got, archive);
-        } while (got == sizeof piece);
-        // A full disk or a read error: the archive does not hold the log.
-        if (ferror(session) || ferror(archive))
-            result = -1;
-    }
-    if (session != nullptr)
-        fclose(session);
-    if (archive != nullptr && fclose(archive) != 0)
-        result = -1;
+    if (session == nullptr)
+        return -1;
+    int result = AppendWhole(Program.AllSessionsLogPath, "a", CopyLogPieces, session);
+    fclose(session);
     return result;
 }
 
@@ -128,13 +187,13 @@ static bool SessionArchived;
 
 void BeginSessionLog(void)
 {
-    if (FileThere(Program.SessionMarkPath) && FileThere(Program.LastSessionLogPath))
-        ArchiveSessionLog();
+    SessionArchived = false;
+    if (FileThere(Program.SessionMarkPath) && FileThere(Program.LastSessionLogPath) && ArchiveSessionLog() != 0)
+        return;     // kept, with its mark, for this session's records too
     remove(Program.LastSessionLogPath);
     FILE *mark = fopen(Program.SessionMarkPath, "w");
     if (mark != nullptr)
         fclose(mark);
-    SessionArchived = false;
 }
 
 void EndSessionLog(void)

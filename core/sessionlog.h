@@ -19,13 +19,21 @@ void FormatLogTime(int64_t lastWriteTime, char *text, size_t size);
 int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastWriteTime,
                        const char *crcText, const char *md5Text);
 // Appends one record to the session log, opened and closed for it.
-// Returns 0 when a record was written, else -1.
+// Returns 0 when the record is on file, else -1 (the log as it was: a
+// record written in part is taken back).
 int AppendSessionRecord(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
                         const char *md5Text);
 // Appends the session log's contents to the archive log, unchanged.
 // Returns 0, or -1 when the archive or the session log cannot be opened or
-// written.
+// written (the archive as it was).
 int ArchiveSessionLog(void);
+
+// Writes a whole piece (a record, a log) to an open file. Returns 0 or -1.
+typedef int (*AppendWriter)(FILE *file, const void *piece);
+// Appends what write writes to the file at path, opened with mode ("a" or
+// "ab+") and closed for it. Returns 0 when it is all on file; else -1, and
+// what was written of it is cut off again.
+int AppendWhole(const char *path, const char *mode, AppendWriter write, const void *piece);
 
 // A session's log reaches the archive once however the session ends. While
 // it has not, a mark file lies beside it: a session that Windows ended or
@@ -33,6 +41,9 @@ int ArchiveSessionLog(void);
 //
 // At start-up: archives the previous session's log when its mark says it
 // was not, deletes the log, and marks this session as not archived yet.
+// When that log cannot be archived (the archive locked, read-only, or the
+// disk full), it stays with its mark and this session appends to it: the
+// end of the session or the next start archives all of it, once.
 void BeginSessionLog(void);
 // At the end of the session: archives the log, once, and takes the mark away.
 void EndSessionLog(void);

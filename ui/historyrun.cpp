@@ -1,4 +1,4 @@
-// The history of checksums during runs. The index is read and written on
+// The history of checksums during runs. The indexes are read and written on
 // the runs' threads only, one run at a time; the warning lines are shared
 // with the window's thread under the entry lock.
 #include "ui/historyrun.h"
@@ -11,6 +11,7 @@
 #include "core/extras.h"
 #include "core/fileinfo.h"
 #include "core/history.h"
+#include "core/historystore.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
 #include "resources/resource.h"
@@ -26,7 +27,9 @@ enum { HISTORY_NOT_LOADED, HISTORY_LOADED, HISTORY_OFF };
 enum { LISTED_NAMES = 20, WARNING_LINE_SIZE = 256, SUMMARY_SPARE = 1024 };
 static const size_t ReadPiece = 1 << 24;
 
-static HistoryIndex Index;
+// The logs' records by name, and the store's by path: the records the logs
+// alone hold answer only Check against history.
+static HistoryIndex Logs, Store;
 static int IndexState = HISTORY_NOT_LOADED;
 
 
@@ -100,8 +103,8 @@ static int ReportLoad(void *context, uint64_t done, uint64_t total)
     return ReportProgress(load->Window, (int32_t)((at < whole ? at : whole) * 100 / whole));
 }
 
-// Adds one log to the index. Returns HistoryIndexAddText's result.
-static int LoadLog(const char *path, LoadProgress *load)
+// Adds a log, or the store, to its index. Returns HistoryIndexAddText's result.
+static int LoadFile(const char *path, bool store, LoadProgress *load)
 {
     if (ReadRunState() == RUN_CANCEL_REQUESTED)
         return -2;
@@ -109,7 +112,8 @@ static int LoadLog(const char *path, LoadProgress *load)
     size_t length;
     if (ReadLog(path, &text, &length) != 0)
         return -1;
-    int result = HistoryIndexAddText(&Index, text, length, ReportLoad, load);
+    int result = store ? HistoryIndexAddStoreText(&Store, &Logs, text, length, ReportLoad, load)
+                       : HistoryIndexAddText(&Logs, text, length, ReportLoad, load);
     free(text);
     load->Before += length;
     return result;
@@ -119,18 +123,25 @@ static void LoadHistoryOnce(HWND window)
 {
     if (IndexState != HISTORY_NOT_LOADED || ReadRunState() == RUN_CANCEL_REQUESTED)
         return;
-    LoadProgress load = { window, 0, LogSize(Program.AllSessionsLogPath) + LogSize(Program.LastSessionLogPath) };
-    HistoryIndexInit(&Index);
-    int result = LoadLog(Program.AllSessionsLogPath, &load);
+    LoadProgress load = { window, 0,
+                          LogSize(Program.AllSessionsLogPath) + LogSize(Program.LastSessionLogPath) +
+                              LogSize(Program.HistoryStorePath) };
+    HistoryIndexInit(&Logs);
+    HistoryIndexInitByPath(&Store);
+    // The store first: the logs then leave out the records it stands for.
+    int result = LoadFile(Program.HistoryStorePath, true, &load);
     if (result == 0)
-        result = LoadLog(Program.LastSessionLogPath, &load);
+        result = LoadFile(Program.AllSessionsLogPath, false, &load);
+    if (result == 0)
+        result = LoadFile(Program.LastSessionLogPath, false, &load);
     if (load.Total > 0)
         ReportProgress(window, 0);
     if (result == 0) {
         IndexState = HISTORY_LOADED;
         return;
     }
-    HistoryIndexFree(&Index);
+    HistoryIndexFree(&Logs);
+    HistoryIndexFree(&Store);
     if (result == -1)
         IndexState = HISTORY_OFF;
 }
@@ -171,24 +182,35 @@ static void SetWarning(int32_t index, const char *timeText)
     SetEntryText(index, EXTRA_WARNING, line);
 }
 
-// Judges a file by its name, size and time as its record would hold them.
-static int JudgeFile(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
-                     const char *md5Text, HistoryJudgement *judgement)
+// The log record's time field of a last-write time.
+static void LogTimeText(const FileStamp *stamp, char text[HISTORY_TIME_SIZE])
 {
-    const char *name = PathFileName(path);
-    char timeText[HISTORY_TIME_SIZE];
-    FormatLogTime(lastWriteTime, timeText, sizeof timeText);
-    return HistoryJudge(&Index, name, strlen(name), size, timeText, crcText, md5Text, judgement);
+    FormatLogTime(FileStampSeconds(stamp->LastWrite), text, HISTORY_TIME_SIZE);
 }
 
-int JudgeRowHistory(const FileEntry *entry, int32_t index, uint64_t size, int64_t lastWriteTime, const char *crcText,
+// Judges a file by the store's records of its path, size and last-write
+// time; with logsToo, when the store has none, by the records the logs
+// alone hold of its name, size and time to the second.
+static int JudgeFile(const char *path, const FileStamp *stamp, const char *crcText, const char *md5Text,
+                     bool logsToo, HistoryJudgement *judgement)
+{
+    HistoryJudgeStamped(&Store, path, strlen(path), stamp, crcText, md5Text, judgement);
+    if (judgement->Kinds != 0 || !logsToo)
+        return judgement->Verdict;
+    const char *name = PathFileName(path);
+    char timeText[HISTORY_TIME_SIZE];
+    LogTimeText(stamp, timeText);
+    return HistoryJudge(&Logs, name, strlen(name), stamp->Size, timeText, crcText, md5Text, judgement);
+}
+
+int JudgeRowHistory(const FileEntry *entry, int32_t index, const FileStamp *stamp, const char *crcText,
                     const char *md5Text)
 {
     LastVerdict = HISTORY_UNKNOWN;
     if (IndexState != HISTORY_LOADED)
         return LastVerdict;
     HistoryJudgement judgement;
-    LastVerdict = JudgeFile(entry->Path, size, lastWriteTime, crcText, md5Text, &judgement);
+    LastVerdict = JudgeFile(entry->Path, stamp, crcText, md5Text, CurrentRun.Kind == RUN_KIND_HISTORY, &judgement);
     if (LastVerdict == HISTORY_CHANGED) {
         SetWarning(index, judgement.TimeText);
         AddWarnedName(PathFileName(entry->Path));
@@ -196,28 +218,38 @@ int JudgeRowHistory(const FileEntry *entry, int32_t index, uint64_t size, int64_
     return LastVerdict;
 }
 
-void AddRecordToHistory(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
+void AddRecordToHistory(const char *path, int32_t index, const FileStamp *stamp, const char *crcText,
                         const char *md5Text)
 {
+    char *sha[] = { DuplicateEntryText(index, EXTRA_SHA1), DuplicateEntryText(index, EXTRA_SHA256),
+                    DuplicateEntryText(index, EXTRA_SHA512) };
+    const char *digests[STORE_DIGEST_KINDS] = { crcText, md5Text, sha[0], sha[1], sha[2] };
+    int stored = AppendStoreRecord(path, stamp, digests);
+    for (char *text : sha)
+        free(text);
     if (IndexState != HISTORY_LOADED)
-        return;     // a load to come reads the record from the log
+        return;     // a load to come reads the record from the files
+    // Out of memory: this record alone is missing; the files still have it.
+    if (stored == 0) {
+        HistoryIndexAddStamped(&Store, path, strlen(path), stamp, crcText, md5Text);
+        return;
+    }
+    // Not in the store: the log alone holds it, as a load would find.
     const char *name = PathFileName(path);
     char timeText[HISTORY_TIME_SIZE];
-    FormatLogTime(lastWriteTime, timeText, sizeof timeText);
-    // Out of memory: this record alone is missing; the log still has it.
-    HistoryIndexAddRecord(&Index, name, strlen(name), size, timeText, crcText, md5Text);
+    LogTimeText(stamp, timeText);
+    HistoryIndexAddRecord(&Logs, name, strlen(name), stamp->Size, timeText, crcText, md5Text);
 }
 
 int HistoryCheckMask(const FileEntry *entry)
 {
     Considered++;
     LastVerdict = HISTORY_UNKNOWN;
-    uint64_t size;
-    int64_t lastWriteTime;
+    FileStamp stamp;
     int mask = 0;
-    if (IndexState == HISTORY_LOADED && QueryFileInfo(entry->Path, &size, &lastWriteTime) == 0) {
+    if (IndexState == HISTORY_LOADED && ReadFileStamp(entry->Path, &stamp) == 0) {
         HistoryJudgement judgement;
-        JudgeFile(entry->Path, size, lastWriteTime, nullptr, nullptr, &judgement);
+        JudgeFile(entry->Path, &stamp, nullptr, nullptr, true, &judgement);
         mask = ((judgement.Kinds & HISTORY_CRC32) ? MASK_CRC32 : 0) | ((judgement.Kinds & HISTORY_MD5) ? MASK_MD5 : 0);
     }
     if (mask == 0)
@@ -331,7 +363,8 @@ void CheckAgainstHistory(HWND window)
 
 void ResetHistory(void)
 {
-    HistoryIndexFree(&Index);
+    HistoryIndexFree(&Logs);
+    HistoryIndexFree(&Store);
     IndexState = HISTORY_NOT_LOADED;
     free(WarnedText);
     WarnedText = nullptr;

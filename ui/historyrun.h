@@ -5,31 +5,35 @@
 #ifndef ZUNTA_HISTORYRUN_H
 #define ZUNTA_HISTORYRUN_H
 
+#include "core/fileinfo.h"
 #include "core/filelist.h"
 
 #include <stdint.h>
 #include <windows.h>
 
 // Run's thread, before its work: forgets the files warned about and the
-// check's counts, and the first time loads the archive then the session
-// log into the index (progress on the bar, a cancel answered). A cancelled
-// load is dropped and tried again at the next run; memory running out
-// turns the history off for the session.
+// check's counts, and the first time loads the archive, the session log and
+// the record store into the indexes (progress on the bar, a cancel
+// answered). A cancelled load is dropped and tried again at the next run;
+// memory running out turns the history off for the session.
 void BeginHistoryRun(HWND window);
-// Run's thread, for a file just hashed (its texts null when not computed):
-// judges it against the history and, when it changed without a write,
-// keeps the warning with its entry index's lines and names it for the
-// run's end. Returns HISTORY_UNKNOWN, _SAME or _CHANGED.
-int JudgeRowHistory(const FileEntry *entry, int32_t index, uint64_t size, int64_t lastWriteTime, const char *crcText,
+// Run's thread, for a file just hashed (its texts null when not computed,
+// stamp read after it): judges it against the store's records of its path,
+// size and last-write time and, when it changed without a write, keeps the
+// warning with its entry index's lines and names it for the run's end. In Check against history, a file the store has no record of
+// is judged by the records of the logs alone with its name, size and time
+// to the second. Returns HISTORY_UNKNOWN, _SAME or _CHANGED.
+int JudgeRowHistory(const FileEntry *entry, int32_t index, const FileStamp *stamp, const char *crcText,
                     const char *md5Text);
-// Run's thread: a record was just written to the session log; the index
-// holds it too.
-void AddRecordToHistory(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
+// Run's thread: a record was just written to the session log for the file
+// of entry index. Writes its store record (with the SHA digests kept for the
+// entry) and indexes it as a load would read it from the files.
+void AddRecordToHistory(const char *path, int32_t index, const FileStamp *stamp, const char *crcText,
                         const char *md5Text);
 
 // Check against history, run's thread: the checksum mask (MASK_...) that
-// the records of the entry's name, size and time hold; 0 when none, the
-// row then counted as not in the history.
+// the records of the entry's file hold (as JudgeRowHistory finds them in
+// a check); 0 when none, the row then counted as not in the history.
 int HistoryCheckMask(const FileEntry *entry);
 // Check against history, run's thread: counts a row hashed with result
 // (the job's) and returns its status text ("Done", "Error", or "Ready"

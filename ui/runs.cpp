@@ -185,11 +185,10 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
 
     // The file as it was while it was read, the same before and after.
     uint64_t size = stamp.Size;
-    int64_t lastWrite = FileStampSeconds(stamp);
     const char *crcDone = (mask & MASK_CRC32) ? crcText : nullptr;
     const char *md5Done = (mask & MASK_MD5) ? md5Text : nullptr;
     if (!addOnly)
-        JudgeRowHistory(entry, index, size, lastWrite, crcDone, md5Done);
+        JudgeRowHistory(entry, index, &stamp, crcDone, md5Done);
 
     ShowRowResult(window, row, entry, index, crcDone, md5Done, mask == 0, !addOnly || mask == 0);
 
@@ -198,8 +197,8 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
     LockEntryResults();
     entry->Size = size;
     UnlockEntryResults();
-    if (AppendSessionRecord(entry->Path, size, lastWrite, crcDone, md5Done) == 0)
-        AddRecordToHistory(entry->Path, size, lastWrite, crcDone, md5Done);
+    if (AppendSessionRecord(entry->Path, size, FileStampSeconds(stamp.LastWrite), crcDone, md5Done) == 0)
+        AddRecordToHistory(entry->Path, index, &stamp, crcDone, md5Done);
     char grouped[SIZE_TEXT_SIZE], unit[SIZE_TEXT_SIZE];
     FormatGroupedSize(grouped, sizeof grouped, size);
     SetRowText(list, row, 4, grouped);

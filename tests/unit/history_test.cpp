@@ -3,6 +3,7 @@
 // hashed again.
 #include "app/textutil.h"
 #include "core/history.h"
+#include "core/historystore.h"
 #include "core/sessionlog.h"
 
 #include "unit_support.h"
@@ -19,17 +20,49 @@
 
 namespace {
 
-// One line as WriteSessionRecord writes it into a file in text mode.
-std::string WrittenRecord(const std::string &path, uint64_t size, int64_t when, const char *crc, const char *md5)
+// The bytes write writes into a file opened with mode.
+template <typename Write> std::string Written(const char *mode, Write write)
 {
     std::string logPath = ScratchPath("history-record.log");
-    FILE *file = fopen(logPath.c_str(), "w");
-    WriteSessionRecord(file, path.c_str(), size, when, crc, md5);
+    FILE *file = fopen(logPath.c_str(), mode);
+    write(file);
     fclose(file);
     std::ifstream in(logPath, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// One line as WriteSessionRecord writes it into a file in text mode.
+std::string WrittenRecord(const std::string &path, uint64_t size, int64_t when, const char *crc, const char *md5)
+{
+    return Written("w", [&](FILE *file) { WriteSessionRecord(file, path.c_str(), size, when, crc, md5); });
+}
+
+// One line of the record store; result: WriteStoreRecord's.
+std::string StoreLine(const std::string &path, uint64_t size, int64_t lastWrite, const char *crc, const char *md5,
+                      const char *sha256 = nullptr, int *result = nullptr)
+{
+    const char *digests[STORE_DIGEST_KINDS] = { crc, md5, nullptr, sha256, nullptr };
+    FileStamp stamp = { size, lastWrite };
+    return Written("wb", [&](FILE *file) {
+        int written = WriteStoreRecord(file, path.c_str(), &stamp, digests);
+        if (result != nullptr)
+            *result = written;
+    });
+}
+
+std::string FoldedPath(const std::string &path)
+{
+    std::string folded(path.size(), '\0');
+    HistoryFoldPath(path.data(), path.size(), &folded[0]);
+    return folded;
+}
+
+// The last-write time in 100 ns of a time in seconds since 1970, plus units.
+int64_t FileTimeOf(int64_t seconds, int64_t units = 0)
+{
+    return (seconds + 11644473600) * 10000000 + units;
 }
 
 // The same bytes built here, for many records at once: the name padded to
@@ -163,6 +196,68 @@ TEST(HistoryRecord, DamagedLinesAreSkipped)
     }
 }
 
+TEST(HistoryStore, EveryRecordTheWriterWritesReadsBackAndOtherLinesAreSkipped)
+{
+    int64_t when = FileTimeOf(LocalTime(2020, 1, 1, 0, 0, 0), 1234567);
+    const char sha256[] = "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855";
+    EXPECT_EQ(StoreLine("C:\\data\\a b.txt", 5, when, "CBF43926", nullptr, sha256),
+              "5 " + std::to_string(when) + " 2020-01-01T00:00:00 cbf43926 - - "
+                  "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855 - C:\\data\\a b.txt\r\n");
+    const struct {
+        std::string Path;
+        uint64_t Size;
+        int64_t LastWrite;
+        const char *Crc, *Md5;
+        uint8_t Kinds;
+    } cases[] = {
+        { "C:\\x\\ - - 1 2 ", UINT64_MAX, INT64_MAX, nullptr, Md5Upper, HISTORY_MD5 },   // no local time
+        { " \xc3\xa9t\xc3\xa9 \xe6\x96\x87", 0, 0, "cbf43926", Md5Lower, HISTORY_CRC32 | HISTORY_MD5 },
+        { "D:\\" + std::string(70000, 'p'), 1234567, when, "CBF43926", nullptr, HISTORY_CRC32 },
+    };
+    for (const auto &c : cases) {
+        std::string line = StoreLine(c.Path, c.Size, c.LastWrite, c.Crc, c.Md5);
+        StoreRecord record;
+        ASSERT_EQ(ParseStoreRecord(line.data(), line.size(), &record), 0) << line;
+        EXPECT_EQ(std::string(record.Path, record.PathLength), c.Path);
+        EXPECT_EQ(record.Size, c.Size);
+        EXPECT_EQ(record.LastWrite, c.LastWrite);
+        EXPECT_EQ(record.Kinds, c.Kinds);
+        EXPECT_EQ(record.LogStamp == 0, c.LastWrite != when) << "the log record's time field, when it has one";
+        if (c.Kinds & HISTORY_CRC32)
+            EXPECT_EQ(record.Crc32, 0xCBF43926u);
+        if (c.Kinds & HISTORY_MD5)
+            EXPECT_EQ(memcmp(record.Md5, Md5Bytes, 16), 0);
+    }
+
+    // Nothing the reader could not read back unambiguously is written: a
+    // control character in the path, no path, neither CRC nor MD5, a CRC of 7 digits.
+    const char *const refused[][2] = { { "C:\\a\nb", "CBF43926" }, { "C:\\a\rb", "CBF43926" }, { "C:\\a\tb", "CBF43926" },
+                                       { "", "CBF43926" }, { "C:\\a", nullptr }, { "C:\\a", "CBF4392" } };
+    for (const auto &path : refused) {
+        int result = 0;
+        EXPECT_EQ(StoreLine(path[0], 1, when, path[1], nullptr, sha256, &result), "") << path[0];
+        EXPECT_EQ(result, -1);
+    }
+
+    const std::string tail = " 2020-01-01T00:00:00 cbf43926 - - - - C:\\a.txt\r\n";
+    const std::string damaged[] = {
+        "5 1 2020-01-01T00:00:00 cbf43926 - - - - \r\n",                 // no path
+        "5 1 2020-01-01T00:00:00 cbf43926 - - - C:\\a.txt\r\n",           // a field short
+        "5 1 2020-01-01T00:00:00 - - - - - C:\\a.txt\r\n",               // no CRC nor MD5
+        "5 1 2020-01-01T00:00:00 cbf4392 - - - - C:\\a.txt\r\n",
+        "5 1 2020-01-01T00:00:00 cbf43926 d41d8cd98f00b204e9800998ecf8427 - - - C:\\a.txt\r\n",
+        "5 1 2020-02-30T00:00:00 cbf43926 - - - - C:\\a.txt\r\n",
+        "5 1 00:00.00 2020-01-01 cbf43926 - - - - C:\\a.txt\r\n",
+        "05 1" + tail, "5 01" + tail, "-5 1" + tail, "5  1" + tail,
+        "18446744073709551616 1" + tail, "5 9223372036854775808" + tail,    // past their ranges
+        "5 1" + tail.substr(0, tail.size() - 2) + "\tx\r\n", "", "\r\n",
+    };
+    for (const auto &line : damaged) {
+        StoreRecord record;
+        EXPECT_EQ(ParseStoreRecord(line.data(), line.size(), &record), -1) << "taken as a record: " << line;
+    }
+}
+
 namespace {
 
 const char Crc1[] = "1111AAAA", Crc2[] = "2222BBBB";
@@ -236,6 +331,73 @@ TEST_F(HistoryFixture, ChangedWithoutAWriteAgainstTheOldestRecords)
     EXPECT_EQ(Index.Count, 3u);
 }
 
+TEST(HistoryStore, PathsFoldAsTheFileSystemFoldsThem)
+{
+    const struct {
+        const char *A, *B;
+        bool Same;
+    } cases[] = {
+        { "C:\\Data/A.TXT", "c:/data\\a.txt", true },
+        { "\xc3\x89T\xc3\x89 \xc3\x9f", "\xc3\xa9t\xc3\xa9 \xc3\x9f", true },                  // ÉTÉ ß
+        { "\xc5\xbd\xc4\x8c\xc4\xb9", "\xc5\xbe\xc4\x8d\xc4\xba", true },                     // ŽČĹ
+        { "\xce\xa9\xce\x86\xd0\x96\xd0\x81", "\xcf\x89\xce\xac\xd0\xb6\xd1\x91", true },    // ΩΆЖЁ
+        { "\xc5\xb8", "\xc3\xbf", true },                                                  // Ÿ
+        { "I\xc4\xb1", "i\xc4\xb1", true },
+        { "\xc4\xb0", "\xc4\xb1", false },      // İ and ı fold to no i of their own
+        { "\xcf\x82", "\xcf\x83", false },      // ς σ
+        { "\xc3\x97", "\xc3\xb7", false },      // × ÷
+        { "\xe6\x96\x87A", "\xe6\x96\x87a", true },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FoldedPath(c.A) == FoldedPath(c.B), c.Same) << c.A << " and " << c.B;
+    // Eight bytes at a time as one at a time.
+    for (int c = 1; c < 0x80; c++) {
+        char folded = c == '/' ? '\\' : c >= 'A' && c <= 'Z' ? (char)(c + 0x20) : (char)c;
+        EXPECT_EQ(FoldedPath(std::string(9, (char)c)), std::string(9, folded)) << c;
+    }
+}
+
+TEST_F(HistoryFixture, TheStoreJudgesByFullPathAndTimeAndStandsForItsLogRecords)
+{
+    int64_t when = FileTimeOf(LocalTime(2022, 5, 1, 10, 0, 0), 5000000);    // T1 and a half
+    HistoryIndex store;
+    HistoryIndexInitByPath(&store);
+    std::string text = StoreLine("C:\\A\\data.bin", 9, when, Crc1, nullptr) +
+                       StoreLine("C:\\A\\torn.bin", 9, when, Crc1, nullptr);
+    text.resize(text.size() - 2);
+    ASSERT_EQ(HistoryIndexAddStoreText(&store, &Index, text.data(), text.size(), nullptr, nullptr), 0);
+    EXPECT_EQ(store.Count, 1u) << "a line without its end may be a path cut short";
+    // data.bin was recorded in the log and the store, old.bin before the store was.
+    ASSERT_EQ(AddText(Line("data.bin", Crc1, "9", T1) + Line("old.bin", Crc1, "9", T1)), 0);
+    FileStamp stamp = { 9, when };
+    ASSERT_EQ(HistoryIndexAddStamped(&store, "C:\\\xc3\x89t\xc3\xa9", 8, &stamp, Crc1, nullptr), 0);
+    const struct {
+        const char *Path;
+        int64_t LastWrite;
+        const char *Crc;
+        int Verdict;
+    } cases[] = {
+        { "c:/a/DATA.bin", when, Crc1, HISTORY_SAME },
+        { "C:\\A\\data.bin", when, Crc2, HISTORY_CHANGED },
+        { "C:\\B\\data.bin", when, Crc2, HISTORY_UNKNOWN },             // another folder
+        { "C:\\A\\data.bin", when + 1, Crc2, HISTORY_UNKNOWN },         // saved again 100 ns later
+        { "C:\\A\\data.bin", when - 5000000, Crc2, HISTORY_UNKNOWN },   // in the same second
+        { "c:\\\xc3\xa9T\xc3\x89", when, Crc2, HISTORY_CHANGED },
+    };
+    for (const auto &c : cases) {
+        HistoryJudgement judgement;
+        FileStamp file = { 9, c.LastWrite };
+        EXPECT_EQ(HistoryJudgeStamped(&store, c.Path, strlen(c.Path), &file, c.Crc, nullptr, &judgement), c.Verdict)
+            << c.Path << " " << c.LastWrite;
+        if (c.Verdict == HISTORY_CHANGED)
+            EXPECT_STREQ(judgement.TimeText, T1) << "the message names the time of the record";
+    }
+    // The logs answer for the records they alone hold.
+    EXPECT_EQ(Judge("data.bin", 9, T1, Crc2, nullptr).Verdict, HISTORY_UNKNOWN);
+    EXPECT_EQ(Judge("old.bin", 9, T1, Crc2, nullptr).Verdict, HISTORY_CHANGED);
+    HistoryIndexFree(&store);
+}
+
 TEST_F(HistoryFixture, TwoKatakanaThatDifferOnlyInASecondByteAreTwoFiles)
 {
     // An older Japanese system: 83 41 and 83 61 are two characters, not a
@@ -245,6 +407,7 @@ TEST_F(HistoryFixture, TwoKatakanaThatDifferOnlyInASecondByteAreTwoFiles)
     ASSERT_EQ(AddText(Line("\x83\x41.bin", Crc1, "3", T1)), 0);
     EXPECT_EQ(Judge("\x83\x61.bin", 3, T1, Crc2, nullptr).Verdict, HISTORY_UNKNOWN) << "another file";
     EXPECT_EQ(Judge("\x83\x41.BIN", 3, T1, Crc1, nullptr).Verdict, HISTORY_SAME);
+    EXPECT_NE(FoldedPath("C:\\\x83\x41"), FoldedPath("C:\\\x83\x61")) << "another path";
     TextSetCodePage(TEXT_CODE_PAGE_UTF8, 4, nullptr);
 }
 

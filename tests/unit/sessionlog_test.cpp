@@ -13,6 +13,10 @@
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
 
 #include <fstream>
 #include <sstream>
@@ -214,7 +218,54 @@ TEST(SessionLogs, EverySessionReachesTheArchiveOnceHoweverItEnds)
     BeginSessionLog();
     EndSessionLog();
     EXPECT_EQ(ReadBytes(Program.AllSessionsLogPath), first + second);
+
+    // A start that cannot write the archive keeps the log and its mark; this
+    // session's records join them and reach the archive with them, once.
+    BeginSessionLog();
+    std::string third = record("killed again.txt");
+    std::string archive = Program.AllSessionsLogPath;
+    snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s",
+             ScratchPath("no such folder/All.log").c_str());
+    BeginSessionLog();
+    snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s", archive.c_str());
+    EXPECT_EQ(ReadBytes(Program.LastSessionLogPath), third) << "a log that was not archived was deleted";
+    FILE *mark = fopen(Program.SessionMarkPath, "r");
+    EXPECT_NE(mark, nullptr) << "the mark of a log not archived was taken away";
+    if (mark != nullptr)
+        fclose(mark);
+    std::string both = record("after.txt");
+    EndSessionLog();
+    BeginSessionLog();
+    EndSessionLog();
+    EXPECT_EQ(ReadBytes(Program.AllSessionsLogPath), first + second + both);
+    EXPECT_EQ(both.find(third), 0u);
 }
+
+#ifndef _WIN32
+TEST(SessionLogs, ARecordOrAnArchiveWrittenInPartIsTakenBack)
+{
+    snprintf(Program.LastSessionLogPath, sizeof Program.LastSessionLogPath, "%s", ScratchPath("Cut.log").c_str());
+    snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s", ScratchPath("CutAll.log").c_str());
+    const std::string log(60, 'l'), archive(50, 'a');
+    ASSERT_TRUE(WriteBytes(Program.LastSessionLogPath, log));
+    ASSERT_TRUE(WriteBytes(Program.AllSessionsLogPath, archive));
+    // Files may not grow past 90 bytes: the disk is full in the middle of a write.
+    struct rlimit saved, full;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    full = saved;
+    full.rlim_cur = 90;
+    signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    int appended = AppendSessionRecord("C:\\s\\a.txt", 1, 0, "0000ABCD", nullptr);
+    int archived = ArchiveSessionLog();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(appended, -1) << "a record the disk did not take counted as written";
+    EXPECT_EQ(ReadBytes(Program.LastSessionLogPath), log) << "a part of a record was left in the log";
+    EXPECT_EQ(archived, -1);
+    EXPECT_EQ(ReadBytes(Program.AllSessionsLogPath), archive) << "a part of the log was left in the archive";
+}
+#endif
 
 TEST(PathOrder, LettersFoldedAndTheSeparatorSortsBeforeLetters)
 {

@@ -89,6 +89,9 @@ TEST_F(WindowsFiles, FilesOfEveryKindAreFound)
         struct _stat64 status;
         ASSERT_EQ(_stat64(path.c_str(), &status), 0);
         EXPECT_EQ(time, (int64_t)status.st_mtime);
+        FileStamp stamp;
+        ASSERT_EQ(ReadFileStamp(path.c_str(), &stamp), 0);
+        EXPECT_EQ(FileStampSeconds(stamp.LastWrite), time) << "the logs' second from the stamp's time";
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }

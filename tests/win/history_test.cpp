@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "core/fileinfo.h"
 #include "core/history.h"
+#include "core/historystore.h"
 #include "core/run.h"
 #include "core/sessionlog.h"
 #include "main_window_fixture.h"
@@ -55,6 +56,15 @@ protected:
         ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
         CloseHandle(file);
     }
+    // Sets the last-write time, in 100 ns since 1601.
+    void SetWriteTime(const std::string &path, uint64_t when)
+    {
+        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+        FILETIME written = { (DWORD)when, (DWORD)(when >> 32) };
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+        CloseHandle(file);
+    }
     std::string TimeTextOf(const std::string &path)
     {
         uint64_t size;
@@ -64,18 +74,25 @@ protected:
         FormatLogTime(when, text, sizeof text);
         return text;
     }
-    // An archive of earlier sessions with one record per file.
-    void WriteArchive(const std::vector<std::string> &paths, const char *md5)
+    // An archive of earlier sessions with one record per file, and with
+    // stored their records in the store too, as this version writes them.
+    void WriteArchive(const std::vector<std::string> &paths, const char *md5, bool stored)
     {
         FILE *archive = fopen(Program.AllSessionsLogPath, "w");
+        FILE *store = fopen(Program.HistoryStorePath, "wb");
         ASSERT_NE(archive, nullptr);
+        ASSERT_NE(store, nullptr);
         for (const std::string &path : paths) {
-            uint64_t size;
-            int64_t when;
-            ASSERT_EQ(QueryFileInfo(path.c_str(), &size, &when), 0) << path;
-            WriteSessionRecord(archive, path.c_str(), size, when, DigitsCrc, &path == &paths[0] ? md5 : nullptr);
+            FileStamp stamp;
+            ASSERT_EQ(ReadFileStamp(path.c_str(), &stamp), 0) << path;
+            const char *digests[STORE_DIGEST_KINDS] = { DigitsCrc, &path == &paths[0] ? md5 : nullptr };
+            WriteSessionRecord(archive, path.c_str(), stamp.Size, FileStampSeconds(stamp.LastWrite), digests[0],
+                               digests[1]);
+            if (stored)
+                WriteStoreRecord(store, path.c_str(), &stamp, digests);
         }
         fclose(archive);
+        fclose(store);
     }
     void RunToTheEnd(int id)
     {
@@ -140,13 +157,72 @@ TEST_F(History, ContentsChangedWithoutAWriteAreWarnedAboutInTheRunAndTheResultBo
     ForgetPendingWindows();
 }
 
+TEST_F(History, OneNameSizeAndSecondInTwoFoldersOrTwoSavesInASecondAreNoChange)
+{
+    OpenWindow();
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\a").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\b").c_str(), nullptr));
+    std::string a = Write("a\\data.bin", "123456789"), b = Write("b\\data.bin", "987654321");
+    const uint64_t second = 132223104000000000ull;     // 2020-01-01 00:00:00 UTC, a whole second
+    SetWriteTime(a, second);
+    SetWriteTime(b, second);
+    // An earlier version recorded another data.bin of that size and second.
+    FILE *archive = fopen(Program.AllSessionsLogPath, "w");
+    ASSERT_NE(archive, nullptr);
+    WriteSessionRecord(archive, "C:\\old\\data.bin", 9, FileStampSeconds(second), "DEADBEEF", nullptr);
+    fclose(archive);
+    AddFile(a);
+    AddFile(b);
+    int boxes = 0;
+    AnswerMessageBox(WarningTitle, [&](HWND, const std::string &) { boxes++; });
+    RunToTheEnd(IDC_PROCESS_ALL);
+    EXPECT_EQ(boxes, 0) << "a data.bin of another folder was taken for this one changed without a write";
+    EXPECT_EQ(ControlText(IDC_RESULT).find("Warning"), std::string::npos);
+
+    // Saved again half a second later: the same second in the log, another time.
+    ASSERT_TRUE(WriteWholeFile(a, "abcdefghi"));
+    SetWriteTime(a, second + 5000000);
+    Click(0);
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(boxes, 0) << "a second save within the second was taken for a change without a write";
+
+    std::string summary;
+    AnswerMessageBox("Check against history", [&](HWND, const std::string &text) { summary = text; });
+    Command(IDM_CHECK_HISTORY);
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 60000)) << "no summary";
+    EXPECT_EQ(summary.substr(0, summary.find("\r\n")),
+              "Checked 2 files against their history: 2 unchanged, 0 changed without a write, 0 not in the history");
+    ForgetPendingWindows();
+}
+
+TEST_F(History, ARecordTheLogDidNotTakeIsNotInTheHistory)
+{
+    OpenWindow();
+    std::string path = Write("rot.bin", "123456789");
+    AddFile(path);
+    Click(0);
+    std::string log = Program.LastSessionLogPath;
+    snprintf(Program.LastSessionLogPath, sizeof Program.LastSessionLogPath, "Z:\\dev\\full");   // a full disk
+    RunToTheEnd(IDC_PROCESS);
+    snprintf(Program.LastSessionLogPath, sizeof Program.LastSessionLogPath, "%s", log.c_str());
+    ASSERT_EQ(Cell(0, 2), DigitsCrc);
+    EXPECT_EQ(ReadWholeFile(Program.HistoryStorePath), "") << "stored although the log did not take it";
+    Rot(path, true);
+    int boxes = 0;
+    AnswerMessageBox(WarningTitle, [&](HWND, const std::string &) { boxes++; });
+    RunToTheEnd(IDC_PROCESS);
+    Pump();
+    EXPECT_EQ(boxes, 0) << "judged against a record that the log never received";
+    ForgetPendingWindows();
+}
+
 TEST_F(History, CheckAgainstHistorySortsTheRowsByTheirRecords)
 {
     OpenWindow();
     EXPECT_FALSE(ListCommandEnabled(window, IDM_CHECK_HISTORY)) << "enabled with no file row";
     std::vector<std::string> paths = { Write("same.bin", "123456789"), Write("rotten.bin", "123456789"),
                                        Write("edited.bin", "123456789"), Write("new.bin", "123456789") };
-    WriteArchive({ paths[0], paths[1], paths[2] }, DigitsMd5);
+    WriteArchive({ paths[0], paths[1], paths[2] }, DigitsMd5, false);    // records the logs alone hold
     Rot(paths[1], true);
     Rot(paths[2], false);
     for (const std::string &path : paths)
@@ -181,7 +257,7 @@ TEST_F(History, FrenchWarningOfARecordFromTheArchive)
     SelectLanguageTable(LANGUAGE_ID_FRENCH);
     OpenWindow();
     std::string path = Write("rot.bin", "123456789");
-    WriteArchive({ path }, nullptr);
+    WriteArchive({ path }, nullptr, true);
     std::string timeText = TimeTextOf(path);
     Rot(path, true);
     AddFile(path);
@@ -200,7 +276,7 @@ TEST_F(History, OutOfMemoryWhileLoadingTurnsTheHistoryOffAndTheSummarySaysSo)
 {
     OpenWindow();
     std::string path = Write("same.bin", "123456789");
-    WriteArchive({ path }, nullptr);
+    WriteArchive({ path }, nullptr, true);
     AddFile(path);
     void *(*allocate)(size_t) = HistoryAllocate;
     HistoryAllocate = NoMemory;
@@ -226,7 +302,7 @@ TEST_F(History, ALoadCancelledIsThrownAwayAndTheNextRunLoadsAgain)
 {
     OpenWindow();
     std::string path = Write("rot.bin", "123456789");
-    WriteArchive({ path }, nullptr);
+    WriteArchive({ path }, nullptr, true);
     // Enough records after it for the load to report its progress.
     FILE *archive = fopen(Program.AllSessionsLogPath, "a");
     ASSERT_NE(archive, nullptr);
@@ -259,7 +335,7 @@ TEST_F(History, ACancelledCheckLeavesTheRowsReadyAndSaysSo)
     std::vector<std::string> paths;
     for (const char *name : { "a.bin", "b.bin" })
         paths.push_back(Write(name, std::string(4 << 20, 'z')));
-    WriteArchive(paths, nullptr);
+    WriteArchive(paths, nullptr, true);
     for (const std::string &path : paths)
         AddFile(path);
     std::string summary;
