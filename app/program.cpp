@@ -12,7 +12,7 @@ const char SettingsFileName[] = "Zunta.ini";
 const char LastSessionLogName[] = "LastSession.log";
 const char AllSessionsLogName[] = "AllSessions.log";
 const char SessionMarkName[] = "LastSession.pending";
-const char HistoryStoreName[] = "History.txt";
+const char HistoryStoreName[] = "History.log";
 
 static const char DataFolderName[] = "Zunta";
 

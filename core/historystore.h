@@ -1,4 +1,4 @@
-// The record store, History.txt beside the session logs: each record the
+// The record store, History.log beside the session logs: each record the
 // session log receives is followed by one here with what the log has no
 // room for: the file's full path, its last-write time to 100 ns and every
 // digest known then. The history judges files by it.

@@ -35,7 +35,7 @@ void MainWindowTest::SetUp()
              folder.c_str());
     snprintf(Program.AllSessionsLogPath, sizeof Program.AllSessionsLogPath, "%s\\AllSessions.log",
              folder.c_str());
-    snprintf(Program.HistoryStorePath, sizeof Program.HistoryStorePath, "%s\\History.txt", folder.c_str());
+    snprintf(Program.HistoryStorePath, sizeof Program.HistoryStorePath, "%s\\History.log", folder.c_str());
     Program.CommandLineCursor = nullptr;
     ResetHistory();     // each test is a session of its own
     CancelAtFirstProgress = false;

@@ -101,7 +101,7 @@ TEST(ProgramPaths, FromDataFolderOrProgramFolder)
     EXPECT_STREQ(p.LastSessionLogPath, "LastSession.log");
     EXPECT_STREQ(p.AllSessionsLogPath, "AllSessions.log");
     EXPECT_STREQ(p.SessionMarkPath, "LastSession.pending");
-    EXPECT_STREQ(p.HistoryStorePath, "History.txt");
+    EXPECT_STREQ(p.HistoryStorePath, "History.log");
 
     snprintf(p.DataFolder, sizeof p.DataFolder, "C:\\Local\\Zunta");
     ComputeProgramPaths(&p);
@@ -109,7 +109,7 @@ TEST(ProgramPaths, FromDataFolderOrProgramFolder)
     EXPECT_STREQ(p.LastSessionLogPath, "C:\\Local\\Zunta\\LastSession.log");
     EXPECT_STREQ(p.AllSessionsLogPath, "C:\\Local\\Zunta\\AllSessions.log");
     EXPECT_STREQ(p.SessionMarkPath, "C:\\Local\\Zunta\\LastSession.pending");
-    EXPECT_STREQ(p.HistoryStorePath, "C:\\Local\\Zunta\\History.txt");
+    EXPECT_STREQ(p.HistoryStorePath, "C:\\Local\\Zunta\\History.log");
 }
 
 TEST(FileAccess, System32IsReachedThroughSysnativeWhenRedirected)
