@@ -579,15 +579,14 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         VerifyComputed found = VerifiedChecksums(planned->Mask, &outcome, &texts);
         int failed = VerifyPlanJudge(plan, i, result == 0, &found);
         plan->RowsDone = i + 1;
-        if (failed > 0 && SetEntryText(index, EXTRA_EXPECTED, plan->ExpectedText) == 0) {
+        if (failed > 0 && SetEntryText(index, EXTRA_EXPECTED, plan->ExpectedText) == 0)
             ShowRowResult(window, planned->Row, entry, index, nullptr, nullptr, true, true);
-        }
         SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
     }
     // The helpers stop first: none opens a file once the confinement is gone.
     StopAhead(&ahead);
     EndOpensConfinement();
-    EndRowsRun(window, &ahead);
+    EndRowsRun(window, nullptr);
     return 0;
 }
 
