@@ -73,6 +73,7 @@ protected:
     void TearDown() override
     {
         CreateRunThread = CreateThread;
+        RunHelperCount = -1;
         MainWindowTest::TearDown();
         Watch = nullptr;
     }
@@ -474,16 +475,39 @@ TEST_F(Runs, RowsAddedDuringProcessAllAreProcessedToo)
     EXPECT_EQ(watched.counters[2], "3/2    ") << "the total is not counted again";
 }
 
+namespace {
+
+// Reads of a file the worker is on wait, once HoldReads is set, until the
+// run has been asked to end, so that the run cannot finish that file first
+// however fast the machine is.
+std::atomic<bool> HoldReads(false);
+
+size_t ReadUntilCancelled(FILE *file, void *buffer, size_t size, bool *failed)
+{
+    for (int waited = 0; HoldReads && ReadRunState() == RUN_RUNNING && waited < 30000; waited += 5)
+        Sleep(5);
+    return CountingRead(file, buffer, size, failed);
+}
+
+} // namespace
+
 TEST_F(Runs, ClosingDuringARunWaitsForTheWorker)
 {
+    HashReadFn kept = HashRead;
+    HashRead = ReadUntilCancelled;
+    HoldReads = false;
+    RunHelperCount = 0;
     OpenWatchedWindow();
     for (int i = 0; i < 4; i++)
         AddFile(MakeFile("close" + std::to_string(i) + ".bin", 16 << 20));
     watched.onCounter = [&](const std::string &counter) {
-        if (counter == "2/4    ")
+        if (counter == "2/4    ") {
+            HoldReads = true;
             PostMessageA(window, WM_CLOSE, 0, 0);
+        }
     };
     RunToTheEnd(IDC_PROCESS_ALL);
+    HashRead = kept;
     EXPECT_EQ(MainWnd.RunThread, nullptr);
     EXPECT_EQ(ReadRunState(), RUN_IDLE);
     EXPECT_EQ(HashAheadLiveHelpers(), 0) << "no helper outlives the run";
@@ -495,11 +519,16 @@ TEST_F(Runs, ClosingDuringARunWaitsForTheWorker)
 
 TEST_F(Runs, LanguageSwitchDuringARunEndsTheRunFirst)
 {
+    HashReadFn kept = HashRead;
+    HashRead = ReadUntilCancelled;
+    HoldReads = false;
+    RunHelperCount = 0;
     OpenWatchedWindow();
     for (int i = 0; i < 3; i++)
         AddFile(MakeFile("switch" + std::to_string(i) + ".bin", 16 << 20));
     watched.onCounter = [&](const std::string &counter) {
         if (counter == "2/3    ") {
+            HoldReads = true;
             WhenWindowOpens("Zunta Calculator Options", [](HWND options) {
                 SendDlgItemMessageA(options, IDC_LANGUAGE, CB_SETCURSEL, 1, 0);
                 SendMessageA(options, WM_COMMAND, IDOK, 0);
@@ -508,6 +537,7 @@ TEST_F(Runs, LanguageSwitchDuringARunEndsTheRunFirst)
         }
     };
     RunToTheEnd(IDC_PROCESS_ALL);
+    HashRead = kept;
     EXPECT_EQ(MainWnd.RunThread, nullptr);
     EXPECT_EQ(HashAheadLiveHelpers(), 0) << "no helper outlives the run";
     ASSERT_NE(MainWnd.RowSnapshot, nullptr);
