@@ -2,10 +2,10 @@
 // the screen, as a user would wait for it.
 //   zunta_addbench FOLDER...   prints "Add Folder, N files: S s; ..." for each folder,
 //                              the best of three turns
-#include "app/lang.h"
-#include "app/settings.h"
+#include "base/lang.h"
+#include "base/settings.h"
 #include "core/filelist.h"
-#include "core/run.h"
+#include "platform/runlock.h"
 #include "ui/addfiles.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"

@@ -1,7 +1,7 @@
 // The file hashing job.
 #include "checksum/hashjob.h"
 
-#include "app/lang.h"
+#include "base/lang.h"
 #include "checksum/clock.h"
 #include "checksum/crc32.h"
 #include "checksum/md5.h"

@@ -3,8 +3,8 @@
 // a file of any size is read in one pass.
 #include "core/checksumfile.h"
 
-#include "app/lang_more.h"
-#include "app/textutil.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 #include "checksum/hashjob.h"
 #include "core/filelist.h"
 

@@ -13,7 +13,7 @@ enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2, CHECKSUM_SHA1 = 4, CHECKSUM_SHA256 
 
 // Formats of a checksum file. SFV, MD5 and SHA256 are also the filter
 // indexes of the save dialog's filter list (MORE_SAVE_FILTER_SHA256 of
-// app/lang_more.h). MD5 and the SHA formats read alike: each line's kind
+// base/texts.h). MD5 and the SHA formats read alike: each line's kind
 // comes from its count of digits.
 enum {
     CHECKSUM_FORMAT_ANY = 0,

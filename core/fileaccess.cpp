@@ -1,7 +1,7 @@
 // The path a file is reached by.
 #include "core/fileaccess.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <string.h>
 

@@ -3,7 +3,7 @@
 // a slot happen under the list's guard; entries themselves never move.
 #include "core/filelist.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -4,7 +4,7 @@
 // condition for any change.
 #include "core/hashahead.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -4,7 +4,7 @@
 // store's.
 #include "core/history.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 #include "checksum/clock.h"
 #include "core/historystore.h"
 #include "core/keyedhash.h"

@@ -2,8 +2,8 @@
 // first and the path last.
 #include "core/historystore.h"
 
-#include "app/program.h"
-#include "app/textutil.h"
+#include "base/program.h"
+#include "base/textutil.h"
 #include "core/history.h"
 #include "core/sessionlog.h"
 

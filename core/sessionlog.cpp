@@ -1,9 +1,9 @@
 // The session logs.
 #include "core/sessionlog.h"
 
-#include "app/program.h"
-#include "app/textutil.h"
-#include "ui/sizetext.h"
+#include "base/program.h"
+#include "base/sizetext.h"
+#include "base/textutil.h"
 
 #include <string.h>
 #include <time.h>

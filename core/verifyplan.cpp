@@ -6,8 +6,8 @@
 // blocks that never move.
 #include "core/verifyplan.h"
 
-#include "app/program.h"
-#include "app/textutil.h"
+#include "base/program.h"
+#include "base/textutil.h"
 #include "core/filelist.h"
 #include "core/keyedhash.h"
 

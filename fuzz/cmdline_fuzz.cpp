@@ -10,8 +10,8 @@
 // also joins its two parts directly. With bit 3, the text is a list of
 // paths, one a line, written as a command line that the parse must give
 // back.
-#include "app/cmdline.h"
-#include "app/textutil.h"
+#include "base/textutil.h"
+#include "core/cmdline.h"
 
 #include "fuzz_support.h"
 

@@ -5,7 +5,7 @@
 // Input: the float's four bytes (little-endian), the text buffer's size, a
 // language byte (odd: French), then two clock readings of eight bytes of
 // seconds and two of milliseconds each.
-#include "app/lang.h"
+#include "base/lang.h"
 #include "checksum/hashjob.h"
 
 #include "fuzz_support.h"

@@ -6,8 +6,8 @@
 // Input: a size byte for the value buffers, then operations of three bytes
 // (section, key and value, each chosen from the lists below) up to a zero
 // byte, then the text.
-#include "app/inifile.h"
-#include "app/textutil.h"
+#include "base/inifile.h"
+#include "base/textutil.h"
 
 #include "fuzz_support.h"
 

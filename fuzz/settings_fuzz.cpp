@@ -7,9 +7,9 @@
 // language; bit 2: a value from the list below instead of one from the
 // input), a key byte (below 0xF0 a key from -2 to 12, else four bytes of any
 // key), then the operation's own fields.
-#include "app/lang.h"
-#include "app/settings.h"
-#include "app/textutil.h"
+#include "base/lang.h"
+#include "base/settings.h"
+#include "base/textutil.h"
 
 #include "fuzz_support.h"
 

@@ -7,8 +7,8 @@
 // size, the unit text's buffer size, a language byte (even: English id 9,
 // odd: French id 12, 0xFF: the byte itself), a byte whose bit 0 rewrites
 // the rest of the input instead of a grouped text.
-#include "app/lang.h"
-#include "ui/sizetext.h"
+#include "base/lang.h"
+#include "base/sizetext.h"
 
 #include "fuzz_support.h"
 

@@ -6,7 +6,7 @@
 //
 // Input: a code page byte (0 UTF-8, 1 double-byte, 2 single-byte), for the
 // double-byte one four bytes of two lead-byte ranges, then the text.
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include "fuzz_support.h"
 

@@ -6,7 +6,7 @@
 // for a comparison: the second text is the first with its letters' case
 // flipped; bit 4 for an append: the text already there fills its buffer),
 // a size byte, then texts of a length byte and their bytes.
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include "fuzz_support.h"
 

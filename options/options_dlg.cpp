@@ -1,15 +1,14 @@
 // The options dialog.
 #include "options/options_dlg.h"
 
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/settings.h"
-#include "app/textutil.h"
+#include "base/lang.h"
+#include "base/program.h"
+#include "base/settings.h"
+#include "base/textutil.h"
 #include "core/fileinfo.h"
 #include "options/sendto.h"
+#include "platform/templates.h"
 #include "resources/resource.h"
-#include "ui/dialogs.h"
-#include "ui/mainwnd.h"
 
 #include <direct.h>
 #include <objbase.h>
@@ -204,8 +203,10 @@ static INT_PTR CALLBACK OptionsDialogProc(HWND window, UINT message, WPARAM wPar
 
 int OpenOptionsDialog(HWND owner)
 {
-    const DLGTEMPLATE *dialog = LoadDialogTemplate(MainWnd.Instance, IDD_OPTIONS, Settings.LanguageId);
+    // The program's own templates: the module that made the main window.
+    HINSTANCE instance = owner ? (HINSTANCE)GetWindowLongPtrA(owner, GWLP_HINSTANCE) : GetModuleHandleA(nullptr);
+    const DLGTEMPLATE *dialog = LoadDialogTemplate(instance, IDD_OPTIONS, Settings.LanguageId);
     if (dialog != nullptr)
-        DialogBoxIndirectParamA(MainWnd.Instance, dialog, owner, OptionsDialogProc, 0);
+        DialogBoxIndirectParamA(instance, dialog, owner, OptionsDialogProc, 0);
     return 0;
 }

@@ -1,8 +1,8 @@
 // The program's shortcuts in the user's SendTo folder.
 #include "options/sendto.h"
 
-#include "app/program.h"
-#include "app/textutil.h"
+#include "base/program.h"
+#include "base/textutil.h"
 
 #include <io.h>
 #include <objbase.h>

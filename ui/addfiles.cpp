@@ -2,17 +2,17 @@
 // the admission step they share.
 #include "ui/addfiles.h"
 
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/lang_more.h"
-#include "app/textutil.h"
-#include "app/textutil_win.h"
+#include "base/lang.h"
+#include "base/pathorder.h"
+#include "base/program.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 #include "core/fileaccess.h"
 #include "core/fileinfo.h"
+#include "platform/codepage.h"
 #include "ui/dialogs.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
-#include "ui/pathorder.h"
 
 #include <commdlg.h>
 #include <io.h>

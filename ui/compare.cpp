@@ -3,12 +3,12 @@
 // MATCH, then the checksums.
 #include "ui/compare.h"
 
-#include "app/lang_more.h"
-#include "app/settings.h"
-#include "app/textutil.h"
+#include "base/settings.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 #include "checksum/checksum_text.h"
 #include "core/checksumfile.h"
-#include "core/extras.h"
+#include "core/entrytexts.h"
 #include "core/filelist.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"

@@ -1,21 +1,8 @@
-// Loading the dialog templates of the current language.
+// The open and save dialogs of one file.
 #include "ui/dialogs.h"
 
-#include "app/lang.h"
-#include "app/textutil_win.h"
+#include "platform/codepage.h"
 #include "ui/addfiles.h"
-
-const DLGTEMPLATE *LoadDialogTemplate(HINSTANCE instance, int id, uint16_t languageId)
-{
-    WORD language = ResourceLanguage(languageId);
-    HRSRC found = FindResourceExA(instance, (LPCSTR)RT_DIALOG, MAKEINTRESOURCEA(id), language);
-    if (found == nullptr)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(instance, found);
-    if (loaded == nullptr)
-        return nullptr;
-    return (const DLGTEMPLATE *)LockResource(loaded);
-}
 
 void PrepareFileDialog(OPENFILENAMEA *dialog, HWND owner, const char *filter, DWORD filterIndex, char *file,
                        DWORD fileSize, const char *title, DWORD flags)

@@ -1,13 +1,13 @@
 // The file list's context menu, its commands and their shortcuts.
 #include "ui/listmenu.h"
 
-#include "core/extras.h"
-#include "checksum/hashjob.h"
-#include "app/settings.h"
-#include "app/lang_more.h"
-#include "app/program.h"
-#include "app/textutil.h"
+#include "base/program.h"
+#include "base/settings.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 #include "checksum/checksum_text.h"
+#include "checksum/hashjob.h"
+#include "core/entrytexts.h"
 #include "core/filelist.h"
 #include "resources/resource.h"
 #include "ui/compare.h"
@@ -17,7 +17,7 @@
 #include "ui/reorder.h"
 #include "ui/result.h"
 #include "ui/runs.h"
-#include "ui/sumfile.h"
+#include "ui/saveverify.h"
 
 #include <shellapi.h>
 #include <stdio.h>

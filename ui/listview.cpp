@@ -1,17 +1,17 @@
 // The file list view.
 #include "ui/listview.h"
 
-#include "app/lang.h"
-#include "app/settings.h"
-#include "app/textutil.h"
-#include "core/run.h"
-#include "core/extras.h"
+#include "base/lang.h"
+#include "base/settings.h"
+#include "base/sizetext.h"
+#include "base/textutil.h"
+#include "core/entrytexts.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
 #include "ui/historyrun.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
 #include "ui/result.h"
-#include "ui/sizetext.h"
 
 #include <stdio.h>
 #include <string.h>

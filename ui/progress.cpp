@@ -2,7 +2,7 @@
 #include "ui/progress.h"
 
 #include "checksum/hashjob.h"
-#include "core/run.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>

@@ -5,7 +5,7 @@
 #include "ui/reorder.h"
 
 #include "core/filelist.h"
-#include "core/run.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"

@@ -1,16 +1,16 @@
 // The result box and the status text below the list.
 #include "ui/result.h"
 
-#include "app/lang_more.h"
-#include "app/settings.h"
-#include "app/textutil.h"
+#include "base/settings.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 #include "checksum/checksum_text.h"
 #include "checksum/hashjob.h"
-#include "core/extras.h"
+#include "core/entrytexts.h"
+#include "core/result_text.h"
 #include "resources/resource.h"
 #include "ui/historyrun.h"
 #include "ui/mainwnd.h"
-#include "ui/result_text.h"
 
 #include <stdio.h>
 #include <stdlib.h>

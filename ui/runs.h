@@ -30,7 +30,7 @@ struct RunRequest {
     int32_t JobResult;      // compare: 0 when computed, else -1
     bool Cancelled;         // a cancel was requested before the run ended
     VerifyPlan *Plan;       // verify
-    const char *SumsPath;   // verify: the checksum file (held by ui/sumfile.cpp)
+    const char *SumsPath;   // verify: the checksum file (held by ui/saveverify.cpp)
     bool Planned;           // verify: the checksum file was read and planned whole
     bool RowsGiven;         // verify: the files found have their rows
     int32_t *Rows;          // rows: the rows (owned), and the entries they carry

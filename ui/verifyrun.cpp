@@ -3,15 +3,15 @@
 // free while a large checksum file is read and planned.
 #include "ui/verifyrun.h"
 
-#include "app/lang_more.h"
-#include "app/program.h"
+#include "base/program.h"
+#include "base/texts.h"
 #include "core/checksumfile.h"
 #include "core/fileinfo.h"
-#include "core/run.h"
+#include "platform/runlock.h"
 #include "ui/mainwnd.h"
 #include "ui/progress.h"
 #include "ui/runs.h"
-#include "ui/sumfile.h"
+#include "ui/saveverify.h"
 
 #include <io.h>
 #include <stdio.h>

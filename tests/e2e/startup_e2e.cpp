@@ -1,5 +1,5 @@
 // Zunta.exe started as a user starts it: settings file, language and data folder.
-#include "app/lang.h"
+#include "base/lang.h"
 #include "main_window_fixture.h"
 #include "resources/resource.h"
 #include "win_support.h"

@@ -1,11 +1,11 @@
 // A main window created from the real template, driven like a user would.
 #include "main_window_fixture.h"
 
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/settings.h"
+#include "base/lang.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "core/filelist.h"
-#include "core/run.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
 #include "ui/historyrun.h"

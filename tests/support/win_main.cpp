@@ -2,10 +2,10 @@
 // are registered, the program's texts are converted into the process code
 // page as Zunta.exe converts them, and the program's module is this test
 // program, which holds the same resources as Zunta.exe.
-#include "app/lang.h"
-#include "app/textutil_win.h"
+#include "base/lang.h"
 #include "core/checksumfile.h"
 #include "core/fileinfo.h"
+#include "platform/codepage.h"
 #include "ui/mainwnd.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Checksum files and checksums as text, from string literals: the reader's
 // lines in each format, the clipboard's checksum, listed names and paths, the
 // lines written, the summaries and the texts in both languages.
-#include "app/lang.h"
-#include "app/lang_more.h"
-#include "app/textutil.h"
+#include "base/lang.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 #include "core/checksumfile.h"
 #include "core/verifyplan.h"
 

@@ -1,6 +1,6 @@
 // Splitting the argument text into paths, with recording stand-ins for the
 // long-name conversion and for what is done with each path.
-#include "app/cmdline.h"
+#include "core/cmdline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The file hashing job: progress polls, cancel, timing and checksums of
 // real files.
-#include "app/lang.h"
+#include "base/lang.h"
 #include "checksum/checksum_text.h"
 #include "checksum/crc32.h"
 #include "checksum/hashjob.h"

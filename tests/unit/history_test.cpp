@@ -1,7 +1,7 @@
 // The history of checksums: session log records read back as the writer
 // wrote them, damaged lines skipped, and the index's answers for a file
 // hashed again.
-#include "app/textutil.h"
+#include "base/textutil.h"
 #include "core/history.h"
 #include "core/historystore.h"
 #include "core/sessionlog.h"

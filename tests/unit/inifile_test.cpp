@@ -1,6 +1,6 @@
 // Settings file texts read and updated as the profile functions read and
 // update them, every other byte kept.
-#include "app/inifile.h"
+#include "base/inifile.h"
 
 #include <gtest/gtest.h>
 

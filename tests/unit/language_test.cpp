@@ -1,7 +1,7 @@
 // The language tables and the choice of language from the locale and the settings.
-#include "app/lang.h"
-#include "app/lang_more.h"
-#include "app/settings.h"
+#include "base/lang.h"
+#include "base/settings.h"
+#include "base/texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Where the program finds its folder, its file name, and where it keeps
 // settings and logs.
-#include "app/program.h"
+#include "base/program.h"
 #include "core/fileaccess.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Session log records byte for byte, the archive at exit, and the path order
 // of folder scans.
-#include "app/program.h"
+#include "base/pathorder.h"
+#include "base/program.h"
 #include "core/sessionlog.h"
-#include "ui/pathorder.h"
 
 #include "unit_support.h"
 

@@ -1,7 +1,7 @@
 // The size texts of a row and the text of the result box.
-#include "app/lang.h"
-#include "ui/result_text.h"
-#include "ui/sizetext.h"
+#include "base/lang.h"
+#include "base/sizetext.h"
+#include "core/result_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Text measured and cut by characters of the process code page.
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Files come in by drops and folder scans: what is admitted, in which order,
 // and what is refused without harm.
-#include "app/lang.h"
-#include "app/textutil_win.h"
+#include "base/lang.h"
+#include "base/pathorder.h"
 #include "core/filelist.h"
 #include "main_window_fixture.h"
+#include "platform/codepage.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
-#include "ui/pathorder.h"
 #include "win_support.h"
 
 #include <dlgs.h>

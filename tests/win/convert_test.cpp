@@ -1,9 +1,9 @@
 // Conversions between code pages, and the program's texts in the process
 // code page.
-#include "app/lang.h"
-#include "app/textutil.h"
-#include "app/textutil_win.h"
+#include "base/lang.h"
+#include "base/textutil.h"
 #include "core/checksumfile.h"
+#include "platform/codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // locked files, directories, files above 4 GiB, and the progress bar.
 #include "checksum/hashjob.h"
 #include "core/fileinfo.h"
-#include "core/run.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
 #include "ui/progress.h"
 #include "win_support.h"

@@ -1,15 +1,15 @@
 // The history of checksums in the real window: a file whose contents
 // changed while its size and time did not is warned about in any run, and
 // Check against history sorts the rows by what their records say.
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/settings.h"
+#include "base/lang.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "core/fileinfo.h"
 #include "core/history.h"
 #include "core/historystore.h"
-#include "core/run.h"
 #include "core/sessionlog.h"
 #include "main_window_fixture.h"
+#include "platform/runlock.h"
 #include "remote_window.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"

@@ -1,13 +1,13 @@
 // The list's context menu and its shortcuts in the real window: which items
 // can act in each state, the copies, the comparison with the clipboard, and
 // the verification of a checksum file with awkward names.
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/settings.h"
-#include "app/textutil_win.h"
+#include "base/lang.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "core/filelist.h"
-#include "core/run.h"
 #include "main_window_fixture.h"
+#include "platform/codepage.h"
+#include "platform/runlock.h"
 #include "remote_window.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"

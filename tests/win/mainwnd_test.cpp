@@ -1,11 +1,11 @@
 // The main window built from its real template and driven with the messages
 // that a user's clicks, keys and buttons produce.
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/settings.h"
+#include "base/lang.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "core/filelist.h"
-#include "core/run.h"
 #include "main_window_fixture.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"

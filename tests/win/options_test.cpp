@@ -1,8 +1,8 @@
 // The SendTo shortcut and the options dialog, in the tests' own Wine prefix:
 // its SendTo folder is emptied before and after every test.
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/settings.h"
+#include "base/lang.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "main_window_fixture.h"
 #include "options/options_dlg.h"
 #include "options/sendto.h"

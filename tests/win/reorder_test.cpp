@@ -1,14 +1,15 @@
 // Row drags driven by the messages a real drag produces, the drop line's
 // image, Move up and Move down, and paths handed over by a later instance.
-#include "app/cmdline.h"
 #include "app/instance.h"
-#include "app/program.h"
+#include "base/program.h"
 #include "checksum/checksum_text.h"
 #include "checksum/crc32.h"
+#include "core/cmdline.h"
 #include "core/filelist.h"
-#include "core/run.h"
 #include "main_window_fixture.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
+#include "ui/handoff.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"

@@ -1,13 +1,13 @@
 // Processing runs in the real window: what each run shows, stores and logs,
 // cancelling, and closing or switching the language while a run goes.
-#include "app/lang.h"
-#include "app/program.h"
-#include "app/settings.h"
-#include "core/drives.h"
+#include "base/lang.h"
+#include "base/program.h"
+#include "base/settings.h"
 #include "core/filelist.h"
 #include "core/hashahead.h"
-#include "core/run.h"
 #include "main_window_fixture.h"
+#include "platform/drives.h"
+#include "platform/runlock.h"
 #include "resources/resource.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"

@@ -1,8 +1,8 @@
 // The settings file read and written through the profile-string functions,
 // on real files.
-#include "app/lang.h"
-#include "app/settings.h"
-#include "app/settings_file.h"
+#include "base/lang.h"
+#include "base/settings.h"
+#include "platform/settings_file.h"
 #include "win_support.h"
 
 #include <gtest/gtest.h>

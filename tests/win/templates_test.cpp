@@ -1,6 +1,7 @@
 // The dialog templates of both languages, created as real dialogs and read
 // back control by control in template (tab) order.
-#include "app/lang.h"
+#include "base/lang.h"
+#include "platform/templates.h"
 #include "resources/resource.h"
 #include "ui/dialogs.h"
 #include "ui/mainwnd.h"

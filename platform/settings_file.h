@@ -2,7 +2,7 @@
 #ifndef ZUNTA_SETTINGS_FILE_H
 #define ZUNTA_SETTINGS_FILE_H
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 // Reads every key of section General over the values already in settings
 // (a missing or unreadable file changes nothing).

@@ -1,7 +1,7 @@
 // Splitting the command line's argument text into paths.
-#include "app/cmdline.h"
+#include "core/cmdline.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <string.h>
 

@@ -1,8 +1,8 @@
 // The texts of the list's context menu and of what it opens: copying,
 // comparing with the clipboard, saving and verifying checksum files. Two
-// tables beside the ones of app/lang.h, in the same language.
-#ifndef ZUNTA_LANG_MORE_H
-#define ZUNTA_LANG_MORE_H
+// tables beside the ones of base/lang.h, in the same language.
+#ifndef ZUNTA_TEXTS_H
+#define ZUNTA_TEXTS_H
 
 #include <stdint.h>
 
@@ -103,7 +103,7 @@ enum {
     MORE_TEXT_COUNT
 };
 
-// Converted at start-up as the tables of app/lang.h (a new filter list is
+// Converted at start-up as the tables of base/lang.h (a new filter list is
 // named in ConvertLanguageTexts).
 extern const char *EnglishMoreTexts[MORE_TEXT_COUNT];
 extern const char *FrenchMoreTexts[MORE_TEXT_COUNT];

@@ -1,7 +1,7 @@
 // The Windows half of the text helpers: the process code page as the
 // system reports it, and conversions between code pages through UTF-16.
-#ifndef ZUNTA_TEXTUTIL_WIN_H
-#define ZUNTA_TEXTUTIL_WIN_H
+#ifndef ZUNTA_CODEPAGE_H
+#define ZUNTA_CODEPAGE_H
 
 #include <windows.h>
 #include <stddef.h>
@@ -42,7 +42,7 @@ extern UINT (*LegacyCodePage)(void);
 // taken as written in it.
 int ListedNameToProcessCodePage(const char *name, bool utf8, char *out, size_t size);
 
-// A TextConverter (app/lang.h) of the program's own Windows-1252 texts into
+// A TextConverter (base/lang.h) of the program's own Windows-1252 texts into
 // the process code page, exact.
 int ConvertProgramText(const char *in, char *out, size_t size, void *context);
 

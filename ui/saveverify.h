@@ -1,7 +1,7 @@
 // Saving the list's checksums as an .sfv or .md5 file, and verifying files
 // against such a file.
-#ifndef ZUNTA_SUMFILE_H
-#define ZUNTA_SUMFILE_H
+#ifndef ZUNTA_SAVEVERIFY_H
+#define ZUNTA_SAVEVERIFY_H
 
 #include "core/verifyplan.h"
 

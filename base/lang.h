@@ -89,7 +89,7 @@ struct TextTable {
 // conversion fails or memory runs out.
 int ConvertTextTables(const TextTable *tables, int count, TextConverter convert, void *context, char **block);
 // Converts the texts of both languages (the tables above and those of
-// app/lang_more.h) from Windows-1252, as ConvertTextTables. Once, at start-up.
+// base/texts.h) from Windows-1252, as ConvertTextTables. Once, at start-up.
 int ConvertLanguageTexts(TextConverter convert, void *context, char **block);
 
 #endif

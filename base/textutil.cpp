@@ -1,6 +1,6 @@
 // Small text helpers shared by the program. The code page record is written
 // once at start-up, before the worker threads exist, and only read after.
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -1,5 +1,5 @@
 // The drive a file lies on and the processors, as the runs ask about them.
-#include "core/drives.h"
+#include "platform/drives.h"
 
 #include "core/hashahead.h"
 

@@ -1,7 +1,7 @@
 // Settings files read and updated in memory, byte for byte.
-#include "app/inifile.h"
+#include "base/inifile.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -2,19 +2,19 @@
 // whole beside its destination first and then put in its place, so nothing
 // half-written is ever left; a verification is a run that reads the file
 // (ui/verifyrun.cpp), and the window gives the files it lists their rows.
-#include "ui/sumfile.h"
+#include "ui/saveverify.h"
 
-#include "app/lang_more.h"
-#include "app/program.h"
-#include "app/textutil.h"
-#include "app/textutil_win.h"
+#include "base/program.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 #include "checksum/checksum_text.h"
 #include "checksum/hashjob.h"
 #include "core/checksumfile.h"
-#include "core/extras.h"
+#include "core/entrytexts.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/verifyplan.h"
+#include "platform/codepage.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
 #include "ui/dialogs.h"

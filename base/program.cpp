@@ -1,7 +1,7 @@
 // Rules by which start-up finds the program's folders and paths.
-#include "app/program.h"
+#include "base/program.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // The state shared between the main window and the worker thread of a
 // processing run, and the one lock that guards it.
-#ifndef ZUNTA_RUN_H
-#define ZUNTA_RUN_H
+#ifndef ZUNTA_RUNLOCK_H
+#define ZUNTA_RUNLOCK_H
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // Read and write rules of the settings file.
-#include "app/settings.h"
+#include "base/settings.h"
 
-#include "app/lang.h"
-#include "app/textutil.h"
+#include "base/lang.h"
+#include "base/textutil.h"
 
 #include <mutex>
 

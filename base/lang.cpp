@@ -1,9 +1,9 @@
 // The two interface languages. Texts are Windows-1252 bytes in the source;
 // start-up converts them into the process code page.
-#include "app/lang.h"
+#include "base/lang.h"
 
-#include "app/lang_more.h"
-#include "app/textutil.h"
+#include "base/texts.h"
+#include "base/textutil.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // The Windows half of the text helpers.
-#include "app/textutil_win.h"
+#include "platform/codepage.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 #include "core/checksumfile.h"
 
 #include <limits.h>

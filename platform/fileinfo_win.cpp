@@ -2,11 +2,11 @@
 // files are opened for hashing.
 #include "core/fileinfo.h"
 
-#include "app/textutil.h"
-#include "app/textutil_win.h"
+#include "base/textutil.h"
 #include "checksum/hashjob.h"
 #include "core/fileaccess.h"
 #include "core/filelist.h"
+#include "platform/codepage.h"
 
 #include <windows.h>
 

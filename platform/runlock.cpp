@@ -1,5 +1,5 @@
 // The state shared between the main window and the worker thread of a run.
-#include "core/run.h"
+#include "platform/runlock.h"
 
 CRITICAL_SECTION RunLock;
 signed char RunState;

@@ -3,8 +3,8 @@
 // checksums a verification found it without, its SHA digests, and the
 // warning of contents changed without a write. Read and written under the
 // entry lock of core/filelist.h.
-#ifndef ZUNTA_EXTRAS_H
-#define ZUNTA_EXTRAS_H
+#ifndef ZUNTA_ENTRYTEXTS_H
+#define ZUNTA_ENTRYTEXTS_H
 
 #include <stdint.h>
 

@@ -1,8 +1,8 @@
 // The two size texts of a list row.
-#include "ui/sizetext.h"
+#include "base/sizetext.h"
 
-#include "app/lang.h"
-#include "app/textutil.h"
+#include "base/lang.h"
+#include "base/textutil.h"
 
 #include <inttypes.h>
 #include <math.h>

@@ -1,7 +1,7 @@
 // Texts kept beside the entries of the file list.
-#include "core/extras.h"
+#include "core/entrytexts.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 #include "core/filelist.h"
 
 #include <stdlib.h>

@@ -1,9 +1,9 @@
 // The texts of the context menu, the comparison and the checksum files, in
 // both languages. Texts are Windows-1252 bytes; a hexadecimal escape is ended
 // by splitting the literal where a letter a-f follows it.
-#include "app/lang_more.h"
+#include "base/texts.h"
 
-#include "app/lang.h"
+#include "base/lang.h"
 
 const char *EnglishMoreTexts[MORE_TEXT_COUNT] = {
     "Copy &CRC32",

@@ -1,12 +1,12 @@
 // Reading and writing the settings file. Its bytes are read and updated in
-// memory (app/inifile.h) rather than through the profile-string functions,
+// memory (base/inifile.h) rather than through the profile-string functions,
 // which take and give text in the process code page (UTF-8) and would turn
 // the Windows-1252 name "Fran\xE7" "ais" into a replacement character.
-#include "app/settings_file.h"
+#include "platform/settings_file.h"
 
-#include "app/inifile.h"
-#include "app/lang.h"
-#include "app/program.h"
+#include "base/inifile.h"
+#include "base/lang.h"
+#include "base/program.h"
 #include "core/fileinfo.h"
 #include "core/sessionlog.h"
 

@@ -1,5 +1,5 @@
 // The text of the result box.
-#include "ui/result_text.h"
+#include "core/result_text.h"
 
 #include <stdio.h>
 

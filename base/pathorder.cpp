@@ -1,7 +1,7 @@
 // The order of paths in a folder scan.
-#include "ui/pathorder.h"
+#include "base/pathorder.h"
 
-#include "app/textutil.h"
+#include "base/textutil.h"
 
 int ComparePaths(const char *a, const char *b)
 {
