@@ -1,7 +1,9 @@
-// The order of paths in a folder scan.
+// The order of paths in a folder scan, and the list of a scan's sub-folders.
 #include "base/pathorder.h"
 
 #include "base/textutil.h"
+
+#include <stdlib.h>
 
 int ComparePaths(const char *a, const char *b)
 {
@@ -24,4 +26,34 @@ int ComparePathsFolded(const char *a, const char *b, bool slashes)
 int ComparePathPointers(const void *a, const void *b)
 {
     return ComparePaths(*(const char *const *)a, *(const char *const *)b);
+}
+
+int PathListAppend(PathList *list, char *path)
+{
+    if (list->Count == list->Capacity) {
+        if (list->Capacity > INT32_MAX / 2)
+            return -1;
+        int32_t capacity = list->Capacity == 0 ? 32 : list->Capacity * 2;
+        char **paths = (char **)realloc(list->Paths, (size_t)capacity * sizeof(char *));
+        if (paths == nullptr)
+            return -1;
+        list->Paths = paths;
+        list->Capacity = capacity;
+    }
+    list->Paths[list->Count++] = path;
+    return 0;
+}
+
+void PathListSort(PathList *list)
+{
+    if (list->Count > 1)
+        qsort(list->Paths, (size_t)list->Count, sizeof list->Paths[0], ComparePathPointers);
+}
+
+void PathListRelease(PathList *list)
+{
+    for (int32_t i = 0; i < list->Count; i++)
+        free(list->Paths[i]);
+    free(list->Paths);
+    *list = PathList();
 }

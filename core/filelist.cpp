@@ -7,26 +7,15 @@
 
 #include <stdlib.h>
 #include <string.h>
-#include <thread>
 
 FileList Files;
 void *(*FileListReallocate)(void *, size_t) = realloc;
 
-namespace {
+typedef std::lock_guard<std::mutex> Hold;
 
-struct GuardHold {
-    std::atomic_flag &flag;
-    explicit GuardHold(std::atomic_flag &f) : flag(f)
-    {
-        while (flag.test_and_set(std::memory_order_acquire))
-            std::this_thread::yield();
-    }
-    ~GuardHold() { flag.clear(std::memory_order_release); }
-};
-
-int Reallocate(FileList *list, int32_t capacity)
+static int Reallocate(FileList *list, int32_t capacity)
 {
-    void **items = (void **)FileListReallocate(list->Items, (size_t)capacity * sizeof(void *));
+    FileEntry **items = (FileEntry **)FileListReallocate(list->Items, (size_t)capacity * sizeof(FileEntry *));
     if (items == nullptr)
         return -1;
     list->Items = items;
@@ -34,26 +23,23 @@ int Reallocate(FileList *list, int32_t capacity)
     return 0;
 }
 
-} // namespace
-
-static std::atomic_flag EntryResultsGuard = ATOMIC_FLAG_INIT;
+static std::mutex EntryResultsLock;
 
 void LockEntryResults(void)
 {
-    while (EntryResultsGuard.test_and_set(std::memory_order_acquire))
-        std::this_thread::yield();
+    EntryResultsLock.lock();
 }
 
 void UnlockEntryResults(void)
 {
-    EntryResultsGuard.clear(std::memory_order_release);
+    EntryResultsLock.unlock();
 }
 
 FileList *FileListInit(FileList *list, int32_t capacity)
 {
     if (list == nullptr || capacity <= 0)
         return nullptr;
-    void **items = (void **)malloc((size_t)capacity * sizeof(void *));
+    FileEntry **items = (FileEntry **)malloc((size_t)capacity * sizeof(FileEntry *));
     if (items == nullptr)
         return nullptr;
     items[0] = nullptr;
@@ -76,11 +62,11 @@ int FileListFit(FileList *list)
     return 0;
 }
 
-int32_t FileListAppend(FileList *list, void *item)
+int32_t FileListAppend(FileList *list, FileEntry *item)
 {
     if (list == nullptr)
         return -1;
-    GuardHold hold(list->Guard);
+    Hold hold(list->Guard);
     if (list->Capacity >= list->Count && FileListFit(list) != 0)
         return -1;
     list->Items[list->Count] = item;
@@ -89,34 +75,29 @@ int32_t FileListAppend(FileList *list, void *item)
 
 void FileListFree(FileList *list)
 {
-    GuardHold hold(list->Guard);
+    Hold hold(list->Guard);
     free(list->Items);
     list->Items = nullptr;
     list->Count = 0;
     list->Capacity = 0;
 }
 
-void *FileListGet(FileList *list, int32_t index)
+FileEntry *FileListEntry(FileList *list, int32_t index)
 {
-    GuardHold hold(list->Guard);
+    Hold hold(list->Guard);
     if (index < 0 || index >= list->Count)
         return nullptr;
     return list->Items[index];
-}
-
-FileEntry *FileListEntry(FileList *list, int32_t index)
-{
-    return (FileEntry *)FileListGet(list, index);
 }
 
 void FileListRemoveEntry(FileList *list, int32_t index)
 {
     FileEntry *entry;
     {
-        GuardHold hold(list->Guard);
+        Hold hold(list->Guard);
         if (index < 0 || index >= list->Count)
             return;
-        entry = (FileEntry *)list->Items[index];
+        entry = list->Items[index];
         list->Items[index] = nullptr;
     }
     FreeFileEntry(entry);

@@ -3,7 +3,7 @@
 #ifndef ZUNTA_FILELIST_H
 #define ZUNTA_FILELIST_H
 
-#include <atomic>
+#include <mutex>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -18,15 +18,14 @@ struct FileEntry {
     uint8_t Flags;
 };
 
-// An array of owned pointers: FileEntry records for the program's list,
-// plain texts for the temporary sub-folder list of a folder scan. Appends may
-// move Items; FileListGet is the one read that is safe from another thread
-// while an append runs.
+// The process-wide array of the entries. Appends may move Items; the reads
+// of this header are the ones that are safe from another thread while an
+// append runs.
 struct FileList {
-    void **Items;
+    FileEntry **Items;  // owned entries; a removed one leaves a null slot
     int32_t Count;      // slots in use, removed ones included
     int32_t Capacity;   // slots allocated
-    std::atomic_flag Guard = ATOMIC_FLAG_INIT;   // held while Items moves or is read across threads
+    std::mutex Guard;   // held while Items moves or is read across threads
 };
 
 extern FileList Files;
@@ -39,14 +38,13 @@ extern void *(*FileListReallocate)(void *block, size_t size);
 FileList *FileListInit(FileList *list, int32_t capacity);
 // Stores item in a new slot and returns its index, or -1 (nothing changed)
 // for no list or when the slots cannot grow.
-int32_t FileListAppend(FileList *list, void *item);
+int32_t FileListAppend(FileList *list, FileEntry *item);
 // Grows a full list or shrinks a sparse one before a store. Returns 0, or -1
 // when a full list cannot grow; every stored pointer stays valid either way.
 int FileListFit(FileList *list);
 // Releases the slot storage, not what the slots point to.
 void FileListFree(FileList *list);
 // Slot index, or null when it is empty or out of range.
-void *FileListGet(FileList *list, int32_t index);
 FileEntry *FileListEntry(FileList *list, int32_t index);
 // Frees entry index and clears its slot; Count stays.
 void FileListRemoveEntry(FileList *list, int32_t index);

@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case OP_APPEND_NO_PATH: {
             std::string path = (op & 7) == OP_APPEND ? "C:\\files\\" + std::to_string(appended++) + ".txt" : "";
             FileEntry *entry = NewFileEntry(path.empty() ? nullptr : path.c_str());
-            void **items = list.Items;
+            FileEntry **items = list.Items;
             Model before = m;
             int expected = ModelFit(&m, FailReallocations, &reallocatedTo);
             int32_t index = FileListAppend(&list, entry);
@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case OP_GET: {
             int32_t index = IndexFrom(op, argument, m);
             bool inside = index >= 0 && index < (int32_t)m.Slots.size();
-            FUZZ_CHECK(FileListGet(&list, index) == (inside ? m.Slots[index] : nullptr), "slot %d read wrongly", index);
+            FUZZ_CHECK(FileListEntry(&list, index) == (inside ? m.Slots[index] : nullptr), "slot %d read wrongly", index);
             break;
         }
         case OP_REMOVE: {
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 slot = nullptr;
             break;
         case OP_FIT: {
-            void **items = list.Items;
+            FileEntry **items = list.Items;
             int expected = ModelFit(&m, FailReallocations, &reallocatedTo);
             int result = FileListFit(&list);
             CheckReallocations(ReallocationCalls, reallocatedTo, "a fit");

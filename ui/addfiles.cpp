@@ -23,7 +23,6 @@
 #include <wchar.h>
 
 enum {
-    INITIAL_FOLDER_LIST = 32,
     UNSPELLABLE_SHOWN = 20,     // names listed in the message, of any count left out
     UNSPELLABLE_TEXT_SIZE = UNSPELLABLE_SHOWN * (PATH_SIZE + 2),
     NARROW_NAME_SIZE = MAX_PATH * 2,    // a wide name in a double-byte code page
@@ -59,7 +58,7 @@ int AddFileToList(const char *path, int position)
     FileEntry *entry = NewFileEntry(path);
     if (entry == nullptr)
         return ADD_OUT_OF_MEMORY;
-    if (QueryFileInfo(entry->Path, &entry->Size, nullptr) != 0) {
+    if (QueryFileInfo(entry->Path, &entry->Size, nullptr) != QUERY_FILE) {
         FreeFileEntry(entry);
         return ADD_DROPPED;
     }
@@ -392,21 +391,28 @@ static int KeepFoundFile(FoundFiles *found, const char *name, uint64_t size)
     return 0;
 }
 
+// What a search of a folder did.
+enum {
+    SEARCH_DONE = 0,
+    SEARCH_NOT_SEARCHED = -1,   // the folder cannot be searched
+    SEARCH_NO_MEMORY = -2,      // nothing kept then
+};
+
 // The search through the runtime, whose names come in the process code page.
-// Returns 0, -1 when the folder cannot be searched, -2 when memory ran out.
+// Returns a SEARCH_ result.
 static int SearchNarrow(const char *folder, bool folders, FoundFiles *found)
 {
     struct __finddata64_t entry;
     intptr_t search = StartSearch(folder, &entry);
     if (search == -1)
-        return -1;
-    int result = 0;
+        return SEARCH_NOT_SEARCHED;
+    int result = SEARCH_DONE;
     do {
         if (IsDotEntry(entry.name) || !Wanted(entry.attrib & _A_SUBDIR, entry.attrib & _A_HIDDEN, folders))
             continue;
         if (KeepFoundFile(found, entry.name, (uint64_t)entry.size) != 0)
-            result = -2;
-    } while (result == 0 && _findnext64(search, &entry) == 0);
+            result = SEARCH_NO_MEMORY;
+    } while (result == SEARCH_DONE && _findnext64(search, &entry) == 0);
     _findclose(search);
     return result;
 }
@@ -423,14 +429,14 @@ static int SearchWide(const char *folder, bool folders, UINT codePage, FoundFile
     int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, FileAccessPath(folder, access), -1, path,
                                      FILE_ACCESS_PATH_SIZE);
     if (length <= 0 || length >= FILE_ACCESS_PATH_SIZE)
-        return -1;
+        return SEARCH_NOT_SEARCHED;
     WCHAR *name = path + length - 1;
     wcscpy(name, L"*");
     WIN32_FIND_DATAW entry;
     HANDLE search = FindFirstFileW(path, &entry);
     if (search == INVALID_HANDLE_VALUE)
-        return -1;
-    int result = 0;
+        return SEARCH_NOT_SEARCHED;
+    int result = SEARCH_DONE;
     do {
         if (!wcscmp(entry.cFileName, L".") || !wcscmp(entry.cFileName, L"..") ||
             !Wanted(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, entry.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN,
@@ -442,23 +448,23 @@ static int SearchWide(const char *folder, bool folders, UINT codePage, FoundFile
             continue;
         uint64_t size = (uint64_t)entry.nFileSizeHigh << 32 | entry.nFileSizeLow;
         if (KeepFoundFile(found, narrow, size) != 0)
-            result = -2;
-    } while (result == 0 && FindNextFileW(search, &entry));
+            result = SEARCH_NO_MEMORY;
+    } while (result == SEARCH_DONE && FindNextFileW(search, &entry));
     FindClose(search);
     return result;
 }
 
 // What a search of folder finds, in the search's order: its sub-folders
 // (hidden ones included), or its files (hidden ones skipped); a name that
-// cannot be kept is skipped. Returns the count, -1 when the folder cannot be
-// searched, or -2 when memory ran out (nothing kept then).
+// cannot be kept is skipped. Returns the count, or SEARCH_NOT_SEARCHED or
+// SEARCH_NO_MEMORY.
 static int SearchFolder(const char *folder, bool folders, FoundFile **files)
 {
     FoundFiles found = {};
     UINT codePage = LegacyCodePage();
     int result = codePage != 0 ? SearchWide(folder, folders, codePage, &found) : SearchNarrow(folder, folders, &found);
     *files = found.Files;
-    if (result == 0)
+    if (result == SEARCH_DONE)
         return found.Count;
     FreeFoundFiles(found.Files, found.Count);
     *files = nullptr;
@@ -466,12 +472,12 @@ static int SearchFolder(const char *folder, bool folders, FoundFile **files)
 }
 
 // Returns 0, or -1 when memory ran out.
-static int AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen)
+static int AppendSubfolders(PathList *list, const char *folder, FolderKeys *seen)
 {
     FoundFile *subfolders;
     int count = SearchFolder(folder, true, &subfolders);
     if (count < 0)
-        return count == -2 ? -1 : 0;
+        return count == SEARCH_NO_MEMORY ? -1 : 0;
     int result = 0;
     FolderKey key;
     bool followLinks = ReadFolderKey(folder, &key) && KeyKnown(key);
@@ -485,7 +491,7 @@ static int AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen
         if (!FirstVisit(seen, path))
             continue;
         char *text = DuplicateText(path);
-        if (text == nullptr || FileListAppend(list, text) < 0) {
+        if (text == nullptr || PathListAppend(list, text) != 0) {
             free(text);
             result = -1;
         }
@@ -494,13 +500,13 @@ static int AppendSubfolders(FileList *list, const char *folder, FolderKeys *seen
     return result;
 }
 
-int CollectSubfolders(FileList *list, const char *path)
+int CollectSubfolders(PathList *list, const char *path)
 {
     FolderKeys seen = {};
     FirstVisit(&seen, path);
     int result = AppendSubfolders(list, path, &seen);
     for (int32_t next = 0; result == 0 && next < list->Count; next++)
-        result = AppendSubfolders(list, (const char *)list->Items[next], &seen);
+        result = AppendSubfolders(list, list->Paths[next], &seen);
     free(seen.Keys);
     return result;
 }
@@ -535,7 +541,7 @@ static int AddOneFolderFiles(const char *folder)
     int count = SearchFolder(folder, false, &files);
     if (count > 0 && ArrangeFoundFiles != nullptr)
         ArrangeFoundFiles(files, count);
-    int result = count == -2 ? -1 : 0;
+    int result = count == SEARCH_NO_MEMORY ? -1 : 0;
     for (int i = 0; i < count && result == 0; i++) {
         char path[PATH_SIZE];
         if (FormatText(path, sizeof path, "%s%s", folder, files[i].Name) != 0)
@@ -549,14 +555,14 @@ static int AddOneFolderFiles(const char *folder)
     return result;
 }
 
-int AddFolderFiles(const FileList *list, const char *path)
+int AddFolderFiles(const PathList *list, const char *path)
 {
     // Thousands of rows go in at once: the list is drawn once, at the end.
     HWND view = FileListView();
     SuspendListRedraw(view);
     int result = AddOneFolderFiles(path);
     for (int32_t i = 0; result == 0 && list != nullptr && i < list->Count; i++)
-        result = AddOneFolderFiles((const char *)list->Items[i]);
+        result = AddOneFolderFiles(list->Paths[i]);
     ResumeListRedraw(view);
     return result;
 }
@@ -581,18 +587,13 @@ static int AddChosenFolder(const char *chosen)
     if (FolderHasSubfolders(path) != 1 || !AskForSubfolders())
         return AddFolderFiles(nullptr, path);
 
-    FileList subfolders;
-    if (FileListInit(&subfolders, INITIAL_FOLDER_LIST) == nullptr)
-        return -1;
-    memset(subfolders.Items, 0, INITIAL_FOLDER_LIST * sizeof subfolders.Items[0]);
+    PathList subfolders = {};
     int result = CollectSubfolders(&subfolders, path);
     if (result == 0) {
-        qsort(subfolders.Items, (size_t)subfolders.Count, sizeof subfolders.Items[0], ComparePathPointers);
+        PathListSort(&subfolders);
         result = AddFolderFiles(&subfolders, path);
     }
-    for (int32_t i = 0; i < subfolders.Count; i++)
-        free(subfolders.Items[i]);
-    FileListFree(&subfolders);
+    PathListRelease(&subfolders);
     return result;
 }
 

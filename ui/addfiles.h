@@ -2,6 +2,7 @@
 #ifndef ZUNTA_ADDFILES_H
 #define ZUNTA_ADDFILES_H
 
+#include "base/pathorder.h"
 #include "core/filelist.h"
 
 #include <windows.h>
@@ -72,9 +73,9 @@ int FolderHasSubfolders(const char *path);
 // Appends to list every folder below path (ending with a backslash), breadth
 // first, each real folder once however many links lead to it. Returns 0, or
 // -1 when memory ran out.
-int CollectSubfolders(FileList *list, const char *path);
+int CollectSubfolders(PathList *list, const char *path);
 // Adds the files of path and then of each folder of list (or none), each
 // folder's files as one block in path order. Returns 0, or -1 out of memory.
-int AddFolderFiles(const FileList *list, const char *path);
+int AddFolderFiles(const PathList *list, const char *path);
 
 #endif

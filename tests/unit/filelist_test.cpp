@@ -134,7 +134,7 @@ TEST(FileList, SlotReadsWhileAnotherThreadAppends)
     list.Items = nullptr;
     list.Count = list.Capacity = 0;
     const int perRound = 1000, rounds = 600;
-    auto mark = [](int i) { return (void *)(uintptr_t)(2 * i + 1); };
+    auto mark = [](int i) { return (FileEntry *)(uintptr_t)(2 * i + 1); };
     std::atomic<bool> done(false), started(false);
     std::atomic<long> wrong(0), seen(0), moves(0);
     std::thread reader([&] {
@@ -143,7 +143,7 @@ TEST(FileList, SlotReadsWhileAnotherThreadAppends)
         while (!done.load()) {
             index = index * 1103515245u + 12345u;
             int32_t i = (int32_t)(index % perRound);
-            void *item = FileListGet(&list, i);
+            FileEntry *item = FileListEntry(&list, i);
             if (item == nullptr)
                 continue;
             seen++;

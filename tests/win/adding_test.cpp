@@ -247,15 +247,12 @@ TEST_F(Adding, FolderSubfoldersAreCollectedBreadthFirst)
     MakeFolder("bf\\one");
     MakeFolder("bf\\one\\two");
     MakeFolder("bf\\three");
-    FileList list;
-    ASSERT_NE(FileListInit(&list, 32), nullptr);
+    PathList list = {};
     CollectSubfolders(&list, (folder + "\\bf\\").c_str());
     std::vector<std::string> found;
-    for (int32_t i = 0; i < list.Count; i++) {
-        found.push_back((const char *)list.Items[i] + folder.size() + 1);
-        free(list.Items[i]);
-    }
-    FileListFree(&list);
+    for (int32_t i = 0; i < list.Count; i++)
+        found.push_back(list.Paths[i] + folder.size() + 1);
+    PathListRelease(&list);
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found.back(), "bf\\one\\two\\") << "deeper folders after their parents' level";
     EXPECT_EQ(FolderHasSubfolders((folder + "\\bf\\one\\two\\").c_str()), 0);
@@ -524,13 +521,11 @@ TEST_F(LegacyCodePageAdding, SubfolderNamesOutsideTheCodePageAreScannedByAlias)
     MakeFolder("tree");
     ASSERT_TRUE(CreateDirectoryW(Wide(folder + "\\tree\\\xE6\x97\xA5\xE6\x9C\xAC").c_str(), nullptr));
     MakeWideFile("tree\\\xE6\x97\xA5\xE6\x9C\xAC\\inner.txt");
-    FileList list;
-    ASSERT_NE(FileListInit(&list, 32), nullptr);
+    PathList list = {};
     EXPECT_EQ(CollectSubfolders(&list, (folder + "\\tree\\").c_str()), 0);
     ASSERT_EQ(list.Count, 1);
-    std::string path = (const char *)list.Items[0];
-    free(list.Items[0]);
-    FileListFree(&list);
+    std::string path = list.Paths[0];
+    PathListRelease(&list);
     EXPECT_EQ(std::count_if(path.begin(), path.end(), [](char c) { return (unsigned char)c >= 0x80; }), 0)
         << "the sub-folder by a name the code page can write: " << path;
     EXPECT_NE(GetFileAttributesA((path + "inner.txt").c_str()), INVALID_FILE_ATTRIBUTES) << path;
