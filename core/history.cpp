@@ -36,16 +36,11 @@ enum { INDEXED_KINDS = HISTORY_CRC32 | HISTORY_MD5 };
 static_assert(HISTORY_MAX_PATH < 1 << 24, "a path's length fits its entry");
 
 enum {
-    CRC_DIGITS = 8,
-    MD5_DIGITS = 32,
-    GAP = 4,                         // the blanks around the CRC and before the time and MD5
     HISTORY_BLOCK_ENTRIES = 1 << 14,
     NAME_BLOCK_SIZE = 1 << 20,
     FIRST_SLOTS = 1 << 10,
     MAX_ENTRIES = 1u << 30,          // slots stay below 2^31
 };
-
-static const char NoCrcField[] = "########";
 
 // ---------------------------------------------------------------- records
 
@@ -86,8 +81,8 @@ int ReadHexDigits(const char *text, size_t count, unsigned char *bytes)
 
 static int ReadCrcHex(const char *text, uint32_t *crc)
 {
-    unsigned char bytes[CRC_DIGITS / 2];
-    if (ReadHexDigits(text, CRC_DIGITS, bytes) != 0)
+    unsigned char bytes[LOG_CRC_DIGITS / 2];
+    if (ReadHexDigits(text, LOG_CRC_DIGITS, bytes) != 0)
         return -1;
     *crc = (uint32_t)bytes[0] << 24 | (uint32_t)bytes[1] << 16 | (uint32_t)bytes[2] << 8 | bytes[3];
     return 0;
@@ -239,39 +234,39 @@ int ParseSessionRecord(const char *line, size_t length, HistoryRecord *out)
 
     // An MD5 field: a record without one ends in the time, whose last
     // three characters ("-DD") are no hex digits.
-    if (length >= GAP + MD5_DIGITS && AllBlanks(end - MD5_DIGITS - GAP, GAP) &&
-        ReadHexDigits(end - MD5_DIGITS, MD5_DIGITS, record.Md5) == 0) {
+    if (length >= LOG_GAP + LOG_MD5_DIGITS && AllBlanks(end - LOG_MD5_DIGITS - LOG_GAP, LOG_GAP) &&
+        ReadHexDigits(end - LOG_MD5_DIGITS, LOG_MD5_DIGITS, record.Md5) == 0) {
         record.Kinds |= HISTORY_MD5;
-        end -= GAP + MD5_DIGITS;
+        end -= LOG_GAP + LOG_MD5_DIGITS;
     }
-    if ((size_t)(end - line) < HISTORY_TIME_LENGTH + GAP)
+    if ((size_t)(end - line) < HISTORY_TIME_LENGTH + LOG_GAP)
         return -1;
     record.TimeText = end - HISTORY_TIME_LENGTH;
     record.Stamp = 0;
     if (ParseHistoryTime(record.TimeText, HISTORY_TIME_LENGTH, &record.Stamp) != 0 &&
         memcmp(record.TimeText, NoLocalTimeText, HISTORY_TIME_LENGTH) != 0)
         return -1;
-    end = record.TimeText - GAP;
-    if (!AllBlanks(end, GAP))
+    end = record.TimeText - LOG_GAP;
+    if (!AllBlanks(end, LOG_GAP))
         return -1;
 
     const char *sizeText = ReadSizeBackwards(line, end, &record.Size);
     if (sizeText == nullptr)
         return -1;
     size_t sizeLength = (size_t)(end - sizeText);
-    size_t blanks = GAP + (sizeLength < LOG_SIZE_WIDTH ? LOG_SIZE_WIDTH - sizeLength : 0);
-    if ((size_t)(sizeText - line) < blanks + CRC_DIGITS + GAP || !AllBlanks(sizeText - blanks, blanks))
+    size_t blanks = LOG_GAP + (sizeLength < LOG_SIZE_WIDTH ? LOG_SIZE_WIDTH - sizeLength : 0);
+    if ((size_t)(sizeText - line) < blanks + LOG_CRC_DIGITS + LOG_GAP || !AllBlanks(sizeText - blanks, blanks))
         return -1;
-    const char *crcText = sizeText - blanks - CRC_DIGITS;
+    const char *crcText = sizeText - blanks - LOG_CRC_DIGITS;
     if (ReadCrcHex(crcText, &record.Crc32) == 0)
         record.Kinds |= HISTORY_CRC32;
-    else if (memcmp(crcText, NoCrcField, CRC_DIGITS) != 0)
+    else if (memcmp(crcText, LogNoCrcField, LOG_CRC_DIGITS) != 0)
         return -1;
-    if (record.Kinds == 0 || !AllBlanks(crcText - GAP, GAP))
+    if (record.Kinds == 0 || !AllBlanks(crcText - LOG_GAP, LOG_GAP))
         return -1;
 
     // The name is what stands before the CRC field, less the padding.
-    const char *nameEnd = crcText - GAP;
+    const char *nameEnd = crcText - LOG_GAP;
     while (nameEnd > line && nameEnd[-1] == ' ')
         nameEnd--;
     for (const char *p = line; p < nameEnd; p++)
@@ -805,7 +800,7 @@ static int AddLines(HistoryIndex *index, bool store, HistoryIndex *logs, const c
         if (progress != nullptr && at >= nextReport && at < length) {
             nextReport = at + HISTORY_PROGRESS_STEP;
             if (progress(context, at, length) != 0)
-                return AddAllRead(index, logs, &ahead) != 0 ? -1 : -2;
+                return AddAllRead(index, logs, &ahead) != 0 ? HISTORY_NO_MEMORY : HISTORY_CANCELLED;
         }
     }
     return AddAllRead(index, logs, &ahead);
@@ -829,12 +824,12 @@ static int ReadChecksumTexts(const char *crcText, const char *md5Text, HistoryRe
 {
     record->Kinds = 0;
     if (crcText != nullptr) {
-        if (strlen(crcText) != CRC_DIGITS || ReadCrcHex(crcText, &record->Crc32) != 0)
+        if (strlen(crcText) != LOG_CRC_DIGITS || ReadCrcHex(crcText, &record->Crc32) != 0)
             return -1;
         record->Kinds |= HISTORY_CRC32;
     }
     if (md5Text != nullptr) {
-        if (strlen(md5Text) != MD5_DIGITS || ReadHexDigits(md5Text, MD5_DIGITS, record->Md5) != 0)
+        if (strlen(md5Text) != LOG_MD5_DIGITS || ReadHexDigits(md5Text, LOG_MD5_DIGITS, record->Md5) != 0)
             return -1;
         record->Kinds |= HISTORY_MD5;
     }
@@ -845,7 +840,7 @@ int HistoryIndexAddRecord(HistoryIndex *index, const char *name, size_t nameLeng
                           const char *timeText, const char *crcText, const char *md5Text)
 {
     if (name == nullptr)
-        return -2;
+        return HISTORY_NOT_A_RECORD;
     HistoryRecord record;
     record.Name = name;
     record.NameLength = KeyNameLength(name, nameLength);
@@ -854,7 +849,7 @@ int HistoryIndexAddRecord(HistoryIndex *index, const char *name, size_t nameLeng
     if (record.NameLength > HISTORY_MAX_NAME || timeText == nullptr ||
         ParseHistoryTime(timeText, strlen(timeText), &record.Stamp) != 0 ||
         ReadChecksumTexts(crcText, md5Text, &record) != 0 || record.Kinds == 0)
-        return -2;
+        return HISTORY_NOT_A_RECORD;
     return HistoryIndexAddParsed(index, &record);
 }
 
@@ -862,7 +857,7 @@ int HistoryIndexAddStamped(HistoryIndex *index, const char *path, size_t pathLen
                            const char *crcText, const char *md5Text)
 {
     if (path == nullptr || stamp == nullptr)
-        return -2;
+        return HISTORY_NOT_A_RECORD;
     HistoryRecord record;
     record.Name = path;
     record.NameLength = pathLength;
@@ -870,7 +865,7 @@ int HistoryIndexAddStamped(HistoryIndex *index, const char *path, size_t pathLen
     record.TimeText = nullptr;
     record.Stamp = (uint64_t)stamp->LastWrite;
     if (!Indexable(index, &record) || ReadChecksumTexts(crcText, md5Text, &record) != 0 || record.Kinds == 0)
-        return -2;
+        return HISTORY_NOT_A_RECORD;
     return HistoryIndexAddParsed(index, &record);
 }
 

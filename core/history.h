@@ -7,6 +7,7 @@
 #define ZUNTA_HISTORY_H
 
 #include "core/fileinfo.h"
+#include "core/sessionlog.h"
 
 #include <stddef.h>
 #include <stdint.h>
@@ -14,7 +15,7 @@
 // The checksum kinds a record or a key holds; the index keeps CRC32 and MD5.
 enum { HISTORY_CRC32 = 1, HISTORY_MD5 = 2, HISTORY_SHA1 = 4, HISTORY_SHA256 = 8, HISTORY_SHA512 = 16 };
 // "HH:MM.SS YYYY-MM-DD" and its terminator.
-enum { HISTORY_TIME_LENGTH = 19, HISTORY_TIME_SIZE = 20 };
+enum { HISTORY_TIME_LENGTH = LOG_TIME_LENGTH, HISTORY_TIME_SIZE = LOG_TIME_LENGTH + 1 };
 // Longest file name the index by name keeps (a file name of 255 UTF-16
 // units fits), and longest path the index by path keeps (a path of 32,767
 // UTF-16 units, three bytes each at most, fits).
@@ -106,12 +107,20 @@ void HistoryIndexInitByPath(HistoryIndex *index);
 // U+042F) as their small letters; in another code page A-Z alone, both bytes
 // of a two-byte character as they are. As many bytes as path.
 void HistoryFoldPath(const char *path, size_t length, char *folded);
+// What adding to an index did.
+enum {
+    HISTORY_ADDED = 0,
+    HISTORY_NO_MEMORY = -1,
+    HISTORY_CANCELLED = -2,     // progress asked to stop
+    HISTORY_NOT_A_RECORD = -2,  // a record that cannot be indexed: nothing changed
+};
+
 // Indexes every record in text (an archive's or a session log's bytes, in
 // the order they were written); lines that are not records are skipped, and
-// a last line without its line end counts when it is whole. Returns 0, -1
-// when out of memory, -2 when progress cancelled; after -1 or -2 the records
-// before the stop stay indexed and the index stays usable. progress may be
-// null.
+// a last line without its line end counts when it is whole. Returns
+// HISTORY_ADDED, HISTORY_NO_MEMORY or HISTORY_CANCELLED; after a stop the
+// records before it stay indexed and the index stays usable. progress may
+// be null.
 int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, HistoryProgressFn progress,
                         void *context);
 // Indexes one parsed record: a kind the key holds already keeps its older
@@ -121,8 +130,9 @@ int HistoryIndexAddText(HistoryIndex *index, const char *text, size_t length, Hi
 int HistoryIndexAddParsed(HistoryIndex *index, const HistoryRecord *record);
 // Indexes a record as the session log receives it: the file name (trailing
 // blanks do not count), size, time field, CRC and MD5 texts (either case,
-// null when none). Returns 0, -1 when out of memory, -2 for no checksum, a
-// checksum or time text of another form, or a name past HISTORY_MAX_NAME.
+// null when none). Returns HISTORY_ADDED, HISTORY_NO_MEMORY, or
+// HISTORY_NOT_A_RECORD for no checksum, a checksum or time text of another
+// form, or a name past HISTORY_MAX_NAME.
 int HistoryIndexAddRecord(HistoryIndex *index, const char *name, size_t nameLength, uint64_t size,
                           const char *timeText, const char *crcText, const char *md5Text);
 // Indexes the record store's text (see core/historystore.h) in an index by

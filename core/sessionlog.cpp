@@ -16,7 +16,10 @@
 
 enum { ARCHIVE_PIECE_SIZE = 100, LOG_TIME_SIZE = 101 };
 
+const char LogNoCrcField[] = "########";
 const char NoLocalTimeText[] = "\?\?:\?\?.\?\? \?\?\?\?-\?\?-\?\?";
+static_assert(sizeof LogNoCrcField == LOG_CRC_DIGITS + 1 && sizeof NoLocalTimeText == LOG_TIME_LENGTH + 1,
+              "the placeholders fill their fields");
 
 static void WritePadding(FILE *log, size_t width, size_t used)
 {
@@ -67,19 +70,21 @@ int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastW
     // other columns up where a name of as many letters would.
     fprintf(log, "%s", name);
     WritePadding(log, LOG_NAME_WIDTH, TextCharCount(name, strlen(name)));
-    if (crcText != nullptr)
-        fprintf(log, "    %s    ", crcText);
-    else
-        fprintf(log, "    ########    ");
+    WritePadding(log, LOG_GAP, 0);
+    fprintf(log, "%s", crcText != nullptr ? crcText : LogNoCrcField);
+    WritePadding(log, LOG_GAP, 0);
     char sizeText[SIZE_TEXT_SIZE];
     FormatGroupedSize(sizeText, sizeof sizeText, size);
     WritePadding(log, LOG_SIZE_WIDTH, strlen(sizeText));
-    fprintf(log, "%s    ", sizeText);
+    fprintf(log, "%s", sizeText);
+    WritePadding(log, LOG_GAP, 0);
     char timeText[LOG_TIME_SIZE];
     FormatLogTime(lastWriteTime, timeText, sizeof timeText);
     fprintf(log, "%s", timeText);
-    if (md5Text != nullptr)
-        fprintf(log, "    %s", md5Text);
+    if (md5Text != nullptr) {
+        WritePadding(log, LOG_GAP, 0);
+        fprintf(log, "%s", md5Text);
+    }
     fprintf(log, "\n");
     return 0;
 }

@@ -6,8 +6,22 @@
 #include <stdint.h>
 #include <stdio.h>
 
-enum { LOG_NAME_WIDTH = 64, LOG_SIZE_WIDTH = 13 };
+// A record's layout, which the writer here and the history's reader share:
+// the file name padded with blanks to LOG_NAME_WIDTH characters, LOG_GAP
+// blanks, the CRC's LOG_CRC_DIGITS digits (LogNoCrcField without one),
+// LOG_GAP blanks, the grouped size right-aligned in LOG_SIZE_WIDTH, LOG_GAP
+// blanks, the time field of LOG_TIME_LENGTH characters and, with an MD5,
+// LOG_GAP blanks and its LOG_MD5_DIGITS digits; then a line end.
+enum {
+    LOG_NAME_WIDTH = 64,
+    LOG_SIZE_WIDTH = 13,
+    LOG_GAP = 4,
+    LOG_CRC_DIGITS = 8,
+    LOG_MD5_DIGITS = 32,
+    LOG_TIME_LENGTH = 19,   // "HH:MM.SS YYYY-MM-DD", local time
+};
 
+extern const char LogNoCrcField[];      // the CRC field of a record without one
 extern const char NoLocalTimeText[];    // the time field of a time with no local form
 
 // Writes the time field of a record for a last-write time (seconds since
