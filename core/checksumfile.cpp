@@ -281,7 +281,7 @@ void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length,
 int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
 {
     if (reader->Next >= reader->Length)
-        return -2;
+        return READ_END;
     const char *text = reader->Text + reader->Next;
     size_t rest = reader->Length - reader->Next;
     // LF, CR LF or a lone CR, looked for in one pass up to the line's end:
@@ -295,13 +295,13 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
 
     TrimLine(&text, &length);
     if (length == 0)
-        return 0;
+        return READ_BLANK_OR_COMMENT;
     LineParts parts;
     int split = SplitChecksumLine(text, length, reader->Format, &parts);
     if (split <= 0)
         return split;
     if (CopyListedName(&parts, line->Name, sizeof line->Name) != 0)
-        return -1;
+        return READ_NOT_UNDERSTOOD;
     bool utf8 = IsUtf8(text, length);
     char converted[CHECKSUM_NAME_SIZE];
     int result = 0;
@@ -310,12 +310,12 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
     else if (!utf8)
         result = Cp1252ToUtf8(line->Name, strlen(line->Name), converted, sizeof converted) == 0 ? 1 : -1;
     if (result < 0)
-        return -1;
+        return READ_NOT_UNDERSTOOD;
     if (result > 0)
         memcpy(line->Name, converted, strlen(converted) + 1);
     line->Kind = parts.Kind;
     CopyDigits(line->Expected, parts.Digits, parts.Kind);
-    return 1;
+    return READ_CHECKSUM_LINE;
 }
 
 bool IsUtf8(const char *text, size_t length)

@@ -112,10 +112,15 @@ extern int (*ListedNameConverter)(const char *name, bool utf8, char *out, size_t
 // Starts reading the length bytes at text (not copied: they must outlive the
 // reader) in format (a CHECKSUM_FORMAT_...; another value reads as ANY).
 void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length, int format);
-// Reads the next line. Returns 1 for a checksum line (*line filled; with any
-// other result its contents mean nothing), 0 for a blank or comment line, -1
-// for a line not understood, -2 at the end of the text (LineNumber then stays
-// on the last line).
+// What ChecksumReaderNext read.
+enum {
+    READ_CHECKSUM_LINE = 1,     // *line filled; with any other result its contents mean nothing
+    READ_BLANK_OR_COMMENT = 0,
+    READ_NOT_UNDERSTOOD = -1,
+    READ_END = -2,              // the end of the text: LineNumber stays on the last line
+};
+
+// Reads the next line; returns a READ_ result.
 int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line);
 
 // Whether the length bytes at text are well-formed UTF-8: no overlong form,

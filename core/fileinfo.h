@@ -4,10 +4,17 @@
 
 #include <stdint.h>
 
-// 0 when path names something that is not a directory (size in bytes and
-// last-write time in seconds since 1970 UTC written to the outputs that are
-// given), -2 for a directory, -1 for no path or nothing found. A search, not
-// an open: unreadable files are found, and wildcards match the first file.
+// What QueryFileInfo found.
+enum {
+    QUERY_FILE = 0,         // size and time written to the outputs that are given
+    QUERY_NOTHING = -1,     // no path, or nothing found
+    QUERY_DIRECTORY = -2,
+};
+
+// Looks path up: QUERY_FILE when it names something that is not a directory
+// (size in bytes and last-write time in seconds since 1970 UTC), else
+// QUERY_DIRECTORY or QUERY_NOTHING. A search, not an open: unreadable files
+// are found, and wildcards match the first file.
 int QueryFileInfo(const char *path, uint64_t *size, int64_t *lastWriteTime);
 
 // What a file looked like: its size and last-write time (any unit finer
@@ -41,12 +48,38 @@ int ReadFileStamp(const char *path, FileStamp *stamp);
 // confinement (ConfineOpensToFolder) keeps it shut. Nothing is read before
 // that is known.
 FILE *OpenDiskFile(const char *path);
+// What ReplaceFileWhole did.
+enum {
+    REPLACE_DONE = 0,
+    REPLACE_FAILED = -1,        // not written: nothing left behind, the old file as it was
+    REPLACE_NO_NEW_FILE = -2,   // no file could be made beside it (a folder that takes none): nothing done
+};
+
 // Writes length bytes of text to path through a new file beside it, on the
 // disk before it takes the old file's place: a crash or a power cut leaves
-// the old file or the new one, never a part. Returns 0; -1 when it could not
-// be written (nothing left behind, the old file as it was); -2 when no file
-// could be made beside it (a folder that takes none: nothing done).
+// the old file or the new one, never a part. Returns a REPLACE_ result.
 int ReplaceFileWhole(const char *path, const char *text, size_t length);
+
+// What ReadWholeFile did. Each reader decides what a file it could not open
+// means (a settings file or a log that is not there reads as empty).
+enum {
+    WHOLE_READ = 0,
+    WHOLE_NOT_OPENED = -1,      // not there, shut to this process, or not a disk file
+    WHOLE_UNREADABLE = -2,      // its size unknown, or a read failed
+    WHOLE_TOO_LARGE = -3,       // over the reader's limit: nothing read
+    WHOLE_NO_MEMORY = -4,
+    WHOLE_CANCELLED = -5,       // progress asked to stop
+};
+// Called before each piece read with the bytes read so far and the file's
+// size; another answer than 0 stops the read.
+typedef int (*WholeProgressFn)(void *context, uint64_t done, uint64_t total);
+// Reads the whole file at path (opened as OpenDiskFile opens, shared for
+// deletion too), NUL-ended, into *text for the caller to free, its length
+// in *length. Bytes written after its size was taken are not read; a file
+// that shrank meanwhile gives what it still held. progress may be null.
+// Returns a WHOLE_ result; *text is null but for WHOLE_READ.
+int ReadWholeFile(const char *path, uint64_t limit, WholeProgressFn progress, void *context, char **text,
+                  size_t *length);
 // Asks once whether Windows redirects this process's System32 and prepares
 // FileAccessPath, and lets the hashing job open files with OpenDiskFile.
 void InitFileAccess(void);

@@ -347,15 +347,15 @@ int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_
     char path[PATH_SIZE];
     size_t nextReport = 0;
     int read;
-    while ((read = ChecksumReaderNext(&reader, &line)) != -2) {
+    while ((read = ChecksumReaderNext(&reader, &line)) != READ_END) {
         if (report != nullptr && reader.Next >= nextReport) {
             if (report(context, (int32_t)((uint64_t)reader.Next * 100 / (length ? length : 1))) != 0)
                 return VERIFY_READ_CANCELLED;
             nextReport = reader.Next + REPORT_STEP;
         }
-        if (read == -1)
+        if (read == READ_NOT_UNDERSTOOD)
             VerifySummaryAddNotUnderstood(&plan->Summary, reader.LineNumber);
-        if (read != 1)
+        if (read != READ_CHECKSUM_LINE)
             continue;
         PathKey key;
         key.Listing = ClassifyListedName(folder, line.Name, path, sizeof path);

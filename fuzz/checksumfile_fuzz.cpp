@@ -236,7 +236,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ChecksumLine line;
     int32_t lines = 0, result;
     ExactText folderText(folder);
-    while ((result = ChecksumReaderNext(&reader, &line)) != -2) {
+    while ((result = ChecksumReaderNext(&reader, &line)) != READ_END) {
         FUZZ_CHECK(result >= -1 && result <= 1, "result %d", result);
         FUZZ_CHECK(reader.LineNumber == ++lines, "line %d counted as %d", lines, reader.LineNumber);
         if (result != 1)

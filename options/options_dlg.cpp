@@ -44,7 +44,7 @@ static void ShowFoundShortcut(HWND window)
         FoundShortcutName[strlen(FoundShortcutName) - 4] = '\0';
     char folder[PATH_SIZE];
     size_t length;
-    if (LocateSendToFolder(folder, sizeof folder) == 0 && (length = strlen(folder)) > 0 &&
+    if (LocateSendToFolder(folder, sizeof folder) == SENDTO_FOUND && (length = strlen(folder)) > 0 &&
         AsciiEqualNoCaseN(FoundShortcutName, folder, length) && FoundShortcutName[length] == '\\')
         memmove(FoundShortcutName, FoundShortcutName + length + 1, strlen(FoundShortcutName + length + 1) + 1);
     CheckDlgButton(window, IDC_SENDTO, BST_CHECKED);
@@ -103,16 +103,16 @@ static void ReplaceShortcut(const char *name)
     }
     char folder[PATH_SIZE];
     int located = LocateSendToFolder(folder, sizeof folder);
-    if (located == -2) {
+    if (located == SENDTO_TOO_LONG) {
         ShortcutError();
         return;
     }
-    if (located != 0) {
+    if (located != SENDTO_FOUND) {
         ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
         Warn(LanguageStrings[STR_NO_SENDTO_VARIABLES]);
         return;
     }
-    if (QueryFileInfo(folder, nullptr, nullptr) != -2) {
+    if (QueryFileInfo(folder, nullptr, nullptr) != QUERY_DIRECTORY) {
         ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
         char text[PATH_SIZE + 128];
         snprintf(text, sizeof text, LanguageStrings[STR_NO_SENDTO_FOLDER], folder);

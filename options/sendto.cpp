@@ -19,13 +19,13 @@ int LocateSendToFolder(char *folder, size_t size)
 {
     char special[MAX_PATH];
     if (GetSpecialFolderPath(nullptr, special, CSIDL_SENDTO, FALSE))
-        return CopyText(folder, size, special) == 0 ? 0 : -2;
+        return CopyText(folder, size, special) == 0 ? SENDTO_FOUND : SENDTO_TOO_LONG;
     const char *base = getenv("UserProfile");
     if (base == nullptr)
         base = getenv("windir");
     if (base == nullptr)
-        return -1;
-    return FormatText(folder, size, "%s\\SendTo", base) == 0 ? 0 : -2;
+        return SENDTO_UNKNOWN;
+    return FormatText(folder, size, "%s\\SendTo", base) == 0 ? SENDTO_FOUND : SENDTO_TOO_LONG;
 }
 
 static bool HasLinkExtension(const char *name)

@@ -15,9 +15,15 @@ enum {
 // How the shell's special folders are asked for (tests replace it).
 extern BOOL(WINAPI *GetSpecialFolderPath)(HWND, LPSTR, int, BOOL);
 
+// What LocateSendToFolder found.
+enum {
+    SENDTO_FOUND = 0,
+    SENDTO_UNKNOWN = -1,        // none of the places is known
+    SENDTO_TOO_LONG = -2,       // the folder's path does not fit in size
+};
+
 // The SendTo folder: the shell's special folder, else "SendTo" in the
-// folder of "UserProfile", else of "windir". Returns 0, -1 when none of
-// them is known, or -2 when the folder's path does not fit in size.
+// folder of "UserProfile", else of "windir". Returns a SENDTO_ result.
 int LocateSendToFolder(char *folder, size_t size);
 // Scans the SendTo folder and its sub-folders. Returns the number of
 // shortcuts to the program found (SCAN_FIND, the path of the one found in

@@ -28,20 +28,20 @@ static_assert(sizeof(((FileEntry *)nullptr)->Size) == 8, "64-bit sizes in the li
 int QueryFileInfo(const char *path, uint64_t *size, int64_t *lastWriteTime)
 {
     if (path == nullptr)
-        return -1;
+        return QUERY_NOTHING;
     char buffer[FILE_ACCESS_PATH_SIZE];
     struct __finddata64_t found;
     intptr_t search = _findfirst64(FileAccessPath(path, buffer), &found);
     if (search == -1)
-        return -1;
+        return QUERY_NOTHING;
     _findclose(search);
     if (found.attrib & _A_SUBDIR)
-        return -2;
+        return QUERY_DIRECTORY;
     if (size != nullptr)
         *size = (uint64_t)found.size;
     if (lastWriteTime != nullptr)
         *lastWriteTime = (int64_t)found.time_write;
-    return 0;
+    return QUERY_FILE;
 }
 
 int ReadFileStamp(const char *path, FileStamp *stamp)
@@ -180,11 +180,13 @@ int LookUpFile(const char *path, uint64_t *size, uint32_t *volume, uint64_t *ind
     return result;
 }
 
-FILE *OpenDiskFile(const char *path)
+// The FILE of a regular disk file at path, shared as share says; null as
+// OpenDiskFile says.
+static FILE *OpenDiskFileShared(const char *path, DWORD share)
 {
     char buffer[FILE_ACCESS_PATH_SIZE];
-    HANDLE handle = CreateFileA(FileAccessPath(path, buffer), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle = CreateFileA(FileAccessPath(path, buffer), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     // A pipe or a port would block inside a read where no cancel reaches;
@@ -204,30 +206,74 @@ FILE *OpenDiskFile(const char *path)
     return file;
 }
 
+FILE *OpenDiskFile(const char *path)
+{
+    return OpenDiskFileShared(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+}
+
+int ReadWholeFile(const char *path, uint64_t limit, WholeProgressFn progress, void *context, char **text,
+                  size_t *length)
+{
+    const size_t piece = 1 << 20;   // bytes read between two progress reports
+    *text = nullptr;
+    *length = 0;
+    FILE *file = OpenDiskFileShared(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (file == nullptr)
+        return WHOLE_NOT_OPENED;
+    __int64 size = _filelengthi64(_fileno(file));
+    int result = size < 0 ? WHOLE_UNREADABLE : (uint64_t)size > limit ? WHOLE_TOO_LARGE : WHOLE_READ;
+    char *bytes = nullptr;
+    if (result == WHOLE_READ && ((uint64_t)size >= SIZE_MAX || (bytes = (char *)malloc((size_t)size + 1)) == nullptr))
+        result = WHOLE_NO_MEMORY;
+    size_t used = 0;
+    while (result == WHOLE_READ && used < (size_t)size) {
+        if (progress != nullptr && progress(context, used, (uint64_t)size) != 0) {
+            result = WHOLE_CANCELLED;
+            break;
+        }
+        size_t want = (size_t)size - used < piece ? (size_t)size - used : piece;
+        size_t got = fread(bytes + used, 1, want, file);
+        used += got;
+        if (got < want) {
+            result = ferror(file) ? WHOLE_UNREADABLE : WHOLE_READ;
+            break;
+        }
+    }
+    fclose(file);
+    if (result != WHOLE_READ) {
+        free(bytes);
+        return result;
+    }
+    bytes[used] = '\0';
+    *text = bytes;
+    *length = used;
+    return WHOLE_READ;
+}
+
 int ReplaceFileWhole(const char *path, const char *text, size_t length)
 {
     // A read-only file is not written over (Windows refuses to replace it,
     // Wine does not).
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return -1;
+        return REPLACE_FAILED;
     char folder[MAX_PATH], temporary[MAX_PATH];
     size_t folderLength = (size_t)(PathFileName(path) - path);
     if (folderLength >= sizeof folder)
-        return -2;
+        return REPLACE_NO_NEW_FILE;
     memcpy(folder, path, folderLength);
     folder[folderLength] = '\0';
     if (!GetTempFileNameA(folderLength > 0 ? folder : ".", "zun", 0, temporary))
-        return -2;
+        return REPLACE_NO_NEW_FILE;
     FILE *file = fopen(temporary, "wb");
     bool ok = file != nullptr && fwrite(text, 1, length, file) == length;
     ok = ok && fflush(file) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(file)));
     if (file != nullptr && fclose(file) != 0)
         ok = false;
     if (ok && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-        return 0;
+        return REPLACE_DONE;
     DeleteFileA(temporary);
-    return -1;
+    return REPLACE_FAILED;
 }
 
 void InitFileAccess(void)

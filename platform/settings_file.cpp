@@ -18,30 +18,22 @@
 
 enum { SETTINGS_FILE_LIMIT = 1 << 20 };
 
-// The whole file into ini (empty when it is missing). Returns 0, or -1 when
-// it cannot be read whole.
+// The whole file into ini (empty when it cannot be opened). Returns 0, or -1
+// when it cannot be read whole.
 static int ReadSettingsText(const char *path, IniText *ini)
 {
     *ini = IniText{};
-    FILE *file = fopen(path, "rb");
-    if (file == nullptr)
+    char *text;
+    size_t length;
+    int read = ReadWholeFile(path, SETTINGS_FILE_LIMIT, nullptr, nullptr, &text, &length);
+    if (read == WHOLE_NOT_OPENED)
         return 0;
-    int result = -1;
-    long length = -1;
-    if (fseek(file, 0, SEEK_END) == 0 && (length = ftell(file)) >= 0 && length <= SETTINGS_FILE_LIMIT &&
-        fseek(file, 0, SEEK_SET) == 0) {
-        ini->Bytes = (char *)malloc((size_t)length + 1);
-        if (ini->Bytes != nullptr && fread(ini->Bytes, 1, (size_t)length, file) == (size_t)length) {
-            ini->Bytes[length] = '\0';
-            ini->Length = (size_t)length;
-            ini->Capacity = (size_t)length + 1;
-            result = 0;
-        }
-    }
-    fclose(file);
-    if (result != 0)
-        IniRelease(ini);
-    return result;
+    if (read != WHOLE_READ)
+        return -1;
+    ini->Bytes = text;
+    ini->Length = length;
+    ini->Capacity = length + 1;
+    return 0;
 }
 
 void LoadSettings(const char *path, SettingsRecord *settings)
@@ -79,7 +71,7 @@ void SaveSettings(const char *path, const SettingsRecord *settings, const char *
         changed = changed || result > 0;
     }
     // In place only where no file can be made beside it.
-    FILE *file = changed && ReplaceFileWhole(path, ini.Bytes, ini.Length) == -2 ? fopen(path, "wb") : nullptr;
+    FILE *file = changed && ReplaceFileWhole(path, ini.Bytes, ini.Length) == REPLACE_NO_NEW_FILE ? fopen(path, "wb") : nullptr;
     if (file != nullptr) {
         fwrite(ini.Bytes, 1, ini.Length, file);
         fclose(file);

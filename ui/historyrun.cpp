@@ -25,7 +25,6 @@
 
 enum { HISTORY_NOT_LOADED, HISTORY_LOADED, HISTORY_OFF };
 enum { LISTED_NAMES = 20, WARNING_LINE_SIZE = 256, SUMMARY_SPARE = 1024 };
-static const size_t ReadPiece = 1 << 24;
 
 // The logs' records by name, and the store's by path: the records the logs
 // alone hold answer only Check against history.
@@ -43,45 +42,6 @@ static int32_t WarnedCount;
 static int32_t Considered, Unchanged, Changed, NotInHistory, Unreadable;
 static int LastVerdict;
 
-
-// The whole of a log in memory, the file closed again. Returns 0 (text
-// null and length 0 for a log that is not there or cannot be read), or -1
-// when memory runs out.
-static int ReadLog(const char *path, char **text, size_t *length)
-{
-    *text = nullptr;
-    *length = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart == 0) {
-        CloseHandle(file);
-        return 0;
-    }
-    if ((uint64_t)size.QuadPart >= SIZE_MAX) {
-        CloseHandle(file);
-        return -1;
-    }
-    char *data = (char *)malloc((size_t)size.QuadPart);
-    if (data == nullptr) {
-        CloseHandle(file);
-        return -1;
-    }
-    size_t got = 0;
-    while (got < (size_t)size.QuadPart) {
-        size_t left = (size_t)size.QuadPart - got;
-        DWORD read = 0;
-        if (!ReadFile(file, data + got, (DWORD)(left < ReadPiece ? left : ReadPiece), &read, nullptr) || read == 0)
-            break;
-        got += read;
-    }
-    CloseHandle(file);
-    *text = data;
-    *length = got;      // a log that shrank meanwhile: what was read
-    return 0;
-}
 
 static uint64_t LogSize(const char *path)
 {
@@ -107,11 +67,15 @@ static int ReportLoad(void *context, uint64_t done, uint64_t total)
 static int LoadFile(const char *path, bool store, LoadProgress *load)
 {
     if (ReadRunState() == RUN_CANCEL_REQUESTED)
-        return -2;
+        return HISTORY_CANCELLED;
     char *text;
     size_t length;
-    if (ReadLog(path, &text, &length) != 0)
-        return -1;
+    int read = ReadWholeFile(path, SIZE_MAX - 1, nullptr, nullptr, &text, &length);
+    if (read == WHOLE_NO_MEMORY || read == WHOLE_TOO_LARGE)
+        return HISTORY_NO_MEMORY;
+    // A log that is not there or cannot be read adds nothing.
+    if (read != WHOLE_READ)
+        return HISTORY_ADDED;
     int result = store ? HistoryIndexAddStoreText(&Store, &Logs, text, length, ReportLoad, load)
                        : HistoryIndexAddText(&Logs, text, length, ReportLoad, load);
     free(text);
@@ -142,7 +106,7 @@ static void LoadHistoryOnce(HWND window)
     }
     HistoryIndexFree(&Logs);
     HistoryIndexFree(&Store);
-    if (result == -1)
+    if (result == HISTORY_NO_MEMORY)
         IndexState = HISTORY_OFF;
 }
 

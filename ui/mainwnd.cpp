@@ -272,7 +272,7 @@ static void SwitchLanguageIfChanged(HWND window)
 
 static void OpenLog(HWND window, const char *path)
 {
-    if (QueryFileInfo(path, nullptr, nullptr) == 0) {
+    if (QueryFileInfo(path, nullptr, nullptr) == QUERY_FILE) {
         ShellExecuteA(nullptr, "open", path, nullptr, "", SW_SHOW);
         return;
     }

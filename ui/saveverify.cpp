@@ -158,7 +158,7 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
     }
     collected = collected && CollectLines(list, format, folder, &lines, &written, &leftOut);
     collected = collected && LinesInUtf8(&lines);
-    if (collected && written > 0 && ReplaceFileWhole(path, lines.Text, lines.Used) != 0)
+    if (collected && written > 0 && ReplaceFileWhole(path, lines.Text, lines.Used) != REPLACE_DONE)
         collected = false;
     free(lines.Text);
     if (!collected) {
@@ -221,13 +221,13 @@ void SaveChecksumFile(HWND window)
     const char *title = MoreText(MORE_SAVE_TITLE);
     char path[PATH_SIZE];
     int format = ChooseSaveName(typed, (int)filterIndex, path, sizeof path);
-    int found = format < 0 ? -1 : QueryFileInfo(path, nullptr, nullptr);
-    if (format < 0 || found == -2) {
+    int found = format < 0 ? QUERY_NOTHING : QueryFileInfo(path, nullptr, nullptr);
+    if (format < 0 || found == QUERY_DIRECTORY) {
         Report(window, MORE_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
         return;
     }
     // Also when the extension was added here, after the dialog.
-    if (found == 0) {
+    if (found == QUERY_FILE) {
         char question[MESSAGE_SIZE];
         snprintf(question, sizeof question, MoreText(MORE_SAVE_REPLACE), path);
         if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)

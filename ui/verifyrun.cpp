@@ -18,48 +18,31 @@
 #include <stdlib.h>
 
 enum {
-    READ_PIECE_SIZE = 1 << 20,  // bytes read between two progress reports
     PREPARE_CANCELLED = -1,     // a step's answer when a cancel stopped it; 0 for done, else a MORE_VERIFY_...
 };
+
+static int ReportRead(void *window, uint64_t done, uint64_t total)
+{
+    return ReportProgress((HWND)window, (int32_t)(done * 100 / total));
+}
 
 // Reads the whole checksum file at path, NUL-ended, into *text (the caller
 // frees it). Returns 0, PREPARE_CANCELLED, or the MORE_VERIFY_... text of
 // what went wrong.
 static int ReadChecksumFile(HWND window, const char *path, char **text, size_t *length)
 {
-    *text = nullptr;
-    FILE *file = OpenDiskFile(path);
-    if (file == nullptr)
+    switch (ReadWholeFile(path, VERIFY_MAX_FILE_SIZE, ReportRead, window, text, length)) {
+    case WHOLE_READ:
+        return 0;
+    case WHOLE_CANCELLED:
+        return PREPARE_CANCELLED;
+    case WHOLE_TOO_LARGE:
+        return MORE_VERIFY_TOO_LARGE;
+    case WHOLE_NO_MEMORY:
+        return MORE_VERIFY_NO_MEMORY;
+    default:
         return MORE_VERIFY_UNREADABLE;
-    __int64 size = _filelengthi64(_fileno(file));
-    int problem = size < 0 ? MORE_VERIFY_UNREADABLE : size > VERIFY_MAX_FILE_SIZE ? MORE_VERIFY_TOO_LARGE : 0;
-    char *bytes = problem == 0 ? (char *)malloc((size_t)size + 1) : nullptr;
-    if (problem == 0 && bytes == nullptr)
-        problem = MORE_VERIFY_NO_MEMORY;
-    // Bytes written to the file after its size was taken are not read.
-    size_t used = 0;
-    while (problem == 0 && used < (size_t)size) {
-        if (ReportProgress(window, (int32_t)((uint64_t)used * 100 / (uint64_t)size)) != 0) {
-            problem = PREPARE_CANCELLED;
-            break;
-        }
-        size_t piece = (size_t)size - used < READ_PIECE_SIZE ? (size_t)size - used : (size_t)READ_PIECE_SIZE;
-        size_t got = fread(bytes + used, 1, piece, file);
-        used += got;
-        if (got < piece) {
-            problem = ferror(file) ? MORE_VERIFY_UNREADABLE : 0;
-            break;
-        }
     }
-    fclose(file);
-    if (problem != 0) {
-        free(bytes);
-        return problem;
-    }
-    bytes[used] = '\0';
-    *text = bytes;
-    *length = used;
-    return 0;
 }
 
 // Reads the checksum file at path into plan. Returns 0, PREPARE_CANCELLED or
