@@ -88,6 +88,10 @@ protected:
                                                         (LONG_PTR)ButtonProc);
         return window;
     }
+    // A window with count files of 16 MiB that the worker reads alone; once
+    // HoldReads is set, its reads wait until the run is asked to end.
+    // Returns the reader to put back.
+    HashReadFn OpenHeldRun(const std::string &name, int count);
     void SetBoxes(bool crc, bool md5)
     {
         CheckDlgButton(window, IDC_CALC_CRC32, crc ? BST_CHECKED : BST_UNCHECKED);
@@ -491,15 +495,21 @@ size_t ReadUntilCancelled(FILE *file, void *buffer, size_t size, bool *failed)
 
 } // namespace
 
-TEST_F(Runs, ClosingDuringARunWaitsForTheWorker)
+HashReadFn Runs::OpenHeldRun(const std::string &name, int count)
 {
     HashReadFn kept = HashRead;
     HashRead = ReadUntilCancelled;
     HoldReads = false;
     RunHelperCount = 0;
     OpenWatchedWindow();
-    for (int i = 0; i < 4; i++)
-        AddFile(MakeFile("close" + std::to_string(i) + ".bin", 16 << 20));
+    for (int i = 0; i < count; i++)
+        AddFile(MakeFile(name + std::to_string(i) + ".bin", 16 << 20));
+    return kept;
+}
+
+TEST_F(Runs, ClosingDuringARunWaitsForTheWorker)
+{
+    HashReadFn kept = OpenHeldRun("close", 4);
     watched.onCounter = [&](const std::string &counter) {
         if (counter == "2/4    ") {
             HoldReads = true;
@@ -519,13 +529,7 @@ TEST_F(Runs, ClosingDuringARunWaitsForTheWorker)
 
 TEST_F(Runs, LanguageSwitchDuringARunEndsTheRunFirst)
 {
-    HashReadFn kept = HashRead;
-    HashRead = ReadUntilCancelled;
-    HoldReads = false;
-    RunHelperCount = 0;
-    OpenWatchedWindow();
-    for (int i = 0; i < 3; i++)
-        AddFile(MakeFile("switch" + std::to_string(i) + ".bin", 16 << 20));
+    HashReadFn kept = OpenHeldRun("switch", 3);
     watched.onCounter = [&](const std::string &counter) {
         if (counter == "2/3    ") {
             HoldReads = true;
