@@ -85,6 +85,24 @@ char *DuplicateText(const char *text)
     return copy;
 }
 
+char *JoinTexts(const char *first, const char *second, const char *third)
+{
+    const char *parts[] = { first, second, third };
+    size_t lengths[3], total = 1;
+    for (int i = 0; i < 3; i++)
+        total += lengths[i] = parts[i] != nullptr ? strlen(parts[i]) : 0;
+    char *text = (char *)malloc(total);
+    if (text == nullptr)
+        return nullptr;
+    char *end = text;
+    for (int i = 0; i < 3; i++) {
+        memcpy(end, parts[i], lengths[i]);
+        end += lengths[i];
+    }
+    *end = '\0';
+    return text;
+}
+
 const char *PathFileName(const char *path)
 {
     const char *name = path;

@@ -85,6 +85,9 @@ int CopyTextCut(char *dst, size_t size, const char *src);
 
 // A heap copy of text, or null when out of memory.
 char *DuplicateText(const char *text);
+// A heap text of first, second and third (null for none) one after the
+// other, or null when out of memory.
+char *JoinTexts(const char *first, const char *second, const char *third);
 
 // The part of a path after its last backslash, or the whole path without one.
 const char *PathFileName(const char *path);

@@ -318,6 +318,52 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
     return READ_CHECKSUM_LINE;
 }
 
+int Utf16ChecksumText(const char *text, size_t length, char **out, size_t *outLength)
+{
+    const unsigned char *bytes = (const unsigned char *)text;
+    bool little = length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+    if (!little && !(length >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF))
+        return 0;
+    size_t units = (length - 2) / 2;
+    // Each unit takes at most three bytes, a pair of them four.
+    if (units > (SIZE_MAX - 1) / 3)
+        return -1;
+    char *utf8 = (char *)malloc(units * 3 + 1);
+    if (utf8 == nullptr)
+        return -1;
+    const unsigned char *unit = bytes + 2;
+    auto at = [&](size_t i) -> uint32_t {
+        return little ? unit[2 * i] | unit[2 * i + 1] << 8 : unit[2 * i] << 8 | unit[2 * i + 1];
+    };
+    size_t used = 0;
+    for (size_t i = 0; i < units; i++) {
+        uint32_t c = at(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && at(i + 1) >= 0xDC00 && at(i + 1) <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (at(++i) - 0xDC00);
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        if (c < 0x80) {
+            utf8[used++] = (char)c;
+        } else if (c < 0x800) {
+            utf8[used++] = (char)(0xC0 | c >> 6);
+            utf8[used++] = (char)(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8[used++] = (char)(0xE0 | c >> 12);
+            utf8[used++] = (char)(0x80 | (c >> 6 & 0x3F));
+            utf8[used++] = (char)(0x80 | (c & 0x3F));
+        } else {
+            utf8[used++] = (char)(0xF0 | c >> 18);
+            utf8[used++] = (char)(0x80 | (c >> 12 & 0x3F));
+            utf8[used++] = (char)(0x80 | (c >> 6 & 0x3F));
+            utf8[used++] = (char)(0x80 | (c & 0x3F));
+        }
+    }
+    utf8[used] = '\0';
+    *out = utf8;
+    *outLength = used;
+    return 1;
+}
+
 bool IsUtf8(const char *text, size_t length)
 {
     for (size_t at = 0; at < length;) {

@@ -123,6 +123,14 @@ enum {
 // Reads the next line; returns a READ_ result.
 int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line);
 
+// A checksum file in UTF-16 with its byte-order mark, either byte order (as
+// Windows PowerShell writes one), as UTF-8 without a mark: a heap text,
+// NUL-ended, for the caller to free, its length in *outLength. A unit that
+// is no character (a lone surrogate) becomes U+FFFD and an odd last byte is
+// left out. Returns 1 when converted, 0 when text has no such mark (nothing
+// made), -1 when memory ran out.
+int Utf16ChecksumText(const char *text, size_t length, char **out, size_t *outLength);
+
 // Whether the length bytes at text are well-formed UTF-8: no overlong form,
 // no surrogate, nothing above U+10FFFF.
 bool IsUtf8(const char *text, size_t length);

@@ -335,16 +335,15 @@ size_t VerifyPlanBudget(size_t length)
     return budget < PLAN_BUDGET_LEAST ? PLAN_BUDGET_LEAST : budget;
 }
 
-int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format,
-                   VerifyReportFn report, void *context)
+// VerifyPlanRead of a text in UTF-8 (a mark or none) or in the system's
+// code page; path has room for the longest path a listed name makes.
+static int ReadPlanText(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format,
+                        VerifyReportFn report, void *context, char *path, size_t pathSize)
 {
-    if (length > VERIFY_MAX_FILE_SIZE)
-        return VERIFY_READ_TOO_LARGE;
     plan->Budget = VerifyPlanBudget(length);
     ChecksumReader reader;
     ChecksumReaderInit(&reader, text, length, format);
     ChecksumLine line;
-    char path[PATH_SIZE];
     size_t nextReport = 0;
     int read;
     while ((read = ChecksumReaderNext(&reader, &line)) != READ_END) {
@@ -358,7 +357,7 @@ int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_
         if (read != READ_CHECKSUM_LINE)
             continue;
         PathKey key;
-        key.Listing = ClassifyListedName(folder, line.Name, path, sizeof path);
+        key.Listing = ClassifyListedName(folder, line.Name, path, pathSize);
         key.Text = key.Listing == LISTED_INSIDE || key.Listing == LISTED_ABSOLUTE ? path : line.Name;
         int32_t file = FindOrAddFile(plan, &key, line.Name);
         if (file < 0 || AddValue(plan, file, line.Kind, line.Expected) != 0)
@@ -368,6 +367,26 @@ int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_
     plan->Budget = 0;
     plan->Summary.Listed = plan->FileCount;
     return VERIFY_READ_DONE;
+}
+
+int VerifyPlanRead(VerifyPlan *plan, const char *folder, const char *text, size_t length, int format,
+                   VerifyReportFn report, void *context)
+{
+    if (length > VERIFY_MAX_FILE_SIZE)
+        return VERIFY_READ_TOO_LARGE;
+    char *utf8 = nullptr;
+    size_t utf8Length = 0;
+    int converted = Utf16ChecksumText(text, length, &utf8, &utf8Length);
+    // A listed name resolves to the folder, a separator and at most the name.
+    size_t pathSize = strlen(folder) + CHECKSUM_NAME_SIZE + 2;
+    char *path = converted >= 0 ? (char *)malloc(pathSize) : nullptr;
+    int read = VERIFY_READ_NO_MEMORY;
+    if (path != nullptr)
+        read = converted > 0 ? ReadPlanText(plan, folder, utf8, utf8Length, format, report, context, path, pathSize)
+                             : ReadPlanText(plan, folder, text, length, format, report, context, path, pathSize);
+    free(path);
+    free(utf8);
+    return read;
 }
 
 void VerifyPlanRefuseAbsolute(VerifyPlan *plan)

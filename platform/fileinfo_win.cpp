@@ -25,13 +25,25 @@ static_assert(sizeof(((FileEntry *)nullptr)->Size) == 8, "64-bit sizes in the li
 #error "MinGW's own printf family is needed for 64-bit formats"
 #endif
 
+// Opens path as the system names it (SystemPath); INVALID_HANDLE_VALUE when
+// it cannot be.
+static HANDLE OpenSystemPath(const char *path, DWORD access, DWORD share, DWORD flags)
+{
+    WCHAR *system = SystemPath(path);
+    HANDLE handle = system == nullptr ? INVALID_HANDLE_VALUE
+                                      : CreateFileW(system, access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    free(system);
+    return handle;
+}
+
 int QueryFileInfo(const char *path, uint64_t *size, int64_t *lastWriteTime)
 {
-    if (path == nullptr)
+    WCHAR *system = SystemPath(path);
+    if (system == nullptr)
         return QUERY_NOTHING;
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    struct __finddata64_t found;
-    intptr_t search = _findfirst64(FileAccessPath(path, buffer), &found);
+    struct _wfinddata64_t found;
+    intptr_t search = _wfindfirst64(system, &found);
+    free(system);
     if (search == -1)
         return QUERY_NOTHING;
     _findclose(search);
@@ -46,9 +58,11 @@ int QueryFileInfo(const char *path, uint64_t *size, int64_t *lastWriteTime)
 
 int ReadFileStamp(const char *path, FileStamp *stamp)
 {
-    char buffer[FILE_ACCESS_PATH_SIZE];
+    WCHAR *system = SystemPath(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(FileAccessPath(path, buffer), GetFileExInfoStandard, &data))
+    BOOL found = system != nullptr && GetFileAttributesExW(system, GetFileExInfoStandard, &data);
+    free(system);
+    if (!found)
         return -1;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return -1;
@@ -140,10 +154,8 @@ void EndOpensConfinement(void)
 int ConfineOpensToFolder(const char *folder)
 {
     EndOpensConfinement();
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    HANDLE handle = CreateFileA(FileAccessPath(folder, buffer), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = OpenSystemPath(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   FILE_FLAG_BACKUP_SEMANTICS);
     if (handle == INVALID_HANDLE_VALUE)
         return LOOK_UP_MISSING;
     WCHAR *final = FinalPathOf(handle);
@@ -161,10 +173,7 @@ int ConfineOpensToFolder(const char *folder)
 
 int LookUpFile(const char *path, uint64_t *size, uint32_t *volume, uint64_t *index)
 {
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    HANDLE handle = CreateFileA(FileAccessPath(path, buffer), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE handle = OpenSystemPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
     if (handle == INVALID_HANDLE_VALUE)
         return LOOK_UP_MISSING;
     BY_HANDLE_FILE_INFORMATION info;
@@ -184,9 +193,7 @@ int LookUpFile(const char *path, uint64_t *size, uint32_t *volume, uint64_t *ind
 // OpenDiskFile says.
 static FILE *OpenDiskFileShared(const char *path, DWORD share)
 {
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    HANDLE handle = CreateFileA(FileAccessPath(path, buffer), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle = OpenSystemPath(path, GENERIC_READ, share, FILE_FLAG_SEQUENTIAL_SCAN);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
     // A pipe or a port would block inside a read where no cancel reaches;
@@ -276,12 +283,43 @@ int ReplaceFileWhole(const char *path, const char *text, size_t length)
     return REPLACE_FAILED;
 }
 
+wchar_t *SystemPath(const char *path)
+{
+    if (path == nullptr)
+        return nullptr;
+    int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    WCHAR *wide = units > 0 ? (WCHAR *)malloc((size_t)units * sizeof(WCHAR)) : nullptr;
+    if (wide == nullptr || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide, units) != units) {
+        free(wide);
+        return nullptr;
+    }
+    size_t length = (size_t)units - 1;
+    // The extended form is taken as it is: a long path is made full first,
+    // its "." and ".." resolved and its separators made '\'.
+    if (length >= LONG_PATH_FROM && wcsncmp(wide, L"\\\\?\\", 4) != 0) {
+        DWORD size = GetFullPathNameW(wide, 0, nullptr, nullptr);
+        WCHAR *full = size > 0 ? (WCHAR *)malloc((size_t)size * sizeof(WCHAR)) : nullptr;
+        DWORD made = full != nullptr ? GetFullPathNameW(wide, size, full, nullptr) : 0;
+        free(wide);
+        if (made == 0 || made >= size) {
+            free(full);
+            return nullptr;
+        }
+        wide = full;
+        length = made;
+    }
+    size_t formLength;
+    char16_t *form = SystemPathForm((const char16_t *)wide, length, &formLength);
+    free(wide);
+    return (wchar_t *)form;
+}
+
 void InitFileAccess(void)
 {
     HashOpen = OpenDiskFile;
     BOOL redirected = FALSE;
-    char windows[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (IsWow64Process(GetCurrentProcess(), &redirected) && redirected && length > 0 && length < sizeof windows)
-        SetRedirectedWindowsFolder(windows);
+    WCHAR windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (IsWow64Process(GetCurrentProcess(), &redirected) && redirected && length > 0 && length < MAX_PATH)
+        SetRedirectedWindowsFolder((const char16_t *)windows, length);
 }

@@ -25,7 +25,7 @@
 enum {
     UNSPELLABLE_SHOWN = 20,     // names listed in the message, of any count left out
     UNSPELLABLE_TEXT_SIZE = UNSPELLABLE_SHOWN * (PATH_SIZE + 2),
-    NARROW_NAME_SIZE = MAX_PATH * 2,    // a wide name in a double-byte code page
+    NARROW_NAME_SIZE = MAX_PATH * 3,    // a wide name in UTF-8 or a double-byte code page
 };
 static const DWORD OpenFlags =
     OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR;
@@ -256,35 +256,59 @@ void AddFolderFromBrowser(HWND window)
         EndMainDialog(window);
 }
 
-// Runtime directory search over "<folder>*"; returns -1 when nothing can be listed.
-static intptr_t StartSearch(const char *folder, struct __finddata64_t *found)
+// The search pattern "<folder>*" of folder (ending with a separator) as the
+// system takes it (SystemPath), with room after the folder for a name of
+// MAX_PATH units, which *name points at. A heap text, or null.
+static WCHAR *SearchPattern(const char *folder, WCHAR **name)
 {
-    char pattern[PATH_SIZE];
-    if (FormatText(pattern, sizeof pattern, "%s*", folder) != 0)
-        return -1;
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    return _findfirst64(FileAccessPath(pattern, buffer), found);
+    WCHAR *system = SystemPath(folder);
+    if (system == nullptr)
+        return nullptr;
+    size_t length = wcslen(system);
+    WCHAR *pattern = (WCHAR *)realloc(system, (length + MAX_PATH + 1) * sizeof(WCHAR));
+    if (pattern == nullptr) {
+        free(system);
+        return nullptr;
+    }
+    wcscpy(pattern + length, L"*");
+    *name = pattern + length;
+    return pattern;
 }
 
-static bool IsDotEntry(const char *name)
+// Starts a search of folder; *pattern receives the pattern for the caller to
+// free. INVALID_HANDLE_VALUE when nothing can be listed.
+static HANDLE StartSearch(const char *folder, WCHAR **pattern, WCHAR **name, WIN32_FIND_DATAW *entry)
 {
-    return !strcmp(name, ".") || !strcmp(name, "..");
+    *pattern = SearchPattern(folder, name);
+    HANDLE search = *pattern != nullptr ? FindFirstFileW(*pattern, entry) : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE) {
+        free(*pattern);
+        *pattern = nullptr;
+    }
+    return search;
+}
+
+static bool IsDotEntry(const WCHAR *name)
+{
+    return !wcscmp(name, L".") || !wcscmp(name, L"..");
 }
 
 int FolderHasSubfolders(const char *path)
 {
-    struct __finddata64_t found;
-    intptr_t search = StartSearch(path, &found);
-    if (search == -1)
+    WCHAR *pattern, *name;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = StartSearch(path, &pattern, &name, &entry);
+    if (search == INVALID_HANDLE_VALUE)
         return -1;
     int result = 0;
     do {
-        if (!IsDotEntry(found.name) && (found.attrib & _A_SUBDIR)) {
+        if (!IsDotEntry(entry.cFileName) && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             result = 1;
             break;
         }
-    } while (_findnext64(search, &found) == 0);
-    _findclose(search);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    free(pattern);
     return result;
 }
 
@@ -308,9 +332,11 @@ struct FolderKeys {
 
 static bool ReadFolderKey(const char *path, FolderKey *key)
 {
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    HANDLE folder = CreateFileA(FileAccessPath(path, buffer), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    WCHAR *system = SystemPath(path);
+    HANDLE folder = system == nullptr ? INVALID_HANDLE_VALUE
+                                      : CreateFileW(system, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    free(system);
     if (folder == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
@@ -348,8 +374,9 @@ static bool FirstVisit(FolderKeys *seen, const char *path)
 // multiply the scan without end.
 static bool IsLink(const char *path)
 {
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    DWORD attributes = GetFileAttributesA(FileAccessPath(path, buffer));
+    WCHAR *system = SystemPath(path);
+    DWORD attributes = system != nullptr ? GetFileAttributesW(system) : INVALID_FILE_ATTRIBUTES;
+    free(system);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -398,59 +425,33 @@ enum {
     SEARCH_NO_MEMORY = -2,      // nothing kept then
 };
 
-// The search through the runtime, whose names come in the process code page.
-// Returns a SEARCH_ result.
-static int SearchNarrow(const char *folder, bool folders, FoundFiles *found)
-{
-    struct __finddata64_t entry;
-    intptr_t search = StartSearch(folder, &entry);
-    if (search == -1)
-        return SEARCH_NOT_SEARCHED;
-    int result = SEARCH_DONE;
-    do {
-        if (IsDotEntry(entry.name) || !Wanted(entry.attrib & _A_SUBDIR, entry.attrib & _A_HIDDEN, folders))
-            continue;
-        if (KeepFoundFile(found, entry.name, (uint64_t)entry.size) != 0)
-            result = SEARCH_NO_MEMORY;
-    } while (result == SEARCH_DONE && _findnext64(search, &entry) == 0);
-    _findclose(search);
-    return result;
-}
-
-// The search through the wide functions where the process code page is not
-// UTF-8: the narrow ones would answer a name it cannot write as "?", a row
-// that could never be opened. Each name is written in codePage, or by its
-// alias, or left out (SpellWideName). Results as SearchNarrow.
+// Searches folder through the wide functions (the narrow ones would answer
+// a name the code page cannot write as "?", a row that could never be
+// opened). Each name is written in codePage, or by its alias, or left out
+// (SpellWideName). Returns a SEARCH_ result.
 static int SearchWide(const char *folder, bool folders, UINT codePage, FoundFiles *found)
 {
-    char access[FILE_ACCESS_PATH_SIZE];
-    // The folder, then each found name after it.
-    WCHAR path[FILE_ACCESS_PATH_SIZE + MAX_PATH];
-    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, FileAccessPath(folder, access), -1, path,
-                                     FILE_ACCESS_PATH_SIZE);
-    if (length <= 0 || length >= FILE_ACCESS_PATH_SIZE)
-        return SEARCH_NOT_SEARCHED;
-    WCHAR *name = path + length - 1;
-    wcscpy(name, L"*");
+    WCHAR *pattern, *name;
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(path, &entry);
+    HANDLE search = StartSearch(folder, &pattern, &name, &entry);
     if (search == INVALID_HANDLE_VALUE)
         return SEARCH_NOT_SEARCHED;
     int result = SEARCH_DONE;
     do {
-        if (!wcscmp(entry.cFileName, L".") || !wcscmp(entry.cFileName, L"..") ||
+        if (IsDotEntry(entry.cFileName) ||
             !Wanted(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, entry.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN,
                     folders))
             continue;
         wcscpy(name, entry.cFileName);
         char narrow[NARROW_NAME_SIZE];
-        if (SpellWideName(path, name, codePage, narrow, sizeof narrow) != 0)
+        if (SpellWideName(pattern, name, codePage, narrow, sizeof narrow) != 0)
             continue;
         uint64_t size = (uint64_t)entry.nFileSizeHigh << 32 | entry.nFileSizeLow;
         if (KeepFoundFile(found, narrow, size) != 0)
             result = SEARCH_NO_MEMORY;
     } while (result == SEARCH_DONE && FindNextFileW(search, &entry));
     FindClose(search);
+    free(pattern);
     return result;
 }
 
@@ -462,7 +463,7 @@ static int SearchFolder(const char *folder, bool folders, FoundFile **files)
 {
     FoundFiles found = {};
     UINT codePage = LegacyCodePage();
-    int result = codePage != 0 ? SearchWide(folder, folders, codePage, &found) : SearchNarrow(folder, folders, &found);
+    int result = SearchWide(folder, folders, codePage != 0 ? codePage : CP_UTF8, &found);
     *files = found.Files;
     if (result == SEARCH_DONE)
         return found.Count;
@@ -482,17 +483,17 @@ static int AppendSubfolders(PathList *list, const char *folder, FolderKeys *seen
     FolderKey key;
     bool followLinks = ReadFolderKey(folder, &key) && KeyKnown(key);
     for (int i = 0; result == 0 && i < count; i++) {
-        char path[PATH_SIZE];
-        if (FormatText(path, sizeof path, "%s%s\\", folder, subfolders[i].Name) != 0 ||
-            strlen(path) > FOLDER_PATH_LIMIT)
+        char *path = JoinTexts(folder, subfolders[i].Name, "\\");
+        if (path == nullptr) {
+            result = -1;
+            break;
+        }
+        if ((!followLinks && IsLink(path)) || !FirstVisit(seen, path)) {
+            free(path);
             continue;
-        if (!followLinks && IsLink(path))
-            continue;
-        if (!FirstVisit(seen, path))
-            continue;
-        char *text = DuplicateText(path);
-        if (text == nullptr || PathListAppend(list, text) != 0) {
-            free(text);
+        }
+        if (PathListAppend(list, path) != 0) {
+            free(path);
             result = -1;
         }
     }
@@ -543,12 +544,11 @@ static int AddOneFolderFiles(const char *folder)
         ArrangeFoundFiles(files, count);
     int result = count == SEARCH_NO_MEMORY ? -1 : 0;
     for (int i = 0; i < count && result == 0; i++) {
-        char path[PATH_SIZE];
-        if (FormatText(path, sizeof path, "%s%s", folder, files[i].Name) != 0)
-            continue;
+        char *path = JoinTexts(folder, files[i].Name, nullptr);
         // The search already looked the file up: its size is admitted as found.
-        if (AddFoundFile(path, files[i].Size, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY)
+        if (path == nullptr || AddFoundFile(path, files[i].Size, BlockPosition(list, firstRow, path)) == ADD_OUT_OF_MEMORY)
             result = -1;
+        free(path);
     }
     if (count > 0)
         FreeFoundFiles(files, count);
@@ -574,26 +574,24 @@ static int AskForSubfolders(void)
 
 static int AddChosenFolder(const char *chosen)
 {
-    char path[PATH_SIZE];
-    if (CopyText(path, sizeof path, chosen) != 0)
-        return 0;
-    size_t length = strlen(path);
-    bool ended = length > 0 && PathTrimSeparators(path, length) < length;
-    if (length >= 2 && !ended && AppendText(path, sizeof path, "\\") != 0)
-        return 0;
-    if (strlen(path) > FOLDER_PATH_LIMIT)
-        return 0;
-
-    if (FolderHasSubfolders(path) != 1 || !AskForSubfolders())
-        return AddFolderFiles(nullptr, path);
-
-    PathList subfolders = {};
-    int result = CollectSubfolders(&subfolders, path);
-    if (result == 0) {
-        PathListSort(&subfolders);
-        result = AddFolderFiles(&subfolders, path);
+    size_t length = strlen(chosen);
+    bool ended = length > 0 && PathTrimSeparators(chosen, length) < length;
+    char *path = JoinTexts(chosen, length >= 2 && !ended ? "\\" : nullptr, nullptr);
+    if (path == nullptr)
+        return -1;
+    int result;
+    if (FolderHasSubfolders(path) != 1 || !AskForSubfolders()) {
+        result = AddFolderFiles(nullptr, path);
+    } else {
+        PathList subfolders = {};
+        result = CollectSubfolders(&subfolders, path);
+        if (result == 0) {
+            PathListSort(&subfolders);
+            result = AddFolderFiles(&subfolders, path);
+        }
+        PathListRelease(&subfolders);
     }
-    PathListRelease(&subfolders);
+    free(path);
     return result;
 }
 

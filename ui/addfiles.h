@@ -17,7 +17,6 @@ enum {
 
 enum {
     OPEN_SELECTION_SIZE = 2048,     // folder and names chosen in the open dialog
-    FOLDER_PATH_LIMIT = 258,        // a scanned folder with its separator, so "*" fits
     OPEN_FILTER_SIZE = 512,         // the open dialog's filter list, read wide
 };
 

@@ -726,6 +726,33 @@ TEST(ChecksumVerifyPlan, IdenticalListingsMergeAsTheyAreRead)
     EXPECT_EQ(plan.Files[0].State, VERIFY_FILE_PENDING);
 }
 
+TEST(ChecksumVerifyPlan, Utf16FilesWithAMarkReadAsUtf8AndLongNamesResolve)
+{
+    // "\xC3\xA9.txt", a name past U+FFFF, a lone surrogate, an odd last byte.
+    const std::u16string units = u"\u00E9.txt CBF43926\r\n\U0001F600 12345678\n\xD800x 00000001\n";
+    const std::string utf8 = "\xC3\xA9.txt CBF43926\r\n\xF0\x9F\x98\x80 12345678\n\xEF\xBF\xBDx 00000001\n";
+    for (bool little : { true, false }) {
+        std::string text = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t unit : units) {
+            char low = (char)(unit & 0xFF), high = (char)(unit >> 8);
+            text += little ? std::string{ low, high } : std::string{ high, low };
+        }
+        Lines read[2];
+        for (int utf16 = 0; utf16 < 2; utf16++) {
+            CountedPlan counted;
+            ASSERT_EQ(ReadPlan(&counted.Plan, utf16 ? text + "x" : utf8), 0);
+            read[utf16] = Files(counted.Plan);
+        }
+        EXPECT_EQ(read[1], read[0]) << (little ? "little-endian" : "big-endian");
+        EXPECT_EQ(read[1].size(), 3u);
+    }
+    // A relative name whose path is far past MAX_PATH is still a file to look for.
+    CountedPlan deep;
+    std::string name = std::string(300, 'd') + "\\f.bin";
+    ASSERT_EQ(ReadPlan(&deep.Plan, name + " CBF43926\n"), 0);
+    EXPECT_EQ(Files(deep.Plan), Lines{ "pending C:\\sums\\" + name + ": CBF43926" });
+}
+
 int KeepNames(const char *, bool, char *, size_t)
 {
     return 0;

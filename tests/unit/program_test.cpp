@@ -112,42 +112,67 @@ TEST(ProgramPaths, FromDataFolderOrProgramFolder)
     EXPECT_STREQ(p.HistoryStorePath, "C:\\Local\\Zunta\\History.log");
 }
 
-TEST(FileAccess, System32IsReachedThroughSysnativeWhenRedirected)
-{
-    struct Case {
-        const char *path;
-        int result;
-        const char *mapped;
-    } cases[] = {
-        { "C:\\Windows\\System32\\notepad.exe", 1, "C:\\Windows\\Sysnative\\notepad.exe" },
-        { "c:\\WINDOWS\\system32\\drivers\\ntfs.sys", 1, "c:\\WINDOWS\\Sysnative\\drivers\\ntfs.sys" },
-        { "C:/Windows/System32/x", 1, "C:/Windows/Sysnative/x" },
-        { "C:\\Windows\\System32", 1, "C:\\Windows\\Sysnative" },
-        { "C:\\Windows\\System32\\", 1, "C:\\Windows\\Sysnative\\" },
-        { "C:\\Windows\\System32x\\a", 0, nullptr },
-        { "C:\\Windows\\SysWOW64\\a", 0, nullptr },
-        { "C:\\Windows\\a\\System32\\b", 0, nullptr },
-        { "D:\\Windows\\System32\\a", 0, nullptr },
-        { "C:\\WindowsOld\\System32\\a", 0, nullptr },
-        { "\\\\srv\\share\\Windows\\System32\\a", 0, nullptr },
-        { "C:\\Windows", 0, nullptr },
-    };
-    for (const Case &c : cases) {
-        char out[FILE_ACCESS_PATH_SIZE] = "unchanged";
-        EXPECT_EQ(MapRedirectedPath("C:\\Windows", c.path, out, sizeof out), c.result) << c.path;
-        EXPECT_STREQ(out, c.mapped ? c.mapped : "unchanged") << c.path;
-    }
-    // One byte more than System32 takes: a mapped path that would not fit
-    // is left alone, never cut.
-    std::string longest = "C:\\Windows\\System32\\" + std::string(FILE_ACCESS_PATH_SIZE - 21, 'a');
-    char out[FILE_ACCESS_PATH_SIZE];
-    EXPECT_EQ(MapRedirectedPath("C:\\Windows\\", longest.c_str(), out, sizeof out), -1);
+namespace {
 
-    char buffer[FILE_ACCESS_PATH_SIZE];
-    const char *path = "C:\\Windows\\System32\\a";
-    EXPECT_EQ(FileAccessPath(path, buffer), path) << "not redirected: the path itself";
-    SetRedirectedWindowsFolder("C:\\Windows");
-    EXPECT_STREQ(FileAccessPath(path, buffer), "C:\\Windows\\Sysnative\\a");
-    EXPECT_EQ(FileAccessPath(longest.c_str(), buffer), longest.c_str());
-    SetRedirectedWindowsFolder(nullptr);
+std::u16string Units(const std::string &ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::string Ascii(const std::u16string &units)
+{
+    std::string text;
+    for (char16_t c : units)
+        text += c < 0x80 ? (char)c : '?';
+    return text;
+}
+
+// The path the system is given for path, or "null".
+std::string SystemForm(const std::string &path)
+{
+    std::u16string units = Units(path);
+    size_t length = 0;
+    char16_t *form = SystemPathForm(units.c_str(), units.size(), &length);
+    if (form == nullptr)
+        return "null";
+    std::string text = Ascii(std::u16string(form, length));
+    free(form);
+    return text;
+}
+
+} // namespace
+
+TEST(FileAccess, LongPathsInTheExtendedFormAndSystem32ThroughSysnative)
+{
+    const std::string deep = "\\" + std::string(LONG_PATH_FROM, 'd') + "\\f.bin";
+    const std::string longName(LONG_PATH_FROM, 'n');
+    struct Case {
+        std::string path, plain, redirected;
+    } cases[] = {
+        { "C:\\a\\b.txt", "C:\\a\\b.txt", "C:\\a\\b.txt" },
+        { "C:\\x" + deep, "\\\\?\\C:\\x" + deep, "\\\\?\\C:\\x" + deep },
+        { "c:/x/" + longName, "\\\\?\\c:\\x\\" + longName, "\\\\?\\c:\\x\\" + longName },
+        { "\\\\srv\\share\\a.txt", "\\\\srv\\share\\a.txt", "\\\\srv\\share\\a.txt" },
+        { "\\\\srv\\share" + deep, "\\\\?\\UNC\\srv\\share" + deep, "\\\\?\\UNC\\srv\\share" + deep },
+        { "rel\\" + longName, "rel\\" + longName, "rel\\" + longName },
+        { "\\\\?\\C:" + deep, "\\\\?\\C:" + deep, "\\\\?\\C:" + deep },
+        { "\\\\.\\pipe" + deep, "\\\\.\\pipe" + deep, "\\\\.\\pipe" + deep },
+        { "C:\\Windows\\System32\\notepad.exe", "C:\\Windows\\System32\\notepad.exe",
+          "C:\\Windows\\Sysnative\\notepad.exe" },
+        { "c:/WINDOWS/system32/x", "c:/WINDOWS/system32/x", "c:/WINDOWS/Sysnative/x" },
+        { "C:\\Windows\\System32", "C:\\Windows\\System32", "C:\\Windows\\Sysnative" },
+        { "C:\\Windows\\System32x\\a", "C:\\Windows\\System32x\\a", "C:\\Windows\\System32x\\a" },
+        { "C:\\Windows\\a\\System32\\b", "C:\\Windows\\a\\System32\\b", "C:\\Windows\\a\\System32\\b" },
+        { "D:\\Windows\\System32\\a", "D:\\Windows\\System32\\a", "D:\\Windows\\System32\\a" },
+        { "C:\\Windows\\System32" + deep, "\\\\?\\C:\\Windows\\System32" + deep,
+          "\\\\?\\C:\\Windows\\Sysnative" + deep },
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(SystemForm(c.path), c.plain) << c.path;
+    std::u16string windows = Units("C:\\Windows\\");
+    ASSERT_EQ(SetRedirectedWindowsFolder(windows.c_str(), windows.size()), 0);
+    for (const Case &c : cases)
+        EXPECT_EQ(SystemForm(c.path), c.redirected) << "redirected: " << c.path;
+    SetRedirectedWindowsFolder(nullptr, 0);
+    EXPECT_EQ(SystemForm(cases[8].path), cases[8].plain) << "no longer redirected";
 }
