@@ -3,23 +3,71 @@
 
 #include "base/textutil.h"
 
+#include <stdint.h>
+#include <stdlib.h>
 #include <string.h>
 
-// Copies length characters of text into path; false when they do not fit.
-static bool TakePath(char *path, const char *text, size_t length)
+// What making one form of a path gave.
+enum { MADE = 0, NOT_MADE = -1, NO_MEMORY = -2 };
+
+// The form make (a FullPath or LongPath action) gives of path, into a heap
+// text that grows to the size it asks for (*out, for the caller to free).
+static int MakeForm(unsigned (*make)(const char *, char *, unsigned), const char *path, char **out)
 {
-    if (length >= COMMAND_PATH_SIZE)
-        return false;
-    memcpy(path, text, length);
-    path[length] = '\0';
-    return true;
+    *out = nullptr;
+    size_t length = strlen(path);
+    if (length > UINT32_MAX / 2)
+        return NOT_MADE;
+    unsigned size = (unsigned)length + COMMAND_PATH_SIZE;
+    // The size asked for is tried once: a form that keeps growing is none.
+    for (int tries = 0; tries < 2; tries++) {
+        char *form = (char *)malloc(size);
+        if (form == nullptr)
+            return NO_MEMORY;
+        unsigned made = make(path, form, size);
+        if (made > 0 && made < size) {
+            *out = form;
+            return MADE;
+        }
+        free(form);
+        if (made == 0)
+            return NOT_MADE;
+        size = made;
+    }
+    return NOT_MADE;
 }
 
-// The full form of written into full; false when it cannot be made.
-static bool FullPathOf(const CommandLineActions *actions, const char *written, char *full)
+// The path a written argument stands for (*path, for the caller to free; null
+// for an empty one): its full form, and unquoted, the long form of that.
+static int ArgumentPath(const CommandLineActions *actions, const char *text, size_t length, bool quoted, char **path)
 {
-    unsigned length = actions->FullPath(written, full, COMMAND_PATH_SIZE);
-    return length > 0 && length < COMMAND_PATH_SIZE;
+    *path = nullptr;
+    if (length == 0)
+        return MADE;
+    char *written = (char *)malloc(length + 1);
+    if (written == nullptr)
+        return NO_MEMORY;
+    memcpy(written, text, length);
+    written[length] = '\0';
+    char *full;
+    int made = MakeForm(actions->FullPath, written, &full);
+    free(written);
+    if (made != MADE || quoted) {
+        *path = full;
+        return made;
+    }
+    char *longForm;
+    made = MakeForm(actions->LongPath, full, &longForm);
+    if (made == NO_MEMORY) {
+        free(full);
+        return NO_MEMORY;
+    }
+    if (made == MADE) {
+        free(full);
+        full = longForm;
+    }
+    *path = full;
+    return MADE;
 }
 
 int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions *actions)
@@ -34,18 +82,17 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
         if (*text == '\0')
             break;
         const char *pathStart = text;
-        char path[COMMAND_PATH_SIZE] = "";
-        bool usable;
+        const char *written;
+        size_t length;
         const char *next;
-        bool last = false;
+        bool last = false, quoted = *text == '"';
 
-        if (*text == '"') {
+        if (quoted) {
             const char *close = strchr(text + 1, '"');
             if (close == nullptr)
                 break;  // an unterminated quote: the rest is ignored
-            char written[COMMAND_PATH_SIZE];
-            usable = TakePath(written, text + 1, (size_t)(close - text - 1)) &&
-                     (written[0] == '\0' || FullPathOf(actions, written, path));
+            written = text + 1;
+            length = (size_t)(close - text - 1);
             next = close + 1;
             if (*next == ' ')
                 next++;
@@ -55,7 +102,6 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
             pathStart = text;
             size_t rest = strlen(text);
             const char *colon = rest > 3 ? strchr(text + 3, ':') : nullptr;
-            size_t length;
             if (colon != nullptr) {
                 // The next path starts with a drive letter: this one ends at
                 // the separator before it (before its quote, if quoted).
@@ -67,19 +113,17 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
                 next = text + rest;
                 last = true;
             }
-            char written[COMMAND_PATH_SIZE], full[COMMAND_PATH_SIZE];
-            usable = TakePath(written, text, length) && (written[0] == '\0' || FullPathOf(actions, written, full));
-            if (usable && written[0] != '\0') {
-                unsigned converted = actions->LongPath(full, path, sizeof path);
-                if (converted == 0 || converted >= sizeof path)
-                    memcpy(path, full, sizeof path);
-            }
+            written = text;
         }
 
-        if (usable && path[0] != '\0' && actions->HandlePath(actions->Context, path) != 0) {
+        char *path;
+        int made = ArgumentPath(actions, written, length, quoted, &path);
+        if (made == NO_MEMORY || (path != nullptr && actions->HandlePath(actions->Context, path) != 0)) {
+            free(path);
             *cursor = pathStart;
             return -1;
         }
+        free(path);
         if (last)
             break;
         text = next;

@@ -7,16 +7,19 @@
 enum {
     ADD_LOCALLY = 1,        // each path is added to the own list
     SEND_TO_INSTANCE = 2,   // each path is handed to the running instance
-    COMMAND_PATH_SIZE = 260,
+    COMMAND_PATH_SIZE = 260,    // the room a form of a path is first given beyond its own length
 };
 
-// What is done with the paths, supplied by the caller.
+// What is done with the paths, supplied by the caller. The two forms are
+// written into out of size bytes as the system's calls write them: their
+// length, or when out is too small the size they need (with the
+// terminator), or 0 when they cannot be made.
 struct CommandLineActions {
     // The full path of a path as written (a relative one taken against the
-    // folder the process was started in) into out; the length written, or
-    // 0 when it cannot be made (the path is then skipped).
+    // folder the process was started in); one that cannot be made is
+    // skipped.
     unsigned (*FullPath)(const char *path, char *out, unsigned size);
-    // The long form of path into out; the length written, or 0 on failure.
+    // The long form of path; without one the full path is used.
     unsigned (*LongPath)(const char *path, char *out, unsigned size);
     // Handles one path; 0, or -1 to stop because memory ran out.
     int (*HandlePath)(void *context, const char *path);
@@ -25,9 +28,8 @@ struct CommandLineActions {
 
 // Parses the text at *cursor: quoted paths as written, unquoted ones split
 // before a drive letter and given their long form, relative ones of either
-// kind made full first; empty paths and paths of
-// COMMAND_PATH_SIZE characters or more are skipped. Returns 0 when *cursor
-// is already null, -1 for a bad mode or when HandlePath ran out of memory
+// kind made full first, at any length; empty paths are skipped. Returns 0
+// when *cursor is already null, -1 for a bad mode or when memory ran out
 // (*cursor is then left on that path), and 1 when the text has been handled
 // (*cursor is then null).
 int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions *actions);

@@ -55,16 +55,22 @@ unsigned FullPath(const char *path, char *out, unsigned size)
     Recorder *r = Current;
     r->Calls++;
     size_t length = strlen(path);
-    FUZZ_CHECK(length > 0 && length < COMMAND_PATH_SIZE, "full form asked of a path %zu long", length);
-    FUZZ_CHECK(size == COMMAND_PATH_SIZE, "full form buffer %u", size);
+    FUZZ_CHECK(length > 0, "full form asked of an empty path");
+    FUZZ_CHECK(size > length, "full form buffer %u for a path %zu long", size, length);
     FUZZ_CHECK(strstr(r->Text, path) != nullptr, "full form asked of \"%s\", not in the text", path);
     r->FullPending = false;
     r->HaveLong = false;
-    if (MakeArgumentAbsolute(r->Folder, path, out, size) < 0)
+    std::string full(length + strlen(r->Folder) + 2, '\0');
+    if (MakeArgumentAbsolute(r->Folder, path, &full[0], full.size()) < 0)
         return 0;
-    r->LastFull = out;
+    full.resize(strlen(full.c_str()));
+    // A buffer too small is told the size needed, as the system does.
+    if (full.size() >= size)
+        return (unsigned)full.size() + 1;
+    memcpy(out, full.c_str(), full.size() + 1);
+    r->LastFull = full;
     r->FullPending = true;
-    return (unsigned)strlen(out);
+    return (unsigned)full.size();
 }
 
 // The long form a stand-in gives; false for none.
@@ -85,9 +91,10 @@ unsigned LongPath(const char *path, char *out, unsigned size)
     Recorder *r = Current;
     r->Calls++;
     FUZZ_CHECK(r->FullPending && r->LastFull == path, "long form asked of \"%s\", not the full path", path);
-    FUZZ_CHECK(size == COMMAND_PATH_SIZE, "long form buffer %u", size);
+    FUZZ_CHECK(size > strlen(path), "long form buffer %u", size);
+    // A form that asks for more every time it is given what it asked.
     if (r->LongMode == LONG_TOO_BIG)
-        return size + (unsigned)(strlen(path) % 3);
+        return size + 1 + (unsigned)(strlen(path) % 3);
     std::string form;
     if (!LongFormOf(path, r->LongMode, &form))
         return 0;
@@ -104,7 +111,7 @@ int HandlePath(void *context, const char *path)
     Recorder *r = (Recorder *)context;
     r->Calls++;
     size_t length = strlen(path);
-    FUZZ_CHECK(length > 0 && length < COMMAND_PATH_SIZE, "a path %zu long handed over", length);
+    FUZZ_CHECK(length > 0, "an empty path handed over");
     FUZZ_CHECK(r->FullPending, "\"%s\" handed over without its full form", path);
     const std::string &expected = r->HaveLong ? r->LastLong : r->LastFull;
     FUZZ_CHECK(expected == path, "handed \"%s\", made \"%s\"", path, expected.c_str());
@@ -204,11 +211,12 @@ std::string WriteCommandLine(const std::string &list, const char *folder, int lo
             text += ' ';
         text += unquoted ? p : '"' + p + '"';
 
-        char full[COMMAND_PATH_SIZE];
-        if (p.size() >= COMMAND_PATH_SIZE || MakeArgumentAbsolute(folder, p.c_str(), full, sizeof full) < 0)
+        std::string full(p.size() + strlen(folder) + 2, '\0');
+        if (MakeArgumentAbsolute(folder, p.c_str(), &full[0], full.size()) < 0)
             continue;
+        full.resize(strlen(full.c_str()));
         std::string form;
-        if (unquoted && LongFormOf(full, longMode, &form) && form.size() < COMMAND_PATH_SIZE)
+        if (unquoted && LongFormOf(full.c_str(), longMode, &form))
             expected->push_back(form);
         else
             expected->push_back(full);

@@ -29,10 +29,18 @@ unsigned LongForm(const char *path, char *out, unsigned size)
     return 0;   // no long form: the path is used as written
 }
 
-// Relative paths are taken against this folder, as start-up's does.
+// Relative paths are taken against this folder, as start-up's does; a
+// buffer too small is told the size needed, as the system does.
 unsigned FullForm(const char *path, char *out, unsigned size)
 {
-    return MakeArgumentAbsolute("D:\\started here", path, out, size) < 0 ? 0 : (unsigned)strlen(out);
+    std::string joined(strlen(path) + 32, '\0');
+    if (MakeArgumentAbsolute("D:\\started here", path, &joined[0], joined.size()) < 0)
+        return 0;
+    unsigned length = (unsigned)strlen(joined.c_str());
+    if (length >= size)
+        return length + 1;
+    memcpy(out, joined.c_str(), length + 1);
+    return length;
 }
 
 int Record(void *context, const char *path)
@@ -135,8 +143,9 @@ TEST(CommandLine, RelativePathsAreTakenAgainstTheStartFolderBeforeTheirLongForm)
     EXPECT_EQ(MakeArgumentAbsolute("", "a.txt", out, sizeof out), 0) << "no folder known";
     std::string deep = "C:\\" + std::string(250, 'd');
     EXPECT_EQ(MakeArgumentAbsolute(deep.c_str(), "long name.txt", out, sizeof out), -1);
-    EXPECT_EQ(ParseText(("\"" + std::string(250, 'r') + "\" D:\\ok.txt").c_str()).paths, (Paths{ "D:\\ok.txt" }))
-        << "a relative path too long once joined is skipped";
+    EXPECT_EQ(ParseText(("\"" + std::string(250, 'r') + "\" D:\\ok.txt").c_str()).paths,
+              (Paths{ "D:\\started here\\" + std::string(250, 'r'), "D:\\ok.txt" }))
+        << "a relative path longer than MAX_PATH once joined is taken";
 }
 
 TEST(CommandLine, CursorStatesAndBadModes)
@@ -156,13 +165,13 @@ TEST(CommandLine, CursorStatesAndBadModes)
     EXPECT_STREQ(p.cursor, "\"D:\\b.txt\"") << "out of memory leaves the cursor on that path";
 }
 
-TEST(CommandLine, PathsTooLongForTheBuffersAreSkipped)
+TEST(CommandLine, PathsOfAnyLengthAreTaken)
 {
-    std::string longQuoted = "\"C:\\" + std::string(300, 'q') + "\" \"D:\\ok.txt\"";
-    EXPECT_EQ(ParseText(longQuoted.c_str()).paths, (Paths{ "D:\\ok.txt" }));
+    std::string deep = "C:\\" + std::string(300, 'q');
+    EXPECT_EQ(ParseText(("\"" + deep + "\" \"D:\\ok.txt\"").c_str()).paths, (Paths{ deep, "D:\\ok.txt" }));
     std::string exactly260 = "C:\\" + std::string(257, 'u');
     ASSERT_EQ(exactly260.size(), 260u);
-    EXPECT_TRUE(ParseText((exactly260 + " D:\\ok.txt").c_str()).paths == (Paths{ "D:\\ok.txt" }));
-    std::string fits = "C:\\" + std::string(256, 'u');
-    EXPECT_EQ(ParseText(fits.c_str()).paths, (Paths{ fits }));
+    EXPECT_EQ(ParseText((exactly260 + " D:\\ok.txt").c_str()).paths, (Paths{ exactly260, "D:\\ok.txt" }));
+    std::string longest = "C:\\" + std::string(32760, 'u');
+    EXPECT_EQ(ParseText(longest.c_str()).paths, (Paths{ longest }));
 }
