@@ -134,9 +134,13 @@ static bool ChooseWide(HWND window, WCHAR *selection, DWORD size)
 // names chosen in it, each written in codePage (SpellWideName).
 static void AddWideSelection(HWND window, UINT codePage)
 {
-    WCHAR selection[OPEN_SELECTION_SIZE] = L"";
-    if (!ChooseWide(window, selection, OPEN_SELECTION_SIZE))
+    WCHAR *selection = (WCHAR *)calloc(OPEN_SELECTION_SIZE, sizeof(WCHAR));
+    if (selection == nullptr)
         return;
+    if (!ChooseWide(window, selection, OPEN_SELECTION_SIZE)) {
+        free(selection);
+        return;
+    }
     const WCHAR *first = selection;
     const WCHAR *name = first + wcslen(first) + 1;
     bool single = *name == L'\0';
@@ -144,41 +148,36 @@ static void AddWideSelection(HWND window, UINT codePage)
     bool outOfMemory = false;
     SuspendListRedraw(list);
     for (; (single || *name != L'\0') && !outOfMemory; name += wcslen(name) + 1) {
-        WCHAR full[MAX_PATH];
-        char path[MAX_PATH];
         size_t folderLength = wcslen(first), nameLength = single ? 0 : wcslen(name) + 1;
-        if (folderLength + nameLength < MAX_PATH) {
+        size_t pathSize = (folderLength + nameLength) * 3 + 1;
+        WCHAR *full = (WCHAR *)malloc((folderLength + nameLength + 1) * sizeof(WCHAR));
+        char *path = full != nullptr ? (char *)malloc(pathSize) : nullptr;
+        outOfMemory = path == nullptr;
+        if (path != nullptr) {
             wcscpy(full, first);
             if (!single) {
                 wcscat(full, L"\\");
                 wcscat(full, name);
             }
-            if (SpellWideName(full, full, codePage, path, sizeof path) == 0)
+            if (SpellWideName(full, full, codePage, path, pathSize) == 0)
                 outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
         }
+        free(path);
+        free(full);
         if (single)
             break;
     }
+    free(selection);
     ResumeListRedraw(list);
     ReportUnspellable(window);
     if (outOfMemory)
         EndMainDialog(window);
 }
 
-void AddFilesFromDialog(HWND window)
+// The files chosen in the narrow open dialog: one path, or a folder then the
+// names chosen in it.
+static void AddSelection(HWND window, const char *selection)
 {
-    UINT codePage = LegacyCodePage();
-    if (codePage != 0) {
-        AddWideSelection(window, codePage);
-        return;
-    }
-    char selection[OPEN_SELECTION_SIZE] = "";
-    OPENFILENAMEA dialog;
-    PrepareFileDialog(&dialog, window, LanguageStrings[STR_OPEN_FILTER], 0, selection, sizeof selection,
-                      LanguageStrings[STR_OPEN_TITLE], OpenFlags);
-    if (!GetOpenFileNameA(&dialog))
-        return;
-
     const char *first = selection;
     const char *name = first + strlen(first) + 1;
     if (*name == '\0') {
@@ -191,41 +190,64 @@ void AddFilesFromDialog(HWND window)
     bool outOfMemory = false;
     SuspendListRedraw(list);
     for (; *name != '\0' && !outOfMemory; name += strlen(name) + 1) {
-        char path[MAX_PATH];
-        if (FormatText(path, sizeof path, "%s\\%s", first, name) != 0)
-            continue;
-        outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
+        char *path = JoinTexts(first, "\\", name);
+        outOfMemory = path == nullptr || AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
+        free(path);
     }
     ResumeListRedraw(list);
     if (outOfMemory)
         EndMainDialog(window);
 }
 
-// The dropped path of index i in path. Where the process code page is not
-// UTF-8 it is read wide and written in that code page (SpellWideName).
-// Returns 0, or -1 when it is skipped.
-static int DroppedPath(HDROP drop, UINT i, UINT codePage, char *path, size_t size)
+void AddFilesFromDialog(HWND window)
 {
-    // A path too long for the buffer would arrive cut: it is skipped.
-    if (codePage == 0)
-        return DragQueryFileA(drop, i, nullptr, 0) >= size || DragQueryFileA(drop, i, path, (UINT)size) == 0 ? -1 : 0;
-    WCHAR wide[MAX_PATH];
-    if (DragQueryFileW(drop, i, nullptr, 0) >= MAX_PATH || DragQueryFileW(drop, i, wide, MAX_PATH) == 0)
-        return -1;
-    return SpellWideName(wide, wide, codePage, path, size);
+    UINT codePage = LegacyCodePage();
+    if (codePage != 0) {
+        AddWideSelection(window, codePage);
+        return;
+    }
+    char *selection = (char *)calloc(OPEN_SELECTION_SIZE, 1);
+    if (selection == nullptr)
+        return;
+    OPENFILENAMEA dialog;
+    PrepareFileDialog(&dialog, window, LanguageStrings[STR_OPEN_FILTER], 0, selection, OPEN_SELECTION_SIZE,
+                      LanguageStrings[STR_OPEN_TITLE], OpenFlags);
+    if (GetOpenFileNameA(&dialog))
+        AddSelection(window, selection);
+    free(selection);
+}
+
+// The dropped path of index i, read wide at any length and written in the
+// process code page (or by its alias, SpellWideName): a heap text, or null
+// when it is skipped (*outOfMemory set when memory ran out).
+static char *DroppedPath(HDROP drop, UINT i, UINT codePage, bool *outOfMemory)
+{
+    UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    WCHAR *wide = length > 0 ? (WCHAR *)malloc(((size_t)length + 1) * sizeof(WCHAR)) : nullptr;
+    // Each UTF-16 unit takes at most three bytes in UTF-8 or a double-byte code page.
+    char *path = wide != nullptr ? (char *)malloc((size_t)length * 3 + 1) : nullptr;
+    *outOfMemory = length > 0 && path == nullptr;
+    if (path == nullptr || DragQueryFileW(drop, i, wide, length + 1) != length ||
+        SpellWideName(wide, wide, codePage, path, (size_t)length * 3 + 1) != 0) {
+        free(path);
+        path = nullptr;
+    }
+    free(wide);
+    return path;
 }
 
 void AddDroppedFiles(HWND window, HDROP drop)
 {
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     UINT codePage = LegacyCodePage();
     bool outOfMemory = false;
     HWND list = FileListView();
     SuspendListRedraw(list);
     for (UINT i = 0; i < count && !outOfMemory; i++) {
-        char path[MAX_PATH];
-        if (DroppedPath(drop, i, codePage, path, sizeof path) == 0)
+        char *path = DroppedPath(drop, i, codePage != 0 ? codePage : CP_UTF8, &outOfMemory);
+        if (path != nullptr)
             outOfMemory = AddFileToList(path, -1) == ADD_OUT_OF_MEMORY;
+        free(path);
     }
     ResumeListRedraw(list);
     DragFinish(drop);

@@ -16,7 +16,7 @@ enum {
 };
 
 enum {
-    OPEN_SELECTION_SIZE = 2048,     // folder and names chosen in the open dialog
+    OPEN_SELECTION_SIZE = 1 << 20,  // characters of the folder and names chosen in the open dialog
     OPEN_FILTER_SIZE = 512,         // the open dialog's filter list, read wide
 };
 

@@ -6,34 +6,94 @@
 #include "base/program.h"
 #include "base/textutil.h"
 #include "core/cmdline.h"
+#include "core/fileaccess.h"
+#include "platform/codepage.h"
 #include "resources/resource.h"
 #include "ui/addfiles.h"
 #include "ui/mainwnd.h"
 
+#include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
-enum { REMOTE_PATH_SIZE = 260 };
+enum {
+    REMOTE_PATH_SIZE = 260,
+    REMOTE_LONG_PATH_MOST = 3 * 32767,   // the longest path Windows names, in UTF-8
+};
 
 // The receiver only reads the sender's path out of its memory.
 static const DWORD SenderAccess = PROCESS_VM_READ;
 
+// The path a wide call gave, without the extended form's prefix, in the
+// process code page into out, as the system's calls answer: its length, the
+// size needed when out is too small, or 0 when the code page cannot write it.
+static unsigned AnswerInCodePage(WCHAR *path, char *out, unsigned size)
+{
+    if (wcsncmp(path, L"\\\\?\\UNC\\", 8) == 0)
+        memmove(path + 2, path + 8, (wcslen(path + 8) + 1) * sizeof(WCHAR));
+    else if (wcsncmp(path, L"\\\\?\\", 4) == 0)
+        memmove(path, path + 4, (wcslen(path + 4) + 1) * sizeof(WCHAR));
+    int length = WideToCodePage(path, CP_ACP, nullptr, 0, true);
+    if (length < 0)
+        return 0;
+    if ((unsigned)length >= size)
+        return (unsigned)length + 1;
+    return WideToCodePage(path, CP_ACP, out, size, true) == length ? (unsigned)length : 0;
+}
+
+// A wide call on a long path as the system names it (SystemPath),
+// answered in the process code page as AnswerInCodePage.
+static unsigned AskWide(DWORD (*ask)(const WCHAR *, WCHAR *, DWORD), const char *path, char *out, unsigned size)
+{
+    WCHAR *system = SystemPath(path);
+    DWORD needed = system != nullptr ? ask(system, nullptr, 0) : 0;
+    WCHAR *answer = needed > 0 ? (WCHAR *)malloc(needed * sizeof(WCHAR)) : nullptr;
+    DWORD made = answer != nullptr ? ask(system, answer, needed) : 0;
+    unsigned result = made > 0 && made < needed ? AnswerInCodePage(answer, out, size) : 0;
+    free(answer);
+    free(system);
+    return result;
+}
+
+static DWORD LongNameWide(const WCHAR *path, WCHAR *out, DWORD size)
+{
+    return GetLongPathNameW(path, out, size);
+}
+
+static DWORD FullNameWide(const WCHAR *path, WCHAR *out, DWORD size)
+{
+    return GetFullPathNameW(path, size, out, nullptr);
+}
+
+// Paths shorter than this many bytes go through the narrow calls as they
+// always have; longer ones through the wide calls.
+static bool IsLongPath(const char *path)
+{
+    return strlen(path) >= LONG_PATH_FROM;
+}
+
 static unsigned LongPathName(const char *path, char *out, unsigned size)
 {
-    return GetLongPathNameA(path, out, size);
+    return IsLongPath(path) ? AskWide(LongNameWide, path, out, size) : GetLongPathNameA(path, out, size);
 }
 
 // A relative argument joined to the start folder, its "." and ".." resolved;
 // any other path as written.
 static unsigned FullArgumentPath(const char *path, char *out, unsigned size)
 {
-    char joined[COMMAND_PATH_SIZE];
-    int made = MakeArgumentAbsolute(Program.StartFolder, path, joined, sizeof joined);
-    if (made < 0)
-        return 0;
-    if (made == 0)
-        return CopyText(out, size, joined) == 0 ? (unsigned)strlen(out) : 0;
-    DWORD length = GetFullPathNameA(joined, size, out, nullptr);
-    return length < size ? length : 0;
+    size_t room = strlen(Program.StartFolder) + strlen(path) + 2;
+    char *joined = (char *)malloc(room);
+    int made = joined != nullptr ? MakeArgumentAbsolute(Program.StartFolder, path, joined, room) : -1;
+    unsigned result = 0;
+    if (made == 0) {
+        size_t length = strlen(joined);
+        result = length >= size ? (unsigned)length + 1 : CopyText(out, size, joined) == 0 ? (unsigned)length : 0;
+    } else if (made == 1) {
+        result = IsLongPath(joined) ? AskWide(FullNameWide, joined, out, size)
+                                    : GetFullPathNameA(joined, size, out, nullptr);
+    }
+    free(joined);
+    return result;
 }
 
 static int AddPathLocally(void *, const char *path)
@@ -87,12 +147,68 @@ char *HandOffBuffer(void)
 
 bool HandOffFailed;
 
+// The paths the running instance refused, one per line.
+static char *Refused;
+static size_t RefusedLength;
+
+static void NoteRefused(const char *path)
+{
+    size_t length = strlen(path);
+    char *grown = (char *)realloc(Refused, RefusedLength + length + 3);
+    if (grown == nullptr) {
+        HandOffFailed = true;
+        return;
+    }
+    memcpy(grown + RefusedLength, path, length);
+    memcpy(grown + RefusedLength + length, "\r\n", 3);
+    Refused = grown;
+    RefusedLength += length + 2;
+}
+
+char *TakeRefusedHandOffs(void)
+{
+    char *refused = Refused;
+    Refused = nullptr;
+    RefusedLength = 0;
+    return refused;
+}
+
+// A path too long for the buffer of MSG_REMOTE_FILE goes by
+// MSG_REMOTE_LONG_FILE in a block of its own below 2 GiB: its length in 32
+// bits, then its bytes.
+static void SendLongPath(HWND window, const char *path, size_t length)
+{
+    size_t size = sizeof(uint32_t) + length;
+#ifdef _WIN64
+    char *block = AllocateBelow2GiB(size);
+#else
+    char *block = (char *)malloc(size);
+#endif
+    if (block == nullptr) {
+        HandOffFailed = true;
+        return;
+    }
+    uint32_t stored = (uint32_t)length;
+    memcpy(block, &stored, sizeof stored);
+    memcpy(block + sizeof stored, path, length);
+    if (SendMessageA(window, MSG_REMOTE_LONG_FILE, GetCurrentProcessId(), (LPARAM)block) != REMOTE_LONG_FILE_TAKEN)
+        NoteRefused(path);
+#ifdef _WIN64
+    VirtualFree(block, 0, MEM_RELEASE);
+#else
+    free(block);
+#endif
+}
+
 static int SendPathToInstance(void *window, const char *path)
 {
-    char *buffer = HandOffBuffer();
     size_t length = strlen(path);
-    if (length >= REMOTE_PATH_SIZE)
+    if (length >= REMOTE_PATH_SIZE) {
+        if (length <= REMOTE_LONG_PATH_MOST)
+            SendLongPath((HWND)window, path, length);
         return 0;
+    }
+    char *buffer = HandOffBuffer();
     if (buffer == nullptr) {
         HandOffFailed = true;
         return 0;
@@ -136,4 +252,26 @@ void OnRemoteFile(HWND window, DWORD senderId, const void *address)
     SetDlgItemTextA(window, IDC_RESULT, path);
     if (AddFileToList(path, -1) == ADD_OUT_OF_MEMORY)
         EndMainDialog(window);
+}
+
+LRESULT OnRemoteLongFile(HWND window, DWORD senderId, const void *address)
+{
+    uint32_t length;
+    if (ReadRemotePath(senderId, address, (char *)&length, sizeof length) != 0 || length == 0 ||
+        length > REMOTE_LONG_PATH_MOST)
+        return 0;
+    char *path = (char *)malloc((size_t)length + 1);
+    if (path == nullptr || ReadRemotePath(senderId, (const char *)address + sizeof length, path, (int)length) != 0) {
+        free(path);
+        return 0;
+    }
+    path[length] = '\0';
+    // A path with a NUL inside names no file: it goes no further.
+    if (strlen(path) == length) {
+        SetDlgItemTextA(window, IDC_RESULT, path);
+        if (AddFileToList(path, -1) == ADD_OUT_OF_MEMORY)
+            EndMainDialog(window);
+    }
+    free(path);
+    return REMOTE_LONG_FILE_TAKEN;
 }

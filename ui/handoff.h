@@ -18,8 +18,19 @@ int ReadRemotePath(DWORD processId, const void *address, char *buffer, int byteC
 // MSG_REMOTE_FILE in the running instance: shows and admits the path.
 void OnRemoteFile(HWND window, DWORD senderId, const void *address);
 
+// MSG_REMOTE_LONG_FILE in the running instance: reads the path at address
+// (a 32-bit length, then as many bytes) and admits it as OnRemoteFile does.
+// Returns REMOTE_LONG_FILE_TAKEN, which an instance that does not know the
+// message never answers, or 0 when the sender could not be read.
+enum { REMOTE_LONG_FILE_TAKEN = 0x5A4C };
+LRESULT OnRemoteLongFile(HWND window, DWORD senderId, const void *address);
+
 // Set when a path could not be handed over: no memory the running
 // instance can read was had.
 extern bool HandOffFailed;
+// The paths the running instance did not take (an earlier version that
+// knows no long paths), each ended by "\r\n"; null when there were none.
+// The caller frees them.
+char *TakeRefusedHandOffs(void);
 
 #endif

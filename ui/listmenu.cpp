@@ -384,9 +384,10 @@ static void CopyFromEntry(HWND window, int id, const FileEntry *entry, int32_t i
 // The shell opens the file's folder with the file selected.
 static void OpenContainingFolder(const FileEntry *entry)
 {
-    char parameters[PATH_SIZE + 16];
-    if (FormatText(parameters, sizeof parameters, "/select,\"%s\"", entry->Path) == 0)
+    char *parameters = JoinTexts("/select,\"", entry->Path, "\"");
+    if (parameters != nullptr)
         ShellOpen(nullptr, "open", "explorer.exe", parameters, nullptr, SW_SHOWNORMAL);
+    free(parameters);
 }
 
 void OnListCommand(HWND window, int id)

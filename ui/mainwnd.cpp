@@ -419,6 +419,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_REMOTE_FILE:
         OnRemoteFile(window, (DWORD)wParam, (const void *)lParam);
         break;
+    case MSG_REMOTE_LONG_FILE:
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, OnRemoteLongFile(window, (DWORD)wParam, (const void *)lParam));
+        return TRUE;
     case MSG_RUN_FINISHED:
         OnRunFinished(window);
         break;

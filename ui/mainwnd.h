@@ -15,6 +15,7 @@ enum {
     MSG_RUN_FOLLOW_UP = WM_APP + 1,     // a compare, verify, history or rows run has ended, or a run found files changed without a write: show it
     MSG_VERIFY_ROWS = WM_APP + 2,       // sent by a verification's worker: give the files found rows
     MSG_VERIFY_ASK = WM_APP + 3,        // sent by a verification's worker: verify the wParam absolute names too? IDYES or IDNO
+    MSG_REMOTE_LONG_FILE = WM_APP + 4,  // a path too long for MSG_REMOTE_FILE handed over by a later instance
     MSG_RUN_RESULT = WM_APP + 10,       // sent by a run's worker: show a row's results if it is selected
 };
 

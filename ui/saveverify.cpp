@@ -30,6 +30,7 @@
 
 
 enum {
+    LINE_SPARE = 256,   // a line's room beside its name: the digits, the marks, the line end
     LINE_SIZE = PATH_SIZE + 64,
     MESSAGE_SIZE = PATH_SIZE + 256,
 };
@@ -99,15 +100,17 @@ static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *
             (*leftOut)++;
             continue;
         }
-        char line[LINE_SIZE];
         const char *name = ListedNameOf(folder, entry->Path);
-        int made = format == CHECKSUM_FORMAT_SFV      ? FormatSfvLine(line, sizeof line, name, crc)
-                   : format == CHECKSUM_FORMAT_SHA256 ? FormatSha256Line(line, sizeof line, name, sha256)
-                                                      : FormatMd5Line(line, sizeof line, name, md5);
+        size_t size = strlen(name) * 2 + LINE_SPARE;     // md5sum's escapes double a name at most
+        char *line = (char *)malloc(size);
+        int made = line == nullptr                    ? -1
+                   : format == CHECKSUM_FORMAT_SFV    ? FormatSfvLine(line, size, name, crc)
+                   : format == CHECKSUM_FORMAT_SHA256 ? FormatSha256Line(line, size, name, sha256)
+                                                      : FormatMd5Line(line, size, name, md5);
         free(sha256);
-        if (made != 0)
-            continue;
-        if (!AddLine(lines, line))
+        bool added = made == 0 && AddLine(lines, line);
+        free(line);
+        if (!added)
             return false;
         (*written)++;
     }
@@ -143,8 +146,12 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     const char *title = MoreText(MORE_SAVE_TITLE);
-    char folder[PATH_SIZE];
-    FolderOf(path, folder, sizeof folder);
+    char *folder = DuplicateText(path);
+    if (folder == nullptr) {
+        Report(window, MORE_SAVE_NOT_WRITTEN, path, title, MB_ICONWARNING);
+        return;
+    }
+    FolderOf(path, folder, strlen(path) + 1);
     LineBuffer lines = {};
     int32_t written = 0, leftOut = 0;
     bool collected = true;
@@ -157,6 +164,7 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
         collected = AddLine(&lines, header);
     }
     collected = collected && CollectLines(list, format, folder, &lines, &written, &leftOut);
+    free(folder);
     collected = collected && LinesInUtf8(&lines);
     if (collected && written > 0 && ReplaceFileWhole(path, lines.Text, lines.Used) != REPLACE_DONE)
         collected = false;
