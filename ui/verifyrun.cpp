@@ -19,23 +19,23 @@
 
 enum {
     READ_PIECE_SIZE = 1 << 20,  // bytes read between two progress reports
-    PREPARE_CANCELLED = -1,     // a step's answer when a cancel stopped it; 0 for done, else a MORE_VERIFY_...
+    PREPARE_CANCELLED = -1,     // a step's answer when a cancel stopped it; 0 for done, else a TEXT_VERIFY_...
 };
 
 // Reads the whole checksum file at path, NUL-ended, into *text (the caller
-// frees it). Returns 0, PREPARE_CANCELLED, or the MORE_VERIFY_... text of
+// frees it). Returns 0, PREPARE_CANCELLED, or the TEXT_VERIFY_... text of
 // what went wrong.
 static int ReadChecksumFile(HWND window, const char *path, char **text, size_t *length)
 {
     *text = nullptr;
     FILE *file = OpenDiskFile(path);
     if (file == nullptr)
-        return MORE_VERIFY_UNREADABLE;
+        return TEXT_VERIFY_UNREADABLE;
     __int64 size = _filelengthi64(_fileno(file));
-    int problem = size < 0 ? MORE_VERIFY_UNREADABLE : size > VERIFY_MAX_FILE_SIZE ? MORE_VERIFY_TOO_LARGE : 0;
+    int problem = size < 0 ? TEXT_VERIFY_UNREADABLE : size > VERIFY_MAX_FILE_SIZE ? TEXT_VERIFY_TOO_LARGE : 0;
     char *bytes = problem == 0 ? (char *)malloc((size_t)size + 1) : nullptr;
     if (problem == 0 && bytes == nullptr)
-        problem = MORE_VERIFY_NO_MEMORY;
+        problem = TEXT_VERIFY_NO_MEMORY;
     // Bytes written to the file after its size was taken are not read.
     size_t used = 0;
     while (problem == 0 && used < (size_t)size) {
@@ -47,7 +47,7 @@ static int ReadChecksumFile(HWND window, const char *path, char **text, size_t *
         size_t got = fread(bytes + used, 1, piece, file);
         used += got;
         if (got < piece) {
-            problem = ferror(file) ? MORE_VERIFY_UNREADABLE : 0;
+            problem = ferror(file) ? TEXT_VERIFY_UNREADABLE : 0;
             break;
         }
     }
@@ -63,7 +63,7 @@ static int ReadChecksumFile(HWND window, const char *path, char **text, size_t *
 }
 
 // Reads the checksum file at path into plan. Returns 0, PREPARE_CANCELLED or
-// a MORE_VERIFY_....
+// a TEXT_VERIFY_....
 static int PlanChecksumFile(HWND window, const char *path, const char *folder, VerifyPlan *plan)
 {
     char *text;
@@ -76,15 +76,15 @@ static int PlanChecksumFile(HWND window, const char *path, const char *folder, V
     switch (read) {
     case VERIFY_READ_DONE: return 0;
     case VERIFY_READ_CANCELLED: return PREPARE_CANCELLED;
-    case VERIFY_READ_TOO_LARGE: return MORE_VERIFY_TOO_LARGE;
-    case VERIFY_READ_TOO_MANY: return MORE_VERIFY_TOO_MANY;
-    default: return MORE_VERIFY_NO_MEMORY;
+    case VERIFY_READ_TOO_LARGE: return TEXT_VERIFY_TOO_LARGE;
+    case VERIFY_READ_TOO_MANY: return TEXT_VERIFY_TOO_MANY;
+    default: return TEXT_VERIFY_NO_MEMORY;
     }
 }
 
 // Each file the plan has to look for, found (its size and identity in
 // found), missing, or outside the folder through a link. Returns 0,
-// PREPARE_CANCELLED or MORE_VERIFY_NO_MEMORY.
+// PREPARE_CANCELLED or TEXT_VERIFY_NO_MEMORY.
 static int LookUpListedFiles(HWND window, VerifyPlan *plan, VerifyFound *found)
 {
     int32_t shown = -1;
@@ -98,7 +98,7 @@ static int LookUpListedFiles(HWND window, VerifyPlan *plan, VerifyFound *found)
         shown = percentage;
         int looked = LookUpFile(plan->Files[i].Path, &found[i].Size, &found[i].Volume, &found[i].Index);
         if (looked == LOOK_UP_NO_MEMORY)
-            return MORE_VERIFY_NO_MEMORY;
+            return TEXT_VERIFY_NO_MEMORY;
         if (looked == LOOK_UP_OUTSIDE)
             VerifyPlanSetOutside(plan, i);
         else
@@ -109,7 +109,7 @@ static int LookUpListedFiles(HWND window, VerifyPlan *plan, VerifyFound *found)
 }
 
 // The steps after the plan: the question, the look-ups and the rows.
-// Returns 0, PREPARE_CANCELLED or a MORE_VERIFY_....
+// Returns 0, PREPARE_CANCELLED or a TEXT_VERIFY_....
 static int FindListedFiles(HWND window, const char *folder, VerifyPlan *plan)
 {
     if (ReadRunState() == RUN_CANCEL_REQUESTED)
@@ -118,16 +118,16 @@ static int FindListedFiles(HWND window, const char *folder, VerifyPlan *plan)
         VerifyPlanRefuseAbsolute(plan);
     int confined = ConfineOpensToFolder(folder);
     if (confined != LOOK_UP_FOUND)
-        return confined == LOOK_UP_NO_MEMORY ? MORE_VERIFY_NO_MEMORY : MORE_VERIFY_UNREADABLE;
+        return confined == LOOK_UP_NO_MEMORY ? TEXT_VERIFY_NO_MEMORY : TEXT_VERIFY_UNREADABLE;
     VerifyFound *found = (VerifyFound *)calloc((size_t)plan->FileCount + 1, sizeof *found);
     if (found == nullptr)
-        return MORE_VERIFY_NO_MEMORY;
+        return TEXT_VERIFY_NO_MEMORY;
     int problem = LookUpListedFiles(window, plan, found);
     if (problem == 0 && VerifyPlanFindSameFiles(plan, found) != 0)
-        problem = MORE_VERIFY_NO_MEMORY;
+        problem = TEXT_VERIFY_NO_MEMORY;
     if (problem == 0) {
         if (SendMessageA(window, MSG_VERIFY_ROWS, 0, (LPARAM)found) != 0)
-            problem = MORE_VERIFY_NO_MEMORY;
+            problem = TEXT_VERIFY_NO_MEMORY;
         CurrentRun.RowsGiven = problem == 0;
     }
     free(found);
