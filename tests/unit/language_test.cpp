@@ -2,6 +2,7 @@
 #include "base/lang.h"
 #include "base/settings.h"
 #include "base/texts.h"
+#include "tests/support/mnemonic.h"
 
 #include <gtest/gtest.h>
 
@@ -10,45 +11,60 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
-TEST(LanguageTables, EveryEntryByteForByteInCodePage1252)
+namespace {
+
+// The printf conversions of a text in order, "%%" included ("%d", "%.3f").
+std::vector<std::string> Placeholders(const char *text)
 {
-    const char *const english[24] = {
-        "English", "Status", "Files", "Size", "Add files to check", "(Drag&Drop allowed)", "All Files (*.*)",
-        "Select file(s) to check", "&Cancel", "Ready", "Disabled", "Done", "Error", "&Process", "Process A&ll",
-        "Duration", "Move up", "Move down", "Select the folder containing files to check",
-        "Do you want to add files which are in sub-folders ?", "Error opening file", "Error creating shortcut",
-        "Error : environment variables UserProfile and windir don't exist",
-        "Error : the directory %s doesn't exist",
-    };
-    const char *const french[24] = {
-        "Fran\xE7" "ais", "Statut", "Fichiers", "Taille", "Ajouter les fichiers \xE0 v\xE9rifier",
-        "(Glisser/D\xE9poser possible)", "Tous fichiers (*.*)",
-        "S\xE9lectionner un ou plusieurs fichiers \xE0 v\xE9rifier", "&Annuler", "Pr\xEAt", "Inactif", "Fini",
-        "Erreur", "&Calculer", "&Tout Calculer", "Dur\xE9" "e", "Monter", "Descendre",
-        "S\xE9lectionner le dossier qui contient des fichiers \xE0 v\xE9rifier",
-        "Ajouter aussi les fichiers se trouvant dans les sous-dossiers ?", "Erreur d'ouverture de fichier",
-        "Erreur de cr\xE9" "ation du raccourci",
-        "Erreur : les variables d'environnement UserProfile et windir n'existe pas",
-        "Erreur : le repertoire %s n'existe pas",
-    };
-    for (int i = 0; i < 24; i++) {
-        ASSERT_NE(EnglishStrings[i], nullptr) << "English entry " << i;
-        ASSERT_NE(FrenchStrings[i], nullptr) << "French entry " << i;
-        EXPECT_STREQ(EnglishStrings[i], english[i]) << "English entry " << i;
-        EXPECT_STREQ(FrenchStrings[i], french[i]) << "French entry " << i;
+    std::vector<std::string> found;
+    for (const char *p = strchr(text, '%'); p != nullptr; p = strchr(p, '%')) {
+        size_t length = 1 + strspn(p + 1, "-+ #0123456789.*hlLqjzt");
+        found.emplace_back(p, length + (p[length] != '\0'));
+        p += found.back().size();
     }
-    // The texts chosen by language outside the tables.
-    EXPECT_STREQ(LanguageText(LANGUAGE_ID_ENGLISH, TEXT_MISSING_LOG), "Error : File %s doesn't exist.");
-    EXPECT_STREQ(LanguageText(LANGUAGE_ID_FRENCH, TEXT_MISSING_LOG), "Erreur : Le fichier %s n'existe pas.");
-    const char *const units[2][4] = { { "", " KB", " MB", " GB" }, { "", " Ko", " Mo", " Go" } };
-    for (int step = 0; step < 4; step++) {
-        EXPECT_STREQ(UnitSuffix(LANGUAGE_ID_ENGLISH, step), units[0][step]) << step;
-        EXPECT_STREQ(UnitSuffix(LANGUAGE_ID_FRENCH, step), units[1][step]) << step;
+    return found;
+}
+
+const char *const *const Languages[] = { EnglishStrings, FrenchStrings };
+const char *const LanguageNames[] = { "English", "French" };
+
+} // namespace
+
+TEST(LanguageTables, EveryTextInBothLanguagesWithTheSamePlaceholders)
+{
+    for (int id = 0; id < TEXT_COUNT; id++) {
+        for (int language = 0; language < 2; language++) {
+            const char *text = Languages[language][id];
+            ASSERT_NE(text, nullptr) << LanguageNames[language] << " text " << id << " is missing";
+            EXPECT_NE(text[0], '\0') << LanguageNames[language] << " text " << id << " is empty";
+        }
+        EXPECT_EQ(Placeholders(EnglishStrings[id]), Placeholders(FrenchStrings[id]))
+            << "text " << id << " takes other arguments in French: \"" << EnglishStrings[id] << "\"";
     }
+    EXPECT_EQ(Placeholders("%d%% of %s, %.3f sec"), (std::vector<std::string>{ "%d", "%%", "%s", "%.3f" }));
+}
+
+TEST(LanguageTables, NoMnemonicTwiceInTheListMenu)
+{
+    for (int language = 0; language < 2; language++) {
+        std::map<char, int> taken;
+        for (int id = TEXT_MENU_FIRST; id <= TEXT_MENU_LAST; id++) {
+            const char *item = Languages[language][id];
+            char mnemonic = TextMnemonic(item);
+            if (mnemonic == 0)
+                continue;
+            auto added = taken.emplace(mnemonic, id);
+            EXPECT_TRUE(added.second) << "in the " << LanguageNames[language] << " menu, Alt+" << mnemonic
+                                      << " is both \"" << Languages[language][added.first->second] << "\" and \""
+                                      << item << "\"";
+        }
+    }
+    EXPECT_EQ(TextMnemonic("Drag&&Drop &now"), 'n');
 }
 
 TEST(LanguageTables, OpenFilterIsACompleteFilterList)
