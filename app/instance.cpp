@@ -45,7 +45,7 @@ static int HandOff(HWND window)
 {
     ParseCommandLine(SEND_TO_INSTANCE, window);
     if (HandOffFailed)
-        MessageBoxA(nullptr, MoreText(MORE_HANDOFF_FAILED), "Zunta Calculator", MB_OK | MB_ICONWARNING);
+        MessageBoxA(nullptr, LanguageStrings[TEXT_HANDOFF_FAILED], "Zunta Calculator", MB_OK | MB_ICONWARNING);
     ShowWindow(window, SW_MINIMIZE);
     ShowWindow(window, SW_SHOWNORMAL);
     return 1;

@@ -1,5 +1,5 @@
-// The two interface languages. Texts are Windows-1252 bytes in the source;
-// start-up converts them into the process code page.
+// The two interface languages: which one is current, and the conversion of
+// their texts from Windows-1252 into the process code page at start-up.
 #include "base/lang.h"
 
 #include "base/texts.h"
@@ -7,66 +7,6 @@
 
 #include <stdlib.h>
 #include <string.h>
-
-// The languages' names as the settings file holds them, in every code page.
-static const char EnglishName[] = "English";
-static const char FrenchName[] = "Fran\xE7" "ais";
-
-const char *EnglishStrings[LANGUAGE_STRING_COUNT] = {
-    EnglishName,
-    "Status",
-    "Files",
-    "Size",
-    "Add files to check",
-    "(Drag&Drop allowed)",
-    "All Files (*.*)\0*.*\0",
-    "Select file(s) to check",
-    "&Cancel",
-    "Ready",
-    "Disabled",
-    "Done",
-    "Error",
-    "&Process",
-    "Process A&ll",
-    "Duration",
-    "Move up",
-    "Move down",
-    "Select the folder containing files to check",
-    "Do you want to add files which are in sub-folders ?",
-    "Error opening file",
-    "Error creating shortcut",
-    "Error : environment variables UserProfile and windir don't exist",
-    "Error : the directory %s doesn't exist",
-};
-
-const char *FrenchStrings[LANGUAGE_STRING_COUNT] = {
-    FrenchName,
-    "Statut",
-    "Fichiers",
-    "Taille",
-    "Ajouter les fichiers \xE0 v\xE9rifier",
-    "(Glisser/D\xE9poser possible)",
-    "Tous fichiers (*.*)\0*.*\0",
-    "S\xE9lectionner un ou plusieurs fichiers \xE0 v\xE9rifier",
-    "&Annuler",
-    "Pr\xEAt",
-    "Inactif",
-    "Fini",
-    "Erreur",
-    "&Calculer",
-    "&Tout Calculer",
-    "Dur\xE9" "e",
-    "Monter",
-    "Descendre",
-    "S\xE9lectionner le dossier qui contient des fichiers \xE0 v\xE9rifier",
-    "Ajouter aussi les fichiers se trouvant dans les sous-dossiers ?",
-    "Erreur d'ouverture de fichier",
-    "Erreur de cr\xE9" "ation du raccourci",
-    "Erreur : les variables d'environnement UserProfile et windir n'existe pas",
-    "Erreur : le repertoire %s n'existe pas",
-};
-
-const char *const *LanguageStrings = EnglishStrings;
 
 const char *const *LanguageTable(uint16_t languageId)
 {
@@ -96,32 +36,18 @@ uint16_t LanguageFromSetting(const char *value, uint16_t current)
 {
     if (value == nullptr || value[0] == '\0')
         return current;
-    return AsciiEqualNoCase(value, FrenchName) ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH;
+    const char *french = SourceText(LANGUAGE_ID_FRENCH, TEXT_LANGUAGE_NAME);
+    return AsciiEqualNoCase(value, french) ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH;
 }
 
 const char *LanguageSettingName(const char *const *table)
 {
-    return table == FrenchStrings ? FrenchName : EnglishName;
+    return SourceText(table == FrenchStrings ? LANGUAGE_ID_FRENCH : LANGUAGE_ID_ENGLISH, TEXT_LANGUAGE_NAME);
 }
 
 uint16_t ResourceLanguage(uint16_t languageId)
 {
     return languageId == LANGUAGE_ID_FRENCH ? 1036 : 1033;
-}
-
-const char *MissingLogFormat(uint16_t languageId)
-{
-    return languageId == LANGUAGE_ID_FRENCH ? "Erreur : Le fichier %s n'existe pas."
-                                            : "Error : File %s doesn't exist.";
-}
-
-const char *UnitSuffix(uint16_t languageId, int unitStep)
-{
-    static const char *const english[] = { "", " KB", " MB", " GB" };
-    static const char *const french[] = { "", " Ko", " Mo", " Go" };
-    if (unitStep < 0 || unitStep > 3)
-        return "";
-    return languageId == LANGUAGE_ID_FRENCH ? french[unitStep] : english[unitStep];
 }
 
 // Converts one entry (each piece of a filter list, then its empty end) into
@@ -208,14 +134,11 @@ int ConvertTextTables(const TextTable *tables, int count, TextConverter convert,
 int ConvertLanguageTexts(TextConverter convert, void *context, char **block)
 {
     // The entries that are filter lists; a new filter text is added here.
-    static const int StringFilters[] = { STR_OPEN_FILTER };
-    static const int MoreFilters[] = { MORE_SAVE_FILTER, MORE_VERIFY_FILTER, MORE_SAVE_FILTER_SHA256,
-                                       MORE_VERIFY_FILTER_SHA };
+    static const int Filters[] = { TEXT_OPEN_FILTER, TEXT_SAVE_FILTER, TEXT_VERIFY_FILTER,
+                                   TEXT_SAVE_FILTER_SHA256, TEXT_VERIFY_FILTER_SHA };
     const TextTable tables[] = {
-        { EnglishStrings, LANGUAGE_STRING_COUNT, StringFilters, (int)ARRAY_SIZE(StringFilters) },
-        { FrenchStrings, LANGUAGE_STRING_COUNT, StringFilters, (int)ARRAY_SIZE(StringFilters) },
-        { EnglishMoreTexts, MORE_TEXT_COUNT, MoreFilters, (int)ARRAY_SIZE(MoreFilters) },
-        { FrenchMoreTexts, MORE_TEXT_COUNT, MoreFilters, (int)ARRAY_SIZE(MoreFilters) },
+        { EnglishStrings, TEXT_COUNT, Filters, (int)ARRAY_SIZE(Filters) },
+        { FrenchStrings, TEXT_COUNT, Filters, (int)ARRAY_SIZE(Filters) },
     };
     return ConvertTextTables(tables, (int)ARRAY_SIZE(tables), convert, context, block);
 }

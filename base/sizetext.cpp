@@ -1,7 +1,7 @@
 // The two size texts of a list row.
 #include "base/sizetext.h"
 
-#include "base/lang.h"
+#include "base/texts.h"
 #include "base/textutil.h"
 
 #include <inttypes.h>

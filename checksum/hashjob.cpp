@@ -1,7 +1,7 @@
 // The file hashing job.
 #include "checksum/hashjob.h"
 
-#include "base/lang.h"
+#include "base/texts.h"
 #include "checksum/clock.h"
 #include "checksum/crc32.h"
 #include "checksum/md5.h"
@@ -250,5 +250,5 @@ void FormatDurationText(float seconds, char *text, size_t size)
     if (seconds < 0.0f)
         text[0] = '\0';
     else
-        snprintf(text, size, "%s : %.3f sec", LanguageStrings[STR_DURATION], (double)seconds);
+        snprintf(text, size, LanguageStrings[TEXT_DURATION_FORMAT], LanguageStrings[TEXT_DURATION], (double)seconds);
 }

@@ -816,22 +816,22 @@ static void BuildFormat(TextBuilder *builder, const char *format, ...)
 
 char *FormatSaveSummary(int format, int32_t written, int32_t leftOut)
 {
-    const char *kind = MoreText(format == CHECKSUM_FORMAT_SFV      ? MORE_KIND_CRC32
-                                : format == CHECKSUM_FORMAT_SHA256 ? MORE_KIND_SHA256
-                                                                   : MORE_KIND_MD5);
+    const char *kind = LanguageStrings[format == CHECKSUM_FORMAT_SFV      ? TEXT_KIND_CRC32
+                                : format == CHECKSUM_FORMAT_SHA256 ? TEXT_KIND_SHA256
+                                                                   : TEXT_KIND_MD5];
     char text[SAVE_SUMMARY_SIZE];
     TextBuilder builder = { text, sizeof text, 0 };
     text[0] = '\0';
     if (written > 0) {
-        BuildFormat(&builder, MoreCountText(MORE_SAVED_ONE, written), written);
+        BuildFormat(&builder, CountText(TEXT_SAVED_ONE, written), written);
         if (leftOut > 0)
-            BuildFormat(&builder, MoreCountText(MORE_LEFT_OUT_ONE, leftOut), leftOut, kind);
+            BuildFormat(&builder, CountText(TEXT_LEFT_OUT_ONE, leftOut), leftOut, kind);
     } else if (leftOut <= 0) {
-        BuildFormat(&builder, "%s", MoreText(MORE_NOTHING_SAVED_EMPTY));
+        BuildFormat(&builder, "%s", LanguageStrings[TEXT_NOTHING_SAVED_EMPTY]);
     } else if (leftOut == 1) {
-        BuildFormat(&builder, MoreText(MORE_NOTHING_SAVED_ONE_FILE), kind);
+        BuildFormat(&builder, LanguageStrings[TEXT_NOTHING_SAVED_ONE_FILE], kind);
     } else {
-        BuildFormat(&builder, MoreText(MORE_NOTHING_SAVED_FILES), leftOut, kind);
+        BuildFormat(&builder, LanguageStrings[TEXT_NOTHING_SAVED_FILES], leftOut, kind);
     }
     return DuplicateText(text);
 }
@@ -892,7 +892,7 @@ static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *na
     if (names->Count == 0)
         return;
     BuildFormat(builder, "\r\n\r\n");
-    BuildFormat(builder, MoreText(heading), names->Count);
+    BuildFormat(builder, LanguageStrings[heading], names->Count);
     int32_t shown = 0;
     for (int i = 0; i < SUMMARY_NAME_LIMIT; i++) {
         if (names->Names[i] != nullptr) {
@@ -903,7 +903,7 @@ static void BuildNames(TextBuilder *builder, int heading, const SummaryNames *na
     int32_t others = names->Count - shown;
     if (others > 0) {
         BuildFormat(builder, "\r\n");
-        BuildFormat(builder, MoreCountText(MORE_OTHER_NAMES_ONE, others), others);
+        BuildFormat(builder, CountText(TEXT_OTHER_NAMES_ONE, others), others);
     }
 }
 
@@ -919,20 +919,20 @@ char *FormatVerifySummary(const VerifySummary *summary)
     int32_t failed = summary->Failed.Count, missing = summary->Missing.Count;
     int32_t verified = summary->Ok + failed + missing;
     if (summary->Cancelled) {
-        BuildFormat(&builder, MoreCountText(MORE_CANCELLED_ONE, summary->Listed), verified,
+        BuildFormat(&builder, CountText(TEXT_CANCELLED_ONE, summary->Listed), verified,
                     summary->Listed);
         BuildFormat(&builder, "\r\n");
     }
-    BuildFormat(&builder, MoreCountText(MORE_VERIFIED_ONE, verified), verified);
-    BuildFormat(&builder, MoreText(MORE_VERIFIED_OK), summary->Ok);
-    BuildFormat(&builder, MoreText(MORE_VERIFIED_FAILED), failed);
-    BuildFormat(&builder, MoreCountText(MORE_VERIFIED_MISSING_ONE, missing), missing);
-    BuildNames(&builder, MORE_FAILED_HEADING, &summary->Failed);
-    BuildNames(&builder, MORE_MISSING_HEADING, &summary->Missing);
-    BuildNames(&builder, MORE_NOT_OPENED_HEADING, &summary->NotOpened);
+    BuildFormat(&builder, CountText(TEXT_VERIFIED_ONE, verified), verified);
+    BuildFormat(&builder, LanguageStrings[TEXT_VERIFIED_OK], summary->Ok);
+    BuildFormat(&builder, LanguageStrings[TEXT_VERIFIED_FAILED], failed);
+    BuildFormat(&builder, CountText(TEXT_VERIFIED_MISSING_ONE, missing), missing);
+    BuildNames(&builder, TEXT_FAILED_HEADING, &summary->Failed);
+    BuildNames(&builder, TEXT_MISSING_HEADING, &summary->Missing);
+    BuildNames(&builder, TEXT_NOT_OPENED_HEADING, &summary->NotOpened);
     if (summary->NotUnderstood > 0) {
         BuildFormat(&builder, "\r\n\r\n");
-        BuildFormat(&builder, MoreCountText(MORE_NOT_UNDERSTOOD_ONE, summary->NotUnderstood),
+        BuildFormat(&builder, CountText(TEXT_NOT_UNDERSTOOD_ONE, summary->NotUnderstood),
                     summary->NotUnderstood, summary->FirstNotUnderstood);
     }
     return builder.Text;

@@ -12,7 +12,7 @@
 enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2, CHECKSUM_SHA1 = 4, CHECKSUM_SHA256 = 8, CHECKSUM_SHA512 = 16 };
 
 // Formats of a checksum file. SFV, MD5 and SHA256 are also the filter
-// indexes of the save dialog's filter list (MORE_SAVE_FILTER_SHA256 of
+// indexes of the save dialog's filter list (TEXT_SAVE_FILTER_SHA256 of
 // base/texts.h). MD5 and the SHA formats read alike: each line's kind
 // comes from its count of digits.
 enum {

@@ -1,6 +1,8 @@
 // The text of the result box.
 #include "core/result_text.h"
 
+#include "base/texts.h"
+
 #include <stdio.h>
 
 size_t FormatResultText(char *text, size_t size, const char *path, const char *crcText,
@@ -8,11 +10,11 @@ size_t FormatResultText(char *text, size_t size, const char *path, const char *c
 {
     int length;
     if (crcText && md5Text)
-        length = snprintf(text, size, "%s\r\nCRC : %s\tMD5 : %s", path, crcText, md5Text);
+        length = snprintf(text, size, LanguageStrings[TEXT_RESULT_CRC_MD5], path, crcText, md5Text);
     else if (crcText)
-        length = snprintf(text, size, "%s\r\nCRC : %s", path, crcText);
+        length = snprintf(text, size, LanguageStrings[TEXT_RESULT_CRC], path, crcText);
     else if (md5Text)
-        length = snprintf(text, size, "%s\r\nMD5 : %s", path, md5Text);
+        length = snprintf(text, size, LanguageStrings[TEXT_RESULT_MD5], path, md5Text);
     else
         length = snprintf(text, size, "%s", path);
     return length < 0 ? 0 : (size_t)length;

@@ -6,6 +6,7 @@
 // language byte (odd: French), then two clock readings of eight bytes of
 // seconds and two of milliseconds each.
 #include "base/lang.h"
+#include "base/texts.h"
 #include "checksum/hashjob.h"
 
 #include "fuzz_support.h"
@@ -20,7 +21,7 @@ namespace {
 std::string FullText(float seconds)
 {
     char text[256];
-    snprintf(text, sizeof text, "%s : %.3f sec", LanguageStrings[STR_DURATION], (double)seconds);
+    snprintf(text, sizeof text, "%s : %.3f sec", LanguageStrings[TEXT_DURATION], (double)seconds);
     return text;
 }
 
@@ -41,7 +42,7 @@ void CheckText(float seconds, size_t size)
 
     // The number reads back as the seconds to the millisecond.
     if (isfinite(seconds)) {
-        std::string prefix = std::string(LanguageStrings[STR_DURATION]) + " : ";
+        std::string prefix = std::string(LanguageStrings[TEXT_DURATION]) + " : ";
         FUZZ_CHECK(full.compare(0, prefix.size(), prefix) == 0 && full.size() > prefix.size() + 4 &&
                        full.compare(full.size() - 4, 4, " sec") == 0,
                    "duration text \"%s\"", full.c_str());

@@ -8,6 +8,7 @@
 // input), a key byte (below 0xF0 a key from -2 to 12, else four bytes of any
 // key), then the operation's own fields.
 #include "base/lang.h"
+#include "base/texts.h"
 #include "base/settings.h"
 #include "base/textutil.h"
 
@@ -90,7 +91,7 @@ void CheckSame(const SettingsRecord &got, const SettingsRecord &expected, const 
 // Every key written as the settings file would get it and read back.
 void CheckReadBack(const SettingsRecord &s)
 {
-    const char *languageName = LanguageTable(s.LanguageId)[STR_LANGUAGE_NAME];
+    const char *languageName = LanguageTable(s.LanguageId)[TEXT_LANGUAGE_NAME];
     for (int key = 0; key < SETTING_KEY_COUNT; key++) {
         char value[SETTINGS_VALUE_SIZE];
         SettingsFormatValue(&s, key, languageName, value, sizeof value);
@@ -137,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         case OP_FORMAT: {
             ExactBuffer text(in.Byte() % 80);
-            const char *languageName = op & 8 ? valueText.Bytes : LanguageTable(settings.LanguageId)[STR_LANGUAGE_NAME];
+            const char *languageName = op & 8 ? valueText.Bytes : LanguageTable(settings.LanguageId)[TEXT_LANGUAGE_NAME];
             SettingsFormatValue(&settings, key, languageName, text.Bytes, text.Size);
             if (text.Size > 0)
                 FUZZ_CHECK(strnlen(text.Bytes, text.Size) < text.Size, "key %d formatted without its end", key);

@@ -2,6 +2,7 @@
 #include "options/options_dlg.h"
 
 #include "base/lang.h"
+#include "base/texts.h"
 #include "base/program.h"
 #include "base/settings.h"
 #include "base/textutil.h"
@@ -54,8 +55,8 @@ static void ShowFoundShortcut(HWND window)
 static void OnInitOptions(HWND window)
 {
     HWND languages = GetDlgItem(window, IDC_LANGUAGE);
-    SendMessageA(languages, CB_ADDSTRING, 0, (LPARAM)EnglishStrings[STR_LANGUAGE_NAME]);
-    SendMessageA(languages, CB_ADDSTRING, 0, (LPARAM)FrenchStrings[STR_LANGUAGE_NAME]);
+    SendMessageA(languages, CB_ADDSTRING, 0, (LPARAM)EnglishStrings[TEXT_LANGUAGE_NAME]);
+    SendMessageA(languages, CB_ADDSTRING, 0, (LPARAM)FrenchStrings[TEXT_LANGUAGE_NAME]);
     if (Settings.LanguageId == LANGUAGE_ID_ENGLISH)
         SendMessageA(languages, CB_SETCURSEL, LANGUAGE_ITEM_ENGLISH, 0);
     else if (Settings.LanguageId == LANGUAGE_ID_FRENCH)
@@ -89,7 +90,7 @@ static void CreateNameFolders(char *linkPath, size_t nameStart)
 // program's shortcuts there.
 static void ShortcutError(void)
 {
-    MessageBoxA(nullptr, LanguageStrings[STR_SHORTCUT_ERROR], "", MB_OK);
+    MessageBoxA(nullptr, LanguageStrings[TEXT_SHORTCUT_ERROR], "", MB_OK);
 }
 
 static void ReplaceShortcut(const char *name)
@@ -109,13 +110,13 @@ static void ReplaceShortcut(const char *name)
     }
     if (located != SENDTO_FOUND) {
         ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
-        Warn(LanguageStrings[STR_NO_SENDTO_VARIABLES]);
+        Warn(LanguageStrings[TEXT_NO_SENDTO_VARIABLES]);
         return;
     }
     if (QueryFileInfo(folder, nullptr, nullptr) != QUERY_DIRECTORY) {
         ScanSendToFolder(nullptr, 0, SCAN_REMOVE);
         char text[PATH_SIZE + 128];
-        snprintf(text, sizeof text, LanguageStrings[STR_NO_SENDTO_FOLDER], folder);
+        snprintf(text, sizeof text, LanguageStrings[TEXT_NO_SENDTO_FOLDER], folder);
         Warn(text);
         return;
     }

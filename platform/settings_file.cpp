@@ -6,6 +6,7 @@
 
 #include "base/inifile.h"
 #include "base/lang.h"
+#include "base/texts.h"
 #include "base/program.h"
 #include "core/fileinfo.h"
 #include "core/sessionlog.h"

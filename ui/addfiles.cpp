@@ -90,10 +90,10 @@ void ReportUnspellable(HWND window)
 {
     if (LeftOut.Count > 0) {
         char text[UNSPELLABLE_TEXT_SIZE + 256];
-        snprintf(text, sizeof text, MoreCountText(MORE_UNSPELLABLE_ONE, LeftOut.Count), LeftOut.Count);
+        snprintf(text, sizeof text, CountText(TEXT_UNSPELLABLE_ONE, LeftOut.Count), LeftOut.Count);
         AppendText(text, sizeof text, "\r\n");
         AppendText(text, sizeof text, LeftOut.Names);
-        MessageBoxA(window, text, MoreText(MORE_UNSPELLABLE_TITLE), MB_OK | MB_ICONWARNING);
+        MessageBoxA(window, text, LanguageStrings[TEXT_UNSPELLABLE_TITLE], MB_OK | MB_ICONWARNING);
     }
     LeftOut.Count = 0;
     LeftOut.Names[0] = '\0';
@@ -126,8 +126,8 @@ int SpellWideName(const WCHAR *path, const WCHAR *name, UINT codePage, char *out
 // nothing was chosen.
 static bool ChooseWide(HWND window, WCHAR *selection, DWORD size)
 {
-    return ShowWideFileDialog(window, false, LanguageStrings[STR_OPEN_FILTER], nullptr, LanguageStrings[STR_OPEN_TITLE],
-                              OpenFlags, selection, size);
+    return ShowWideFileDialog(window, false, LanguageStrings[TEXT_OPEN_FILTER], nullptr,
+                              LanguageStrings[TEXT_OPEN_TITLE], OpenFlags, selection, size);
 }
 
 // The files chosen in the wide open dialog: one path, or a folder then the
@@ -210,8 +210,8 @@ void AddFilesFromDialog(HWND window)
     if (selection == nullptr)
         return;
     OPENFILENAMEA dialog;
-    PrepareFileDialog(&dialog, window, LanguageStrings[STR_OPEN_FILTER], 0, selection, OPEN_SELECTION_SIZE,
-                      LanguageStrings[STR_OPEN_TITLE], OpenFlags);
+    PrepareFileDialog(&dialog, window, LanguageStrings[TEXT_OPEN_FILTER], 0, selection, OPEN_SELECTION_SIZE,
+                      LanguageStrings[TEXT_OPEN_TITLE], OpenFlags);
     if (GetOpenFileNameA(&dialog))
         AddSelection(window, selection);
     free(selection);
@@ -262,7 +262,7 @@ void AddFolderFromBrowser(HWND window)
     // switch must not end the window that the chosen folder's rows go to.
     BROWSEINFOA browse = {};
     browse.hwndOwner = window;
-    browse.lpszTitle = LanguageStrings[STR_BROWSE_TITLE];
+    browse.lpszTitle = LanguageStrings[TEXT_BROWSE_TITLE];
     LPITEMIDLIST item = SHBrowseForFolderA(&browse);
     if (item == nullptr)
         return;
@@ -591,7 +591,7 @@ int AddFolderFiles(const PathList *list, const char *path)
 
 static int AskForSubfolders(void)
 {
-    return MessageBoxA(MainWnd.Window, LanguageStrings[STR_SUBFOLDER_QUESTION], "", MB_YESNO) == IDYES;
+    return MessageBoxA(MainWnd.Window, LanguageStrings[TEXT_SUBFOLDER_QUESTION], "", MB_YESNO) == IDYES;
 }
 
 static int AddChosenFolder(const char *chosen)

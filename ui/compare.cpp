@@ -78,11 +78,11 @@ static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
         int Kind;
         const char *Name, *Found, *Wanted;
     } kinds[] = {
-        { CHECKSUM_CRC32, "CRC32", crc, Expected.Crc32 },
-        { CHECKSUM_MD5, "MD5", md5, Expected.Md5 },
-        { CHECKSUM_SHA1, "SHA-1", kept.Sha1 ? kept.Sha1 : "", Expected.Sha1 },
-        { CHECKSUM_SHA256, "SHA-256", kept.Sha256 ? kept.Sha256 : "", Expected.Sha256 },
-        { CHECKSUM_SHA512, "SHA-512", kept.Sha512 ? kept.Sha512 : "", Expected.Sha512 },
+        { CHECKSUM_CRC32, LanguageStrings[TEXT_NAME_CRC32], crc, Expected.Crc32 },
+        { CHECKSUM_MD5, LanguageStrings[TEXT_NAME_MD5], md5, Expected.Md5 },
+        { CHECKSUM_SHA1, LanguageStrings[TEXT_NAME_SHA1], kept.Sha1 ? kept.Sha1 : "", Expected.Sha1 },
+        { CHECKSUM_SHA256, LanguageStrings[TEXT_NAME_SHA256], kept.Sha256 ? kept.Sha256 : "", Expected.Sha256 },
+        { CHECKSUM_SHA512, LanguageStrings[TEXT_NAME_SHA512], kept.Sha512 ? kept.Sha512 : "", Expected.Sha512 },
     };
     bool match = true;
     for (const auto &kind : kinds)
@@ -90,7 +90,8 @@ static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
             match = false;
 
     char text[ANSWER_SIZE];
-    snprintf(text, sizeof text, "%s\r\n\r\n%s\r\n", MoreText(match ? MORE_COMPARE_MATCH : MORE_COMPARE_NO_MATCH),
+    snprintf(text, sizeof text, "%s\r\n\r\n%s\r\n",
+             LanguageStrings[match ? TEXT_COMPARE_MATCH : TEXT_COMPARE_NO_MATCH],
              PathFileName(entry->Path));
     for (const auto &kind : kinds) {
         if (!(Expected.Kinds & kind.Kind))
@@ -105,13 +106,14 @@ static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
         bool lower = kind.Kind == CHECKSUM_CRC32 ? Settings.DisplayCRC32Lower == 1 : Settings.DisplayMD5Lower == 1;
         lower ? AsciiLowerText(wanted) : AsciiUpperText(wanted);
         char label[64];
-        snprintf(label, sizeof label, "%s %s", MoreText(MORE_COMPARE_EXPECTED), kind.Name);
+        snprintf(label, sizeof label, "%s %s", LanguageStrings[TEXT_COMPARE_EXPECTED], kind.Name);
         AppendLine(text, sizeof text, "%s : %s\r\n", label, wanted);
-        snprintf(label, sizeof label, "%s %s", MoreText(MORE_COMPARE_COMPUTED), kind.Name);
+        snprintf(label, sizeof label, "%s %s", LanguageStrings[TEXT_COMPARE_COMPUTED], kind.Name);
         AppendLine(text, sizeof text, "%s : %s\r\n", label, kind.Found);
     }
     FreeDigests(&kept);
-    MessageBoxA(window, text, MoreText(MORE_COMPARE_TITLE), MB_OK | (match ? MB_ICONINFORMATION : MB_ICONWARNING));
+    MessageBoxA(window, text, LanguageStrings[TEXT_COMPARE_TITLE],
+                MB_OK | (match ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 void CompareWithClipboard(HWND window)
@@ -126,7 +128,8 @@ void CompareWithClipboard(HWND window)
     int parsed = text != nullptr ? ParseChecksumText(text, &Expected) : -1;
     free(text);
     if (parsed != 0 || Expected.Kinds == 0) {
-        MessageBoxA(window, MoreText(MORE_COMPARE_NO_CHECKSUM), MoreText(MORE_COMPARE_TITLE), MB_OK | MB_ICONWARNING);
+        MessageBoxA(window, LanguageStrings[TEXT_COMPARE_NO_CHECKSUM], LanguageStrings[TEXT_COMPARE_TITLE],
+                    MB_OK | MB_ICONWARNING);
         return;
     }
     int missing = MissingKinds(entry, index, Expected.Kinds);
@@ -155,8 +158,8 @@ void ShowComparisonAfterRun(HWND window)
     }
     char text[ANSWER_SIZE];
     if (CurrentRun.Cancelled)
-        snprintf(text, sizeof text, "%s", MoreText(MORE_COMPARE_CANCELLED));
+        snprintf(text, sizeof text, "%s", LanguageStrings[TEXT_COMPARE_CANCELLED]);
     else
-        snprintf(text, sizeof text, "%s\r\n%s", MoreText(MORE_COMPARE_UNREADABLE), entry->Path);
-    MessageBoxA(window, text, MoreText(MORE_COMPARE_TITLE), MB_OK | MB_ICONWARNING);
+        snprintf(text, sizeof text, "%s\r\n%s", LanguageStrings[TEXT_COMPARE_UNREADABLE], entry->Path);
+    MessageBoxA(window, text, LanguageStrings[TEXT_COMPARE_TITLE], MB_OK | MB_ICONWARNING);
 }

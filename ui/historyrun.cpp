@@ -142,7 +142,7 @@ static void AddWarnedName(const char *name)
 static void SetWarning(int32_t index, const char *timeText)
 {
     char line[WARNING_LINE_SIZE];
-    snprintf(line, sizeof line, MoreText(MORE_HISTORY_WARNING_LINE), timeText);
+    snprintf(line, sizeof line, LanguageStrings[TEXT_HISTORY_WARNING_LINE], timeText);
     SetEntryText(index, EXTRA_WARNING, line);
 }
 
@@ -225,21 +225,21 @@ const char *HistoryCheckStatus(int32_t result, bool cancelled)
 {
     if (result != 0 && cancelled) {
         Considered--;   // stopped before it was checked
-        return LanguageStrings[STR_READY];
+        return LanguageStrings[TEXT_READY];
     }
     if (result != 0) {
         Unreadable++;
-        return LanguageStrings[STR_ERROR];
+        return LanguageStrings[TEXT_ERROR];
     }
     if (LastVerdict == HISTORY_CHANGED) {
         Changed++;
-        return LanguageStrings[STR_ERROR];
+        return LanguageStrings[TEXT_ERROR];
     }
     if (LastVerdict == HISTORY_SAME)
         Unchanged++;
     else
         NotInHistory++;     // its size or time changed since it was looked up
-    return LanguageStrings[STR_DONE];
+    return LanguageStrings[TEXT_DONE];
 }
 
 bool HistoryFollowUpWanted(int runKind)
@@ -255,7 +255,7 @@ static void AppendWarnedNames(char *text, size_t size)
     int32_t others = WarnedCount - LISTED_NAMES;
     if (others > 0) {
         char more[64];
-        snprintf(more, sizeof more, MoreCountText(MORE_OTHER_NAMES_ONE, others), others);
+        snprintf(more, sizeof more, CountText(TEXT_OTHER_NAMES_ONE, others), others);
         AppendText(text, size, more);
     }
 }
@@ -266,29 +266,29 @@ static void ShowCheckSummary(HWND window)
     char *text = (char *)malloc(size);
     if (text == nullptr)
         return;
-    snprintf(text, size, MoreCountText(MORE_HISTORY_CHECKED_ONE, Considered), Considered, Unchanged, Changed,
+    snprintf(text, size, CountText(TEXT_HISTORY_CHECKED_ONE, Considered), Considered, Unchanged, Changed,
              NotInHistory);
     char part[WARNING_LINE_SIZE];
     if (Unreadable > 0) {
-        snprintf(part, sizeof part, MoreText(MORE_HISTORY_UNREADABLE), Unreadable);
+        snprintf(part, sizeof part, LanguageStrings[TEXT_HISTORY_UNREADABLE], Unreadable);
         AppendText(text, size, part);
     }
     if (CurrentRun.Cancelled) {
         AppendText(text, size, "\r\n\r\n");
-        AppendText(text, size, MoreText(MORE_HISTORY_CANCELLED));
+        AppendText(text, size, LanguageStrings[TEXT_HISTORY_CANCELLED]);
     }
     if (IndexState == HISTORY_OFF) {
         AppendText(text, size, "\r\n\r\n");
-        AppendText(text, size, MoreText(MORE_HISTORY_OFF));
+        AppendText(text, size, LanguageStrings[TEXT_HISTORY_OFF]);
     }
     if (WarnedCount > 0) {
         AppendText(text, size, "\r\n\r\n");
-        AppendText(text, size, MoreText(MORE_HISTORY_CHANGED_HEADING));
+        AppendText(text, size, LanguageStrings[TEXT_HISTORY_CHANGED_HEADING]);
         AppendText(text, size, "\r\n");
         AppendWarnedNames(text, size);
     }
     bool clean = Changed == 0 && Unreadable == 0 && !CurrentRun.Cancelled && IndexState != HISTORY_OFF;
-    MessageBoxA(window, text, MoreText(MORE_HISTORY_CHECK_TITLE),
+    MessageBoxA(window, text, LanguageStrings[TEXT_HISTORY_CHECK_TITLE],
                 MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
     free(text);
 }
@@ -299,9 +299,9 @@ static void ShowWarnedFiles(HWND window)
     char *text = (char *)malloc(size);
     if (text == nullptr)
         return;
-    snprintf(text, size, "%s\r\n\r\n", MoreText(MORE_HISTORY_WARNING_TEXT));
+    snprintf(text, size, "%s\r\n\r\n", LanguageStrings[TEXT_HISTORY_WARNING_TEXT]);
     AppendWarnedNames(text, size);
-    MessageBoxA(window, text, MoreText(MORE_HISTORY_WARNING_TITLE), MB_OK | MB_ICONWARNING);
+    MessageBoxA(window, text, LanguageStrings[TEXT_HISTORY_WARNING_TITLE], MB_OK | MB_ICONWARNING);
     free(text);
 }
 

@@ -33,20 +33,20 @@ static const struct {
     int Id;
     int Text;
 } MenuItems[] = {
-    { IDM_COPY_CRC32, MORE_MENU_COPY_CRC32 },
-    { IDM_COPY_MD5, MORE_MENU_COPY_MD5 },
-    { IDM_COPY_SHA256, MORE_MENU_COPY_SHA256 },
-    { IDM_COPY_PATH, MORE_MENU_COPY_PATH },
-    { IDM_COPY_ROW, MORE_MENU_COPY_ROW },
-    { IDM_COPY_RESULTS, MORE_MENU_COPY_RESULTS },
+    { IDM_COPY_CRC32, TEXT_MENU_COPY_CRC32 },
+    { IDM_COPY_MD5, TEXT_MENU_COPY_MD5 },
+    { IDM_COPY_SHA256, TEXT_MENU_COPY_SHA256 },
+    { IDM_COPY_PATH, TEXT_MENU_COPY_PATH },
+    { IDM_COPY_ROW, TEXT_MENU_COPY_ROW },
+    { IDM_COPY_RESULTS, TEXT_MENU_COPY_RESULTS },
     { 0, 0 },
-    { IDM_COMPARE, MORE_MENU_COMPARE },
+    { IDM_COMPARE, TEXT_MENU_COMPARE },
     { 0, 0 },
-    { IDM_SAVE_SUMS, MORE_MENU_SAVE },
-    { IDM_VERIFY_SUMS, MORE_MENU_VERIFY },
-    { IDM_CHECK_HISTORY, MORE_MENU_HISTORY },
+    { IDM_SAVE_SUMS, TEXT_MENU_SAVE },
+    { IDM_VERIFY_SUMS, TEXT_MENU_VERIFY },
+    { IDM_CHECK_HISTORY, TEXT_MENU_HISTORY },
     { 0, 0 },
-    { IDM_OPEN_FOLDER, MORE_MENU_OPEN_FOLDER },
+    { IDM_OPEN_FOLDER, TEXT_MENU_OPEN_FOLDER },
 };
 
 // The entry of the selected file row, or null.
@@ -116,7 +116,7 @@ HMENU BuildListMenu(HWND window)
             continue;
         }
         UINT state = ListCommandEnabled(window, item.Id) ? MF_ENABLED : MF_GRAYED;
-        AppendMenuA(menu, MF_STRING | state, (UINT_PTR)item.Id, MoreText(item.Text));
+        AppendMenuA(menu, MF_STRING | state, (UINT_PTR)item.Id, LanguageStrings[item.Text]);
     }
     return menu;
 }

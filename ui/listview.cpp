@@ -1,7 +1,7 @@
 // The file list view.
 #include "ui/listview.h"
 
-#include "base/lang.h"
+#include "base/texts.h"
 #include "base/settings.h"
 #include "base/sizetext.h"
 #include "base/textutil.h"
@@ -18,7 +18,6 @@
 
 const char ProcessingStatus[] = ">>";
 
-static const char CrcColumnHeader[] = "CRC - MD5";
 static const char ExactSizeHeader[] = "   ";
 static const char CrcWidthSample[] = "00000000";
 static const char Md5Mark[] = " *";
@@ -31,8 +30,8 @@ HWND FileListView(void)
 void InsertListColumns(HWND list)
 {
     const char *headers[COLUMN_COUNT] = {
-        LanguageStrings[STR_COLUMN_STATUS], LanguageStrings[STR_COLUMN_FILES], CrcColumnHeader,
-        LanguageStrings[STR_COLUMN_SIZE], ExactSizeHeader,
+        LanguageStrings[TEXT_COLUMN_STATUS], LanguageStrings[TEXT_COLUMN_FILES], LanguageStrings[TEXT_COLUMN_CHECKSUMS],
+        LanguageStrings[TEXT_COLUMN_SIZE], ExactSizeHeader,
     };
     for (int i = 0; i < COLUMN_COUNT; i++) {
         LVCOLUMNA column = {};
@@ -78,9 +77,9 @@ void InsertHintRows(HWND list)
 {
     MainWnd.NoFileRows = true;
     InsertRow(list, 0, " ", 0);
-    SetRowText(list, 0, 1, LanguageStrings[STR_HINT_ADD_FILES]);
+    SetRowText(list, 0, 1, LanguageStrings[TEXT_HINT_ADD_FILES]);
     InsertRow(list, 1, " ", 0);
-    SetRowText(list, 1, 1, LanguageStrings[STR_HINT_DRAG_DROP]);
+    SetRowText(list, 1, 1, LanguageStrings[TEXT_HINT_DRAG_DROP]);
 }
 
 int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t sizeHigh, int position)
@@ -94,7 +93,7 @@ int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t si
     }
     if (position < 0)
         position = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) + 1;
-    int row = InsertRow(list, position, LanguageStrings[STR_READY], (LPARAM)index);
+    int row = InsertRow(list, position, LanguageStrings[TEXT_READY], (LPARAM)index);
     if (row < 0)
         return 1;
     SetRowText(list, row, 1, PathFileName(path));
@@ -212,11 +211,11 @@ static void ToggleStatus(HWND list, int row)
 {
     char status[STATUS_TEXT_SIZE];
     GetRowText(list, row, 0, status, sizeof status);
-    if (!strcmp(status, LanguageStrings[STR_READY]) || !strcmp(status, LanguageStrings[STR_DONE]) ||
-        !strcmp(status, LanguageStrings[STR_ERROR]))
-        SetRowText(list, row, 0, LanguageStrings[STR_DISABLED]);
-    else if (!strcmp(status, LanguageStrings[STR_DISABLED]))
-        SetRowText(list, row, 0, LanguageStrings[STR_READY]);
+    if (!strcmp(status, LanguageStrings[TEXT_READY]) || !strcmp(status, LanguageStrings[TEXT_DONE]) ||
+        !strcmp(status, LanguageStrings[TEXT_ERROR]))
+        SetRowText(list, row, 0, LanguageStrings[TEXT_DISABLED]);
+    else if (!strcmp(status, LanguageStrings[TEXT_DISABLED]))
+        SetRowText(list, row, 0, LanguageStrings[TEXT_READY]);
 }
 
 void SelectRow(HWND list, int row)

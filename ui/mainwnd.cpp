@@ -3,6 +3,7 @@
 #include "ui/mainwnd.h"
 
 #include "base/lang.h"
+#include "base/texts.h"
 #include "base/program.h"
 #include "base/settings.h"
 #include "base/textutil.h"
@@ -92,7 +93,7 @@ static void SetMoveButtons(HWND window)
 {
     const int ids[2] = { IDC_MOVE_UP, IDC_MOVE_DOWN };
     const int icons[2] = { IDI_MOVE_UP, IDI_MOVE_DOWN };
-    const int tips[2] = { STR_MOVE_UP, STR_MOVE_DOWN };
+    const int tips[2] = { TEXT_MOVE_UP, TEXT_MOVE_DOWN };
     for (int i = 0; i < 2; i++) {
         HICON icon = (HICON)LoadImageA(MainWnd.Instance, MAKEINTRESOURCEA(icons[i]), IMAGE_ICON, 0, 0, 0);
         MainWnd.Icons[ICON_MOVE_UP + i] = icon;
@@ -217,13 +218,13 @@ static void OnDestroy(void)
 
 static uint16_t SnapshotStatusIndex(const char *status)
 {
-    if (!strcmp(status, LanguageStrings[STR_READY]))
-        return STR_READY;
-    if (!strcmp(status, LanguageStrings[STR_ERROR]))
-        return STR_ERROR;
-    if (!strcmp(status, LanguageStrings[STR_DONE]))
-        return STR_DONE;
-    return STR_DISABLED;
+    if (!strcmp(status, LanguageStrings[TEXT_READY]))
+        return TEXT_READY;
+    if (!strcmp(status, LanguageStrings[TEXT_ERROR]))
+        return TEXT_ERROR;
+    if (!strcmp(status, LanguageStrings[TEXT_DONE]))
+        return TEXT_DONE;
+    return TEXT_DISABLED;
 }
 
 static void TakeRowSnapshot(HWND list)
@@ -282,8 +283,8 @@ static void OpenLog(HWND window, const char *path)
     if (length == 0 || length >= sizeof fullPath)
         CopyText(fullPath, sizeof fullPath, path);
     char text[LOG_PATH_SIZE + 64];
-    snprintf(text, sizeof text, MissingLogFormat(Settings.LanguageId), fullPath);
-    MessageBoxA(window, text, LanguageStrings[STR_OPEN_LOG_CAPTION], MB_OK);
+    snprintf(text, sizeof text, LanguageText(Settings.LanguageId, TEXT_MISSING_LOG), fullPath);
+    MessageBoxA(window, text, LanguageStrings[TEXT_OPEN_LOG_CAPTION], MB_OK);
 }
 
 static bool FileRowsEditable(void)

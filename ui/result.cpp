@@ -69,13 +69,13 @@ char *EntryExtraLines(int32_t index)
 {
     static const struct {
         int Kind;
-        const char *Label;
+        int Label;              // a text id, or -1 for none
     } shown[] = {
-        { EXTRA_EXPECTED, nullptr },
-        { EXTRA_SHA1, "SHA-1 : " },
-        { EXTRA_SHA256, "SHA-256 : " },
-        { EXTRA_SHA512, "SHA-512 : " },
-        { EXTRA_WARNING, "" },
+        { EXTRA_EXPECTED, TEXT_RESULT_EXPECTED },
+        { EXTRA_SHA1, TEXT_RESULT_SHA1 },
+        { EXTRA_SHA256, TEXT_RESULT_SHA256 },
+        { EXTRA_SHA512, TEXT_RESULT_SHA512 },
+        { EXTRA_WARNING, -1 },
     };
     char *lines = nullptr;
     size_t length = 0;
@@ -84,7 +84,7 @@ char *EntryExtraLines(int32_t index)
         char *text = digest ? DuplicateShownDigest(index, line.Kind) : DuplicateEntryText(index, line.Kind);
         if (text == nullptr)
             continue;
-        bool added = AppendLine(&lines, &length, line.Label ? line.Label : MoreText(MORE_RESULT_EXPECTED), text);
+        bool added = AppendLine(&lines, &length, line.Label >= 0 ? LanguageStrings[line.Label] : "", text);
         free(text);
         if (!added)
             break;

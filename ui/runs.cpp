@@ -4,7 +4,7 @@
 // lock, never while a message is being sent.
 #include "ui/runs.h"
 
-#include "base/lang.h"
+#include "base/texts.h"
 #include "base/settings.h"
 #include "base/sizetext.h"
 #include "base/textutil.h"
@@ -407,7 +407,7 @@ static int32_t ProcessRow(HWND window, HWND list, Ahead *ahead, int row, FileEnt
 {
     HashOutcome outcome;
     int32_t result = HashRow(window, list, ahead, row, entry, index, mask, &outcome);
-    SetRowText(list, row, 0, LanguageStrings[result == 0 && mask != 0 ? STR_DONE : STR_READY]);
+    SetRowText(list, row, 0, LanguageStrings[result == 0 && mask != 0 ? TEXT_DONE : TEXT_READY]);
     return result;
 }
 
@@ -469,7 +469,7 @@ static bool RowIsReady(HWND list, int row)
 {
     char status[STATUS_TEXT_SIZE];
     GetRowText(list, row, 0, status, sizeof status);
-    return strcmp(status, LanguageStrings[STR_READY]) == 0;
+    return strcmp(status, LanguageStrings[TEXT_READY]) == 0;
 }
 
 static DWORD WINAPI ProcessAllWorker(LPVOID)
@@ -572,7 +572,7 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         HashOutcome outcome;
         int32_t result = HashRow(window, list, &ahead, planned->Row, entry, index, planned->Mask, &outcome);
         if (result != 0 && ReadRunState() == RUN_CANCEL_REQUESTED) {
-            SetRowText(list, planned->Row, 0, LanguageStrings[STR_READY]);
+            SetRowText(list, planned->Row, 0, LanguageStrings[TEXT_READY]);
             break;
         }
         VerifiedTexts texts;
@@ -581,7 +581,7 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         plan->RowsDone = i + 1;
         if (failed > 0 && SetEntryText(index, EXTRA_EXPECTED, plan->ExpectedText) == 0)
             ShowRowResult(window, planned->Row, entry, index, nullptr, nullptr, true, true);
-        SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? STR_ERROR : STR_DONE]);
+        SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? TEXT_ERROR : TEXT_DONE]);
     }
     // The helpers stop first: none opens a file once the confinement is gone.
     StopAhead(&ahead);
@@ -662,8 +662,8 @@ static void RestoreRunButtons(HWND window)
     SetListEditing(true);
     EnableWindow(GetDlgItem(window, IDC_PROCESS_ALL), TRUE);
     EnableWindow(GetDlgItem(window, IDC_PROCESS), TRUE);
-    SetDlgItemTextA(window, IDC_PROCESS, LanguageStrings[STR_PROCESS]);
-    SetDlgItemTextA(window, IDC_PROCESS_ALL, LanguageStrings[STR_PROCESS_ALL]);
+    SetDlgItemTextA(window, IDC_PROCESS, LanguageStrings[TEXT_PROCESS]);
+    SetDlgItemTextA(window, IDC_PROCESS_ALL, LanguageStrings[TEXT_PROCESS_ALL]);
 }
 
 // A compare or verify run has ended and what it found is not shown yet.
@@ -699,7 +699,7 @@ int StartRun(HWND window, int buttonId)
     }
     SetListEditing(false);
     EnableWindow(GetDlgItem(window, buttonId == IDC_PROCESS ? IDC_PROCESS_ALL : IDC_PROCESS), FALSE);
-    SetDlgItemTextA(window, buttonId, LanguageStrings[STR_CANCEL]);
+    SetDlgItemTextA(window, buttonId, LanguageStrings[TEXT_CANCEL]);
     RunState = RUN_RUNNING;
     LeaveCriticalSection(&RunLock);
 

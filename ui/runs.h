@@ -37,7 +37,7 @@ struct RunRequest {
     int32_t *Indexes;
     int32_t RowCount;
     int Purpose;            // rows: ROWS_FOR_...
-    int VerifyProblem;      // verify: the MORE_VERIFY_... text said instead of a summary; 0 for none
+    int VerifyProblem;      // verify: the TEXT_VERIFY_... text said instead of a summary; 0 for none
 };
 extern RunRequest CurrentRun;
 

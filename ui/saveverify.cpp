@@ -42,7 +42,7 @@ static const DWORD OpenFlags =
 static void Report(HWND window, int text, const char *path, const char *title, UINT icon)
 {
     char message[MESSAGE_SIZE];
-    snprintf(message, sizeof message, MoreText(text), path);
+    snprintf(message, sizeof message, LanguageStrings[text], path);
     MessageBoxA(window, message, title, MB_OK | icon);
 }
 
@@ -145,10 +145,10 @@ static bool LinesInUtf8(LineBuffer *lines)
 static void WriteChecksumFile(HWND window, const char *path, int format)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    const char *title = MoreText(MORE_SAVE_TITLE);
+    const char *title = LanguageStrings[TEXT_SAVE_TITLE];
     char *folder = DuplicateText(path);
     if (folder == nullptr) {
-        Report(window, MORE_SAVE_NOT_WRITTEN, path, title, MB_ICONWARNING);
+        Report(window, TEXT_SAVE_NOT_WRITTEN, path, title, MB_ICONWARNING);
         return;
     }
     FolderOf(path, folder, strlen(path) + 1);
@@ -170,7 +170,7 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
         collected = false;
     free(lines.Text);
     if (!collected) {
-        Report(window, MORE_SAVE_NOT_WRITTEN, path, title, MB_ICONWARNING);
+        Report(window, TEXT_SAVE_NOT_WRITTEN, path, title, MB_ICONWARNING);
         return;
     }
     char *summary = FormatSaveSummary(format, written, leftOut);
@@ -213,7 +213,7 @@ static int ComputeMissingSha256(HWND window, const char *path)
 void FinishSaveAfterRun(HWND window)
 {
     if (CurrentRun.Cancelled)
-        Report(window, MORE_SAVE_CANCELLED, PendingSavePath, MoreText(MORE_SAVE_TITLE), MB_ICONWARNING);
+        Report(window, TEXT_SAVE_CANCELLED, PendingSavePath, LanguageStrings[TEXT_SAVE_TITLE], MB_ICONWARNING);
     else
         WriteChecksumFile(window, PendingSavePath, CHECKSUM_FORMAT_SHA256);
 }
@@ -222,22 +222,22 @@ void SaveChecksumFile(HWND window)
 {
     char typed[PATH_SIZE] = "";
     DWORD filterIndex = CHECKSUM_FORMAT_MD5;
-    if (ChooseFileName(window, true, MoreText(MORE_SAVE_FILTER_SHA256), &filterIndex, MoreText(MORE_SAVE_TITLE),
-                       SaveFlags, typed, sizeof typed) != 0)
+    if (ChooseFileName(window, true, LanguageStrings[TEXT_SAVE_FILTER_SHA256], &filterIndex,
+                       LanguageStrings[TEXT_SAVE_TITLE], SaveFlags, typed, sizeof typed) != 0)
         return;
 
-    const char *title = MoreText(MORE_SAVE_TITLE);
+    const char *title = LanguageStrings[TEXT_SAVE_TITLE];
     char path[PATH_SIZE];
     int format = ChooseSaveName(typed, (int)filterIndex, path, sizeof path);
     int found = format < 0 ? QUERY_NOTHING : QueryFileInfo(path, nullptr, nullptr);
     if (format < 0 || found == QUERY_DIRECTORY) {
-        Report(window, MORE_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
+        Report(window, TEXT_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
         return;
     }
     // Also when the extension was added here, after the dialog.
     if (found == QUERY_FILE) {
         char question[MESSAGE_SIZE];
-        snprintf(question, sizeof question, MoreText(MORE_SAVE_REPLACE), path);
+        snprintf(question, sizeof question, LanguageStrings[TEXT_SAVE_REPLACE], path);
         if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
             return;
     }
@@ -373,8 +373,8 @@ void VerifyChecksumFile(HWND window)
 {
     char path[PATH_SIZE] = "";
     DWORD filterIndex = 1;
-    if (ChooseFileName(window, false, MoreText(MORE_VERIFY_FILTER_SHA), &filterIndex, MoreText(MORE_VERIFY_TITLE),
-                       OpenFlags, path, sizeof path) != 0)
+    if (ChooseFileName(window, false, LanguageStrings[TEXT_VERIFY_FILTER_SHA], &filterIndex,
+                       LanguageStrings[TEXT_VERIFY_TITLE], OpenFlags, path, sizeof path) != 0)
         return;
 
     // The file is read, its files looked up, given rows and hashed by a run.
@@ -385,7 +385,7 @@ void VerifyChecksumFile(HWND window)
         free(Plan);
         Plan = nullptr;
         DiscardVerification();
-        Report(window, MORE_VERIFY_NO_MEMORY, path, MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
+        Report(window, TEXT_VERIFY_NO_MEMORY, path, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE], MB_ICONWARNING);
         return;
     }
     VerifyPlanInit(Plan);
@@ -403,8 +403,8 @@ void VerifyChecksumFile(HWND window)
 int AskAboutAbsoluteNames(HWND window, int32_t count)
 {
     char question[MESSAGE_SIZE];
-    snprintf(question, sizeof question, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, count), count);
-    int answer = MessageBoxA(window, question, MoreText(MORE_VERIFY_SUMMARY_TITLE),
+    snprintf(question, sizeof question, CountText(TEXT_VERIFY_ABSOLUTE_ONE, count), count);
+    int answer = MessageBoxA(window, question, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE],
                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     return answer == IDYES ? IDYES : IDNO;
 }
@@ -423,7 +423,7 @@ void ShowVerificationAfterRun(HWND window)
         CurrentRun.Plan = nullptr;
         CurrentRun.SumsPath = nullptr;
         if (problem != 0)
-            Report(window, problem, path, MoreText(MORE_VERIFY_SUMMARY_TITLE), MB_ICONWARNING);
+            Report(window, problem, path, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE], MB_ICONWARNING);
         free(path);
         return;
     }
@@ -440,7 +440,7 @@ void ShowVerificationAfterRun(HWND window)
     CurrentRun.Plan = nullptr;
     CurrentRun.SumsPath = nullptr;
     if (summary != nullptr)
-        MessageBoxA(window, summary, MoreText(MORE_VERIFY_SUMMARY_TITLE),
+        MessageBoxA(window, summary, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE],
                     MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
     free(summary);
 }

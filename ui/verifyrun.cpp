@@ -18,7 +18,7 @@
 #include <stdlib.h>
 
 enum {
-    PREPARE_CANCELLED = -1,     // a step's answer when a cancel stopped it; 0 for done, else a MORE_VERIFY_...
+    PREPARE_CANCELLED = -1,     // a step's answer when a cancel stopped it; 0 for done, else a TEXT_VERIFY_...
 };
 
 static int ReportRead(void *window, uint64_t done, uint64_t total)
@@ -27,7 +27,7 @@ static int ReportRead(void *window, uint64_t done, uint64_t total)
 }
 
 // Reads the whole checksum file at path, NUL-ended, into *text (the caller
-// frees it). Returns 0, PREPARE_CANCELLED, or the MORE_VERIFY_... text of
+// frees it). Returns 0, PREPARE_CANCELLED, or the TEXT_VERIFY_... text of
 // what went wrong.
 static int ReadChecksumFile(HWND window, const char *path, char **text, size_t *length)
 {
@@ -37,16 +37,16 @@ static int ReadChecksumFile(HWND window, const char *path, char **text, size_t *
     case WHOLE_CANCELLED:
         return PREPARE_CANCELLED;
     case WHOLE_TOO_LARGE:
-        return MORE_VERIFY_TOO_LARGE;
+        return TEXT_VERIFY_TOO_LARGE;
     case WHOLE_NO_MEMORY:
-        return MORE_VERIFY_NO_MEMORY;
+        return TEXT_VERIFY_NO_MEMORY;
     default:
-        return MORE_VERIFY_UNREADABLE;
+        return TEXT_VERIFY_UNREADABLE;
     }
 }
 
 // Reads the checksum file at path into plan. Returns 0, PREPARE_CANCELLED or
-// a MORE_VERIFY_....
+// a TEXT_VERIFY_....
 static int PlanChecksumFile(HWND window, const char *path, const char *folder, VerifyPlan *plan)
 {
     char *text;
@@ -59,15 +59,15 @@ static int PlanChecksumFile(HWND window, const char *path, const char *folder, V
     switch (read) {
     case VERIFY_READ_DONE: return 0;
     case VERIFY_READ_CANCELLED: return PREPARE_CANCELLED;
-    case VERIFY_READ_TOO_LARGE: return MORE_VERIFY_TOO_LARGE;
-    case VERIFY_READ_TOO_MANY: return MORE_VERIFY_TOO_MANY;
-    default: return MORE_VERIFY_NO_MEMORY;
+    case VERIFY_READ_TOO_LARGE: return TEXT_VERIFY_TOO_LARGE;
+    case VERIFY_READ_TOO_MANY: return TEXT_VERIFY_TOO_MANY;
+    default: return TEXT_VERIFY_NO_MEMORY;
     }
 }
 
 // Each file the plan has to look for, found (its size and identity in
 // found), missing, or outside the folder through a link. Returns 0,
-// PREPARE_CANCELLED or MORE_VERIFY_NO_MEMORY.
+// PREPARE_CANCELLED or TEXT_VERIFY_NO_MEMORY.
 static int LookUpListedFiles(HWND window, VerifyPlan *plan, VerifyFound *found)
 {
     int32_t shown = -1;
@@ -81,7 +81,7 @@ static int LookUpListedFiles(HWND window, VerifyPlan *plan, VerifyFound *found)
         shown = percentage;
         int looked = LookUpFile(plan->Files[i].Path, &found[i].Size, &found[i].Volume, &found[i].Index);
         if (looked == LOOK_UP_NO_MEMORY)
-            return MORE_VERIFY_NO_MEMORY;
+            return TEXT_VERIFY_NO_MEMORY;
         if (looked == LOOK_UP_OUTSIDE)
             VerifyPlanSetOutside(plan, i);
         else
@@ -92,7 +92,7 @@ static int LookUpListedFiles(HWND window, VerifyPlan *plan, VerifyFound *found)
 }
 
 // The steps after the plan: the question, the look-ups and the rows.
-// Returns 0, PREPARE_CANCELLED or a MORE_VERIFY_....
+// Returns 0, PREPARE_CANCELLED or a TEXT_VERIFY_....
 static int FindListedFiles(HWND window, const char *folder, VerifyPlan *plan)
 {
     if (ReadRunState() == RUN_CANCEL_REQUESTED)
@@ -101,16 +101,16 @@ static int FindListedFiles(HWND window, const char *folder, VerifyPlan *plan)
         VerifyPlanRefuseAbsolute(plan);
     int confined = ConfineOpensToFolder(folder);
     if (confined != LOOK_UP_FOUND)
-        return confined == LOOK_UP_NO_MEMORY ? MORE_VERIFY_NO_MEMORY : MORE_VERIFY_UNREADABLE;
+        return confined == LOOK_UP_NO_MEMORY ? TEXT_VERIFY_NO_MEMORY : TEXT_VERIFY_UNREADABLE;
     VerifyFound *found = (VerifyFound *)calloc((size_t)plan->FileCount + 1, sizeof *found);
     if (found == nullptr)
-        return MORE_VERIFY_NO_MEMORY;
+        return TEXT_VERIFY_NO_MEMORY;
     int problem = LookUpListedFiles(window, plan, found);
     if (problem == 0 && VerifyPlanFindSameFiles(plan, found) != 0)
-        problem = MORE_VERIFY_NO_MEMORY;
+        problem = TEXT_VERIFY_NO_MEMORY;
     if (problem == 0) {
         if (SendMessageA(window, MSG_VERIFY_ROWS, 0, (LPARAM)found) != 0)
-            problem = MORE_VERIFY_NO_MEMORY;
+            problem = TEXT_VERIFY_NO_MEMORY;
         CurrentRun.RowsGiven = problem == 0;
     }
     free(found);

@@ -1,5 +1,6 @@
 // Zunta.exe started as a user starts it: settings file, language and data folder.
 #include "base/lang.h"
+#include "base/texts.h"
 #include "main_window_fixture.h"
 #include "resources/resource.h"
 #include "win_support.h"
@@ -63,7 +64,7 @@ TEST_F(Startup, FirstRunWritesTheElevenKeysInTheLocaleLanguage)
         ASSERT_EQ(GetSystemDefaultLCID(), (LCID)atoi(expectedLcid.c_str()))
             << "the test environment's locale was not applied";
     EXPECT_EQ(ReadWholeFile(folder + "\\Zunta.ini"),
-              ExpectedSettings(LanguageTable(language)[STR_LANGUAGE_NAME]));
+              ExpectedSettings(LanguageTable(language)[TEXT_LANGUAGE_NAME]));
     EXPECT_FALSE(FileExists(folder + "\\LastSession.log"));
 }
 

@@ -1074,52 +1074,52 @@ Lines FilterItems(const char *filter)
 TEST(ChecksumMoreTexts, BothTablesCompleteWithTheSameArgumentsAndUniqueMnemonics)
 {
     std::set<char> french;
-    for (int i = 0; i < MORE_TEXT_COUNT; i++) {
-        ASSERT_NE(EnglishMoreTexts[i], nullptr) << "English entry " << i;
-        ASSERT_NE(FrenchMoreTexts[i], nullptr) << "French entry " << i;
-        EXPECT_EQ(Conversions(EnglishMoreTexts[i]), Conversions(FrenchMoreTexts[i])) << "entry " << i;
-        if (i <= MORE_MENU_OPEN_FOLDER)
-            EXPECT_TRUE(french.insert((char)tolower(strchr(FrenchMoreTexts[i], '&')[1])).second) << i;
+    for (int i = 0; i < TEXT_COUNT; i++) {
+        ASSERT_NE(EnglishStrings[i], nullptr) << "English entry " << i;
+        ASSERT_NE(FrenchStrings[i], nullptr) << "French entry " << i;
+        EXPECT_EQ(Conversions(EnglishStrings[i]), Conversions(FrenchStrings[i])) << "entry " << i;
+        if (i >= TEXT_MENU_FIRST && i <= TEXT_MENU_OPEN_FOLDER)
+            EXPECT_TRUE(french.insert((char)tolower(strchr(FrenchStrings[i], '&')[1])).second) << i;
     }
-    EXPECT_EQ(Conversions(EnglishMoreTexts[MORE_NOT_UNDERSTOOD_ONE]), "dd");
-    EXPECT_STREQ(strchr(EnglishMoreTexts[MORE_MENU_COPY_RESULTS], '\t'), "\tCtrl+Shift+C");
-    EXPECT_STREQ(strchr(FrenchMoreTexts[MORE_MENU_COPY_RESULTS], '\t'), "\tCtrl+Maj+C");
-    for (int i : { MORE_MENU_COPY_ROW, MORE_MENU_COMPARE, MORE_MENU_SAVE, MORE_MENU_VERIFY })
-        EXPECT_STREQ(strchr(EnglishMoreTexts[i], '\t'), strchr(FrenchMoreTexts[i], '\t')) << i;
+    EXPECT_EQ(Conversions(EnglishStrings[TEXT_NOT_UNDERSTOOD_ONE]), "dd");
+    EXPECT_STREQ(strchr(EnglishStrings[TEXT_MENU_COPY_RESULTS], '\t'), "\tCtrl+Shift+C");
+    EXPECT_STREQ(strchr(FrenchStrings[TEXT_MENU_COPY_RESULTS], '\t'), "\tCtrl+Maj+C");
+    for (int i : { TEXT_MENU_COPY_ROW, TEXT_MENU_COMPARE, TEXT_MENU_SAVE, TEXT_MENU_VERIFY })
+        EXPECT_STREQ(strchr(EnglishStrings[i], '\t'), strchr(FrenchStrings[i], '\t')) << i;
 }
 
 TEST(ChecksumMoreTexts, FilterListsAndTheCurrentLanguage)
 {
-    for (const char *const *table : { EnglishMoreTexts, FrenchMoreTexts }) {
-        Lines save = FilterItems(table[MORE_SAVE_FILTER]);
+    for (const char *const *table : { EnglishStrings, FrenchStrings }) {
+        Lines save = FilterItems(table[TEXT_SAVE_FILTER]);
         ASSERT_EQ(save.size(), 4u);
         EXPECT_EQ(save[2 * CHECKSUM_FORMAT_SFV - 1], "*.sfv");
         EXPECT_EQ(save[2 * CHECKSUM_FORMAT_MD5 - 1], "*.md5");
-        Lines verify = FilterItems(table[MORE_VERIFY_FILTER]);
+        Lines verify = FilterItems(table[TEXT_VERIFY_FILTER]);
         ASSERT_EQ(verify.size(), 4u);
         EXPECT_EQ(verify[1], "*.sfv;*.md5;*.md5sum;*.txt");
         EXPECT_EQ(verify[3], "*.*");
-        Lines save3 = FilterItems(table[MORE_SAVE_FILTER_SHA256]);
+        Lines save3 = FilterItems(table[TEXT_SAVE_FILTER_SHA256]);
         ASSERT_EQ(save3.size(), 6u);
         EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SFV - 1], "*.sfv");
         EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_MD5 - 1], "*.md5");
         EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SHA256 - 1], "*.sha256");
-        Lines verifySha = FilterItems(table[MORE_VERIFY_FILTER_SHA]);
+        Lines verifySha = FilterItems(table[TEXT_VERIFY_FILTER_SHA]);
         ASSERT_EQ(verifySha.size(), 4u);
         EXPECT_NE(verifySha[1].find("*.sha256;*.sha256sum;"), std::string::npos);
         EXPECT_NE(verifySha[1].find("*SUMS"), std::string::npos);
     }
     char text[300];
-    snprintf(text, sizeof text, MoreCountText(MORE_VERIFY_ABSOLUTE_ONE, 2), 2);
+    snprintf(text, sizeof text, CountText(TEXT_VERIFY_ABSOLUTE_ONE, 2), 2);
     EXPECT_STREQ(text, "This checksum file lists 2 files by absolute path, outside its folder.\r\nVerify them too?");
-    snprintf(text, sizeof text, MoreText(MORE_VERIFY_TOO_LARGE), "C:\\big.sfv");
+    snprintf(text, sizeof text, LanguageStrings[TEXT_VERIFY_TOO_LARGE], "C:\\big.sfv");
     EXPECT_STREQ(text, "The file C:\\big.sfv is too large for a checksum file (more than 256 MB).");
-    EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "DOES NOT MATCH");
-    EXPECT_STREQ(MoreText(MORE_TEXT_COUNT), "");
-    EXPECT_STREQ(MoreCountText(MORE_SAVED_ONE, 0), "%d files written");
+    EXPECT_STREQ(LanguageStrings[TEXT_COMPARE_NO_MATCH], "DOES NOT MATCH");
+    EXPECT_STREQ(LanguageText(LANGUAGE_ID_ENGLISH, TEXT_COUNT), "");
+    EXPECT_STREQ(CountText(TEXT_SAVED_ONE, 0), "%d files written");
     InLanguage french(LANGUAGE_ID_FRENCH);
-    EXPECT_STREQ(MoreText(MORE_COMPARE_NO_MATCH), "NE CORRESPOND PAS");
-    EXPECT_STREQ(MoreText(-1), "");
-    EXPECT_STREQ(MoreCountText(MORE_VERIFIED_MISSING_ONE, 0), "%d manquant");
-    EXPECT_STREQ(MoreCountText(MORE_VERIFIED_MISSING_ONE, 2), "%d manquants");
+    EXPECT_STREQ(LanguageStrings[TEXT_COMPARE_NO_MATCH], "NE CORRESPOND PAS");
+    EXPECT_STREQ(LanguageText(LANGUAGE_ID_FRENCH, -1), "");
+    EXPECT_STREQ(CountText(TEXT_VERIFIED_MISSING_ONE, 0), "%d manquant");
+    EXPECT_STREQ(CountText(TEXT_VERIFIED_MISSING_ONE, 2), "%d manquants");
 }

@@ -2,6 +2,7 @@
 #include "base/lang.h"
 #include "base/settings.h"
 #include "base/texts.h"
+#include "tests/support/mnemonic.h"
 
 #include <gtest/gtest.h>
 
@@ -10,51 +11,66 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
-TEST(LanguageTables, EveryEntryByteForByteInCodePage1252)
+namespace {
+
+// The printf conversions of a text in order, "%%" included ("%d", "%.3f").
+std::vector<std::string> Placeholders(const char *text)
 {
-    const char *const english[LANGUAGE_STRING_COUNT] = {
-        "English", "Status", "Files", "Size", "Add files to check", "(Drag&Drop allowed)", "All Files (*.*)",
-        "Select file(s) to check", "&Cancel", "Ready", "Disabled", "Done", "Error", "&Process", "Process A&ll",
-        "Duration", "Move up", "Move down", "Select the folder containing files to check",
-        "Do you want to add files which are in sub-folders ?", "Error opening file", "Error creating shortcut",
-        "Error : environment variables UserProfile and windir don't exist",
-        "Error : the directory %s doesn't exist",
-    };
-    const char *const french[LANGUAGE_STRING_COUNT] = {
-        "Fran\xE7" "ais", "Statut", "Fichiers", "Taille", "Ajouter les fichiers \xE0 v\xE9rifier",
-        "(Glisser/D\xE9poser possible)", "Tous fichiers (*.*)",
-        "S\xE9lectionner un ou plusieurs fichiers \xE0 v\xE9rifier", "&Annuler", "Pr\xEAt", "Inactif", "Fini",
-        "Erreur", "&Calculer", "&Tout Calculer", "Dur\xE9" "e", "Monter", "Descendre",
-        "S\xE9lectionner le dossier qui contient des fichiers \xE0 v\xE9rifier",
-        "Ajouter aussi les fichiers se trouvant dans les sous-dossiers ?", "Erreur d'ouverture de fichier",
-        "Erreur de cr\xE9" "ation du raccourci",
-        "Erreur : les variables d'environnement UserProfile et windir n'existe pas",
-        "Erreur : le repertoire %s n'existe pas",
-    };
-    for (int i = 0; i < LANGUAGE_STRING_COUNT; i++) {
-        ASSERT_NE(EnglishStrings[i], nullptr) << "English entry " << i;
-        ASSERT_NE(FrenchStrings[i], nullptr) << "French entry " << i;
-        EXPECT_STREQ(EnglishStrings[i], english[i]) << "English entry " << i;
-        EXPECT_STREQ(FrenchStrings[i], french[i]) << "French entry " << i;
+    std::vector<std::string> found;
+    for (const char *p = strchr(text, '%'); p != nullptr; p = strchr(p, '%')) {
+        size_t length = 1 + strspn(p + 1, "-+ #0123456789.*hlLqjzt");
+        found.emplace_back(p, length + (p[length] != '\0'));
+        p += found.back().size();
     }
-    // The texts chosen by language outside the tables.
-    EXPECT_STREQ(MissingLogFormat(LANGUAGE_ID_ENGLISH), "Error : File %s doesn't exist.");
-    EXPECT_STREQ(MissingLogFormat(LANGUAGE_ID_FRENCH), "Erreur : Le fichier %s n'existe pas.");
-    const char *const units[2][4] = { { "", " KB", " MB", " GB" }, { "", " Ko", " Mo", " Go" } };
-    for (int step = 0; step < 4; step++) {
-        EXPECT_STREQ(UnitSuffix(LANGUAGE_ID_ENGLISH, step), units[0][step]) << step;
-        EXPECT_STREQ(UnitSuffix(LANGUAGE_ID_FRENCH, step), units[1][step]) << step;
+    return found;
+}
+
+const char *const *const Languages[] = { EnglishStrings, FrenchStrings };
+const char *const LanguageNames[] = { "English", "French" };
+
+} // namespace
+
+TEST(LanguageTables, EveryTextInBothLanguagesWithTheSamePlaceholders)
+{
+    for (int id = 0; id < TEXT_COUNT; id++) {
+        for (int language = 0; language < 2; language++) {
+            const char *text = Languages[language][id];
+            ASSERT_NE(text, nullptr) << LanguageNames[language] << " text " << id << " is missing";
+            EXPECT_NE(text[0], '\0') << LanguageNames[language] << " text " << id << " is empty";
+        }
+        EXPECT_EQ(Placeholders(EnglishStrings[id]), Placeholders(FrenchStrings[id]))
+            << "text " << id << " takes other arguments in French: \"" << EnglishStrings[id] << "\"";
     }
+    EXPECT_EQ(Placeholders("%d%% of %s, %.3f sec"), (std::vector<std::string>{ "%d", "%%", "%s", "%.3f" }));
+}
+
+TEST(LanguageTables, NoMnemonicTwiceInTheListMenu)
+{
+    for (int language = 0; language < 2; language++) {
+        std::map<char, int> taken;
+        for (int id = TEXT_MENU_FIRST; id <= TEXT_MENU_LAST; id++) {
+            const char *item = Languages[language][id];
+            char mnemonic = TextMnemonic(item);
+            if (mnemonic == 0)
+                continue;
+            auto added = taken.emplace(mnemonic, id);
+            EXPECT_TRUE(added.second) << "in the " << LanguageNames[language] << " menu, Alt+" << mnemonic
+                                      << " is both \"" << Languages[language][added.first->second] << "\" and \""
+                                      << item << "\"";
+        }
+    }
+    EXPECT_EQ(TextMnemonic("Drag&&Drop &now"), 'n');
 }
 
 TEST(LanguageTables, OpenFilterIsACompleteFilterList)
 {
     for (const char *const *table : { EnglishStrings, FrenchStrings }) {
-        const char *filter = table[STR_OPEN_FILTER];
+        const char *filter = table[TEXT_OPEN_FILTER];
         const char *pattern = filter + strlen(filter) + 1;
         EXPECT_STREQ(pattern, "*.*");
         EXPECT_EQ(pattern[strlen(pattern) + 1], '\0') << "an empty text ends the list";
@@ -64,12 +80,12 @@ TEST(LanguageTables, OpenFilterIsACompleteFilterList)
 TEST(LanguageTables, SendToFolderMessageHasOnePlaceholder)
 {
     for (const char *const *table : { EnglishStrings, FrenchStrings }) {
-        const char *text = table[STR_NO_SENDTO_FOLDER];
+        const char *text = table[TEXT_NO_SENDTO_FOLDER];
         const char *first = strchr(text, '%');
         ASSERT_NE(first, nullptr);
         EXPECT_EQ(first[1], 's');
         EXPECT_EQ(strchr(first + 1, '%'), nullptr);
-        EXPECT_EQ(strchr(table[STR_NO_SENDTO_VARIABLES], '%'), nullptr);
+        EXPECT_EQ(strchr(table[TEXT_NO_SENDTO_VARIABLES], '%'), nullptr);
     }
 }
 
@@ -94,7 +110,7 @@ TEST(Language, FromSettingIgnoresTheCaseOfAsciiLettersOnly)
 
 TEST(Language, SettingNameStaysInCodePage1252WhateverTheTables)
 {
-    const char *converted[LANGUAGE_STRING_COUNT] = { "Fran\xC3\xA7" "ais" };
+    const char *converted[TEXT_COUNT] = { "Fran\xC3\xA7" "ais" };
     EXPECT_STREQ(LanguageSettingName(FrenchStrings), "Fran\xE7" "ais");
     EXPECT_STREQ(LanguageSettingName(EnglishStrings), "English");
     EXPECT_STREQ(LanguageSettingName(converted), "English") << "only the French table is French";
@@ -151,10 +167,7 @@ TEST(LanguageConversion, EveryTextOfBothLanguagesAndFilterListsPieceByPiece)
 {
     std::vector<const char **> slots;
     for (const char **table : { EnglishStrings, FrenchStrings })
-        for (int i = 0; i < LANGUAGE_STRING_COUNT; i++)
-            slots.push_back(&table[i]);
-    for (const char **table : { EnglishMoreTexts, FrenchMoreTexts })
-        for (int i = 0; i < MORE_TEXT_COUNT; i++)
+        for (int i = 0; i < TEXT_COUNT; i++)
             slots.push_back(&table[i]);
     std::vector<const char *> saved;
     for (const char **slot : slots)
@@ -167,11 +180,11 @@ TEST(LanguageConversion, EveryTextOfBothLanguagesAndFilterListsPieceByPiece)
     std::vector<const char *> now;
     for (const char **slot : slots)
         now.push_back(*slot);
-    std::string french = FrenchStrings[STR_LANGUAGE_NAME], open = FrenchStrings[STR_OPEN_TITLE];
-    std::vector<std::string> openFilter = Pieces(EnglishStrings[STR_OPEN_FILTER]);
-    std::vector<std::string> verifyFilter = Pieces(FrenchMoreTexts[MORE_VERIFY_FILTER]);
-    std::vector<std::string> saveFilter = Pieces(EnglishMoreTexts[MORE_SAVE_FILTER]);
-    std::string moreText = FrenchMoreTexts[MORE_SAVED_ONE], lastMore = EnglishMoreTexts[MORE_TEXT_COUNT - 1];
+    std::string french = FrenchStrings[TEXT_LANGUAGE_NAME], open = FrenchStrings[TEXT_OPEN_TITLE];
+    std::vector<std::string> openFilter = Pieces(EnglishStrings[TEXT_OPEN_FILTER]);
+    std::vector<std::string> verifyFilter = Pieces(FrenchStrings[TEXT_VERIFY_FILTER]);
+    std::vector<std::string> saveFilter = Pieces(EnglishStrings[TEXT_SAVE_FILTER]);
+    std::string moreText = FrenchStrings[TEXT_SAVED_ONE], lastMore = EnglishStrings[TEXT_COUNT - 1];
     for (size_t i = 0; i < slots.size(); i++)
         *slots[i] = saved[i];
     free(block);
@@ -179,7 +192,7 @@ TEST(LanguageConversion, EveryTextOfBothLanguagesAndFilterListsPieceByPiece)
     EXPECT_EQ(french, "[Fran\xC3\xA7" "ais]");
     EXPECT_EQ(open, "[S\xC3\xA9lectionner un ou plusieurs fichiers \xC3\xA0 v\xC3\xA9rifier]");
     EXPECT_EQ(moreText, "[%d fichier \xC3\xA9" "crit]") << "the texts of the context menu and checksum files";
-    EXPECT_EQ(lastMore, std::string("[") + EnglishMoreTexts[MORE_TEXT_COUNT - 1] + "]") << "the last text";
+    EXPECT_EQ(lastMore, std::string("[") + EnglishStrings[TEXT_COUNT - 1] + "]") << "the last text";
     EXPECT_EQ(openFilter, (std::vector<std::string>{ "[All Files (*.*)]", "[*.*]" }));
     EXPECT_EQ(saveFilter, (std::vector<std::string>{ "[SFV (CRC32)]", "[*.sfv]", "[MD5]", "[*.md5]" }));
     EXPECT_EQ(verifyFilter.size(), 4u) << "each piece converted alone, the empty end kept";
@@ -222,8 +235,8 @@ TEST(Language, TablesAndResourceLanguagesFollowTheId)
     EXPECT_EQ(LanguageStrings, EnglishStrings);
     EXPECT_EQ(ResourceLanguage(LANGUAGE_ID_FRENCH), 1036);
     EXPECT_EQ(ResourceLanguage(LANGUAGE_ID_ENGLISH), 1033);
-    EXPECT_STREQ(MissingLogFormat(LANGUAGE_ID_FRENCH), "Erreur : Le fichier %s n'existe pas.");
-    EXPECT_STREQ(MissingLogFormat(LANGUAGE_ID_ENGLISH), "Error : File %s doesn't exist.");
+    EXPECT_STREQ(LanguageText(LANGUAGE_ID_FRENCH, TEXT_MISSING_LOG), "Erreur : Le fichier %s n'existe pas.");
+    EXPECT_STREQ(LanguageText(LANGUAGE_ID_ENGLISH, TEXT_MISSING_LOG), "Error : File %s doesn't exist.");
     EXPECT_STREQ(UnitSuffix(LANGUAGE_ID_FRENCH, 2), " Mo");
     EXPECT_STREQ(UnitSuffix(LANGUAGE_ID_ENGLISH, 3), " GB");
     EXPECT_STREQ(UnitSuffix(LANGUAGE_ID_ENGLISH, 0), "");

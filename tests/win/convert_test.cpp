@@ -1,6 +1,6 @@
 // Conversions between code pages, and the program's texts in the process
 // code page.
-#include "base/lang.h"
+#include "base/texts.h"
 #include "base/textutil.h"
 #include "core/checksumfile.h"
 #include "platform/codepage.h"
@@ -65,7 +65,7 @@ TEST(ConvertText, ProgramTextsAndTheProcessCodePage)
     char out[32];
     ASSERT_EQ(ConvertProgramText("Pr\xEAt", out, sizeof out, nullptr), 5);
     EXPECT_STREQ(out, "Pr\xC3\xAAt");
-    EXPECT_STREQ(FrenchStrings[STR_READY], out) << "the tables were converted at start";
+    EXPECT_STREQ(FrenchStrings[TEXT_READY], out) << "the tables were converted at start";
     TextUseProcessCodePage();
     EXPECT_EQ(TextCodePage(), TEXT_UTF8);
     EXPECT_EQ(TextCharSize("\xF0\x9F\x98\x80"), 4u);

@@ -1,6 +1,7 @@
 // The main window built from its real template and driven with the messages
 // that a user's clicks, keys and buttons produce.
 #include "base/lang.h"
+#include "base/texts.h"
 #include "base/program.h"
 #include "base/settings.h"
 #include "core/filelist.h"

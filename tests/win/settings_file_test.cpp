@@ -1,6 +1,7 @@
 // The settings file read and written through the profile-string functions,
 // on real files.
 #include "base/lang.h"
+#include "base/texts.h"
 #include "base/settings.h"
 #include "platform/settings_file.h"
 #include "win_support.h"

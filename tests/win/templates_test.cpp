@@ -1,15 +1,19 @@
 // The dialog templates of both languages, created as real dialogs and read
 // back control by control in template (tab) order.
 #include "base/lang.h"
+#include "base/texts.h"
 #include "platform/templates.h"
 #include "resources/resource.h"
 #include "ui/dialogs.h"
 #include "ui/mainwnd.h"
+#include "tests/support/mnemonic.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -194,6 +198,46 @@ void CheckDialogFrame(HWND dialog, const char *title, int width, int height)
     EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
 }
 
+// The controls of a dialog that take each mnemonic, in template order: the
+// buttons and labels, with the captions given instead of their own, and
+// without the ones given as disabled.
+std::map<char, std::vector<int>> Mnemonics(HWND dialog, const std::map<int, const char *> &captions,
+                                           const std::set<int> &disabled)
+{
+    std::map<char, std::vector<int>> taken;
+    for (HWND child : ChildrenInOrder(dialog)) {
+        int id = GetDlgCtrlID(child);
+        char className[64];
+        GetClassNameA(child, className, sizeof className);
+        if (disabled.count(id) || (lstrcmpiA(className, "Button") && lstrcmpiA(className, "Static")))
+            continue;
+        auto caption = captions.find(id);
+        char mnemonic = TextMnemonic(caption != captions.end() ? caption->second : WindowText(child).c_str());
+        if (mnemonic != 0)
+            taken[mnemonic].push_back(id);
+    }
+    return taken;
+}
+
+// The width of text in the dialog's font at 96 dpi (scale 2) or 144 dpi
+// (scale 3: the same face at 1.5 times the height).
+int TextWidth(HWND dialog, const char *text, int scale)
+{
+    LOGFONTA font;
+    GetObjectA((HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0), sizeof font, &font);
+    font.lfHeight = font.lfHeight * scale / 2;
+    font.lfWidth = font.lfWidth * scale / 2;
+    HFONT scaled = CreateFontIndirectA(&font);
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, scaled);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    DeleteObject(scaled);
+    return size.cx;
+}
+
 class Templates : public ::testing::TestWithParam<uint16_t> {};
 
 } // namespace
@@ -219,6 +263,64 @@ TEST_P(Templates, OptionsDialog)
     CheckDialogFrame(dialog, "Zunta Calculator Options", 222, 147);
     CheckControls(IDD_OPTIONS, OptionsControls, ARRAYSIZE(OptionsControls), french);
     DestroyWindow(dialog);
+}
+
+TEST_P(Templates, NoMnemonicTwiceInADialog)
+{
+    bool french = GetParam() == LANGUAGE_ID_FRENCH;
+    SelectLanguageTable(GetParam());
+    HWND dialog = CreateFromTemplate(IDD_MAIN, GetParam());
+    ASSERT_NE(dialog, nullptr);
+    for (int pressed : { 0, IDC_PROCESS, IDC_PROCESS_ALL }) {
+        // During a run the pressed button reads Cancel; the other one and the
+        // list's editing buttons are disabled.
+        std::map<int, const char *> captions = { { IDC_PROCESS, LanguageStrings[TEXT_PROCESS] },
+                                                 { IDC_PROCESS_ALL, LanguageStrings[TEXT_PROCESS_ALL] } };
+        std::set<int> disabled;
+        if (pressed != 0) {
+            captions[pressed] = LanguageStrings[TEXT_CANCEL];
+            disabled = { IDC_CLEAR_ALL, IDC_MOVE_UP, IDC_MOVE_DOWN, pressed == IDC_PROCESS ? IDC_PROCESS_ALL : IDC_PROCESS };
+        }
+        for (const auto &taken : Mnemonics(dialog, captions, disabled)) {
+            // The French templates have always given Alt+T to Process All and Always on top.
+            bool known = french && taken.second == std::vector<int>{ IDC_PROCESS_ALL, IDC_ALWAYS_ON_TOP };
+            EXPECT_TRUE(taken.second.size() == 1 || known)
+                << "Alt+" << taken.first << " belongs to controls " << taken.second[0] << " and " << taken.second[1]
+                << " of the main window, run button pressed: " << pressed;
+        }
+    }
+    DestroyWindow(dialog);
+    dialog = CreateFromTemplate(IDD_OPTIONS, GetParam());
+    ASSERT_NE(dialog, nullptr);
+    for (const auto &taken : Mnemonics(dialog, {}, {}))
+        EXPECT_EQ(taken.second.size(), 1u) << "Alt+" << taken.first << " in the options dialog";
+    DestroyWindow(dialog);
+    SelectLanguageTable(LANGUAGE_ID_ENGLISH);
+}
+
+// The lines the program adds to the result box read whole without
+// scrolling, at 96 and at 144 dpi.
+TEST_P(Templates, AddedResultLinesFitTheResultBox)
+{
+    SelectLanguageTable(GetParam());
+    HWND dialog = CreateFromTemplate(IDD_MAIN, GetParam());
+    ASSERT_NE(dialog, nullptr);
+    RECT box = {};
+    SendMessageA(GetDlgItem(dialog, IDC_RESULT), EM_GETRECT, 0, (LPARAM)&box);
+    char warning[256];
+    snprintf(warning, sizeof warning, LanguageStrings[TEXT_HISTORY_WARNING_LINE], "2026-12-10T23:59:58");
+    std::string digits;
+    for (int i = 0; i < 4; i++)
+        digits += "0123456789ABCDEF";
+    std::string sha256 = LanguageStrings[TEXT_RESULT_SHA256] + digits;
+    std::string expected = LanguageStrings[TEXT_RESULT_EXPECTED] + digits;
+    for (const char *line : { (const char *)warning, sha256.c_str(), expected.c_str() }) {
+        for (int scale : { 2, 3 })
+            EXPECT_LE(TextWidth(dialog, line, scale), (box.right - box.left) * scale / 2)
+                << "at " << 48 * scale << " dpi the result box cuts \"" << line << "\"";
+    }
+    DestroyWindow(dialog);
+    SelectLanguageTable(LANGUAGE_ID_ENGLISH);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, Templates,
