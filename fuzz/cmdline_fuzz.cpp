@@ -50,6 +50,16 @@ Recorder *Current;
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// Like the system's calls: form written into out and its length, or the
+// size needed (with the terminator) when out is too small, writing nothing.
+unsigned Answer(const std::string &form, char *out, unsigned size)
+{
+    if (form.size() >= size)
+        return (unsigned)form.size() + 1;
+    memcpy(out, form.c_str(), form.size() + 1);
+    return (unsigned)form.size();
+}
+
 unsigned FullPath(const char *path, char *out, unsigned size)
 {
     Recorder *r = Current;
@@ -64,13 +74,10 @@ unsigned FullPath(const char *path, char *out, unsigned size)
     if (MakeArgumentAbsolute(r->Folder, path, &full[0], full.size()) < 0)
         return 0;
     full.resize(strlen(full.c_str()));
-    // A buffer too small is told the size needed, as the system does.
-    if (full.size() >= size)
-        return (unsigned)full.size() + 1;
-    memcpy(out, full.c_str(), full.size() + 1);
+    unsigned answer = Answer(full, out, size);
     r->LastFull = full;
-    r->FullPending = true;
-    return (unsigned)full.size();
+    r->FullPending = answer < size;
+    return answer;
 }
 
 // The long form a stand-in gives; false for none.
@@ -84,8 +91,6 @@ bool LongFormOf(const char *path, int mode, std::string *form)
     return true;
 }
 
-// Like the system's call: the length written, or the size needed (with the
-// terminator) when the buffer is too small, writing nothing then.
 unsigned LongPath(const char *path, char *out, unsigned size)
 {
     Recorder *r = Current;
@@ -98,12 +103,10 @@ unsigned LongPath(const char *path, char *out, unsigned size)
     std::string form;
     if (!LongFormOf(path, r->LongMode, &form))
         return 0;
-    if (form.size() >= size)
-        return (unsigned)form.size() + 1;
-    memcpy(out, form.c_str(), form.size() + 1);
-    r->HaveLong = true;
+    unsigned answer = Answer(form, out, size);
+    r->HaveLong = answer < size;
     r->LastLong = form;
-    return (unsigned)form.size();
+    return answer;
 }
 
 int HandlePath(void *context, const char *path)
