@@ -8,6 +8,7 @@
 #include "ui/handoff.h"
 
 #include <tlhelp32.h>
+#include <stdlib.h>
 #include <string.h>
 
 static const char MainWindowClass[] = "#32770";
@@ -46,6 +47,13 @@ static int HandOff(HWND window)
     ParseCommandLine(SEND_TO_INSTANCE, window);
     if (HandOffFailed)
         MessageBoxA(nullptr, LanguageStrings[TEXT_HANDOFF_FAILED], "Zunta Calculator", MB_OK | MB_ICONWARNING);
+    // Named rather than lost: the paths an earlier version could not take.
+    char *refused = TakeRefusedHandOffs();
+    char *text = refused != nullptr ? JoinTexts(LanguageStrings[TEXT_HANDOFF_REFUSED], "\r\n", refused) : nullptr;
+    if (text != nullptr)
+        MessageBoxA(nullptr, text, "Zunta Calculator", MB_OK | MB_ICONWARNING);
+    free(text);
+    free(refused);
     ShowWindow(window, SW_MINIMIZE);
     ShowWindow(window, SW_SHOWNORMAL);
     return 1;

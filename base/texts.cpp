@@ -203,6 +203,11 @@ constexpr TextRow Rows[] = {
     { TEXT_NAME_SHA1, "SHA-1", "SHA-1" },
     { TEXT_NAME_SHA256, "SHA-256", "SHA-256" },
     { TEXT_NAME_SHA512, "SHA-512", "SHA-512" },
+    { TEXT_HANDOFF_REFUSED,
+      "The running Zunta is an earlier version that cannot take paths this long. These files were not handed "
+      "over:",
+      "Zunta d\xE9j\xE0 ouvert est une version ant\xE9rieure qui ne prend pas des chemins aussi longs. Ces fichiers "
+      "ne lui ont pas \xE9t\xE9 transmis :" },
 };
 
 constexpr bool EveryRowAtItsId()

@@ -149,6 +149,9 @@ enum {
     TEXT_NAME_SHA256,
     TEXT_NAME_SHA512,
 
+    // Paths the running instance did not take (an earlier version).
+    TEXT_HANDOFF_REFUSED,           // before the paths, one per line
+
     TEXT_COUNT,
     TEXT_MENU_FIRST = TEXT_MENU_COPY_CRC32,
     TEXT_MENU_LAST = TEXT_MENU_HISTORY,

@@ -75,8 +75,9 @@ int ReadFileStamp(const char *path, FileStamp *stamp)
 // ---- A verification's opens, confined to its checksum file's folder ----
 
 // The folder as the verification names it and where it lies (its final
-// path), both folded (FoldWidePath); null when no verification confines.
-static WCHAR *ConfinedNamed, *ConfinedFinal;
+// path, and its volume path, see VolumePathOf), all folded (FoldWidePath);
+// null when no verification confines.
+static WCHAR *ConfinedNamed, *ConfinedFinal, *ConfinedVolumePath;
 
 // The final path of the file open as handle, all links followed, without
 // "\\?\" (a share's "\\?\UNC\server" as "\\server"), folded; null when the
@@ -110,9 +111,33 @@ static WCHAR *FinalPathOf(HANDLE handle)
         if (length == 0)
             form = FILE_NAME_OPENED;
         else
-            size = length;  // the size it needs, its terminator counted
+            size = length + 1;  // the size it needs (some systems count its terminator, some do not)
     }
     return nullptr;
+}
+
+// Where the file open as handle lies when the system tells no final path
+// (Wine tells none past MAX_PATH): its volume's serial number in hex, ':'
+// and its path on that volume, folded; null when this is not known either.
+static WCHAR *VolumePathOf(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION file;
+    const DWORD size = sizeof(FILE_NAME_INFO) + 32767 * sizeof(WCHAR);
+    FILE_NAME_INFO *name = (FILE_NAME_INFO *)malloc(size);
+    WCHAR *path = nullptr;
+    if (name != nullptr && GetFileInformationByHandle(handle, &file) &&
+        GetFileInformationByHandleEx(handle, FileNameInfo, name, size)) {
+        size_t units = name->FileNameLength / sizeof(WCHAR);
+        path = (WCHAR *)malloc((9 + units + 1) * sizeof(WCHAR));
+        if (path != nullptr) {
+            swprintf(path, 10, L"%08lx:", (unsigned long)file.dwVolumeSerialNumber);
+            memcpy(path + 9, name->FileName, units * sizeof(WCHAR));
+            path[9 + units] = L'\0';
+            FoldWidePath(path, 9 + units);
+        }
+    }
+    free(name);
+    return path;
 }
 
 // Whether the folded path lies in the folded folder or below it.
@@ -138,8 +163,12 @@ static int ReachedInsideConfinement(const char *path, HANDLE handle)
     if (!confined)
         return LOOK_UP_FOUND;
     // A file whose place cannot be told is taken as outside.
-    WCHAR *final = FinalPathOf(handle);
+    WCHAR *final = ConfinedFinal != nullptr ? FinalPathOf(handle) : nullptr;
     bool inside = final != nullptr && WideInFolder(ConfinedFinal, final);
+    if (final == nullptr && ConfinedVolumePath != nullptr) {
+        final = VolumePathOf(handle);
+        inside = final != nullptr && WideInFolder(ConfinedVolumePath, final);
+    }
     free(final);
     return inside ? LOOK_UP_FOUND : LOOK_UP_OUTSIDE;
 }
@@ -148,7 +177,8 @@ void EndOpensConfinement(void)
 {
     free(ConfinedNamed);
     free(ConfinedFinal);
-    ConfinedNamed = ConfinedFinal = nullptr;
+    free(ConfinedVolumePath);
+    ConfinedNamed = ConfinedFinal = ConfinedVolumePath = nullptr;
 }
 
 int ConfineOpensToFolder(const char *folder)
@@ -158,22 +188,25 @@ int ConfineOpensToFolder(const char *folder)
                                    FILE_FLAG_BACKUP_SEMANTICS);
     if (handle == INVALID_HANDLE_VALUE)
         return LOOK_UP_MISSING;
-    WCHAR *final = FinalPathOf(handle);
+    WCHAR *final = FinalPathOf(handle), *volumePath = VolumePathOf(handle);
     CloseHandle(handle);
     WCHAR *named = FoldedWidePath(folder);
-    if (final == nullptr || named == nullptr) {
+    if ((final == nullptr && volumePath == nullptr) || named == nullptr) {
         free(final);
+        free(volumePath);
         free(named);
         return LOOK_UP_NO_MEMORY;
     }
     ConfinedNamed = named;
     ConfinedFinal = final;
+    ConfinedVolumePath = volumePath;
     return LOOK_UP_FOUND;
 }
 
 int LookUpFile(const char *path, uint64_t *size, uint32_t *volume, uint64_t *index)
 {
-    HANDLE handle = OpenSystemPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE handle = OpenSystemPath(path, FILE_READ_ATTRIBUTES, share, 0);
     if (handle == INVALID_HANDLE_VALUE)
         return LOOK_UP_MISSING;
     BY_HANDLE_FILE_INFORMATION info;

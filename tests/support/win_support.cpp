@@ -23,26 +23,41 @@ std::string EnvironmentValue(const char *name)
     return value;
 }
 
-int DeleteTree(const std::string &path)
+// The path in UTF-16, in the extended form when it is a drive path, so that
+// any length works.
+static std::wstring SystemForm(const std::string &path)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    std::wstring wide(path.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], (int)wide.size()) - 1);
+    bool drive = wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\' && wide.find(L'/') == std::wstring::npos;
+    return drive ? L"\\\\?\\" + wide : wide;
+}
+
+static int DeleteWideTree(const std::wstring &path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string child = path + "\\" + name;
+            std::wstring child = path + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(child);
+                DeleteWideTree(child);
             } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    return RemoveDirectoryA(path.c_str()) ? 0 : -1;
+    return RemoveDirectoryW(path.c_str()) ? 0 : -1;
+}
+
+int DeleteTree(const std::string &path)
+{
+    return DeleteWideTree(SystemForm(path));
 }
 
 std::string MakeScratchFolder(const std::string &name)
@@ -71,7 +86,7 @@ bool FileExists(const std::string &path)
 std::string ReadWholeFile(const std::string &path)
 {
     std::string bytes;
-    FILE *file = fopen(path.c_str(), "rb");
+    FILE *file = _wfopen(SystemForm(path).c_str(), L"rb");
     if (file == nullptr)
         return bytes;
     char piece[4096];
@@ -84,7 +99,7 @@ std::string ReadWholeFile(const std::string &path)
 
 bool WriteWholeFile(const std::string &path, const std::string &bytes)
 {
-    FILE *file = fopen(path.c_str(), "wb");
+    FILE *file = _wfopen(SystemForm(path).c_str(), L"wb");
     if (file == nullptr)
         return false;
     bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -116,4 +131,13 @@ int RunLinuxCommand(const std::string &command)
     std::string text = ReadWholeFile(status);
     DeleteFileA(status.c_str());
     return text.empty() ? -1 : atoi(text.c_str());
+}
+
+void MakeFolders(const std::string &folder, const std::string &relative)
+{
+    for (size_t at = relative.find('\\'); ; at = relative.find('\\', at + 1)) {
+        CreateDirectoryW(SystemForm(folder + "\\" + relative.substr(0, at)).c_str(), nullptr);
+        if (at == std::string::npos)
+            break;
+    }
 }

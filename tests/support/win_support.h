@@ -22,8 +22,11 @@ int DeleteTree(const std::string &path);
 int RunLinuxCommand(const std::string &command);
 
 bool FileExists(const std::string &path);
-// Whole file as bytes; the empty text when it cannot be read.
+// Whole file as bytes; the empty text when it cannot be read. Paths of any
+// length, as are the writes and DeleteTree.
 std::string ReadWholeFile(const std::string &path);
 bool WriteWholeFile(const std::string &path, const std::string &bytes);
+// Makes the folders of path below an existing one, at any length.
+void MakeFolders(const std::string &folder, const std::string &relative);
 
 #endif

@@ -2,6 +2,7 @@
 // and what is refused without harm.
 #include "base/lang.h"
 #include "base/pathorder.h"
+#include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "main_window_fixture.h"
 #include "platform/codepage.h"
@@ -461,6 +462,35 @@ int Count(const std::string &text, const std::string &part)
 }
 
 } // namespace
+
+TEST_F(Adding, PathsPastMaxPathAndInEveryScriptComeByFolderAndDrop)
+{
+    OpenWindow();
+    const std::string d(60, 'd'), han = "\xE4\xB8\xAD";   // a Han character, three bytes
+    std::string cn;
+    for (int i = 0; i < 40; i++)
+        cn += han;
+    const std::string deepFolder = "long\\" + d + "\\" + d + "\\" + d + "\\" + d;
+    const std::string cnFolder = "long\\" + cn + "\\" + cn;
+    const std::string deep = folder + "\\" + deepFolder + "\\" + d + ".bin";
+    const std::string chinese = folder + "\\" + cnFolder + "\\" + cn + ".txt";
+    MakeFolders(folder, deepFolder);
+    MakeFolders(folder, cnFolder);
+    ASSERT_TRUE(WriteWholeFile(deep, "abc") && WriteWholeFile(chinese, "abc"));
+    ASSERT_GT(deep.size(), 336u);
+    ASSERT_GT(chinese.size(), 360u);
+    EXPECT_TRUE(AddFolderAnswering(folder + "\\long", IDYES));
+    EXPECT_EQ(Paths(), (Texts{ deep.substr(folder.size() + 1), chinese.substr(folder.size() + 1) }))
+        << "found below folders past MAX_PATH";
+    SendMessageA(window, WM_DROPFILES, (WPARAM)MakeWideDrop({ chinese, deep }), 0);
+    Pump();
+    ASSERT_EQ(Rows(), 4);
+    for (int row = 0; row < Rows(); row++) {
+        uint64_t size = 0;
+        EXPECT_EQ(QueryFileInfo(RowEntry(List(), row)->Path, &size, nullptr), QUERY_FILE) << row;
+        EXPECT_EQ(size, 3u) << row;
+    }
+}
 
 TEST_F(Adding, NamesInEveryScriptComeWholeByFolderAndDrop)
 {
