@@ -92,3 +92,23 @@ void SettingsFormatValue(const SettingsRecord *s, int key, const char *languageN
         snprintf(value, size, "%s", on ? "1" : "0");
     }
 }
+
+// value * to / from, rounded half away from zero, within 32 bits.
+static int32_t Rescale(int32_t value, int to, int from)
+{
+    if (to <= 0 || from <= 0)
+        return value;
+    int64_t scaled = (int64_t)value * to;
+    scaled = (scaled + (scaled < 0 ? -from / 2 : from / 2)) / from;
+    return scaled > INT32_MAX ? INT32_MAX : scaled < INT32_MIN ? INT32_MIN : (int32_t)scaled;
+}
+
+int32_t WidthAtDpi(int32_t width, int dpi)
+{
+    return Rescale(width, dpi, BASE_DPI);
+}
+
+int32_t WidthAtBaseDpi(int32_t shown, int dpi)
+{
+    return Rescale(shown, BASE_DPI, dpi);
+}

@@ -50,6 +50,14 @@ ShownSettings ReadShownSettings(void);
 // The Options dialog's change of those fields, under the same lock.
 void ChangeShownSettings(uint16_t languageId, int16_t crc32Lower, int16_t md5Lower);
 
+// The settings hold the columns' widths at 100% (96 dots an inch), as a
+// file written at any scale reads: a width shown in a window of dpi, and
+// the width at 100% of one shown there (rounded, so that a width shown
+// and stored again at 100% or more comes back unchanged).
+enum { BASE_DPI = 96 };
+int32_t WidthAtDpi(int32_t width, int dpi);
+int32_t WidthAtBaseDpi(int32_t shown, int dpi);
+
 // Sets every field but the language to its default.
 void SettingsSetDefaults(SettingsRecord *settings);
 // The key text of a setting ("language", "OnTop", ..., "lvCol4").

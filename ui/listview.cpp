@@ -37,7 +37,7 @@ void InsertListColumns(HWND list)
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = Settings.lvCol[i];
+        column.cx = WidthAtDpi(Settings.lvCol[i], MainWnd.Dpi);
         column.pszText = (char *)headers[i];
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, i, (LPARAM)&column);

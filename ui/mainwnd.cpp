@@ -79,14 +79,35 @@ void AddButtonTooltip(HWND button, const char *text, int maxWidth)
     SendMessageA(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELONG(TOOLTIP_AUTOPOP_MS, 0));
 }
 
+int WindowDpi(HWND window)
+{
+    // Windows 10 1607 and later tell each window's; older systems the screen's.
+    typedef UINT(WINAPI * DpiForWindow)(HWND);
+    static DpiForWindow forWindow =
+        (DpiForWindow)(void (*)(void))GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+    UINT dpi = forWindow != nullptr ? forWindow(window) : 0;
+    if (dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = screen != nullptr ? (UINT)GetDeviceCaps(screen, LOGPIXELSY) : 0;
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? (int)dpi : BASE_DPI;
+}
+
+// The window's icons at the size of its scale; the ones they replace are
+// destroyed.
 static void SetIcons(HWND window)
 {
-    MainWnd.Icons[ICON_SMALL_WINDOW] =
-        (HICON)LoadImageA(MainWnd.Instance, MAKEINTRESOURCEA(IDI_ZUNTA), IMAGE_ICON, 16, 16, 0);
-    MainWnd.Icons[ICON_LARGE_WINDOW] =
-        (HICON)LoadImageA(MainWnd.Instance, MAKEINTRESOURCEA(IDI_ZUNTA), IMAGE_ICON, 32, 32, 0);
-    SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)MainWnd.Icons[ICON_SMALL_WINDOW]);
-    SendMessageA(window, WM_SETICON, ICON_BIG, (LPARAM)MainWnd.Icons[ICON_LARGE_WINDOW]);
+    const int sizes[2] = { 16, 32 }, slots[2] = { ICON_SMALL_WINDOW, ICON_LARGE_WINDOW };
+    const WPARAM kinds[2] = { ICON_SMALL, ICON_BIG };
+    for (int i = 0; i < 2; i++) {
+        int size = WidthAtDpi(sizes[i], MainWnd.Dpi);
+        HICON icon = (HICON)LoadImageA(MainWnd.Instance, MAKEINTRESOURCEA(IDI_ZUNTA), IMAGE_ICON, size, size, 0);
+        SendMessageA(window, WM_SETICON, kinds[i], (LPARAM)icon);
+        if (MainWnd.Icons[slots[i]] != nullptr)
+            DestroyIcon(MainWnd.Icons[slots[i]]);
+        MainWnd.Icons[slots[i]] = icon;
+    }
 }
 
 static void SetMoveButtons(HWND window)
@@ -99,7 +120,7 @@ static void SetMoveButtons(HWND window)
         MainWnd.Icons[ICON_MOVE_UP + i] = icon;
         HWND button = GetDlgItem(window, ids[i]);
         SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
-        AddButtonTooltip(button, LanguageStrings[tips[i]], TOOLTIP_WIDTH);
+        AddButtonTooltip(button, LanguageStrings[tips[i]], WidthAtDpi(TOOLTIP_WIDTH, MainWnd.Dpi));
     }
 }
 
@@ -130,6 +151,7 @@ static void RebuildRowsFromSnapshot(HWND list)
 static void OnInitDialog(HWND window)
 {
     MainWnd.Window = window;
+    MainWnd.Dpi = WindowDpi(window);
     InitCommonControls();
     SetIcons(window);
     if (Settings.OnTop == 1) {
@@ -182,9 +204,24 @@ static void StoreWindowSettings(HWND window)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     for (int i = 0; i < COLUMN_COUNT; i++)
-        Settings.lvCol[i] = (int32_t)SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0);
+        Settings.lvCol[i] = WidthAtBaseDpi((int32_t)SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0), MainWnd.Dpi);
     Settings.CalcCRC32 = IsDlgButtonChecked(window, IDC_CALC_CRC32) == BST_CHECKED ? 1 : 0;
     Settings.CalcMD5 = IsDlgButtonChecked(window, IDC_CALC_MD5) == BST_CHECKED ? 1 : 0;
+}
+
+// The window moved to a monitor of another scale: the size the system
+// proposes, and the columns and icons at the new scale.
+static void OnDpiChanged(HWND window, int dpi, const RECT *proposed)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    for (int i = 0; i < COLUMN_COUNT; i++) {
+        int32_t width = WidthAtBaseDpi((int32_t)SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0), MainWnd.Dpi);
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, i, WidthAtDpi(width, dpi));
+    }
+    MainWnd.Dpi = dpi;
+    SetIcons(window);
+    SetWindowPos(window, nullptr, proposed->left, proposed->top, proposed->right - proposed->left,
+                 proposed->bottom - proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 static void OnClose(HWND window)
@@ -383,6 +420,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         OnClose(window);
         break;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, HIWORD(wParam), (const RECT *)lParam);
+        return TRUE;
     case WM_ENDSESSION:
         if (wParam)
             OnEndSession(window);

@@ -35,6 +35,7 @@ struct MainWindowState {
     RowSnapshotRecord *RowSnapshot;     // rows carried across a language switch
     int16_t SavedWindowPos[2];  // left and top carried across a switch; -1 = none
     HICON Icons[4];             // small and large window icon, the two arrows
+    int Dpi;                    // the window's dots an inch, as its columns and icons are sized
 };
 
 extern MainWindowState MainWnd;
@@ -49,6 +50,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void EndMainDialog(HWND window);
 // Enables or disables Clear All, Move up and Move down together.
 void SetListEditing(bool enabled);
+// The dots an inch of window's monitor as the window is scaled (96 where
+// the system tells nothing finer than the screen's).
+int WindowDpi(HWND window);
 // Gives button a tooltip with text, wrapped at maxWidth pixels.
 void AddButtonTooltip(HWND button, const char *text, int maxWidth);
 

@@ -309,6 +309,23 @@ TEST(SettingsRules, WidthsKeepTheirDefaultForAnEmptyValueAndAreWrittenBack)
     EXPECT_STREQ(value, "-5");
 }
 
+TEST(SettingsRules, WidthsAreShownScaledAndStoredAt100Percent)
+{
+    struct Case {
+        int dpi;
+        int32_t stored, shown, dragged, dragStored;
+    } cases[] = {
+        { 96, 263, 263, 300, 300 }, { 120, 47, 59, 100, 80 }, { 144, 263, 395, 400, 267 }, { 192, 65, 130, 131, 66 },
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(WidthAtDpi(c.stored, c.dpi), c.shown) << c.dpi;
+        EXPECT_EQ(WidthAtBaseDpi(c.dragged, c.dpi), c.dragStored) << "a width dragged at " << c.dpi;
+        for (int32_t width = -5; width <= 2000; width++)
+            ASSERT_EQ(WidthAtBaseDpi(WidthAtDpi(width, c.dpi), c.dpi), width) << width << " at " << c.dpi;
+    }
+    EXPECT_EQ(WidthAtDpi(INT32_MAX, 192), INT32_MAX) << "no overflow";
+}
+
 TEST(SettingsRules, ValuesAreWrittenAsTheyAreRead)
 {
     SettingsRecord s = Defaults();
