@@ -428,14 +428,16 @@ TEST_F(Reorder, PathsHandedOverByAnotherInstance)
     std::string path = MakeFile("handed over.txt", 5);
     char buffer[260] = {};
     snprintf(buffer, sizeof buffer, "%s", path.c_str());
-    auto sendFrom = [&](DWORD processId, const void *address) {
+    auto sendFrom = [&](DWORD processId, const void *address, UINT message = MSG_REMOTE_FILE) {
         std::atomic<bool> done(false);
+        LRESULT answer = 0;
         std::thread sender([&] {
-            SendMessageA(window, MSG_REMOTE_FILE, processId, (LPARAM)address);
+            answer = SendMessageA(window, message, processId, (LPARAM)address);
             done = true;
         });
         PumpUntil([&] { return done.load(); });
         sender.join();
+        return answer;
     };
     sendFrom(GetCurrentProcessId(), buffer);
     ASSERT_EQ(Rows(), 5);
@@ -453,6 +455,17 @@ TEST_F(Reorder, PathsHandedOverByAnotherInstance)
     sendFrom(GetCurrentProcessId(), buffer);
     EXPECT_EQ(Rows(), 5);
     EXPECT_EQ(ControlText(IDC_RESULT), folder);
+    // A path too long for the buffer: its 32-bit length, then its bytes; a
+    // block of no length or past any path's is refused, not answered.
+    std::string longPath = MakeFile(std::string(250, 'l') + ".txt", 5);
+    uint32_t lengths[] = { (uint32_t)longPath.size(), 0, 0x7FFFFFFF };
+    for (uint32_t length : lengths) {
+        std::string block = std::string((const char *)&length, sizeof length) + longPath;
+        EXPECT_EQ(sendFrom(GetCurrentProcessId(), block.data(), MSG_REMOTE_LONG_FILE),
+                  length == longPath.size() ? REMOTE_LONG_FILE_TAKEN : 0) << length;
+    }
+    ASSERT_EQ(Rows(), 6);
+    EXPECT_EQ(Cell(5, 1), std::string(250, 'l') + ".txt");
 }
 
 TEST(RemotePath, ReadsAnotherProcessesMemoryOrRefuses)
