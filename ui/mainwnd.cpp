@@ -110,6 +110,27 @@ static void SetIcons(HWND window)
     }
 }
 
+void ApplyListFonts(HWND window)
+{
+    LOGFONTA look = {};
+    HFONT dialogFont = (HFONT)SendMessageA(window, WM_GETFONT, 0, 0);
+    if (dialogFont == nullptr || GetObjectA(dialogFont, sizeof look, &look) == 0)
+        return;
+    lstrcpynA(look.lfFaceName, "MS Shell Dlg 2", LF_FACESIZE);
+    look.lfCharSet = DEFAULT_CHARSET;
+    look.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    look.lfQuality = DEFAULT_QUALITY;
+    look.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    HFONT font = CreateFontIndirectA(&look);
+    if (font == nullptr)
+        return;
+    for (int id : { IDC_FILE_LIST, IDC_RESULT })
+        SendDlgItemMessageA(window, id, WM_SETFONT, (WPARAM)font, TRUE);
+    if (MainWnd.ListFont != nullptr)
+        DeleteObject(MainWnd.ListFont);
+    MainWnd.ListFont = font;
+}
+
 static void SetMoveButtons(HWND window)
 {
     const int ids[2] = { IDC_MOVE_UP, IDC_MOVE_DOWN };
@@ -160,6 +181,7 @@ static void OnInitDialog(HWND window)
     }
     SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    ApplyListFonts(window);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     DragAcceptFiles(window, TRUE);
     InsertListColumns(list);
@@ -220,6 +242,7 @@ static void OnDpiChanged(HWND window, int dpi, const RECT *proposed)
     }
     MainWnd.Dpi = dpi;
     SetIcons(window);
+    ApplyListFonts(window);
     SetWindowPos(window, nullptr, proposed->left, proposed->top, proposed->right - proposed->left,
                  proposed->bottom - proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -251,6 +274,10 @@ static void OnDestroy(void)
             DestroyIcon(icon);
         icon = nullptr;
     }
+    // The controls that drew with the font went with the window.
+    if (MainWnd.ListFont != nullptr)
+        DeleteObject(MainWnd.ListFont);
+    MainWnd.ListFont = nullptr;
 }
 
 static uint16_t SnapshotStatusIndex(const char *status)

@@ -36,6 +36,7 @@ struct MainWindowState {
     int16_t SavedWindowPos[2];  // left and top carried across a switch; -1 = none
     HICON Icons[4];             // small and large window icon, the two arrows
     int Dpi;                    // the window's dots an inch, as its columns and icons are sized
+    HFONT ListFont;             // the list's and the result box's font, or null
 };
 
 extern MainWindowState MainWnd;
@@ -53,6 +54,10 @@ void SetListEditing(bool enabled);
 // The dots an inch of window's monitor as the window is scaled (96 where
 // the system tells nothing finer than the screen's).
 int WindowDpi(HWND window);
+// Gives the list and the result box, which show names of every script, the
+// shell's dialog font (which the system links to fonts of other scripts) at
+// the height of the dialog's own font; the font it replaces is deleted.
+void ApplyListFonts(HWND window);
 // Gives button a tooltip with text, wrapped at maxWidth pixels.
 void AddButtonTooltip(HWND button, const char *text, int maxWidth);
 

@@ -275,6 +275,14 @@ TEST_F(MainWindow, CreationSetsIconsTooltipsBoxesAndTheBar)
     EXPECT_EQ(IsDlgButtonChecked(window, IDC_CALC_MD5), BST_CHECKED);
     EXPECT_EQ(SendDlgItemMessageA(window, IDC_PROGRESS, PBM_GETRANGE, FALSE, 0), 100);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    // The list and the result box draw in the shell's font, at the template's height.
+    LOGFONTA dialog = {}, shown = {};
+    GetObjectA((HFONT)SendMessageA(window, WM_GETFONT, 0, 0), sizeof dialog, &dialog);
+    for (int id : { IDC_FILE_LIST, IDC_RESULT }) {
+        GetObjectA((HFONT)SendDlgItemMessageA(window, id, WM_GETFONT, 0, 0), sizeof shown, &shown);
+        EXPECT_STRNE(shown.lfFaceName, dialog.lfFaceName);
+        EXPECT_EQ(shown.lfHeight, dialog.lfHeight);
+    }
 
     // A tooltip given a button as parent is owned by the button's dialog.
     int found = 0;
