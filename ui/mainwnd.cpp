@@ -22,6 +22,7 @@
 #include "ui/listmenu.h"
 #include "ui/listview.h"
 #include "ui/reorder.h"
+#include "ui/result.h"
 #include "ui/runs.h"
 #include "ui/saveverify.h"
 
@@ -181,6 +182,7 @@ static void OnInitDialog(HWND window)
     }
     SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    RebuildResultBox(window);
     ApplyListFonts(window);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     DragAcceptFiles(window, TRUE);

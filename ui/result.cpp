@@ -16,6 +16,26 @@
 #include <stdlib.h>
 #include <string.h>
 
+void RebuildResultBox(HWND window)
+{
+    HWND old = GetDlgItem(window, IDC_RESULT);
+    RECT place;
+    GetWindowRect(old, &place);
+    MapWindowPoints(nullptr, window, (POINT *)&place, 2);
+    // Long lines wrap: a SHA-512 or a long path shows whole, the lines
+    // below it a scroll away.
+    DWORD style = ((DWORD)GetWindowLongA(old, GWL_STYLE) & ~(DWORD)ES_AUTOHSCROLL) | ES_AUTOVSCROLL | WS_VSCROLL;
+    HWND box = CreateWindowExA((DWORD)GetWindowLongA(old, GWL_EXSTYLE), "Edit", "", style, place.left, place.top,
+                               place.right - place.left, place.bottom - place.top, window, (HMENU)IDC_RESULT,
+                               (HINSTANCE)GetWindowLongPtrA(window, GWLP_HINSTANCE), nullptr);
+    if (box == nullptr)
+        return;
+    // In the old box's place in the tab order, with its font.
+    SetWindowPos(box, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(box, WM_SETFONT, SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
+    DestroyWindow(old);
+}
+
 char *MakeResultText(const char *path, const char *crcText, const char *md5Text, const char *extraLines)
 {
     const char *lines = extraLines != nullptr ? extraLines : "";

@@ -20,6 +20,10 @@ void ShowEntryResultOf(const FileEntry *entry, int32_t index);
 // extraLines (each starting with CR LF) when given.
 void SetResultText(HWND window, const char *path, const char *crcText, const char *md5Text,
                    const char *extraLines = nullptr);
+// Replaces the template's result box with one that wraps its lines and has a
+// vertical scroll bar (a box takes these styles only when it is created), in
+// the same place, order and font: every line it holds can be reached.
+void RebuildResultBox(HWND window);
 // The text SetResultText sets, on the heap; null when memory ran out.
 char *MakeResultText(const char *path, const char *crcText, const char *md5Text, const char *extraLines);
 // The lines the result box shows below the checksums of the entry of

@@ -386,6 +386,16 @@ TEST_F(MainWindow, LongResultTextIsShownWhole)
     ASSERT_GT(expected.size(), 323u);
     EXPECT_EQ(ControlText(IDC_RESULT), expected);
     FreeFileEntry(entry);
+    // The path wraps, and the box scrolls to its last line.
+    HWND box = GetDlgItem(window, IDC_RESULT);
+    RECT client;
+    GetClientRect(box, &client);
+    SendMessageA(box, WM_VSCROLL, SB_BOTTOM, 0);
+    int last = (int)SendMessageA(box, EM_GETLINECOUNT, 0, 0) - 1;
+    EXPECT_GT(last, 2);
+    EXPECT_GT(SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    LRESULT place = SendMessageA(box, EM_POSFROMCHAR, SendMessageA(box, EM_LINEINDEX, last, 0), 0);
+    EXPECT_LT((short)HIWORD(place), client.bottom) << "the last line is in view";
 }
 
 TEST_F(MainWindow, MissingLogIsReportedWithItsFullPath)
