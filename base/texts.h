@@ -74,7 +74,7 @@ enum {
     TEXT_RESULT_EXPECTED,           // result box line of a failed row, before the digits
 
     // Summary after saving.
-    TEXT_SAVED_ONE,                 // %d: files written
+    TEXT_SAVED_ONE,                 // %d: checksums written, %s: to this file
     TEXT_SAVED_MANY,
     TEXT_LEFT_OUT_ONE,              // %d: files left out, %s: TEXT_KIND_...
     TEXT_LEFT_OUT_MANY,

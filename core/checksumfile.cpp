@@ -814,16 +814,19 @@ static void BuildFormat(TextBuilder *builder, const char *format, ...)
         builder->Used += (size_t)written < room ? (size_t)written : room - 1;
 }
 
-char *FormatSaveSummary(int format, int32_t written, int32_t leftOut)
+char *FormatSaveSummary(int format, const char *name, int32_t written, int32_t leftOut)
 {
     const char *kind = LanguageStrings[format == CHECKSUM_FORMAT_SFV      ? TEXT_KIND_CRC32
                                 : format == CHECKSUM_FORMAT_SHA256 ? TEXT_KIND_SHA256
                                                                    : TEXT_KIND_MD5];
-    char text[SAVE_SUMMARY_SIZE];
-    TextBuilder builder = { text, sizeof text, 0 };
+    size_t size = strlen(name) + SAVE_SUMMARY_SIZE;
+    char *text = (char *)malloc(size);
+    if (text == nullptr)
+        return nullptr;
+    TextBuilder builder = { text, size, 0 };
     text[0] = '\0';
     if (written > 0) {
-        BuildFormat(&builder, CountText(TEXT_SAVED_ONE, written), written);
+        BuildFormat(&builder, CountText(TEXT_SAVED_ONE, written), written, name);
         if (leftOut > 0)
             BuildFormat(&builder, CountText(TEXT_LEFT_OUT_ONE, leftOut), leftOut, kind);
     } else if (leftOut <= 0) {
@@ -833,7 +836,7 @@ char *FormatSaveSummary(int format, int32_t written, int32_t leftOut)
     } else {
         BuildFormat(&builder, LanguageStrings[TEXT_NOTHING_SAVED_FILES], leftOut, kind);
     }
-    return DuplicateText(text);
+    return text;
 }
 
 void VerifySummaryInit(VerifySummary *summary)

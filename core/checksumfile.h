@@ -203,10 +203,11 @@ int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size
 
 // ---- Summaries, in the current language; heap texts the caller frees ----
 
-// After saving a checksum file of format (SFV, MD5 or SHA256): "12 files
-// written, 3 without an MD5 left out", the second part only when files were left out,
-// or, when none was written, why and what to do. Null when out of memory.
-char *FormatSaveSummary(int format, int32_t written, int32_t leftOut);
+// After saving a checksum file of format (SFV, MD5 or SHA256) named name:
+// "12 checksums written to out.md5, 3 without an MD5 left out", the second
+// part only when files were left out, or, when none was written, why and what
+// to do. Null when out of memory.
+char *FormatSaveSummary(int format, const char *name, int32_t written, int32_t leftOut);
 
 enum { VERIFY_OK = 0, VERIFY_FAILED = 1, VERIFY_MISSING = 2, VERIFY_NOT_OPENED = 3 };
 

@@ -173,7 +173,7 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
         Report(window, TEXT_SAVE_NOT_WRITTEN, path, title, MB_ICONWARNING);
         return;
     }
-    char *summary = FormatSaveSummary(format, written, leftOut);
+    char *summary = FormatSaveSummary(format, PathFileName(path), written, leftOut);
     if (summary != nullptr)
         MessageBoxA(window, summary, title, MB_OK | (written > 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
     free(summary);

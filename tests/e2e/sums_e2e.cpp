@@ -98,9 +98,9 @@ TEST_F(ChecksumFiles, SavedFilesPassMd5sumAndAnSfvCheck)
     ProcessAll();
 
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.md5", "Save checksum file"),
-              "2 files written");
+              "2 checksums written to own.md5");
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sfv", "Save checksum file"),
-              "2 files written");
+              "2 checksums written to own.sfv");
     EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum --quiet -c own.md5"), 0) << "md5sum -c";
     EXPECT_EQ(RunLinuxCommand("'" + sfvTool + "' check '" + linuxFolder + "/own.sfv'"), 0) << "zlib's CRC-32";
     std::string sfv = ReadWholeFile(folder + "\\own.sfv");
@@ -169,7 +169,7 @@ TEST_F(ChecksumFiles, FilesWrittenByOtherToolsAreVerified)
     ASSERT_NE(RemoteControlText(zunta.window, IDC_RESULT).find("y.bin\r\n"), std::string::npos)
         << RemoteControlText(zunta.window, IDC_RESULT);
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sha256", "Save checksum file"),
-              "3 files written");
+              "3 checksums written to own.sha256");
     EXPECT_EQ(RemoteColumn(list, 0), (std::vector<std::string>{ "Done", "Error", "Done" })) << "a save erased a verdict";
     EXPECT_NE(RemoteControlText(zunta.window, IDC_RESULT).find("Expected : "), std::string::npos)
         << RemoteControlText(zunta.window, IDC_RESULT);
@@ -300,7 +300,7 @@ TEST_F(ChecksumFiles, Sha256SumsOfADownloadAreVerifiedComparedAndSaved)
     // Saved: every row, each SHA-256 computed or known, read by sha256sum.
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sha256", "Save checksum file"),
-              "4 files written");
+              "4 checksums written to own.sha256");
     EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && sha256sum --quiet -c own.sha256"), 0) << "sha256sum -c";
 }
 
@@ -400,10 +400,10 @@ TEST_F(ChecksumFiles, NamesInEveryScriptGoThroughEveryWayAndBack)
     }
 
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\names.md5", "Save checksum file"),
-              "7 files written");
+              "7 checksums written to names.md5");
     EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum --quiet -c names.md5"), 0) << "md5sum -c";
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\names.sfv", "Save checksum file"),
-              "7 files written");
+              "7 checksums written to names.sfv");
     EXPECT_EQ(RunLinuxCommand("'" + sfvTool + "' check '" + linuxFolder + "/names.sfv'"), 0) << "zlib's CRC-32";
     ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum -- *.txt *.bin > linux.md5"), 0);
     EXPECT_EQ(ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\linux.md5", "Verification"),
@@ -447,7 +447,7 @@ TEST_F(ChecksumFiles, PathsPastMaxPathAndInEveryScriptGoEveryWay)
     EXPECT_EQ(ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\long.sha256", "Verification"),
               "Verified 2 files: 2 OK, 0 FAILED, 0 missing");
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\long.md5", "Save checksum file"),
-              "2 files written");
+              "2 checksums written to long.md5");
     EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum --quiet -c long.md5"), 0) << "md5sum -c";
 
     // Too long for the hand-off's 260 bytes: the running instance takes it by its own message.

@@ -526,7 +526,7 @@ std::string SaveName(const char *typed, int selected)
 
 std::string Saved(int format, int32_t written, int32_t leftOut)
 {
-    return Taken(FormatSaveSummary(format, written, leftOut));
+    return Taken(FormatSaveSummary(format, "out.sums", written, leftOut));
 }
 
 } // namespace
@@ -608,21 +608,24 @@ TEST(ChecksumFileWriters, SaveNameAndFormat)
 
 TEST(ChecksumSummaries, AfterSavingInBothLanguages)
 {
-    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 files written, 3 without an MD5 left out");
-    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 0), "1 file written");
-    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 2, 1), "2 files written, 1 without a CRC32 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 checksums written to out.sums, 3 without an MD5 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 0), "1 checksum written to out.sums");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 2, 1), "2 checksums written to out.sums, 1 without a CRC32 left out");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 3),
               "No file was written: none of the 3 files has a CRC32 yet. Process them first.");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 1),
               "No file was written: the file in the list does not have an MD5 yet. Process it first.");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 0, 0), "No file was written: the list holds no file.");
-    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 4, 2), "4 files written, 2 without a SHA-256 left out");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 4, 2), "4 checksums written to out.sums, 2 without a SHA-256 left out");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 0, 1),
               "No file was written: the file in the list does not have a SHA-256 yet. Process it first.");
     InLanguage french(LANGUAGE_ID_FRENCH);
-    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 fichiers \xE9" "crits, 3 sans MD5 laiss\xE9s de c\xF4t\xE9");
-    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 1), "1 fichier \xE9" "crit, 1 sans CRC32 laiss\xE9 de c\xF4t\xE9");
-    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 2, 2), "2 fichiers \xE9" "crits, 2 sans SHA-256 laiss\xE9s de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_MD5, 12, 3), "12 sommes de contr\xF4le \xE9"
+              "crites dans out.sums, 3 sans MD5 laiss\xE9s de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 1, 1), "1 somme de contr\xF4le \xE9"
+              "crite dans out.sums, 1 sans CRC32 laiss\xE9 de c\xF4t\xE9");
+    EXPECT_EQ(Saved(CHECKSUM_FORMAT_SHA256, 2, 2), "2 sommes de contr\xF4le \xE9"
+              "crites dans out.sums, 2 sans SHA-256 laiss\xE9s de c\xF4t\xE9");
     EXPECT_EQ(Saved(CHECKSUM_FORMAT_SFV, 0, 2), "Aucun fichier n'a \xE9t\xE9 \xE9" "crit : aucun des 2 fichiers "
                                                 "n'a encore de CRC32. Calculez-les d'abord.");
 }
@@ -1116,7 +1119,7 @@ TEST(ChecksumMoreTexts, FilterListsAndTheCurrentLanguage)
     EXPECT_STREQ(text, "The file C:\\big.sfv is too large for a checksum file (more than 256 MB).");
     EXPECT_STREQ(LanguageStrings[TEXT_COMPARE_NO_MATCH], "DOES NOT MATCH");
     EXPECT_STREQ(LanguageText(LANGUAGE_ID_ENGLISH, TEXT_COUNT), "");
-    EXPECT_STREQ(CountText(TEXT_SAVED_ONE, 0), "%d files written");
+    EXPECT_STREQ(CountText(TEXT_SAVED_ONE, 0), "%d checksums written to %s");
     InLanguage french(LANGUAGE_ID_FRENCH);
     EXPECT_STREQ(LanguageStrings[TEXT_COMPARE_NO_MATCH], "NE CORRESPOND PAS");
     EXPECT_STREQ(LanguageText(LANGUAGE_ID_FRENCH, -1), "");

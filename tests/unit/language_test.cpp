@@ -191,7 +191,8 @@ TEST(LanguageConversion, EveryTextOfBothLanguagesAndFilterListsPieceByPiece)
 
     EXPECT_EQ(french, "[Fran\xC3\xA7" "ais]");
     EXPECT_EQ(open, "[S\xC3\xA9lectionner un ou plusieurs fichiers \xC3\xA0 v\xC3\xA9rifier]");
-    EXPECT_EQ(moreText, "[%d fichier \xC3\xA9" "crit]") << "the texts of the context menu and checksum files";
+    EXPECT_EQ(moreText, "[%d somme de contr\xC3\xB4le \xC3\xA9" "crite dans %s]")
+        << "the texts of the context menu and checksum files";
     EXPECT_EQ(lastMore, std::string("[") + EnglishStrings[TEXT_COUNT - 1] + "]") << "the last text";
     EXPECT_EQ(openFilter, (std::vector<std::string>{ "[All Files (*.*)]", "[*.*]" }));
     EXPECT_EQ(saveFilter, (std::vector<std::string>{ "[SFV (CRC32)]", "[*.sfv]", "[MD5]", "[*.md5]" }));
