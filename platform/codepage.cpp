@@ -90,6 +90,20 @@ void FoldWidePath(WCHAR *path, size_t length)
             path[i] = L'\\';
 }
 
+size_t DropExtendedPrefix(WCHAR *path, size_t length)
+{
+    static const WCHAR Long[] = L"\\\\?\\", LongShare[] = L"\\\\?\\UNC\\";
+    size_t skip = 0;
+    if (length >= ARRAY_SIZE(LongShare) - 1 && wcsncmp(path, LongShare, ARRAY_SIZE(LongShare) - 1) == 0) {
+        skip = ARRAY_SIZE(LongShare) - 1 - 2;
+        path[skip] = path[skip + 1] = L'\\';
+    } else if (length >= ARRAY_SIZE(Long) - 1 && wcsncmp(path, Long, ARRAY_SIZE(Long) - 1) == 0) {
+        skip = ARRAY_SIZE(Long) - 1;
+    }
+    memmove(path, path + skip, (length - skip + 1) * sizeof *path);
+    return length - skip;
+}
+
 WCHAR *FoldedWidePath(const char *path)
 {
     int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);

@@ -27,6 +27,10 @@ int WideToCodePage(const WCHAR *in, UINT codePage, char *out, size_t size, bool 
 // Folds the length UTF-16 units of path in place as the file system
 // compares names: each unit as the system upper-cases it, '/' as '\'.
 void FoldWidePath(WCHAR *path, size_t length);
+// Takes the extended form's prefix off a path the system gave, in place:
+// "\\?\C:\x" as "C:\x", "\\?\UNC\server\share" as "\\server\share". Returns
+// its length (length units before).
+size_t DropExtendedPrefix(WCHAR *path, size_t length);
 // The narrow path (process code page) in UTF-16, folded (FoldWidePath): a
 // heap text, or null when memory ran out or a byte is not of the code page.
 WCHAR *FoldedWidePath(const char *path);

@@ -84,7 +84,6 @@ static WCHAR *ConfinedNamed, *ConfinedFinal, *ConfinedVolumePath;
 // system gives none or memory ran out.
 static WCHAR *FinalPathOf(HANDLE handle)
 {
-    static const WCHAR Long[] = L"\\\\?\\", LongShare[] = L"\\\\?\\UNC\\";
     DWORD size = MAX_PATH, form = FILE_NAME_NORMALIZED;
     for (int attempt = 0; attempt < 3; attempt++) {
         WCHAR *path = (WCHAR *)malloc((size_t)size * sizeof *path);
@@ -92,15 +91,7 @@ static WCHAR *FinalPathOf(HANDLE handle)
             return nullptr;
         DWORD length = GetFinalPathNameByHandleW(handle, path, size, form | VOLUME_NAME_DOS);
         if (length > 0 && length < size) {
-            size_t skip = 0;
-            if (wcsncmp(path, LongShare, ARRAY_SIZE(LongShare) - 1) == 0) {
-                skip = ARRAY_SIZE(LongShare) - 1 - 2;
-                path[skip] = path[skip + 1] = L'\\';
-            } else if (wcsncmp(path, Long, ARRAY_SIZE(Long) - 1) == 0) {
-                skip = ARRAY_SIZE(Long) - 1;
-            }
-            memmove(path, path + skip, (length - skip + 1) * sizeof *path);
-            FoldWidePath(path, length - skip);
+            FoldWidePath(path, DropExtendedPrefix(path, length));
             return path;
         }
         free(path);

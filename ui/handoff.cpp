@@ -29,10 +29,7 @@ static const DWORD SenderAccess = PROCESS_VM_READ;
 // size needed when out is too small, or 0 when the code page cannot write it.
 static unsigned AnswerInCodePage(WCHAR *path, char *out, unsigned size)
 {
-    if (wcsncmp(path, L"\\\\?\\UNC\\", 8) == 0)
-        memmove(path + 2, path + 8, (wcslen(path + 8) + 1) * sizeof(WCHAR));
-    else if (wcsncmp(path, L"\\\\?\\", 4) == 0)
-        memmove(path, path + 4, (wcslen(path + 4) + 1) * sizeof(WCHAR));
+    DropExtendedPrefix(path, wcslen(path));
     int length = WideToCodePage(path, CP_ACP, nullptr, 0, true);
     if (length < 0)
         return 0;
