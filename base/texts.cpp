@@ -62,10 +62,12 @@ constexpr TextRow Rows[] = {
     { TEXT_COMPARE_COMPUTED, "Computed", "Calcul\xE9" },
     { TEXT_COMPARE_NO_CHECKSUM,
       "The clipboard holds no checksum.\r\n"
-      "Copy a CRC32 of 8 hexadecimal digits or an MD5 of 32, alone or as a line of an .sfv or .md5 file.",
+      "Copy a CRC32 of 8 hexadecimal digits, an MD5 of 32, a SHA-1 of 40, a SHA-256 of 64 or a SHA-512 of 128: "
+      "alone, as a line of a checksum file (.sfv, .md5, .sha1, .sha256, .sha512), or the result box's text.",
       "Le presse-papiers ne contient aucune somme de contr\xF4le.\r\n"
-      "Copiez un CRC32 de 8 chiffres hexad\xE9" "cimaux ou un MD5 de 32, seul ou sous forme de ligne "
-      "d'un fichier .sfv ou .md5." },
+      "Copiez un CRC32 de 8 chiffres hexad\xE9" "cimaux, un MD5 de 32, un SHA-1 de 40, un SHA-256 de 64 ou un "
+      "SHA-512 de 128 : seul, sous forme de ligne d'un fichier de sommes de contr\xF4le (.sfv, .md5, .sha1, "
+      ".sha256, .sha512), ou le texte de la zone de r\xE9sultat." },
     { TEXT_COMPARE_CANCELLED, "The comparison was cancelled: the checksum was not computed.",
       "La comparaison a \xE9t\xE9 annul\xE9" "e : la somme de contr\xF4le n'a pas \xE9t\xE9 calcul\xE9" "e." },
     { TEXT_COMPARE_UNREADABLE, "The file could not be read:", "Le fichier n'a pas pu \xEAtre lu :" },
@@ -149,7 +151,14 @@ constexpr TextRow Rows[] = {
     { TEXT_HISTORY_WARNING_LINE, "Warning : contents changed, same size and time as on %s",
       "Attention : contenu modifi\xE9, m\xEAme taille et m\xEAme heure que le %s" },
     { TEXT_HISTORY_WARNING_TITLE, "Contents changed without a write", "Contenu modifi\xE9 sans \xE9" "criture" },
-    { TEXT_HISTORY_WARNING_TEXT,
+    { TEXT_HISTORY_WARNING_TEXT_ONE,
+      "The contents of this file changed although its size and last-write time are what they were when "
+      "first recorded. This may mean that a disk, memory or cable damaged it, or that a program put the old "
+      "time back.",
+      "Le contenu de ce fichier a chang\xE9 bien que sa taille et son heure de derni\xE8re modification "
+      "soient celles de son premier enregistrement. Un disque, la m\xE9moire ou un c\xE2" "ble l'a "
+      "peut-\xEAtre endommag\xE9, ou un programme a remis l'ancienne heure." },
+    { TEXT_HISTORY_WARNING_TEXT_MANY,
       "The contents of these files changed although their size and last-write time are what they were when "
       "first recorded. This may mean that a disk, memory or cable damaged them, or that a program put the old "
       "time back.",
@@ -157,15 +166,18 @@ constexpr TextRow Rows[] = {
       "soient celles de leur premier enregistrement. Un disque, la m\xE9moire ou un c\xE2" "ble les a "
       "peut-\xEAtre endommag\xE9s, ou un programme a remis l'ancienne heure." },
     { TEXT_HISTORY_CHECK_TITLE, "Check against history", "Comparaison avec l'historique" },
-    { TEXT_HISTORY_CHECKED_ONE,
-      "Checked %d file against its history: %d unchanged, %d changed without a write, %d not in the history",
-      "%d fichier compar\xE9 \xE0 son historique : %d inchang\xE9, %d modifi\xE9 sans \xE9" "criture, "
-      "%d absent de l'historique" },
-    { TEXT_HISTORY_CHECKED_MANY,
-      "Checked %d files against their history: %d unchanged, %d changed without a write, %d not in the history",
-      "%d fichiers compar\xE9s \xE0 leur historique : %d inchang\xE9s, %d modifi\xE9s sans \xE9" "criture, "
-      "%d absents de l'historique" },
-    { TEXT_HISTORY_UNREADABLE, ", %d could not be read", ", %d illisibles" },
+    { TEXT_HISTORY_CHECKED_ONE, "Checked %d file against its history: ",
+      "%d fichier compar\xE9 \xE0 son historique : " },
+    { TEXT_HISTORY_CHECKED_MANY, "Checked %d files against their history: ",
+      "%d fichiers compar\xE9s \xE0 leur historique : " },
+    { TEXT_HISTORY_UNCHANGED_ONE, "%d unchanged", "%d inchang\xE9" },
+    { TEXT_HISTORY_UNCHANGED_MANY, "%d unchanged", "%d inchang\xE9s" },
+    { TEXT_HISTORY_CHANGED_ONE, ", %d changed without a write", ", %d modifi\xE9 sans \xE9" "criture" },
+    { TEXT_HISTORY_CHANGED_MANY, ", %d changed without a write", ", %d modifi\xE9s sans \xE9" "criture" },
+    { TEXT_HISTORY_ABSENT_ONE, ", %d not in the history", ", %d absent de l'historique" },
+    { TEXT_HISTORY_ABSENT_MANY, ", %d not in the history", ", %d absents de l'historique" },
+    { TEXT_HISTORY_UNREADABLE_ONE, ", %d could not be read", ", %d illisible" },
+    { TEXT_HISTORY_UNREADABLE_MANY, ", %d could not be read", ", %d illisibles" },
     { TEXT_HISTORY_CANCELLED, "The check was cancelled: these counts are of the files checked before.",
       "La comparaison a \xE9t\xE9 annul\xE9" "e : ces nombres sont ceux des fichiers compar\xE9s avant." },
     { TEXT_HISTORY_OFF,

@@ -115,11 +115,19 @@ enum {
     // The history of checksums: the warning of a run and Check against history.
     TEXT_HISTORY_WARNING_LINE,      // result box line, %s: the time field of the oldest record
     TEXT_HISTORY_WARNING_TITLE,
-    TEXT_HISTORY_WARNING_TEXT,      // before the names
+    TEXT_HISTORY_WARNING_TEXT_ONE,  // before the names
+    TEXT_HISTORY_WARNING_TEXT_MANY,
     TEXT_HISTORY_CHECK_TITLE,
-    TEXT_HISTORY_CHECKED_ONE,       // %d: rows, %d unchanged, %d changed, %d not in the history
+    TEXT_HISTORY_CHECKED_ONE,       // %d: rows; the counts follow, each with its own noun
     TEXT_HISTORY_CHECKED_MANY,
-    TEXT_HISTORY_UNREADABLE,        // %d: files that could not be read
+    TEXT_HISTORY_UNCHANGED_ONE,
+    TEXT_HISTORY_UNCHANGED_MANY,
+    TEXT_HISTORY_CHANGED_ONE,
+    TEXT_HISTORY_CHANGED_MANY,
+    TEXT_HISTORY_ABSENT_ONE,
+    TEXT_HISTORY_ABSENT_MANY,
+    TEXT_HISTORY_UNREADABLE_ONE,    // %d: files that could not be read
+    TEXT_HISTORY_UNREADABLE_MANY,
     TEXT_HISTORY_CANCELLED,
     TEXT_HISTORY_OFF,               // the history could not be loaded
     TEXT_HISTORY_CHANGED_HEADING,

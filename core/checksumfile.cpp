@@ -3,6 +3,7 @@
 // a file of any size is read in one pass.
 #include "core/checksumfile.h"
 
+#include "base/lang.h"
 #include "base/texts.h"
 #include "base/textutil.h"
 #include "checksum/hashjob.h"
@@ -434,21 +435,44 @@ static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
 // separated by blanks; also "SHA1:", "SHA256:" and "SHA512:" with their
 // digits. Returns 1 with *out filled, 0 when the line does not start with a
 // label and a colon, -1 when it does but is not such a line.
+// The length of kind's label at line (length bytes), 0 when it is not there.
+// The SHA labels are taken with or without the hyphen the result box writes:
+// "SHA256" and "SHA-256".
+static size_t MatchKindLabel(const char *line, size_t length, const KindInfo &kind)
+{
+    const char *label = kind.Label;
+    size_t labelLength = strlen(label), hyphen = 0;
+    if (AsciiEqualNoCaseN(label, "SHA", 3) && length > 4 && AsciiEqualNoCaseN(line, "SHA-", 4))
+        hyphen = 1;
+    size_t end = labelLength + hyphen;
+    if (length < end || !AsciiEqualNoCaseN(line, label, 3) ||
+        !AsciiEqualNoCaseN(line + 3 + hyphen, label + 3, labelLength - 3))
+        return 0;
+    if (length > end && !IsBlank(line[end]) && line[end] != ':')
+        return 0;
+    return end;
+}
+
+// "CRC : <8>", "MD5 : <32>", "SHA-256 : <64>"... one or more on a line, as
+// the result box writes them. Returns 1 when the line is all such labels,
+// 0 when it does not start with one, -1 when it starts with one and is not.
 static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *out)
 {
     size_t at = 0;
     bool labelled = false;
     while (at < length) {
         const KindInfo *kind = nullptr;
+        size_t labelLength = 0;
         for (const KindInfo &info : Kinds) {
-            size_t labelLength = strlen(info.Label);
-            if (length - at >= labelLength && AsciiEqualNoCaseN(line + at, info.Label, labelLength) &&
-                (length - at == labelLength || IsBlank(line[at + labelLength]) || line[at + labelLength] == ':'))
+            size_t matched = MatchKindLabel(line + at, length - at, info);
+            if (matched > 0) {
                 kind = &info;
+                labelLength = matched;
+            }
         }
         if (kind == nullptr)
             return labelled ? -1 : 0;
-        at += strlen(kind->Label);
+        at += labelLength;
         while (at < length && IsBlank(line[at]))
             at++;
         if (at == length || line[at] != ':')
@@ -467,6 +491,34 @@ static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *
             at++;
     }
     return 1;
+}
+
+// Whether line starts with the text of id up to its first conversion, in
+// either language: a line of the result box that holds no computed checksum.
+static bool StartsWithShownText(const char *line, size_t length, int id)
+{
+    static const uint16_t languages[] = { LANGUAGE_ID_ENGLISH, LANGUAGE_ID_FRENCH };
+    for (uint16_t language : languages) {
+        const char *text = LanguageText(language, id);
+        const char *conversion = strchr(text, '%');
+        size_t prefix = conversion ? (size_t)(conversion - text) : strlen(text);
+        while (prefix > 0 && IsBlank(text[prefix - 1]))
+            prefix--;   // the line was trimmed
+        if (prefix > 0 && length >= prefix && memcmp(line, text, prefix) == 0)
+            return true;
+    }
+    return false;
+}
+
+// A line below the result box's path: its checksums (kept in out), or the
+// expected value or warning it shows beside them (passed over).
+static bool IsResultBoxLine(const char *line, size_t length, ExpectedChecksum *out)
+{
+    int labelled = ParseLabelledLine(line, length, out);
+    if (labelled != 0)
+        return labelled > 0;
+    return StartsWithShownText(line, length, TEXT_RESULT_EXPECTED) ||
+           StartsWithShownText(line, length, TEXT_HISTORY_WARNING_LINE);
 }
 
 // A bare checksum, with or without "0x".
@@ -520,31 +572,34 @@ static int ParseOneLine(const char *line, size_t length, ExpectedChecksum *out)
 int ParseChecksumText(const char *text, ExpectedChecksum *out)
 {
     memset(out, 0, sizeof *out);
-    // The non-blank lines; the result box has two, any other text one.
-    const char *lines[2];
-    size_t lengths[2];
-    int count = 0;
+    // One line of any form, or the result box's whole text: the path, then
+    // checksum lines among the other lines it shows.
+    const char *first = nullptr;
+    size_t firstLength = 0;
+    int count = 0, result = 0;
     for (const char *at = text;;) {
         const char *lineEnd = strchr(at, '\n');
         const char *line = at;
         size_t length = lineEnd ? (size_t)(lineEnd - at) : strlen(at);
         TrimLine(&line, &length);
-        if (length > 0) {
-            if (count == 2)
-                return -1;
-            lines[count] = line;
-            lengths[count++] = length;
+        if (length > 0 && result == 0) {
+            if (++count == 1) {
+                first = line;
+                firstLength = length;
+            } else if (count == 2 && ParseLabelledLine(first, firstLength, out) != 0) {
+                result = -1;    // a path never starts with "CRC :"
+            }
+            if (count >= 2 && result == 0 && !IsResultBoxLine(line, length, out))
+                result = -1;
         }
         if (lineEnd == nullptr)
             break;
         at = lineEnd + 1;
     }
-    int result = -1;
     if (count == 1)
-        result = ParseOneLine(lines[0], lengths[0], out);
-    else if (count == 2 && ParseLabelledLine(lines[0], lengths[0], out) == 0 &&
-             ParseLabelledLine(lines[1], lengths[1], out) > 0)
-        result = 0;     // the path above the checksums: a path never starts with "CRC :"
+        result = ParseOneLine(first, firstLength, out);
+    else if (count == 0 || out->Kinds == 0)
+        result = -1;
     if (result != 0)
         memset(out, 0, sizeof *out);
     return result;

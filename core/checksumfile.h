@@ -50,12 +50,13 @@ struct ExpectedChecksum {
 // blank-separated groups); one line of an .md5 or .sha* file (md5sum's or
 // sha*sum's text or binary form, or BSD's "MD5 (name) = hex", "SHA256
 // (name) = hex"...) or of an .sfv file ("name CRC"); the result box's
-// "CRC : <8>", "MD5 : <32>" or "CRC : <8>\tMD5 : <32>" line, alone or below
-// the path line of the whole box (both kinds found when both are there);
-// "SHA1:", "SHA256:" or "SHA512:" (any case, blanks around ':') and digits.
-// Returns 0, or -1 (*out emptied) when nothing usable is found: no text, a
-// comment, digits of another count, a letter that is not hexadecimal, or
-// several lines that are not the result box.
+// "CRC : <8>", "MD5 : <32>" or "CRC : <8>\tMD5 : <32>" line; "SHA1:",
+// "SHA-256 :"... (any case, blanks around ':') and digits; or the result box's
+// whole text, in either language: the path line, then every checksum line it
+// shows (all kinds found are kept), its "Expected" and warning lines passed
+// over. Returns 0, or -1 (*out emptied) when nothing usable is found: no text,
+// a comment, digits of another count, a letter that is not hexadecimal, a kind
+// given twice, or several lines that are not the result box.
 int ParseChecksumText(const char *text, ExpectedChecksum *out);
 
 // ---- Reading checksum files ----

@@ -11,6 +11,7 @@
 #include "core/entrytexts.h"
 #include "core/fileinfo.h"
 #include "core/history.h"
+#include "core/result_text.h"
 #include "core/historystore.h"
 #include "core/sessionlog.h"
 #include "platform/runlock.h"
@@ -266,13 +267,7 @@ static void ShowCheckSummary(HWND window)
     char *text = (char *)malloc(size);
     if (text == nullptr)
         return;
-    snprintf(text, size, CountText(TEXT_HISTORY_CHECKED_ONE, Considered), Considered, Unchanged, Changed,
-             NotInHistory);
-    char part[WARNING_LINE_SIZE];
-    if (Unreadable > 0) {
-        snprintf(part, sizeof part, LanguageStrings[TEXT_HISTORY_UNREADABLE], Unreadable);
-        AppendText(text, size, part);
-    }
+    FormatHistoryCounts(text, size, Considered, Unchanged, Changed, NotInHistory, Unreadable);
     if (CurrentRun.Cancelled) {
         AppendText(text, size, "\r\n\r\n");
         AppendText(text, size, LanguageStrings[TEXT_HISTORY_CANCELLED]);
@@ -299,7 +294,7 @@ static void ShowWarnedFiles(HWND window)
     char *text = (char *)malloc(size);
     if (text == nullptr)
         return;
-    snprintf(text, size, "%s\r\n\r\n", LanguageStrings[TEXT_HISTORY_WARNING_TEXT]);
+    snprintf(text, size, "%s\r\n\r\n", CountText(TEXT_HISTORY_WARNING_TEXT_ONE, WarnedCount));
     AppendWarnedNames(text, size);
     MessageBoxA(window, text, LanguageStrings[TEXT_HISTORY_WARNING_TITLE], MB_OK | MB_ICONWARNING);
     free(text);

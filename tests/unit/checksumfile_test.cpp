@@ -5,6 +5,7 @@
 #include "base/texts.h"
 #include "base/textutil.h"
 #include "core/checksumfile.h"
+#include "core/result_text.h"
 #include "core/verifyplan.h"
 
 #include <gtest/gtest.h>
@@ -340,6 +341,17 @@ TEST(ChecksumClipboardText, ShaForms)
         { "sha1:" + sha1, one },
         { "SHA512:" + sha512, five },
         { "CRC : CBF43926\tSHA256 : " + sha256, "9:CBF43926:::" + sha256 + ":" },
+        { "SHA-512 : " + sha512, five },
+        // The result box's whole text, whatever lines it shows, in either language.
+        { "C:\\a.txt\r\nCRC : CBF43926\tMD5 : " + std::string(Md5Empty) + "\r\nExpected : 12345678\r\nSHA-1 : " +
+              sha1 + "\r\nSHA-256 : " + sha256 + "\r\nWarning : contents changed, same size and time as on 2026-12-01",
+          "15:CBF43926:" + std::string(Md5Empty) + ":" + sha1 + ":" + sha256 + ":" },
+        { "C:\\a.txt\r\nCRC : CBF43926\r\nAttendu : 12345678\r\nSHA-512 : " + sha512 +
+              "\r\nAttention : contenu modifi\xE9, m\xEAme taille et m\xEAme heure que le 01/12/2026",
+          "17:CBF43926::::" + sha512 },
+        { "C:\\a.txt\r\nExpected : CBF43926", "-1" },
+        { "C:\\a.txt\r\nSHA-256 : " + sha256 + "\r\nSHA256 : " + sha256, "-1" },
+        { "C:\\a.txt\r\nSHA-256 : " + sha256 + "\r\nWarning: " + sha1, "-1" },
         // Refused.
         { Hex(63), "-1" },
         { Hex(65), "-1" },
@@ -1050,6 +1062,36 @@ TEST(ChecksumSummaries, SingularsCancellingAndVeryLongLists)
     EXPECT_EQ(text.substr(0, start.size()), start);
     EXPECT_NE(text.find("1 ligne non reconnue (ligne 4)"), std::string::npos) << text;
     VerifySummaryFree(&summary);
+}
+
+TEST(ChecksumSummaries, HistoryCheckCountsEachAgreeWithTheirOwnNoun)
+{
+    struct {
+        int32_t Counts[5];
+        const char *English, *French;
+    } cases[] = {
+        { { 1, 1, 0, 0, 0 }, "Checked 1 file against its history: 1 unchanged, 0 changed without a write, "
+                             "0 not in the history",
+          "1 fichier compar\xE9 \xE0 son historique : 1 inchang\xE9, 0 modifi\xE9 sans \xE9" "criture, "
+          "0 absent de l'historique" },
+        { { 5, 1, 2, 1, 1 }, "Checked 5 files against their history: 1 unchanged, 2 changed without a write, "
+                             "1 not in the history, 1 could not be read",
+          "5 fichiers compar\xE9s \xE0 leur historique : 1 inchang\xE9, 2 modifi\xE9s sans \xE9" "criture, "
+          "1 absent de l'historique, 1 illisible" },
+        { { 9, 2, 1, 3, 3 }, "Checked 9 files against their history: 2 unchanged, 1 changed without a write, "
+                             "3 not in the history, 3 could not be read",
+          "9 fichiers compar\xE9s \xE0 leur historique : 2 inchang\xE9s, 1 modifi\xE9 sans \xE9" "criture, "
+          "3 absents de l'historique, 3 illisibles" },
+    };
+    char text[512];
+    for (const auto &c : cases) {
+        const int32_t *n = c.Counts;
+        FormatHistoryCounts(text, sizeof text, n[0], n[1], n[2], n[3], n[4]);
+        EXPECT_STREQ(text, c.English);
+        InLanguage french(LANGUAGE_ID_FRENCH);
+        FormatHistoryCounts(text, sizeof text, n[0], n[1], n[2], n[3], n[4]);
+        EXPECT_STREQ(text, c.French);
+    }
 }
 
 namespace {

@@ -131,7 +131,7 @@ TEST_F(History, ContentsChangedWithoutAWriteAreWarnedAboutInTheRunAndTheResultBo
     std::string line = "\r\nWarning : contents changed, same size and time as on " + timeText;
     std::string result = ControlText(IDC_RESULT);
     EXPECT_NE(result.find(line), std::string::npos) << result;
-    EXPECT_EQ(boxText.find("The contents of these files changed although their size and last-write time"), 0u)
+    EXPECT_EQ(boxText.find("The contents of this file changed although its size and last-write time"), 0u)
         << boxText;
     EXPECT_NE(boxText.find("\r\nrot.bin\r\n"), std::string::npos) << boxText;
     EXPECT_EQ(ReadWholeFile(Program.LastSessionLogPath).find("rot.bin", 10) != std::string::npos, true)
@@ -267,7 +267,7 @@ TEST_F(History, FrenchWarningOfARecordFromTheArchive)
     RunToTheEnd(IDC_PROCESS_ALL);
     EXPECT_TRUE(PumpUntil([&] { return !boxText.empty(); }, 5000)) << "no warning box at the run's end";
     // The window shows the texts in the process code page, UTF-8.
-    EXPECT_EQ(boxText.find("Le contenu de ces fichiers a changé bien que"), 0u) << boxText;
+    EXPECT_EQ(boxText.find("Le contenu de ce fichier a changé bien que sa taille"), 0u) << boxText;
     std::string line = "\r\nAttention : contenu modifié, même taille et même heure que le " + timeText;
     EXPECT_NE(ControlText(IDC_RESULT).find(line), std::string::npos) << ControlText(IDC_RESULT);
 }

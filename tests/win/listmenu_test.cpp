@@ -580,6 +580,15 @@ TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
                                  "\r\n\r\ndigits.txt\r\nSHA-256 : " + upper + "\r\n");
         EXPECT_NE(ControlText(IDC_RESULT).find("\r\nSHA-256 : " + upper), std::string::npos) << ControlText(IDC_RESULT);
         CaptureWindow(window, ("result-sha256" + suffix).c_str());
+        // The box's whole text, SHA line and all, compares as it is.
+        PutClipboardText(window, ControlText(IDC_RESULT).c_str());
+        shaAnswer.clear();
+        AnswerMessageBox(title, [&](HWND, const std::string &seen) { shaAnswer = seen; });
+        Command(IDM_COMPARE);
+        PumpUntil([&] { return !shaAnswer.empty(); });
+        ForgetPendingWindows();
+        EXPECT_EQ(shaAnswer.rfind(language == LANGUAGE_ID_FRENCH ? "CORRESPOND\r\n" : "MATCH\r\n", 0), 0u) << shaAnswer;
+        EXPECT_NE(shaAnswer.find("\r\nSHA-256 : " + upper + "\r\n"), std::string::npos) << shaAnswer;
 
         File("check.md5", std::string(DigitsMd5) + " *digits.txt\r\n00000000000000000000000000000000 *other.txt\r\n"
                           "00000000000000000000000000000000 *gone.txt\r\n");
