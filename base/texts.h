@@ -148,14 +148,6 @@ enum {
     TEXT_RESULT_CRC_MD5,            // result box: %s path, %s CRC32, %s MD5
     TEXT_RESULT_CRC,                // %s path, %s CRC32
     TEXT_RESULT_MD5,                // %s path, %s MD5
-    TEXT_RESULT_SHA1,               // result box labels of the SHA digests
-    TEXT_RESULT_SHA256,
-    TEXT_RESULT_SHA512,
-    TEXT_NAME_CRC32,                // names of the checksums in the comparison's answer
-    TEXT_NAME_MD5,
-    TEXT_NAME_SHA1,
-    TEXT_NAME_SHA256,
-    TEXT_NAME_SHA512,
 
     // Paths the running instance did not take (an earlier version).
     TEXT_HANDOFF_REFUSED,           // before the paths, one per line

@@ -115,18 +115,57 @@ struct Engines {
     Sha512Context Sha512;
 };
 
+// The engine of each kind, in the order of the kinds' table.
+struct Engine {
+    void (*Init)(Engines *engines);
+    void (*Update)(Engines *engines, const unsigned char *bytes, uint32_t length);
+    void (*Final)(Engines *engines, unsigned char *digest);
+};
+
+static const Engine EngineOf[KIND_COUNT] = {
+    { [](Engines *e) { e->Crc = CRC32_START; },
+      [](Engines *e, const unsigned char *bytes, uint32_t length) { e->Crc = Crc32Update(e->Crc, bytes, length); },
+      [](Engines *e, unsigned char *digest) {
+          uint32_t value = e->Crc ^ 0xFFFFFFFFu;
+          for (int i = 0; i < 4; i++)
+              digest[i] = (unsigned char)(value >> (24 - 8 * i));
+      } },
+    { [](Engines *e) { Md5Init(&e->Md5); },
+      [](Engines *e, const unsigned char *bytes, uint32_t length) { Md5Update(&e->Md5, bytes, length); },
+      [](Engines *e, unsigned char *digest) {
+          Md5Final(&e->Md5);
+          memcpy(digest, e->Md5.Digest, sizeof e->Md5.Digest);
+      } },
+    { [](Engines *e) { Sha1Init(&e->Sha1); },
+      [](Engines *e, const unsigned char *bytes, uint32_t length) { Sha1Update(&e->Sha1, bytes, length); },
+      [](Engines *e, unsigned char *digest) {
+          Sha1Final(&e->Sha1);
+          memcpy(digest, e->Sha1.Digest, sizeof e->Sha1.Digest);
+      } },
+    { [](Engines *e) { Sha256Init(&e->Sha256); },
+      [](Engines *e, const unsigned char *bytes, uint32_t length) { Sha256Update(&e->Sha256, bytes, length); },
+      [](Engines *e, unsigned char *digest) {
+          Sha256Final(&e->Sha256);
+          memcpy(digest, e->Sha256.Digest, sizeof e->Sha256.Digest);
+      } },
+    { [](Engines *e) { Sha512Init(&e->Sha512); },
+      [](Engines *e, const unsigned char *bytes, uint32_t length) { Sha512Update(&e->Sha512, bytes, length); },
+      [](Engines *e, unsigned char *digest) {
+          Sha512Final(&e->Sha512);
+          memcpy(digest, e->Sha512.Digest, sizeof e->Sha512.Digest);
+      } },
+};
+
 static void FeedEngines(Engines *engines, int mask, const unsigned char *chunk, uint32_t length)
 {
+    // MD5 first: it is the slowest of the two the check boxes give.
     if (mask & MASK_MD5)
         Md5Update(&engines->Md5, chunk, length);
     if (mask & MASK_CRC32)
         engines->Crc = Crc32Update(engines->Crc, chunk, length);
-    if (mask & MASK_SHA1)
-        Sha1Update(&engines->Sha1, chunk, length);
-    if (mask & MASK_SHA256)
-        Sha256Update(&engines->Sha256, chunk, length);
-    if (mask & MASK_SHA512)
-        Sha512Update(&engines->Sha512, chunk, length);
+    for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT; kind++)
+        if (mask & (1 << kind))
+            EngineOf[kind].Update(engines, chunk, length);
 }
 
 static int32_t HashStream(FILE *file, uint64_t size, int mask, ReportProgressFn report, void *context,
@@ -196,11 +235,9 @@ int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportPr
         } else {
             unsigned char chunk[HASH_CHUNK_SIZE];
             Engines engines;
-            engines.Crc = CRC32_START;
-            Md5Init(&engines.Md5);
-            Sha1Init(&engines.Sha1);
-            Sha256Init(&engines.Sha256);
-            Sha512Init(&engines.Sha512);
+            for (int kind = 0; kind < KIND_COUNT; kind++)
+                if (mask & (1 << kind))
+                    EngineOf[kind].Init(&engines);
             if (block != nullptr && blockSize >= HASH_CHUNK_SIZE)
                 outcome->Result = HashStream(file, recordedSize, mask, report, context, &engines, block,
                                              blockSize - blockSize % HASH_CHUNK_SIZE);
@@ -209,21 +246,13 @@ int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportPr
                                              sizeof chunk);
             report(context, 100);
             fclose(file);
-            outcome->Crc32 = engines.Crc ^ 0xFFFFFFFFu;
-            Md5Final(&engines.Md5);
-            memcpy(outcome->Md5, engines.Md5.Digest, sizeof outcome->Md5);
-            if (mask & MASK_SHA1) {
-                Sha1Final(&engines.Sha1);
-                memcpy(outcome->Sha1, engines.Sha1.Digest, sizeof outcome->Sha1);
-            }
-            if (mask & MASK_SHA256) {
-                Sha256Final(&engines.Sha256);
-                memcpy(outcome->Sha256, engines.Sha256.Digest, sizeof outcome->Sha256);
-            }
-            if (mask & MASK_SHA512) {
-                Sha512Final(&engines.Sha512);
-                memcpy(outcome->Sha512, engines.Sha512.Digest, sizeof outcome->Sha512);
-            }
+            for (int kind = 0; kind < KIND_COUNT; kind++)
+                if (mask & (1 << kind))
+                    EngineOf[kind].Final(&engines, outcome->Digests[kind]);
+            if (mask & MASK_CRC32)
+                outcome->Crc32 = engines.Crc ^ 0xFFFFFFFFu;
+            if (mask & MASK_MD5)
+                memcpy(outcome->Md5, outcome->Digests[KIND_MD5], sizeof outcome->Md5);
         }
     }
 

@@ -7,9 +7,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
-// Bits of a checksum mask. The check boxes give CRC32 and MD5; the SHA
-// digests are computed for the commands that ask for them.
-enum { MASK_CRC32 = 1, MASK_MD5 = 2, MASK_SHA1 = 4, MASK_SHA256 = 8, MASK_SHA512 = 16 };
+#include "checksum/kinds.h"
+
 
 enum {
     HASH_CHUNK_SIZE = 4096,
@@ -29,9 +28,9 @@ struct HashOutcome {
     int32_t Result;             // 0 done; -1 not opened or cancelled
     uint32_t Crc32;             // final value, when the mask has MASK_CRC32
     unsigned char Md5[16];      // digest, when the mask has MASK_MD5
-    unsigned char Sha1[20];     // digests, when the mask has their bits
-    unsigned char Sha256[32];
-    unsigned char Sha512[64];
+    // The digest of each kind of the mask, ChecksumKinds[kind].DigestSize
+    // bytes (the CRC32's in big-endian order, as its digits read).
+    unsigned char Digests[KIND_COUNT][KIND_DIGEST_MAX];
     int64_t Seconds;            // elapsed time, always measured
     int32_t Milliseconds;
 };

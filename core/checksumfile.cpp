@@ -14,11 +14,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-static_assert((int)CHECKSUM_CRC32 == (int)MASK_CRC32 && (int)CHECKSUM_MD5 == (int)MASK_MD5 &&
-                  (int)CHECKSUM_SHA1 == (int)MASK_SHA1 && (int)CHECKSUM_SHA256 == (int)MASK_SHA256 &&
-                  (int)CHECKSUM_SHA512 == (int)MASK_SHA512,
-              "a kind of checksum is a bit of the hashing mask");
-static_assert((int)CHECKSUM_CRC32 == (int)HAS_CRC32 && (int)CHECKSUM_MD5 == (int)HAS_MD5,
+static_assert((int)MASK_CRC32 == (int)HAS_CRC32 && (int)MASK_MD5 == (int)HAS_MD5,
               "a kind of checksum is a flag of the list's entries");
 
 enum {
@@ -29,35 +25,19 @@ enum {
 
 // ---- Kinds of checksum ----
 
-struct KindInfo {
-    int Kind;
-    size_t Digits;
-    const char *Label;      // in BSD lines, the result box and copied texts
-};
-
-static const KindInfo Kinds[] = {
-    { CHECKSUM_CRC32, CRC32_DIGITS, "CRC" },
-    { CHECKSUM_MD5, 32, "MD5" },
-    { CHECKSUM_SHA1, 40, "SHA1" },
-    { CHECKSUM_SHA256, 64, "SHA256" },
-    { CHECKSUM_SHA512, 128, "SHA512" },
-};
-
 size_t ChecksumDigits(int kind)
 {
-    for (const KindInfo &info : Kinds)
-        if (info.Kind == kind)
-            return info.Digits;
-    return 0;
+    int index = KindOfMask(kind);
+    return index < 0 ? 0 : ChecksumKinds[index].Digits;
 }
 
 // The kind whose checksums have count digits; 0 for none. CRC32 is a kind
 // of SFV lines only: whoever wants it asks for it.
 static int DigestKindOfDigits(size_t count)
 {
-    for (const KindInfo &info : Kinds)
-        if (info.Kind != CHECKSUM_CRC32 && info.Digits == count)
-            return info.Kind;
+    for (const ChecksumKind &info : ChecksumKinds)
+        if (info.Mask != MASK_CRC32 && info.Digits == count)
+            return info.Mask;
     return 0;
 }
 
@@ -106,7 +86,7 @@ static void CopyDigits(char *out, const char *digits, int kind)
     size_t count = ChecksumDigits(kind);
     for (size_t i = 0; i < count; i++) {
         char c = digits[i];
-        if (kind == CHECKSUM_CRC32)
+        if (kind == MASK_CRC32)
             out[i] = (c >= 'a' && c <= 'f') ? (char)(c - 'a' + 'A') : c;
         else
             out[i] = AsciiLower(c);
@@ -155,15 +135,15 @@ static bool SplitBsdLine(const char *line, size_t length, LineParts *parts)
 {
     static const char tail[] = ") = ";
     size_t tailLength = sizeof tail - 1;
-    for (const KindInfo &info : Kinds) {
+    for (const ChecksumKind &info : ChecksumKinds) {
         size_t labelLength = strlen(info.Label);
-        if (info.Kind == CHECKSUM_CRC32 || length <= labelLength + 2 + tailLength + info.Digits ||
+        if (info.Mask == MASK_CRC32 || length <= labelLength + 2 + tailLength + info.Digits ||
             !AsciiEqualNoCaseN(line, info.Label, labelLength) || memcmp(line + labelLength, " (", 2) != 0)
             continue;
         const char *digits = line + length - info.Digits;
         if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, info.Digits))
             return false;
-        parts->Kind = info.Kind;
+        parts->Kind = info.Mask;
         parts->Digits = digits;
         parts->Name = line + labelLength + 2;
         parts->NameLength = (size_t)(digits - tailLength - parts->Name);
@@ -183,7 +163,7 @@ static bool SplitSfvLine(const char *line, size_t length, LineParts *parts)
     size_t nameEnd = start;
     while (IsBlank(line[nameEnd - 1]))
         nameEnd--;      // stops on the line's first character at the latest: it is not blank
-    parts->Kind = CHECKSUM_CRC32;
+    parts->Kind = MASK_CRC32;
     parts->Digits = line + start;
     parts->Name = line;
     parts->NameLength = nameEnd;
@@ -422,35 +402,25 @@ int Cp1252ToUtf8(const char *text, size_t length, char *out, size_t size)
 
 static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
 {
+    int index = KindOfMask(kind);
+    if (index < 0)
+        return;
     out->Kinds |= kind;
-    char *field = kind == CHECKSUM_CRC32    ? out->Crc32
-                  : kind == CHECKSUM_MD5    ? out->Md5
-                  : kind == CHECKSUM_SHA1   ? out->Sha1
-                  : kind == CHECKSUM_SHA256 ? out->Sha256
-                                            : out->Sha512;
-    CopyDigits(field, digits, kind);
+    CopyDigits(out->Digits[index], digits, kind);
 }
 
-// The result box's labelled checksums: "CRC : <8>", "MD5 : <32>", or both
-// separated by blanks; also "SHA1:", "SHA256:" and "SHA512:" with their
-// digits. Returns 1 with *out filled, 0 when the line does not start with a
-// label and a colon, -1 when it does but is not such a line.
-// The length of kind's label at line (length bytes), 0 when it is not there.
-// The SHA labels are taken with or without the hyphen the result box writes:
-// "SHA256" and "SHA-256".
-static size_t MatchKindLabel(const char *line, size_t length, const KindInfo &kind)
+// The length of kind's label at line (length bytes), 0 when it is not there:
+// its word ("SHA256") or its name as the result box writes it ("SHA-256"),
+// in any letter case, followed by a blank, a colon or the line's end.
+static size_t MatchKindLabel(const char *line, size_t length, const ChecksumKind &kind)
 {
-    const char *label = kind.Label;
-    size_t labelLength = strlen(label), hyphen = 0;
-    if (AsciiEqualNoCaseN(label, "SHA", 3) && length > 4 && AsciiEqualNoCaseN(line, "SHA-", 4))
-        hyphen = 1;
-    size_t end = labelLength + hyphen;
-    if (length < end || !AsciiEqualNoCaseN(line, label, 3) ||
-        !AsciiEqualNoCaseN(line + 3 + hyphen, label + 3, labelLength - 3))
-        return 0;
-    if (length > end && !IsBlank(line[end]) && line[end] != ':')
-        return 0;
-    return end;
+    for (const char *label : { kind.Label, kind.Name }) {
+        size_t end = strlen(label);
+        if (length >= end && AsciiEqualNoCaseN(line, label, end) &&
+            (length == end || IsBlank(line[end]) || line[end] == ':'))
+            return end;
+    }
+    return 0;
 }
 
 // "CRC : <8>", "MD5 : <32>", "SHA-256 : <64>"... one or more on a line, as
@@ -461,9 +431,9 @@ static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *
     size_t at = 0;
     bool labelled = false;
     while (at < length) {
-        const KindInfo *kind = nullptr;
+        const ChecksumKind *kind = nullptr;
         size_t labelLength = 0;
-        for (const KindInfo &info : Kinds) {
+        for (const ChecksumKind &info : ChecksumKinds) {
             size_t matched = MatchKindLabel(line + at, length - at, info);
             if (matched > 0) {
                 kind = &info;
@@ -484,9 +454,9 @@ static int ParseLabelledLine(const char *line, size_t length, ExpectedChecksum *
         size_t start = at;
         while (at < length && !IsBlank(line[at]))
             at++;
-        if (at - start != kind->Digits || !IsHexRun(line + start, kind->Digits) || (out->Kinds & kind->Kind))
+        if (at - start != kind->Digits || !IsHexRun(line + start, kind->Digits) || (out->Kinds & kind->Mask))
             return -1;
-        StoreExpected(out, kind->Kind, line + start);
+        StoreExpected(out, kind->Mask, line + start);
         while (at < length && IsBlank(line[at]))
             at++;
     }
@@ -528,7 +498,7 @@ static bool ParseBareDigits(const char *line, size_t length, ExpectedChecksum *o
         line += 2;
         length -= 2;
     }
-    int kind = length == CRC32_DIGITS ? CHECKSUM_CRC32 : DigestKindOfDigits(length);
+    int kind = length == CRC32_DIGITS ? MASK_CRC32 : DigestKindOfDigits(length);
     if (kind == 0 || !IsHexRun(line, length))
         return false;
     StoreExpected(out, kind, line);
@@ -548,7 +518,7 @@ static bool ParseGroupedDigits(const char *line, size_t length, ExpectedChecksum
         digits[count++] = line[i];
     }
     int kind = DigestKindOfDigits(count);
-    if (kind == 0 || kind == CHECKSUM_MD5)
+    if (kind == 0 || kind == MASK_MD5)
         return false;
     StoreExpected(out, kind, digits);
     return true;
@@ -811,12 +781,12 @@ static int FormatSumLine(char *out, size_t size, const char *name, const char *h
 
 int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
 {
-    return FormatSumLine(out, size, name, md5Text, CHECKSUM_MD5);
+    return FormatSumLine(out, size, name, md5Text, MASK_MD5);
 }
 
 int FormatSha256Line(char *out, size_t size, const char *name, const char *sha256Text)
 {
-    return FormatSumLine(out, size, name, sha256Text, CHECKSUM_SHA256);
+    return FormatSumLine(out, size, name, sha256Text, MASK_SHA256);
 }
 
 int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,

@@ -4,12 +4,13 @@
 #ifndef ZUNTA_CHECKSUMFILE_H
 #define ZUNTA_CHECKSUMFILE_H
 
+#include "checksum/kinds.h"
+
 #include <stddef.h>
 #include <stdint.h>
 
-// Kinds of checksum; CRC32 and MD5 are the same bits as MASK_CRC32 / MASK_MD5
-// of checksum/hashjob.h and HAS_CRC32 / HAS_MD5 of core/filelist.h.
-enum { CHECKSUM_CRC32 = 1, CHECKSUM_MD5 = 2, CHECKSUM_SHA1 = 4, CHECKSUM_SHA256 = 8, CHECKSUM_SHA512 = 16 };
+// A kind of checksum in what follows is its MASK_... bit (checksum/kinds.h);
+// CRC32 and MD5 are also the HAS_CRC32 / HAS_MD5 flags of core/filelist.h.
 
 // Formats of a checksum file. SFV, MD5 and SHA256 are also the filter
 // indexes of the save dialog's filter list (TEXT_SAVE_FILTER_SHA256 of
@@ -36,12 +37,10 @@ enum {
 size_t ChecksumDigits(int kind);
 
 struct ExpectedChecksum {
-    int Kinds;          // the CHECKSUM_... kinds found
-    char Crc32[9];      // 8 digits, upper case, when Kinds has CHECKSUM_CRC32; else ""
-    char Md5[33];       // 32 digits, lower case, when Kinds has CHECKSUM_MD5; else ""
-    char Sha1[41];      // 40 digits, lower case, when Kinds has CHECKSUM_SHA1; else ""
-    char Sha256[65];    // 64 digits, lower case, when Kinds has CHECKSUM_SHA256; else ""
-    char Sha512[129];   // 128 digits, lower case, when Kinds has CHECKSUM_SHA512; else ""
+    int Kinds;                              // the MASK_... bits of the kinds found
+    // The digits of each kind found, by kind: the CRC32's in upper case, the
+    // others in lower case; "" for a kind not found.
+    char Digits[KIND_COUNT][KIND_TEXT_SIZE];
 };
 
 // Finds the checksum in text (blanks, tabs, CR and LF around it ignored, any
@@ -68,7 +67,7 @@ int ParseChecksumText(const char *text, ExpectedChecksum *out);
 int ChecksumFormatOfName(const char *fileName);
 
 struct ChecksumLine {
-    int Kind;                       // a CHECKSUM_... kind
+    int Kind;                       // a MASK_... kind
     char Expected[129];             // CRC: 8 digits upper case; others lower case
     char Name[CHECKSUM_NAME_SIZE];  // the listed name in UTF-8, md5sum's escapes undone
 };

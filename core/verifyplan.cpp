@@ -623,16 +623,10 @@ int VerifyPlanGroup(VerifyPlan *plan)
     return 0;
 }
 
-static const char *ComputedOf(const VerifyComputed *found, int kind)
+static const char *ComputedOf(const VerifyComputed *found, int mask)
 {
-    switch (kind) {
-    case CHECKSUM_CRC32: return found->Crc32;
-    case CHECKSUM_MD5: return found->Md5;
-    case CHECKSUM_SHA1: return found->Sha1;
-    case CHECKSUM_SHA256: return found->Sha256;
-    case CHECKSUM_SHA512: return found->Sha512;
-    default: return nullptr;
-    }
+    int kind = KindOfMask(mask);
+    return kind < 0 ? nullptr : found->Texts[kind];
 }
 
 int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const VerifyComputed *found)

@@ -125,7 +125,7 @@ struct VerifyPlan {
 // The computed checksums of a row's file as text, any case; null for a
 // kind not computed.
 struct VerifyComputed {
-    const char *Crc32, *Md5, *Sha1, *Sha256, *Sha512;
+    const char *Texts[KIND_COUNT];  // by kind; null for a kind not computed
 };
 
 // Every allocation of a plan goes through this (realloc's contract; size 0

@@ -43,7 +43,7 @@ void CheckWrittenLine(const char *name, const ChecksumLine &line)
     ChecksumLine again;
     ChecksumReader reader;
     std::string wanted = name;
-    if (line.Kind == CHECKSUM_CRC32) {
+    if (line.Kind == MASK_CRC32) {
         uint32_t crc = (uint32_t)strtoul(line.Expected, nullptr, 16);
         if (FormatSfvLine(written, sizeof written, name, crc) != 0)
             return;
@@ -52,8 +52,8 @@ void CheckWrittenLine(const char *name, const ChecksumLine &line)
             wanted = ".\\" + wanted;
         ChecksumReaderInit(&reader, written, strlen(written), CHECKSUM_FORMAT_SFV);
     } else {
-        int made = line.Kind == CHECKSUM_SHA256 ? FormatSha256Line(written, sizeof written, name, line.Expected)
-                   : line.Kind == CHECKSUM_MD5  ? FormatMd5Line(written, sizeof written, name, line.Expected)
+        int made = line.Kind == MASK_SHA256 ? FormatSha256Line(written, sizeof written, name, line.Expected)
+                   : line.Kind == MASK_MD5  ? FormatMd5Line(written, sizeof written, name, line.Expected)
                                                 : -1;
         if (made != 0)
             return;
@@ -214,17 +214,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ExpectedChecksum expected;
     ExactText copied(text);
     if (ParseChecksumText(copied.Bytes, &expected) == 0) {
-        FUZZ_CHECK(expected.Kinds != 0 && (expected.Kinds & ~31) == 0, "kinds %d", expected.Kinds);
-        const struct {
-            int Kind;
-            const char *Text;
-        } fields[] = { { CHECKSUM_CRC32, expected.Crc32 }, { CHECKSUM_MD5, expected.Md5 },
-                       { CHECKSUM_SHA1, expected.Sha1 }, { CHECKSUM_SHA256, expected.Sha256 },
-                       { CHECKSUM_SHA512, expected.Sha512 } };
-        for (const auto &field : fields)
-            FUZZ_CHECK((expected.Kinds & field.Kind) ? IsHexText(field.Text, ChecksumDigits(field.Kind))
-                                                     : field.Text[0] == '\0',
-                       "kind %d: '%s'", field.Kind, field.Text);
+        FUZZ_CHECK(expected.Kinds != 0 && (expected.Kinds & ~MASK_ALL) == 0, "kinds %d", expected.Kinds);
+        for (int kind = 0; kind < KIND_COUNT; kind++) {
+            int mask = 1 << kind;
+            const char *digits = expected.Digits[kind];
+            FUZZ_CHECK((expected.Kinds & mask) ? IsHexText(digits, ChecksumDigits(mask)) : digits[0] == '\0',
+                       "kind %d: '%s'", mask, digits);
+        }
     } else {
         FUZZ_CHECK(expected.Kinds == 0, "a refused text leaves no checksum");
     }

@@ -32,38 +32,41 @@ static void AppendLine(char *text, size_t size, const char *format, const char *
     AppendText(text, size, line);
 }
 
-// The SHA digests kept for the entry of FileList index index, by kind.
-struct KeptDigests {
-    char *Sha1, *Sha256, *Sha512;
+// The checksum of each kind that the entry of FileList index index has, as
+// the result box shows it (heap texts); null for a kind it has no value of.
+struct KnownChecksums {
+    char *Text[KIND_COUNT];
 };
 
-static KeptDigests KeepDigestsOf(int32_t index)
+static KnownChecksums KnownChecksumsOf(const FileEntry *entry, int32_t index)
 {
-    return KeptDigests{ DuplicateShownDigest(index, EXTRA_SHA1), DuplicateShownDigest(index, EXTRA_SHA256),
-                        DuplicateShownDigest(index, EXTRA_SHA512) };
+    KnownChecksums known = {};
+    char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
+    uint8_t flags = EntryChecksumTexts(entry, crc, md5);
+    if (flags & HAS_CRC32)
+        known.Text[KIND_CRC32] = DuplicateText(crc);
+    if (flags & HAS_MD5)
+        known.Text[KIND_MD5] = DuplicateText(md5);
+    for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT; kind++)
+        known.Text[kind] = DuplicateShownDigest(index, kind);
+    return known;
 }
 
-static void FreeDigests(KeptDigests *kept)
+static void FreeKnown(KnownChecksums *known)
 {
-    free(kept->Sha1);
-    free(kept->Sha256);
-    free(kept->Sha512);
+    for (char *text : known->Text)
+        free(text);
 }
 
 // The kinds of mask that the entry of FileList index index has no value of.
 static int MissingKinds(const FileEntry *entry, int32_t index, int mask)
 {
-    LockEntryResults();
-    int missing = mask & (CHECKSUM_CRC32 | CHECKSUM_MD5) & ~entry->Flags;
-    UnlockEntryResults();
-    KeptDigests kept = KeepDigestsOf(index);
-    if (kept.Sha1 == nullptr)
-        missing |= mask & CHECKSUM_SHA1;
-    if (kept.Sha256 == nullptr)
-        missing |= mask & CHECKSUM_SHA256;
-    if (kept.Sha512 == nullptr)
-        missing |= mask & CHECKSUM_SHA512;
-    FreeDigests(&kept);
+    KnownChecksums known = KnownChecksumsOf(entry, index);
+    int missing = 0;
+    for (int kind = 0; kind < KIND_COUNT; kind++)
+        if (known.Text[kind] == nullptr)
+            missing |= mask & (1 << kind);
+    FreeKnown(&known);
     return missing;
 }
 
@@ -71,47 +74,38 @@ static int MissingKinds(const FileEntry *entry, int32_t index, int mask)
 // Expected.Kinds are known.
 static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
 {
-    char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
-    EntryChecksumTexts(entry, crc, md5);
-    KeptDigests kept = KeepDigestsOf(index);
-    const struct {
-        int Kind;
-        const char *Name, *Found, *Wanted;
-    } kinds[] = {
-        { CHECKSUM_CRC32, LanguageStrings[TEXT_NAME_CRC32], crc, Expected.Crc32 },
-        { CHECKSUM_MD5, LanguageStrings[TEXT_NAME_MD5], md5, Expected.Md5 },
-        { CHECKSUM_SHA1, LanguageStrings[TEXT_NAME_SHA1], kept.Sha1 ? kept.Sha1 : "", Expected.Sha1 },
-        { CHECKSUM_SHA256, LanguageStrings[TEXT_NAME_SHA256], kept.Sha256 ? kept.Sha256 : "", Expected.Sha256 },
-        { CHECKSUM_SHA512, LanguageStrings[TEXT_NAME_SHA512], kept.Sha512 ? kept.Sha512 : "", Expected.Sha512 },
-    };
+    KnownChecksums known = KnownChecksumsOf(entry, index);
     bool match = true;
-    for (const auto &kind : kinds)
-        if ((Expected.Kinds & kind.Kind) && !AsciiEqualNoCase(kind.Found, kind.Wanted))
+    for (int kind = 0; kind < KIND_COUNT; kind++)
+        if ((Expected.Kinds & (1 << kind)) && !AsciiEqualNoCase(known.Text[kind] ? known.Text[kind] : "",
+                                                                 Expected.Digits[kind]))
             match = false;
 
     char text[ANSWER_SIZE];
     snprintf(text, sizeof text, "%s\r\n\r\n%s\r\n",
              LanguageStrings[match ? TEXT_COMPARE_MATCH : TEXT_COMPARE_NO_MATCH],
              PathFileName(entry->Path));
-    for (const auto &kind : kinds) {
-        if (!(Expected.Kinds & kind.Kind))
+    for (int kind = 0; kind < KIND_COUNT; kind++) {
+        if (!(Expected.Kinds & (1 << kind)))
             continue;
-        if (AsciiEqualNoCase(kind.Found, kind.Wanted)) {
-            AppendLine(text, sizeof text, "%s : %s\r\n", kind.Name, kind.Found);
+        const char *name = ChecksumKinds[kind].Name;
+        const char *found = known.Text[kind] ? known.Text[kind] : "";
+        if (AsciiEqualNoCase(found, Expected.Digits[kind])) {
+            AppendLine(text, sizeof text, "%s : %s\r\n", name, found);
             continue;
         }
         // Both in the case the file's checksum is shown in.
-        char wanted[SHA512_TEXT_SIZE];
-        CopyText(wanted, sizeof wanted, kind.Wanted);
-        bool lower = kind.Kind == CHECKSUM_CRC32 ? Settings.DisplayCRC32Lower == 1 : Settings.DisplayMD5Lower == 1;
+        char wanted[KIND_TEXT_SIZE];
+        CopyText(wanted, sizeof wanted, Expected.Digits[kind]);
+        bool lower = kind == KIND_CRC32 ? Settings.DisplayCRC32Lower == 1 : Settings.DisplayMD5Lower == 1;
         lower ? AsciiLowerText(wanted) : AsciiUpperText(wanted);
         char label[64];
-        snprintf(label, sizeof label, "%s %s", LanguageStrings[TEXT_COMPARE_EXPECTED], kind.Name);
+        snprintf(label, sizeof label, "%s %s", LanguageStrings[TEXT_COMPARE_EXPECTED], name);
         AppendLine(text, sizeof text, "%s : %s\r\n", label, wanted);
-        snprintf(label, sizeof label, "%s %s", LanguageStrings[TEXT_COMPARE_COMPUTED], kind.Name);
-        AppendLine(text, sizeof text, "%s : %s\r\n", label, kind.Found);
+        snprintf(label, sizeof label, "%s %s", LanguageStrings[TEXT_COMPARE_COMPUTED], name);
+        AppendLine(text, sizeof text, "%s : %s\r\n", label, found);
     }
-    FreeDigests(&kept);
+    FreeKnown(&known);
     MessageBoxA(window, text, LanguageStrings[TEXT_COMPARE_TITLE],
                 MB_OK | (match ? MB_ICONINFORMATION : MB_ICONWARNING));
 }

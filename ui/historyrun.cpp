@@ -186,11 +186,14 @@ int JudgeRowHistory(const FileEntry *entry, int32_t index, const FileStamp *stam
 void AddRecordToHistory(const char *path, int32_t index, const FileStamp *stamp, const char *crcText,
                         const char *md5Text)
 {
-    char *sha[] = { DuplicateEntryText(index, EXTRA_SHA1), DuplicateEntryText(index, EXTRA_SHA256),
-                    DuplicateEntryText(index, EXTRA_SHA512) };
-    const char *digests[STORE_DIGEST_KINDS] = { crcText, md5Text, sha[0], sha[1], sha[2] };
+    // The store's record holds the kinds up to SHA-512, in the kinds' order.
+    static_assert(STORE_DIGEST_KINDS == KIND_SHA512 + 1, "a record's digests are the first kinds");
+    char *kept[STORE_DIGEST_KINDS] = {};
+    const char *digests[STORE_DIGEST_KINDS] = { crcText, md5Text };
+    for (int kind = KIND_FIRST_STORED; kind < STORE_DIGEST_KINDS; kind++)
+        digests[kind] = kept[kind] = DuplicateEntryText(index, DigestText(kind));
     int stored = AppendStoreRecord(path, stamp, digests);
-    for (char *text : sha)
+    for (char *text : kept)
         free(text);
     if (IndexState != HISTORY_LOADED)
         return;     // a load to come reads the record from the files

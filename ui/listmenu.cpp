@@ -279,7 +279,7 @@ static bool FormatRowLine(const FileEntry *entry, int32_t index, char *line, siz
 {
     char crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
     uint8_t flags = EntryChecksumTexts(entry, crc, md5);
-    char *sha256 = DuplicateShownDigest(index, EXTRA_SHA256);
+    char *sha256 = DuplicateShownDigest(index, KIND_SHA256);
     snprintf(line, size, "%s%s%s%s%s%s%s", PathFileName(entry->Path), (flags & HAS_CRC32) ? "  " : "",
              (flags & HAS_CRC32) ? crc : "", (flags & HAS_MD5) ? "  " : "", (flags & HAS_MD5) ? md5 : "",
              sha256 ? "  " : "", sha256 ? sha256 : "");
@@ -328,7 +328,7 @@ static void CopySha256(HWND window)
     int row = SelectedFileRow(list, &index);
     if (row < 0)
         return;
-    char *sha256 = DuplicateShownDigest(index, EXTRA_SHA256);
+    char *sha256 = DuplicateShownDigest(index, KIND_SHA256);
     if (sha256 != nullptr) {
         PutClipboardText(window, sha256);
         free(sha256);
@@ -354,7 +354,7 @@ void FinishRowsRun(HWND window)
         FinishSaveAfterRun(window);
         return;
     }
-    char *sha256 = CurrentRun.Cancelled ? nullptr : DuplicateShownDigest(index, EXTRA_SHA256);
+    char *sha256 = CurrentRun.Cancelled ? nullptr : DuplicateShownDigest(index, KIND_SHA256);
     if (sha256 != nullptr)
         PutClipboardText(window, sha256);
     free(sha256);

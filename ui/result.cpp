@@ -79,36 +79,36 @@ static bool AppendLine(char **lines, size_t *length, const char *label, const ch
 
 char *DuplicateShownDigest(int32_t index, int kind)
 {
-    char *digest = DuplicateEntryText(index, kind);
+    char *digest = DuplicateEntryText(index, DigestText(kind));
     if (digest != nullptr && Settings.DisplayMD5Lower != 1)
         AsciiUpperText(digest);
     return digest;
 }
 
+// Appends the line of one kept text (none when text is null) and frees it.
+static bool AppendKept(char **lines, size_t *length, const char *label, char *text)
+{
+    if (text == nullptr)
+        return true;
+    bool added = AppendLine(lines, length, label, text);
+    free(text);
+    return added;
+}
+
 char *EntryExtraLines(int32_t index)
 {
-    static const struct {
-        int Kind;
-        int Label;              // a text id, or -1 for none
-    } shown[] = {
-        { EXTRA_EXPECTED, TEXT_RESULT_EXPECTED },
-        { EXTRA_SHA1, TEXT_RESULT_SHA1 },
-        { EXTRA_SHA256, TEXT_RESULT_SHA256 },
-        { EXTRA_SHA512, TEXT_RESULT_SHA512 },
-        { EXTRA_WARNING, -1 },
-    };
+    // The expected value, the digests in the kinds' order, the warning.
     char *lines = nullptr;
     size_t length = 0;
-    for (const auto &line : shown) {
-        bool digest = line.Kind >= EXTRA_SHA1 && line.Kind <= EXTRA_SHA512;
-        char *text = digest ? DuplicateShownDigest(index, line.Kind) : DuplicateEntryText(index, line.Kind);
-        if (text == nullptr)
-            continue;
-        bool added = AppendLine(&lines, &length, line.Label >= 0 ? LanguageStrings[line.Label] : "", text);
-        free(text);
-        if (!added)
-            break;
+    bool added = AppendKept(&lines, &length, LanguageStrings[TEXT_RESULT_EXPECTED],
+                            DuplicateEntryText(index, EXTRA_EXPECTED));
+    for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT && added; kind++) {
+        char label[32];
+        snprintf(label, sizeof label, "%s : ", ChecksumKinds[kind].Name);
+        added = AppendKept(&lines, &length, label, DuplicateShownDigest(index, kind));
     }
+    if (added)
+        AppendKept(&lines, &length, "", DuplicateEntryText(index, EXTRA_WARNING));
     return lines;
 }
 

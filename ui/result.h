@@ -30,7 +30,7 @@ char *MakeResultText(const char *path, const char *crcText, const char *md5Text,
 // FileList index index: the expected checksums of a failed verification,
 // the SHA digests known, a warning. A heap text, or null for none.
 char *EntryExtraLines(int32_t index);
-// The SHA digest of kind (EXTRA_SHA1, EXTRA_SHA256 or EXTRA_SHA512) kept for
+// The digest of kind (KIND_SHA1 and on: a kind kept outside the entry) kept for
 // the entry of FileList index, in the MD5's letter case as the result box
 // shows it; a heap text, or null when it is not known.
 char *DuplicateShownDigest(int32_t index, int kind);

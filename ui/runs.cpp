@@ -57,23 +57,15 @@ static bool RowIsSelected(HWND list, int row)
            (int)SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0) == row;
 }
 
-// The SHA digests of an outcome, lower case, kept for the result box; the
-// box is written anew when the row is shown.
-static void KeepShaDigests(int32_t index, int mask, const HashOutcome *outcome)
+// The digests of an outcome kept outside the entry, lower case, kept for the
+// result box; the box is written anew when the row is shown.
+static void KeepStoredDigests(int32_t index, int mask, const HashOutcome *outcome)
 {
-    const struct {
-        int Bit, Kind;
-        const unsigned char *Digest;
-        size_t Length;
-    } digests[] = {
-        { MASK_SHA1, EXTRA_SHA1, outcome->Sha1, sizeof outcome->Sha1 },
-        { MASK_SHA256, EXTRA_SHA256, outcome->Sha256, sizeof outcome->Sha256 },
-        { MASK_SHA512, EXTRA_SHA512, outcome->Sha512, sizeof outcome->Sha512 },
-    };
-    for (const auto &digest : digests) {
-        char text[SHA512_TEXT_SIZE];
-        if ((mask & digest.Bit) && FormatDigestText(digest.Digest, digest.Length, 1, text, sizeof text) == 0)
-            SetEntryText(index, digest.Kind, text);
+    for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT; kind++) {
+        char text[KIND_TEXT_SIZE];
+        if ((mask & (1 << kind)) &&
+            FormatDigestText(outcome->Digests[kind], ChecksumKinds[kind].DigestSize, 1, text, sizeof text) == 0)
+            SetEntryText(index, DigestText(kind), text);
     }
 }
 
@@ -135,7 +127,7 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
     // CRC32 and MD5; the SHA digests only join the box.
     int mask = fullMask & (MASK_CRC32 | MASK_MD5);
     ShownSettings shown = ReadShownSettings();
-    KeepShaDigests(index, fullMask, outcome);
+    KeepStoredDigests(index, fullMask, outcome);
     bool changed = false;
     char crcText[CRC32_TEXT_SIZE] = "";
     char md5Text[MD5_TEXT_SIZE] = "";
@@ -516,32 +508,20 @@ static DWORD WINAPI CompareWorker(LPVOID)
     return 0;
 }
 
-// The text of a checksum of the outcome, as a verification compares it.
+// The text of each checksum of the outcome, as a verification compares it.
 struct VerifiedTexts {
-    char Crc[CRC32_TEXT_SIZE], Md5[MD5_TEXT_SIZE], Sha1[SHA512_TEXT_SIZE], Sha256[SHA512_TEXT_SIZE], Sha512[SHA512_TEXT_SIZE];
+    char Text[KIND_COUNT][KIND_TEXT_SIZE];
 };
 
-// The checksums of the outcome a verification compares, as text; the kinds
-// not computed are null.
+// The checksums of the outcome a verification compares, as text (the CRC32
+// in upper case, the others in lower case); the kinds not computed are null.
 static VerifyComputed VerifiedChecksums(int mask, const HashOutcome *outcome, VerifiedTexts *texts)
 {
     VerifyComputed found = {};
-    if (mask & MASK_CRC32) {
-        FormatCrc32Text(outcome->Crc32, 0, texts->Crc);
-        found.Crc32 = texts->Crc;
-    }
-    if (mask & MASK_MD5) {
-        FormatMd5Text(outcome->Md5, 1, texts->Md5);
-        found.Md5 = texts->Md5;
-    }
-    if ((mask & MASK_SHA1) && FormatDigestText(outcome->Sha1, sizeof outcome->Sha1, 1, texts->Sha1, SHA512_TEXT_SIZE) == 0)
-        found.Sha1 = texts->Sha1;
-    if ((mask & MASK_SHA256) &&
-        FormatDigestText(outcome->Sha256, sizeof outcome->Sha256, 1, texts->Sha256, SHA512_TEXT_SIZE) == 0)
-        found.Sha256 = texts->Sha256;
-    if ((mask & MASK_SHA512) &&
-        FormatDigestText(outcome->Sha512, sizeof outcome->Sha512, 1, texts->Sha512, SHA512_TEXT_SIZE) == 0)
-        found.Sha512 = texts->Sha512;
+    for (int kind = 0; kind < KIND_COUNT; kind++)
+        if ((mask & (1 << kind)) && FormatDigestText(outcome->Digests[kind], ChecksumKinds[kind].DigestSize,
+                                                     kind != KIND_CRC32, texts->Text[kind], KIND_TEXT_SIZE) == 0)
+            found.Texts[kind] = texts->Text[kind];
     return found;
 }
 

@@ -95,7 +95,7 @@ static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *
         memcpy(md5, entry->Md5Text, sizeof md5);
         UnlockEntryResults();
         md5[MD5_TEXT_SIZE - 1] = '\0';
-        char *sha256 = format == CHECKSUM_FORMAT_SHA256 ? DuplicateEntryText(index, EXTRA_SHA256) : nullptr;
+        char *sha256 = format == CHECKSUM_FORMAT_SHA256 ? DuplicateEntryText(index, DigestText(KIND_SHA256)) : nullptr;
         if (format == CHECKSUM_FORMAT_SHA256 ? sha256 == nullptr : !(flags & needed)) {
             (*leftOut)++;
             continue;
@@ -195,7 +195,7 @@ static int ComputeMissingSha256(HWND window, const char *path)
     int32_t count = 0;
     for (int row = 0; missing != nullptr && indexes != nullptr && row < rows; row++) {
         int32_t index = RowIndex(list, row);
-        char *known = index < 0 ? nullptr : DuplicateEntryText(index, EXTRA_SHA256);
+        char *known = index < 0 ? nullptr : DuplicateEntryText(index, DigestText(KIND_SHA256));
         if (index >= 0 && known == nullptr) {
             missing[count] = row;
             indexes[count++] = index;

@@ -58,11 +58,12 @@ std::string Parse(const char *text)
     ExpectedChecksum found;
     memset(&found, 'x', sizeof found);
     int result = ParseChecksumText(text, &found);
+    const auto digits = [&](int kind) { return std::string(found.Digits[kind]); };
     if (result != 0)
-        return found.Kinds == 0 && found.Crc32[0] == '\0' && found.Md5[0] == '\0' ? "-1" : "-1 not emptied";
-    std::string parsed = std::to_string(found.Kinds) + ":" + found.Crc32 + ":" + found.Md5;
-    if (found.Kinds & (CHECKSUM_SHA1 | CHECKSUM_SHA256 | CHECKSUM_SHA512))
-        parsed += std::string(":") + found.Sha1 + ":" + found.Sha256 + ":" + found.Sha512;
+        return found.Kinds == 0 && digits(KIND_CRC32).empty() && digits(KIND_MD5).empty() ? "-1" : "-1 not emptied";
+    std::string parsed = std::to_string(found.Kinds) + ":" + digits(KIND_CRC32) + ":" + digits(KIND_MD5);
+    if (found.Kinds & (MASK_SHA1 | MASK_SHA256 | MASK_SHA512))
+        parsed += ":" + digits(KIND_SHA1) + ":" + digits(KIND_SHA256) + ":" + digits(KIND_SHA512);
     return parsed;
 }
 
@@ -731,7 +732,7 @@ TEST(ChecksumVerifyPlan, IdenticalListingsMergeAsTheyAreRead)
                                    "not opened \\\\srv\\share\\x.bin: 12345678",
                                    "pending C:\\Windows\\win.ini: 12345678", "pending d:\\y.bin: 12345678" }))
         << "one file per path, one value per kind and value; a refused name merges only with itself";
-    EXPECT_EQ(plan.Files[0].Mask, CHECKSUM_CRC32 | CHECKSUM_MD5);
+    EXPECT_EQ(plan.Files[0].Mask, MASK_CRC32 | MASK_MD5);
     EXPECT_EQ(plan.AbsoluteCount, 2);
     EXPECT_EQ(plan.Summary.Listed, 5);
     EXPECT_EQ(plan.Summary.NotUnderstood, 1);
@@ -817,11 +818,11 @@ TEST(ChecksumVerifyPlan, FoundFilesInRowOrderEveryFailedValueShown)
     for (int32_t i = 0; i < plan.RowCount; i++)
         order += std::to_string(plan.Rows[i].Row) + ":" + std::to_string(plan.Rows[i].EntryIndex) + " ";
     EXPECT_EQ(order, "3:101 5:104 7:100 9:102 ");
-    EXPECT_EQ(plan.Rows[2].Mask, CHECKSUM_MD5);
+    EXPECT_EQ(plan.Rows[2].Mask, MASK_MD5);
 
     VerifyComputed found = {};
-    found.Crc32 = "cbf43926";
-    found.Md5 = "00000000000000000000000000000003";
+    found.Texts[KIND_CRC32] = "cbf43926";
+    found.Texts[KIND_MD5] = "00000000000000000000000000000003";
     EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, &found), 0) << "ok.bin";
     EXPECT_STREQ(plan.ExpectedText, "");
     EXPECT_EQ(VerifyPlanJudge(&plan, 1, false, &found), 1) << "unread.bin, not read";
@@ -832,7 +833,7 @@ TEST(ChecksumVerifyPlan, FoundFilesInRowOrderEveryFailedValueShown)
     EXPECT_EQ(plan.ExpectedText, four) << "every failed value, no stray separator";
     EXPECT_EQ(VerifyPlanJudge(&plan, 2, false, &found), 5);
     EXPECT_EQ(plan.ExpectedText, values);
-    found.Crc32 = nullptr;
+    found.Texts[KIND_CRC32] = nullptr;
     EXPECT_EQ(VerifyPlanJudge(&plan, 3, true, &found), 1) << "bad.bin: a kind not computed does not match";
     EXPECT_EQ(plan.FirstFailedRow, 5);
     EXPECT_EQ(Taken(FormatVerifySummary(&plan.Summary)),
@@ -885,11 +886,11 @@ TEST(ChecksumVerifyPlan, OneFileUnderManyNamesIsOneRowReadOnce)
     ASSERT_EQ(VerifyPlanGroup(&plan), 0);
     ASSERT_EQ(plan.RowCount, 3) << "one row, one read each";
     VerifyComputed found0 = {};
-    found0.Crc32 = "cbf43926";
+    found0.Texts[KIND_CRC32] = "cbf43926";
     EXPECT_EQ(VerifyPlanJudge(&plan, 0, true, &found0), 1);
     EXPECT_STREQ(plan.ExpectedText, "12345678") << "the values of both names";
     VerifyComputed other = {};
-    other.Crc32 = "11111111";
+    other.Texts[KIND_CRC32] = "11111111";
     EXPECT_EQ(VerifyPlanJudge(&plan, 1, true, &other), 2);
     EXPECT_STREQ(plan.ExpectedText, "CBF43926  00000000") << "a value listed under both names, once";
     EXPECT_EQ(VerifyPlanJudge(&plan, 2, true, &found0), 0);

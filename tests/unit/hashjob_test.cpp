@@ -348,11 +348,11 @@ TEST(HashFile, RandomFilesMatchChecksumsComputedOutsideTheProgram)
             if (mask & MASK_MD5)
                 EXPECT_EQ(Md5Text(outcome), md5) << name;
             if (mask & MASK_SHA1)
-                EXPECT_EQ(HexOf(outcome.Sha1, sizeof outcome.Sha1), sha1) << name;
+                EXPECT_EQ(HexOf(outcome.Digests[KIND_SHA1], ChecksumKinds[KIND_SHA1].DigestSize), sha1) << name;
             if (mask & MASK_SHA256)
-                EXPECT_EQ(HexOf(outcome.Sha256, sizeof outcome.Sha256), sha256) << name;
+                EXPECT_EQ(HexOf(outcome.Digests[KIND_SHA256], ChecksumKinds[KIND_SHA256].DigestSize), sha256) << name;
             if (mask & MASK_SHA512)
-                EXPECT_EQ(HexOf(outcome.Sha512, sizeof outcome.Sha512), sha512) << name;
+                EXPECT_EQ(HexOf(outcome.Digests[KIND_SHA512], ChecksumKinds[KIND_SHA512].DigestSize), sha512) << name;
         }
         files++;
     }

@@ -2,6 +2,7 @@
 // back control by control in template (tab) order.
 #include "base/lang.h"
 #include "base/texts.h"
+#include "checksum/kinds.h"
 #include "platform/templates.h"
 #include "resources/resource.h"
 #include "ui/dialogs.h"
@@ -312,7 +313,7 @@ TEST_P(Templates, AddedResultLinesFitTheResultBox)
     std::string digits;
     for (int i = 0; i < 4; i++)
         digits += "0123456789ABCDEF";
-    std::string sha256 = LanguageStrings[TEXT_RESULT_SHA256] + digits;
+    std::string sha256 = std::string(ChecksumKinds[KIND_SHA256].Name) + " : " + digits;
     std::string expected = LanguageStrings[TEXT_RESULT_EXPECTED] + digits;
     for (const char *line : { (const char *)warning, sha256.c_str(), expected.c_str() }) {
         for (int scale : { 2, 3 })
