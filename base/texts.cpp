@@ -109,6 +109,8 @@ constexpr TextRow Rows[] = {
     { TEXT_VERIFIED_FAILED, "%d FAILED, ", "%d en \xC9" "CHEC, " },
     { TEXT_VERIFIED_MISSING_ONE, "%d missing", "%d manquant" },
     { TEXT_VERIFIED_MISSING_MANY, "%d missing", "%d manquants" },
+    { TEXT_VERIFIED_MATCHED_AS_ONE, "%d file matched as %s", "%d fichier correspond en %s" },
+    { TEXT_VERIFIED_MATCHED_AS_MANY, "%d files matched as %s", "%d fichiers correspondent en %s" },
     { TEXT_FAILED_HEADING, "FAILED:", "En \xC9" "CHEC :" },
     { TEXT_MISSING_HEADING, "Missing:", "Manquants :" },
     { TEXT_OTHER_NAMES_ONE, "and %d more", "et %d autre" },

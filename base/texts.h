@@ -93,6 +93,8 @@ enum {
     TEXT_VERIFIED_FAILED,           // %d
     TEXT_VERIFIED_MISSING_ONE,      // %d
     TEXT_VERIFIED_MISSING_MANY,
+    TEXT_VERIFIED_MATCHED_AS_ONE,   // %d: files, %s: the kind they matched as
+    TEXT_VERIFIED_MATCHED_AS_MANY,
     TEXT_FAILED_HEADING,
     TEXT_MISSING_HEADING,
     TEXT_OTHER_NAMES_ONE,           // %d: names not shown

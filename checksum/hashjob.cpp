@@ -227,6 +227,10 @@ int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportPr
     int32_t startMs, endMs;
     memset(outcome, 0, sizeof *outcome);
     ReadWallClock(&startSeconds, &startMs);
+    for (int kind = 0; kind < KIND_COUNT; kind++)
+        if (EngineOf[kind].Update == nullptr)
+            mask &= ~(1 << kind);
+    mask &= MASK_ALL;
 
     if (mask != 0) {
         FILE *file = HashOpen(path);

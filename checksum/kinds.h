@@ -13,6 +13,10 @@ enum {
     KIND_SHA1,
     KIND_SHA256,
     KIND_SHA512,
+    KIND_BLAKE3,
+    KIND_XXH3,
+    KIND_XXH128,
+    KIND_XXH64,
     KIND_COUNT,
     KIND_FIRST_STORED = KIND_SHA1,      // the first kind kept outside the file entry
 };
@@ -25,6 +29,10 @@ enum {
     MASK_SHA1 = 1 << KIND_SHA1,
     MASK_SHA256 = 1 << KIND_SHA256,
     MASK_SHA512 = 1 << KIND_SHA512,
+    MASK_BLAKE3 = 1 << KIND_BLAKE3,
+    MASK_XXH3 = 1 << KIND_XXH3,
+    MASK_XXH128 = 1 << KIND_XXH128,
+    MASK_XXH64 = 1 << KIND_XXH64,
     MASK_ALL = (1 << KIND_COUNT) - 1,
     MASK_STORED = MASK_ALL & ~(MASK_CRC32 | MASK_MD5),
 };
@@ -38,6 +46,7 @@ struct ChecksumKind {
     int Mask;               // its MASK_... bit
     const char *Name;       // as users write it and the result box labels it: "SHA-256"
     const char *Label;      // the word of BSD lines and "SHA256:" prefixes: "SHA256"
+    const char *Alias;      // another word users write for it ("b3"), or null
     size_t DigestSize;      // bytes
     size_t Digits;          // hexadecimal digits: twice the bytes
 };

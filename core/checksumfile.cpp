@@ -31,14 +31,48 @@ size_t ChecksumDigits(int kind)
     return index < 0 ? 0 : ChecksumKinds[index].Digits;
 }
 
-// The kind whose checksums have count digits; 0 for none. CRC32 is a kind
-// of SFV lines only: whoever wants it asks for it.
-static int DigestKindOfDigits(size_t count)
+// Formats beyond a file's: digits copied alone, where 32 may be MD5 or XXH128.
+enum { FORMAT_COPIED = -1 };
+
+// The kind whose checksums have count digits in a file of format, and in
+// *alternative the other kind they may be (ANY and copied digits only, else
+// 0); 0 for none. CRC32 is a kind of SFV lines only: whoever wants it asks
+// for it. In ANY, 32 digits stay MD5 alone: a list of MD5s costs nothing more.
+static int SumKindOfDigits(size_t count, int format, int *alternative)
 {
-    for (const ChecksumKind &info : ChecksumKinds)
-        if (info.Mask != MASK_CRC32 && info.Digits == count)
-            return info.Mask;
+    static const struct {
+        size_t Digits;
+        int Kind, Alternative, Copied;  // in ANY; the alternative of copied digits
+        int B3, Xxh, Xxh64;             // in B3, XXH3 and XXH128, XXH64
+    } kinds[] = {
+        { 16, MASK_XXH3, MASK_XXH64, MASK_XXH64, 0, MASK_XXH3, MASK_XXH64 },
+        { 32, MASK_MD5, 0, MASK_XXH128, MASK_MD5, MASK_XXH128, MASK_XXH128 },
+        { 40, MASK_SHA1, 0, 0, MASK_SHA1, 0, 0 },
+        { 64, MASK_SHA256, MASK_BLAKE3, MASK_BLAKE3, MASK_BLAKE3, 0, 0 },
+        { 128, MASK_SHA512, 0, 0, MASK_SHA512, 0, 0 },
+    };
+    *alternative = 0;
+    for (const auto &kind : kinds) {
+        if (kind.Digits != count)
+            continue;
+        switch (format) {
+        case FORMAT_COPIED: *alternative = kind.Copied; return kind.Kind;
+        case CHECKSUM_FORMAT_ANY: *alternative = kind.Alternative; return kind.Kind;
+        case CHECKSUM_FORMAT_B3: return kind.B3;
+        case CHECKSUM_FORMAT_XXH3:
+        case CHECKSUM_FORMAT_XXH128: return kind.Xxh;
+        case CHECKSUM_FORMAT_XXH64: return kind.Xxh64;
+        default: return count == 16 ? 0 : kind.Kind;    // MD5 and the SHA formats
+        }
+    }
     return 0;
+}
+
+// The kind a bare value of count digits is first taken as, the other in
+// *alternative (0 for none); 0 for none.
+static int DigestKindOfDigits(size_t count, int *alternative)
+{
+    return SumKindOfDigits(count, FORMAT_COPIED, alternative);
 }
 
 // ---- Characters and spans ----
@@ -99,6 +133,7 @@ static void CopyDigits(char *out, const char *digits, int kind)
 // Where a checksum line's parts lie in the line.
 struct LineParts {
     int Kind;
+    int Alternative;        // another kind the digits may be, or 0
     const char *Digits;
     const char *Name;
     size_t NameLength;      // at least 1
@@ -114,15 +149,17 @@ static size_t HexRunLength(const char *text, size_t length)
     return count;
 }
 
-// md5sum's (or sha1sum's, sha256sum's, sha512sum's) "<digits> <mode><name>",
-// the kind given by the count of digits.
-static bool SplitSumLine(const char *line, size_t length, LineParts *parts)
+// md5sum's (or sha1sum's, sha256sum's, b3sum's, xxhsum's...) "<digits>
+// <mode><name>", the kind given by the count of digits in format.
+static bool SplitSumLine(const char *line, size_t length, int format, LineParts *parts)
 {
     size_t digits = HexRunLength(line, length);
-    int kind = DigestKindOfDigits(digits);
+    int alternative;
+    int kind = SumKindOfDigits(digits, format, &alternative);
     if (kind == 0 || length <= digits + 2 || line[digits] != ' ' || (line[digits + 1] != ' ' && line[digits + 1] != '*'))
         return false;
     parts->Kind = kind;
+    parts->Alternative = alternative;
     parts->Digits = line;
     parts->Name = line + digits + 2;
     parts->NameLength = length - (digits + 2);
@@ -144,6 +181,7 @@ static bool SplitBsdLine(const char *line, size_t length, LineParts *parts)
         if (memcmp(digits - tailLength, tail, tailLength) != 0 || !IsHexRun(digits, info.Digits))
             return false;
         parts->Kind = info.Mask;
+        parts->Alternative = 0;
         parts->Digits = digits;
         parts->Name = line + labelLength + 2;
         parts->NameLength = (size_t)(digits - tailLength - parts->Name);
@@ -164,6 +202,7 @@ static bool SplitSfvLine(const char *line, size_t length, LineParts *parts)
     while (IsBlank(line[nameEnd - 1]))
         nameEnd--;      // stops on the line's first character at the latest: it is not blank
     parts->Kind = MASK_CRC32;
+    parts->Alternative = 0;
     parts->Digits = line + start;
     parts->Name = line;
     parts->NameLength = nameEnd;
@@ -174,7 +213,7 @@ static bool SplitSfvLine(const char *line, size_t length, LineParts *parts)
 // *parts filled, 0 for a comment, -1 when no form of the format fits.
 static int SplitChecksumLine(const char *line, size_t length, int format, LineParts *parts)
 {
-    bool sfv = format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_ANY;
+    bool sfv = format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_ANY || format == FORMAT_COPIED;
     bool sums = format != CHECKSUM_FORMAT_SFV;
     if ((sfv && line[0] == ';') || (sums && line[0] == '#'))
         return 0;
@@ -182,7 +221,7 @@ static int SplitChecksumLine(const char *line, size_t length, int format, LinePa
         bool escaped = line[0] == '\\';
         const char *rest = escaped ? line + 1 : line;
         size_t restLength = escaped ? length - 1 : length;
-        if (SplitSumLine(rest, restLength, parts) || SplitBsdLine(rest, restLength, parts)) {
+        if (SplitSumLine(rest, restLength, format, parts) || SplitBsdLine(rest, restLength, parts)) {
             parts->Escaped = escaped;
             return 1;
         }
@@ -233,7 +272,10 @@ int ChecksumFormatOfName(const char *fileName)
         { ".sha256sum", CHECKSUM_FORMAT_SHA256 }, { ".sha512", CHECKSUM_FORMAT_SHA512 },
         { ".sha512sum", CHECKSUM_FORMAT_SHA512 }, { "MD5SUMS", CHECKSUM_FORMAT_MD5 },
         { "SHA1SUMS", CHECKSUM_FORMAT_SHA1 },  { "SHA256SUMS", CHECKSUM_FORMAT_SHA256 },
-        { "SHA512SUMS", CHECKSUM_FORMAT_SHA512 },
+        { "SHA512SUMS", CHECKSUM_FORMAT_SHA512 }, { ".b3", CHECKSUM_FORMAT_B3 },
+        { "B3SUMS", CHECKSUM_FORMAT_B3 },      { "BLAKE3SUMS", CHECKSUM_FORMAT_B3 },
+        { ".xxh3", CHECKSUM_FORMAT_XXH3 },     { ".xxh128", CHECKSUM_FORMAT_XXH128 },
+        { ".xxh64", CHECKSUM_FORMAT_XXH64 },
     };
     const char *name = fileName;
     bool second = false;
@@ -254,8 +296,7 @@ void ChecksumReaderInit(ChecksumReader *reader, const char *text, size_t length,
     reader->Text = text;
     reader->Length = length;
     reader->Next = (length >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0) ? 3 : 0;
-    reader->Format = format >= CHECKSUM_FORMAT_SFV && format <= CHECKSUM_FORMAT_SHA512 ? format
-                                                                                    : CHECKSUM_FORMAT_ANY;
+    reader->Format = format >= CHECKSUM_FORMAT_SFV && format <= CHECKSUM_FORMAT_LAST ? format : CHECKSUM_FORMAT_ANY;
     reader->LineNumber = 0;
 }
 
@@ -295,6 +336,7 @@ int ChecksumReaderNext(ChecksumReader *reader, ChecksumLine *line)
     if (result > 0)
         memcpy(line->Name, converted, strlen(converted) + 1);
     line->Kind = parts.Kind;
+    line->Alternative = parts.Alternative;
     CopyDigits(line->Expected, parts.Digits, parts.Kind);
     return READ_CHECKSUM_LINE;
 }
@@ -400,13 +442,17 @@ int Cp1252ToUtf8(const char *text, size_t length, char *out, size_t size)
 
 // ---- A checksum copied as text ----
 
-static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
+// Keeps digits as the value of kind, and of alternative too (a kind the same
+// digits may be, or 0): the comparison then takes either.
+static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits, int alternative = 0)
 {
-    int index = KindOfMask(kind);
-    if (index < 0)
-        return;
+    for (int mask : { kind, alternative }) {
+        int index = KindOfMask(mask);
+        if (index >= 0)
+            CopyDigits(out->Digits[index], digits, mask);
+    }
     out->Kinds |= kind;
-    CopyDigits(out->Digits[index], digits, kind);
+    out->Alternative = alternative;
 }
 
 // The length of kind's label at line (length bytes), 0 when it is not there:
@@ -414,7 +460,9 @@ static void StoreExpected(ExpectedChecksum *out, int kind, const char *digits)
 // in any letter case, followed by a blank, a colon or the line's end.
 static size_t MatchKindLabel(const char *line, size_t length, const ChecksumKind &kind)
 {
-    for (const char *label : { kind.Label, kind.Name }) {
+    for (const char *label : { kind.Label, kind.Name, kind.Alias }) {
+        if (label == nullptr)
+            continue;
         size_t end = strlen(label);
         if (length >= end && AsciiEqualNoCaseN(line, label, end) &&
             (length == end || IsBlank(line[end]) || line[end] == ':'))
@@ -498,14 +546,15 @@ static bool ParseBareDigits(const char *line, size_t length, ExpectedChecksum *o
         line += 2;
         length -= 2;
     }
-    int kind = length == CRC32_DIGITS ? MASK_CRC32 : DigestKindOfDigits(length);
+    int alternative = 0;
+    int kind = length == CRC32_DIGITS ? MASK_CRC32 : DigestKindOfDigits(length, &alternative);
     if (kind == 0 || !IsHexRun(line, length))
         return false;
-    StoreExpected(out, kind, line);
+    StoreExpected(out, kind, line, alternative);
     return true;
 }
 
-// A bare SHA-1, SHA-256 or SHA-512 written in groups: "d41d8cd9 8f00b204 ...".
+// A bare SHA-1, SHA-256, BLAKE3 or SHA-512 written in groups: "d41d8cd9 8f00b204 ...".
 static bool ParseGroupedDigits(const char *line, size_t length, ExpectedChecksum *out)
 {
     char digits[129];
@@ -517,10 +566,11 @@ static bool ParseGroupedDigits(const char *line, size_t length, ExpectedChecksum
             return false;
         digits[count++] = line[i];
     }
-    int kind = DigestKindOfDigits(count);
-    if (kind == 0 || kind == MASK_MD5)
+    int alternative;
+    int kind = DigestKindOfDigits(count, &alternative);
+    if (kind == 0 || count < 40)
         return false;
-    StoreExpected(out, kind, digits);
+    StoreExpected(out, kind, digits, alternative);
     return true;
 }
 
@@ -532,8 +582,8 @@ static int ParseOneLine(const char *line, size_t length, ExpectedChecksum *out)
     if (ParseBareDigits(line, length, out))
         return 0;
     LineParts parts;
-    if (SplitChecksumLine(line, length, CHECKSUM_FORMAT_ANY, &parts) == 1) {
-        StoreExpected(out, parts.Kind, parts.Digits);
+    if (SplitChecksumLine(line, length, FORMAT_COPIED, &parts) == 1) {
+        StoreExpected(out, parts.Kind, parts.Digits, parts.Alternative);
         return 0;
     }
     return ParseGroupedDigits(line, length, out) ? 0 : -1;
@@ -955,6 +1005,13 @@ char *FormatVerifySummary(const VerifySummary *summary)
     BuildFormat(&builder, LanguageStrings[TEXT_VERIFIED_OK], summary->Ok);
     BuildFormat(&builder, LanguageStrings[TEXT_VERIFIED_FAILED], failed);
     BuildFormat(&builder, CountText(TEXT_VERIFIED_MISSING_ONE, missing), missing);
+    for (int kind = 0; kind < KIND_COUNT; kind++) {
+        int32_t matched = summary->MatchedAs[kind];
+        if (matched > 0) {
+            BuildFormat(&builder, "\r\n");
+            BuildFormat(&builder, CountText(TEXT_VERIFIED_MATCHED_AS_ONE, matched), matched, ChecksumKinds[kind].Name);
+        }
+    }
     BuildNames(&builder, TEXT_FAILED_HEADING, &summary->Failed);
     BuildNames(&builder, TEXT_MISSING_HEADING, &summary->Missing);
     BuildNames(&builder, TEXT_NOT_OPENED_HEADING, &summary->NotOpened);

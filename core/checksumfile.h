@@ -12,10 +12,11 @@
 // A kind of checksum in what follows is its MASK_... bit (checksum/kinds.h);
 // CRC32 and MD5 are also the HAS_CRC32 / HAS_MD5 flags of core/filelist.h.
 
-// Formats of a checksum file. SFV, MD5 and SHA256 are also the filter
+// Formats of a checksum file. SFV, MD5 and SHA256 are also the first filter
 // indexes of the save dialog's filter list (TEXT_SAVE_FILTER_SHA256 of
 // base/texts.h). MD5 and the SHA formats read alike: each line's kind
-// comes from its count of digits.
+// comes from its count of digits. B3 reads 64 digits as BLAKE3; the XXH
+// formats read 16 digits as XXH3 (XXH64 in XXH64) and 32 as XXH128.
 enum {
     CHECKSUM_FORMAT_ANY = 0,
     CHECKSUM_FORMAT_SFV = 1,
@@ -23,6 +24,11 @@ enum {
     CHECKSUM_FORMAT_SHA256 = 3,
     CHECKSUM_FORMAT_SHA1 = 4,
     CHECKSUM_FORMAT_SHA512 = 5,
+    CHECKSUM_FORMAT_B3 = 6,
+    CHECKSUM_FORMAT_XXH3 = 7,
+    CHECKSUM_FORMAT_XXH128 = 8,
+    CHECKSUM_FORMAT_XXH64 = 9,
+    CHECKSUM_FORMAT_LAST = CHECKSUM_FORMAT_XXH64,
 };
 
 enum {
@@ -38,36 +44,42 @@ size_t ChecksumDigits(int kind);
 
 struct ExpectedChecksum {
     int Kinds;                              // the MASK_... bits of the kinds found
+    int Alternative;                        // a kind the found digits may be instead, or 0
     // The digits of each kind found, by kind: the CRC32's in upper case, the
     // others in lower case; "" for a kind not found.
     char Digits[KIND_COUNT][KIND_TEXT_SIZE];
 };
 
 // Finds the checksum in text (blanks, tabs, CR and LF around it ignored, any
-// letter case): a bare 8-digit CRC32, 32-digit MD5, 40-digit SHA-1, 64-digit
-// SHA-256 or 128-digit SHA-512, with or without "0x" (the SHA ones also in
-// blank-separated groups); one line of an .md5 or .sha* file (md5sum's or
-// sha*sum's text or binary form, or BSD's "MD5 (name) = hex", "SHA256
-// (name) = hex"...) or of an .sfv file ("name CRC"); the result box's
-// "CRC : <8>", "MD5 : <32>" or "CRC : <8>\tMD5 : <32>" line; "SHA1:",
-// "SHA-256 :"... (any case, blanks around ':') and digits; or the result box's
-// whole text, in either language: the path line, then every checksum line it
-// shows (all kinds found are kept), its "Expected" and warning lines passed
-// over. Returns 0, or -1 (*out emptied) when nothing usable is found: no text,
-// a comment, digits of another count, a letter that is not hexadecimal, a kind
-// given twice, or several lines that are not the result box.
+// letter case): a bare 8-digit CRC32, 16-digit XXH3 or XXH64, 32-digit MD5 or
+// XXH128, 40-digit SHA-1, 64-digit SHA-256 or BLAKE3, or 128-digit SHA-512,
+// with or without "0x" (40 digits and more also in blank-separated groups);
+// one line of a checksum file (md5sum's, sha*sum's, b3sum's or xxhsum's text
+// or binary form, or BSD's "MD5 (name) = hex", "BLAKE3 (name) = hex"...) or
+// of an .sfv file ("name CRC"); the result box's "CRC : <8>", "MD5 : <32>" or
+// "CRC : <8>\tMD5 : <32>" line; "SHA1:", "SHA-256 :", "BLAKE3:", "b3:"... (any
+// case, blanks around ':') and digits; or the result box's whole text, in
+// either language: the path line, then every checksum line it shows (all
+// kinds found are kept), its "Expected" and warning lines passed over. Digits
+// that do not say their kind (bare, or a line of the md5sum form) are kept as
+// the first kind of their count and as its Alternative. Returns 0, or -1
+// (*out emptied) when nothing usable is found: no text, a comment, digits of
+// another count, a letter that is not hexadecimal, a kind given twice, or
+// several lines that are not the result box.
 int ParseChecksumText(const char *text, ExpectedChecksum *out);
 
 // ---- Reading checksum files ----
 
 // The format a checksum file's name gives: .sfv is SFV; .md5, .md5sum and
 // MD5SUMS are MD5; .sha1, .sha1sum and SHA1SUMS are SHA1, and so on for
-// SHA256 and SHA512; any other (.txt) is ANY, where each line is read in the
-// form it has. Names are compared without case.
+// SHA256 and SHA512; .b3, B3SUMS and BLAKE3SUMS are B3; .xxh3, .xxh128 and
+// .xxh64 are XXH3, XXH128 and XXH64; any other (.txt) is ANY, where each line
+// is read in the form it has. Names are compared without case.
 int ChecksumFormatOfName(const char *fileName);
 
 struct ChecksumLine {
     int Kind;                       // a MASK_... kind
+    int Alternative;                // another kind the digits may be (ANY only), or 0
     char Expected[129];             // CRC: 8 digits upper case; others lower case
     char Name[CHECKSUM_NAME_SIZE];  // the listed name in UTF-8, md5sum's escapes undone
 };
@@ -89,7 +101,12 @@ struct ChecksumLine {
 //        (name) = <64>", "SHA512 (name) = <128>"; either form behind a
 //        backslash is md5sum's escaped form, where "\\" in the name stands
 //        for a backslash, "\n" for LF and "\r" for CR.
-//   ANY  md5sum, then BSD, then SFV: the first form that fits the line.
+//        BSD lines name BLAKE3, XXH3, XXH128 and XXH64 too.
+//   B3, XXH3, XXH128, XXH64  as MD5, with the kinds their digits give there.
+//   ANY  md5sum, then BSD, then SFV: the first form that fits the line. The
+//        md5sum form's digits may be either of two kinds there: 64 are
+//        SHA-256 or BLAKE3, 32 MD5 or XXH128, 16 XXH3 or XXH64; the line's
+//        Kind is the first, its Alternative the second.
 // A line that fits no form, names nothing, names more than
 // CHECKSUM_NAME_SIZE - 1 bytes (once in UTF-8) or a control byte (below
 // 0x20, also from md5sum's escapes) is not understood.
@@ -228,6 +245,7 @@ struct VerifySummary {
     int32_t NotUnderstood;          // lines not understood
     int32_t FirstNotUnderstood;     // the first one's line number; 0 for none
     int Cancelled;                  // 1 when the verification stopped before the end
+    int32_t MatchedAs[KIND_COUNT];  // values that matched as a kind their file did not name
     int32_t Listed;                 // files the checksum file lists; shown when cancelled
 };
 

@@ -276,7 +276,7 @@ static bool SameValue(const VerifyPlan *plan, int32_t index, const void *key)
 
 // Adds the value of kind to file unless the file has it already. Returns
 // 0, or -1 when memory ran out.
-static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, const char *text)
+static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, int alternative, const char *text)
 {
     KeyedHash state;
     KeyedHashStart(&state, plan->Key);
@@ -298,6 +298,7 @@ static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, const char *t
     VerifyValue *value = &plan->Values[plan->ValueCount];
     value->File = fileIndex;
     value->Kind = kind;
+    value->Alternative = alternative;
     value->Text = ArenaCopy(plan, text, length);
     value->Next = -1;
     if (value->Text == nullptr)
@@ -309,7 +310,7 @@ static int AddValue(VerifyPlan *plan, int32_t fileIndex, int kind, const char *t
         file->FirstValue = plan->ValueCount;
     file->LastValue = plan->ValueCount;
     file->ValueCount++;
-    file->Mask |= kind;
+    file->Mask |= kind | alternative;
     file->ExpectedLength += length + 2;
     slot->Index = plan->ValueCount;
     slot->Hash = hash;
@@ -360,7 +361,7 @@ static int ReadPlanText(VerifyPlan *plan, const char *folder, const char *text, 
         key.Listing = ClassifyListedName(folder, line.Name, path, pathSize);
         key.Text = key.Listing == LISTED_INSIDE || key.Listing == LISTED_ABSOLUTE ? path : line.Name;
         int32_t file = FindOrAddFile(plan, &key, line.Name);
-        if (file < 0 || AddValue(plan, file, line.Kind, line.Expected) != 0)
+        if (file < 0 || AddValue(plan, file, line.Kind, line.Alternative, line.Expected) != 0)
             return plan->Exceeded ? VERIFY_READ_TOO_MANY : VERIFY_READ_NO_MEMORY;
     }
     // What comes after the read follows from the files it found.
@@ -644,6 +645,12 @@ int VerifyPlanJudge(VerifyPlan *plan, int32_t rowIndex, bool computed, const Ver
         const char *mine = computed && found != nullptr ? ComputedOf(found, value->Kind) : nullptr;
         if (mine != nullptr && AsciiEqualNoCase(mine, value->Text))
             continue;
+        // Digits that did not say their kind, matched as the other kind of their count.
+        const char *other = computed && found != nullptr ? ComputedOf(found, value->Alternative) : nullptr;
+        if (other != nullptr && AsciiEqualNoCase(other, value->Text)) {
+            plan->Summary.MatchedAs[KindOfMask(value->Alternative)]++;
+            continue;
+        }
         if (used > 0) {
             memcpy(text + used, "  ", 2);
             used += 2;

@@ -48,7 +48,8 @@ enum {
 // One distinct expected checksum of a file.
 struct VerifyValue {
     int32_t File;           // the file it is listed for
-    int Kind;               // a CHECKSUM_... kind
+    int Kind;               // a MASK_... kind
+    int Alternative;        // the kind the digits are checked as when Kind fails, or 0
     const char *Text;       // CRC upper case, other kinds lower case
     int32_t Next;           // the file's next value, as listed; -1 after the last
 };

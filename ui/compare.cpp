@@ -70,23 +70,55 @@ static int MissingKinds(const FileEntry *entry, int32_t index, int mask)
     return missing;
 }
 
+// The kinds a comparison needs: those found, and the alternative of digits
+// that did not say their kind unless the first kind is known and matches.
+static int KindsToCompare(const FileEntry *entry, int32_t index)
+{
+    if (Expected.Alternative == 0)
+        return Expected.Kinds;
+    KnownChecksums known = KnownChecksumsOf(entry, index);
+    bool settled = false;
+    size_t digits = ChecksumDigits(Expected.Alternative);
+    for (int kind = 0; kind < KIND_COUNT; kind++)
+        if ((Expected.Kinds & (1 << kind)) && ChecksumKinds[kind].Digits == digits && known.Text[kind] != nullptr &&
+            AsciiEqualNoCase(known.Text[kind], Expected.Digits[kind]))
+            settled = true;
+    FreeKnown(&known);
+    return settled ? Expected.Kinds : Expected.Kinds | Expected.Alternative;
+}
+
 // The answer for entry (FileList index index), whose checksums of
 // Expected.Kinds are known.
 static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
 {
     KnownChecksums known = KnownChecksumsOf(entry, index);
+    const auto same = [&](int kind) {
+        return known.Text[kind] != nullptr && AsciiEqualNoCase(known.Text[kind], Expected.Digits[kind]);
+    };
+    // Digits that did not say their kind match as either kind of their
+    // count; the answer names the kind that matched, or shows both.
+    int alternative = KindOfMask(Expected.Alternative);
+    int shown = Expected.Kinds;
     bool match = true;
-    for (int kind = 0; kind < KIND_COUNT; kind++)
-        if ((Expected.Kinds & (1 << kind)) && !AsciiEqualNoCase(known.Text[kind] ? known.Text[kind] : "",
-                                                                 Expected.Digits[kind]))
-            match = false;
+    for (int kind = 0; kind < KIND_COUNT; kind++) {
+        if (!(Expected.Kinds & (1 << kind)) || same(kind))
+            continue;
+        bool either = alternative >= 0 && ChecksumKinds[alternative].Digits == ChecksumKinds[kind].Digits;
+        if (either && same(alternative)) {
+            shown = (shown & ~(1 << kind)) | Expected.Alternative;
+            continue;
+        }
+        match = false;
+        if (either)
+            shown |= Expected.Alternative;
+    }
 
     char text[ANSWER_SIZE];
     snprintf(text, sizeof text, "%s\r\n\r\n%s\r\n",
              LanguageStrings[match ? TEXT_COMPARE_MATCH : TEXT_COMPARE_NO_MATCH],
              PathFileName(entry->Path));
     for (int kind = 0; kind < KIND_COUNT; kind++) {
-        if (!(Expected.Kinds & (1 << kind)))
+        if (!(shown & (1 << kind)))
             continue;
         const char *name = ChecksumKinds[kind].Name;
         const char *found = known.Text[kind] ? known.Text[kind] : "";
@@ -126,7 +158,7 @@ void CompareWithClipboard(HWND window)
                     MB_OK | MB_ICONWARNING);
         return;
     }
-    int missing = MissingKinds(entry, index, Expected.Kinds);
+    int missing = MissingKinds(entry, index, KindsToCompare(entry, index));
     if (missing == 0) {
         ShowComparison(window, entry, index);
         return;

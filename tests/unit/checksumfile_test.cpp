@@ -273,6 +273,43 @@ TEST(ChecksumFileSha, SumLinesAndBsdLinesOfEveryKind)
     EXPECT_EQ(Read("a.bin CBF43926", CHECKSUM_FORMAT_SHA256), (Lines{ "?" }));
 }
 
+TEST(ChecksumFileFormat, DigitsTakeTheKindTheirFileNamesAndTheOtherKindWhereItDoesNot)
+{
+    std::string h16 = Hex(16), h32 = Hex(32), h64 = Hex(64);
+    const struct {
+        int Format;
+        std::string Line;
+        const char *Kind;   // "kind/alternative", "?" for a line not understood
+    } cases[] = {
+        { CHECKSUM_FORMAT_B3, h64 + "  a", "BLAKE3/" },
+        { CHECKSUM_FORMAT_SHA256, h64 + "  a", "SHA-256/" },
+        { CHECKSUM_FORMAT_ANY, h64 + "  a", "SHA-256/BLAKE3" },
+        { CHECKSUM_FORMAT_ANY, "BLAKE3 (a) = " + h64, "BLAKE3/" },
+        { CHECKSUM_FORMAT_SHA256, "blake3 (a) = " + h64, "BLAKE3/" },
+        { CHECKSUM_FORMAT_XXH3, h16 + "  a", "XXH3/" },
+        { CHECKSUM_FORMAT_XXH64, h16 + "  a", "XXH64/" },
+        { CHECKSUM_FORMAT_XXH128, h32 + "  a", "XXH128/" },
+        { CHECKSUM_FORMAT_XXH3, "XXH3 (a) = " + h16, "XXH3/" },
+        { CHECKSUM_FORMAT_MD5, "XXH128 (a) = " + h32, "XXH128/" },
+        { CHECKSUM_FORMAT_ANY, "XXH64 (a) = " + h16, "XXH64/" },
+        { CHECKSUM_FORMAT_ANY, h16 + "  a", "XXH3/XXH64" },
+        { CHECKSUM_FORMAT_ANY, h32 + "  a", "MD5/" },
+        { CHECKSUM_FORMAT_MD5, h16 + "  a", "?" },
+        { CHECKSUM_FORMAT_XXH3, h64 + "  a", "?" },
+        { CHECKSUM_FORMAT_ANY, "XXH3 (a) = " + h32, "?" },
+    };
+    const auto name = [](int mask) { return mask == 0 ? "" : ChecksumKinds[KindOfMask(mask)].Name; };
+    for (const auto &test : cases) {
+        ChecksumReader reader;
+        ChecksumReaderInit(&reader, test.Line.data(), test.Line.size(), test.Format);
+        ChecksumLine line;
+        std::string seen = "?";
+        if (ChecksumReaderNext(&reader, &line) == READ_CHECKSUM_LINE)
+            seen = std::string(name(line.Kind)) + "/" + name(line.Alternative);
+        EXPECT_EQ(seen, test.Kind) << test.Line << " in format " << test.Format;
+    }
+}
+
 TEST(ChecksumFileFormat, FromTheExtensionWithoutCase)
 {
     const struct {
@@ -286,6 +323,10 @@ TEST(ChecksumFileFormat, FromTheExtensionWithoutCase)
         { "Sha512Sums", CHECKSUM_FORMAT_SHA512 },   { "MD5SUMS", CHECKSUM_FORMAT_MD5 },
         { "SHA256SUMS.txt", CHECKSUM_FORMAT_ANY },  { "my-SHA256SUMS", CHECKSUM_FORMAT_ANY },
         { "x.sha", CHECKSUM_FORMAT_ANY },           { "SHA256SUMS\\x", CHECKSUM_FORMAT_ANY },
+        { "x.B3", CHECKSUM_FORMAT_B3 },             { "b3sums", CHECKSUM_FORMAT_B3 },
+        { "d\\BLAKE3SUMS", CHECKSUM_FORMAT_B3 },    { "x.xxh3", CHECKSUM_FORMAT_XXH3 },
+        { "x.XXH128", CHECKSUM_FORMAT_XXH128 },     { "x.xxh64", CHECKSUM_FORMAT_XXH64 },
+        { "x.xxh", CHECKSUM_FORMAT_ANY },
     };
     for (const auto &test : cases)
         EXPECT_EQ(ChecksumFormatOfName(test.Name), test.Format) << test.Name;
