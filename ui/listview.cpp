@@ -9,6 +9,7 @@
 #include "platform/runlock.h"
 #include "resources/resource.h"
 #include "ui/historyrun.h"
+#include "ui/listsort.h"
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
 #include "ui/result.h"
@@ -42,6 +43,7 @@ void InsertListColumns(HWND list)
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
     }
+    ResetRowSort();
 }
 
 static int InsertRow(HWND list, int position, const char *status, LPARAM data)
@@ -96,6 +98,7 @@ int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t si
     int row = InsertRow(list, position, LanguageStrings[TEXT_READY], (LPARAM)index);
     if (row < 0)
         return 1;
+    ForgetRowSort(list);
     SetRowText(list, row, 1, PathFileName(path));
     char grouped[SIZE_TEXT_SIZE];
     char unit[SIZE_TEXT_SIZE];
@@ -301,6 +304,10 @@ void OnListNotify(const NMHDR *header)
             ShowRowResult(list, RowAfterArrow(list, key));
         break;
     }
+    case LVN_COLUMNCLICK:
+        if (SortRowsByColumn(list, ((const NMLISTVIEW *)header)->iSubItem) != 0)
+            EndMainDialog(MainWnd.Window);
+        break;
     case LVN_DELETEITEM:
         if (RowCount(list) == 1)
             ClearResult();
@@ -316,6 +323,7 @@ void ClearAllRows(HWND window)
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     if (!SendMessageA(list, LVM_DELETEALLITEMS, 0, 0))
         return;
+    ForgetRowSort(list);
     MainWnd.CurrentEntry = nullptr;
     FileListClearEntries(&Files);
     ClearAllEntryExtras();

@@ -7,6 +7,7 @@
 #include "core/filelist.h"
 #include "platform/runlock.h"
 #include "resources/resource.h"
+#include "ui/listsort.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 
@@ -348,6 +349,7 @@ static void FinishRowDrag(HWND window, bool withTarget)
     }
     if (moved < 0)
         return;
+    ForgetRowSort(list);
     int final = used > lastDeleted ? used - 1 : used;
     SendMessageA(list, LVM_SETSELECTIONMARK, 0, final);
     LVITEMA state = {};
@@ -437,5 +439,6 @@ int MoveSelectedRow(HWND window, int direction)
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(list, LVM_SETITEMSTATE, other, (LPARAM)&state);
     SendMessageA(list, LVM_SETSELECTIONMARK, 0, other);
+    ForgetRowSort(list);
     return 0;
 }

@@ -1,6 +1,8 @@
 // The store of collected files: capacities, indices that are never reused,
-// a failed growth, and slot reads while another thread appends.
+// a failed growth, slot reads while another thread appends, and the order of
+// the rows by a column.
 #include "core/filelist.h"
+#include "core/rowsort.h"
 
 #include <gtest/gtest.h>
 
@@ -168,4 +170,28 @@ TEST(FileList, SlotReadsWhileAnotherThreadAppends)
     EXPECT_GE(moves.load(), 3000) << "the slot storage moved often enough to meet the reader";
     EXPECT_EQ(wrong.load(), 0) << "a read saw another item than the one in its slot";
     EXPECT_GT(seen.load(), 0);
+}
+
+TEST(RowSort, EachKindBothWaysKeepsTiesInRowOrder)
+{
+    struct Case {
+        int kind;
+        std::vector<RowSortKey> keys;   // a key of {} has no text and no size
+        std::vector<int32_t> ascending, descending;
+    } cases[] = {
+        { ROW_SORT_NAME, { { "file10.txt" }, { "File9.txt" }, { "b.txt" }, { "file9.txt" }, { "A.txt" },
+                           { "file09.txt" }, { "\xC3\x89" "b" }, { "\xC3\xA9" "a" } },
+          { 4, 2, 5, 1, 3, 0, 7, 6 }, { 6, 7, 0, 1, 3, 5, 2, 4 } },
+        { ROW_SORT_TEXT, { { "Ready" }, { "done" }, { "Disabled" }, { "Done" }, { "9F000000" }, { "10000000" }, {} },
+          { 6, 5, 4, 2, 1, 3, 0 }, { 0, 1, 3, 2, 4, 5, 6 } },
+        { ROW_SORT_SIZE, { { "", 5, true }, {}, { "", 100, true }, { "", 5, true }, { "", 1ull << 40, true } },
+          { 0, 3, 2, 4, 1 }, { 4, 2, 0, 3, 1 } },
+    };
+    for (const Case &c : cases) {
+        std::vector<int32_t> order(c.keys.size(), -1);
+        for (bool descending : { false, true }) {
+            ASSERT_EQ(RowSortOrder(c.keys.data(), (int32_t)c.keys.size(), c.kind, descending, order.data()), 0);
+            EXPECT_EQ(order, descending ? c.descending : c.ascending) << "kind " << c.kind << ", " << descending;
+        }
+    }
 }

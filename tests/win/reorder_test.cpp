@@ -1,5 +1,6 @@
 // Row drags driven by the messages a real drag produces, the drop line's
-// image, Move up and Move down, and paths handed over by a later instance.
+// image, Move up and Move down, sorting by a header click, and paths handed
+// over by a later instance.
 #include "app/instance.h"
 #include "base/program.h"
 #include "checksum/checksum_text.h"
@@ -17,8 +18,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,11 +41,11 @@ protected:
         // The marker measures the rows as they are at window creation.
         BuildDropMarker(&MainDropMarker, 0);
     }
-    Texts Names()
+    Texts Names(int column = 1)
     {
         Texts names;
         for (int row = 0; row < Rows(); row++)
-            names.push_back(Cell(row, 1));
+            names.push_back(Cell(row, column));
         return names;
     }
     // A point in the window's client area at a fraction of a row's height.
@@ -89,6 +92,23 @@ protected:
         return pixel == RGB(0, 0, 0);
     }
     int Selected() { return (int)SendMessageA(List(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
+    HWND Header() { return (HWND)SendMessageA(List(), LVM_GETHEADER, 0, 0); }
+    void ClickHeader(int column)
+    {
+        RECT item = {};
+        SendMessageA(Header(), HDM_GETITEMRECT, column, (LPARAM)&item);
+        LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        SendMessageA(Header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(Header(), WM_LBUTTONUP, 0, at);
+        Pump();
+    }
+    // The sort arrow a column's header shows: HDF_SORTUP, HDF_SORTDOWN or 0.
+    int Arrow(int column)
+    {
+        HDITEMA item = { HDI_FORMAT };
+        SendMessageA(Header(), HDM_GETITEMA, column, (LPARAM)&item);
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    }
     // Drags row B over the lower half of row C: the line is drawn there.
     int DragUntilTheLineShows()
     {
@@ -402,6 +422,56 @@ TEST_F(Reorder, ProcessAllFollowsTheNewOrder)
         EXPECT_EQ(log.substr(found + 68, 8), crc) << name;
         at = found + 1;
     }
+}
+
+TEST_F(Reorder, HeaderClickSortsRowsWithTheirEntriesAndSelection)
+{
+    OpenWindow();
+    for (auto file : { std::make_pair("file10.txt", 2000), { "File9.txt", 5 }, { "b.txt", 2000 }, { "a.txt", 300 } })
+        ASSERT_EQ(AddFile(MakeFile(file.first, file.second, file.first[0])), 0);
+    DoubleClick(2);     // "Disabled", the others "Done" with a CRC, then one "Ready"
+    Command(IDC_PROCESS_ALL);
+    ASSERT_TRUE(PumpUntil([] { return MainWnd.RunThread == nullptr; }));
+    ASSERT_EQ(AddFile(MakeFile("c.txt", 1)), 0);
+    auto texts = [&](int row) { return Texts{ Cell(row, 0), Cell(row, 1), Cell(row, 2), Cell(row, 3), Cell(row, 4) }; };
+    std::map<FileEntry *, Texts> shown;
+    for (int row = 0; row < Rows(); row++)
+        shown[RowEntry(List(), row)] = texts(row);
+    Click(3);
+    FileEntry *selected = RowEntry(List(), 3);
+
+    const struct { int column; Texts order; } sorts[] = {
+        { 1, { "a.txt", "b.txt", "c.txt", "File9.txt", "file10.txt" } },
+        { 1, { "file10.txt", "File9.txt", "c.txt", "b.txt", "a.txt" } },
+        { 0, { "b.txt", "file10.txt", "File9.txt", "a.txt", "c.txt" } },
+        { 0, { "c.txt", "file10.txt", "File9.txt", "a.txt", "b.txt" } },
+        { 4, { "c.txt", "File9.txt", "a.txt", "file10.txt", "b.txt" } },
+        { 4, { "file10.txt", "b.txt", "a.txt", "File9.txt", "c.txt" } },
+        { 2, {} },      // b and c without a CRC first, in that order
+    };
+    for (size_t i = 0; i < ARRAYSIZE(sorts); i++) {
+        SCOPED_TRACE("sort " + std::to_string(i));
+        ClickHeader(sorts[i].column);
+        EXPECT_EQ(Names(), sorts[i].order.empty() ? Names() : sorts[i].order);
+        for (int row = 0; row < Rows(); row++)
+            EXPECT_EQ(texts(row), shown[RowEntry(List(), row)]) << "row " << row << " shows its own file";
+        int focused = (int)SendMessageA(List(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED | LVNI_FOCUSED);
+        EXPECT_TRUE(RowEntry(List(), focused) == selected && SelectionMark() == focused) << "the selection moves";
+        bool again = i > 0 && sorts[i - 1].column == sorts[i].column;
+        EXPECT_EQ(Arrow(sorts[i].column), again ? HDF_SORTDOWN : HDF_SORTUP);
+        if (i > 0 && !again)
+            EXPECT_EQ(Arrow(sorts[i - 1].column), 0) << "one arrow";
+    }
+    Texts checksums = Names(2);
+    EXPECT_TRUE(std::is_sorted(checksums.begin(), checksums.end()) && Names()[0] == "b.txt");
+
+    RunState = RUN_RUNNING;
+    ClickHeader(1);
+    RunState = RUN_IDLE;
+    EXPECT_EQ(Names()[0], "b.txt") << "no sort while a run goes";
+    EXPECT_EQ(Arrow(2), HDF_SORTUP);
+    Command(IDC_MOVE_UP);
+    EXPECT_EQ(Arrow(2), 0) << "a row moved: the order is no longer the column's";
 }
 
 TEST_F(Reorder, CommandLineFilesAreAddedAtTheFirstPaint)
