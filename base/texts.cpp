@@ -53,6 +53,7 @@ constexpr TextRow Rows[] = {
     { TEXT_MENU_VERIFY, "&Verify checksum file...\tCtrl+O",
       "&V\xE9rifier un fichier de sommes de contr\xF4le...\tCtrl+O" },
     { TEXT_MENU_COPY_SHA256, "Copy SH&A-256", "Copier le SH&A-256" },
+    { TEXT_MENU_COPY_BLAKE3, "Copy &BLAKE3", "Copier le &BLAKE3" },
     { TEXT_MENU_OPEN_FOLDER, "Open containing &folder", "Ouvrir le &dossier du fichier" },
     { TEXT_MENU_HISTORY, "Check against &history\tCtrl+H", "Comparer avec l'&historique\tCtrl+H" },
     { TEXT_COMPARE_TITLE, "Compare with clipboard", "Comparer avec le presse-papiers" },
@@ -131,14 +132,18 @@ constexpr TextRow Rows[] = {
     { TEXT_VERIFY_TOO_LARGE, "The file %s is too large for a checksum file (more than 256 MB).",
       "Le fichier %s est trop volumineux pour un fichier de sommes de contr\xF4le (plus de 256 Mo)." },
     { TEXT_KIND_SHA256, "a SHA-256", "SHA-256" },
-    { TEXT_SAVE_FILTER_SHA256, "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0SHA-256\0*.sha256\0",
-      "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0SHA-256\0*.sha256\0" },
+    { TEXT_KIND_BLAKE3, "a BLAKE3", "BLAKE3" },
+    { TEXT_SAVE_FILTER_SHA256, "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0SHA-256\0*.sha256\0BLAKE3 (b3sum)\0*.b3\0",
+      "SFV (CRC32)\0*.sfv\0MD5\0*.md5\0SHA-256\0*.sha256\0BLAKE3 (b3sum)\0*.b3\0" },
     { TEXT_VERIFY_FILTER_SHA,
-      "Checksum files (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *SUMS, *.txt)\0"
-      "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*SUMS;*.txt\0"
+      "Checksum files (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *.b3, *.xxh3, *.xxh128, *.xxh64, *SUMS, *.txt)\0"
+      "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*.b3;*.xxh3;*.xxh128;*.xxh64;"
+      "*SUMS;*.txt\0"
       "All files (*.*)\0*.*\0",
-      "Fichiers de sommes de contr\xF4le (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *SUMS, *.txt)\0"
-      "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*SUMS;*.txt\0"
+      "Fichiers de sommes de contr\xF4le (*.sfv, *.md5, *.sha1, *.sha256, *.sha512, *.b3, *.xxh3, *.xxh128, *.xxh64, "
+      "*SUMS, *.txt)\0"
+      "*.sfv;*.md5;*.md5sum;*.sha1;*.sha1sum;*.sha256;*.sha256sum;*.sha512;*.sha512sum;*.b3;*.xxh3;*.xxh128;*.xxh64;"
+      "*SUMS;*.txt\0"
       "Tous fichiers (*.*)\0*.*\0" },
     { TEXT_VERIFY_NO_MEMORY,
       "There is not enough memory to verify this checksum file. The list is as it was.",
@@ -148,8 +153,8 @@ constexpr TextRow Rows[] = {
       "The files could not be handed over to the running Zunta: no memory it can read was available.",
       "Les fichiers n'ont pas pu \xEAtre transmis \xE0 Zunta d\xE9j\xE0 ouvert : aucune m\xE9moire lisible par lui "
       "n'\xE9tait disponible." },
-    { TEXT_SAVE_CANCELLED, "%s was not written: computing the SHA-256 was cancelled.",
-      "%s n'a pas \xE9t\xE9 \xE9" "crit : le calcul du SHA-256 a \xE9t\xE9 annul\xE9." },
+    { TEXT_SAVE_CANCELLED, "%s was not written: computing the checksums it holds was cancelled.",
+      "%s n'a pas \xE9t\xE9 \xE9" "crit : le calcul des sommes qu'il contient a \xE9t\xE9 annul\xE9." },
     { TEXT_HISTORY_WARNING_LINE, "Warning : contents changed, same size and time as on %s",
       "Attention : contenu modifi\xE9, m\xEAme taille et m\xEAme heure que le %s" },
     { TEXT_HISTORY_WARNING_TITLE, "Contents changed without a write", "Contenu modifi\xE9 sans \xE9" "criture" },

@@ -47,6 +47,7 @@ enum {
     TEXT_MENU_SAVE,
     TEXT_MENU_VERIFY,
     TEXT_MENU_COPY_SHA256,
+    TEXT_MENU_COPY_BLAKE3,
     TEXT_MENU_OPEN_FOLDER,
     TEXT_MENU_HISTORY,
 
@@ -108,6 +109,7 @@ enum {
     TEXT_VERIFY_ABSOLUTE_MANY,
     TEXT_VERIFY_TOO_LARGE,          // %s: the checksum file, over VERIFY_MAX_FILE_SIZE
     TEXT_KIND_SHA256,               // as TEXT_KIND_CRC32
+    TEXT_KIND_BLAKE3,
     TEXT_SAVE_FILTER_SHA256,        // filter list: 1 = SFV, 2 = MD5, 3 = SHA-256, as CHECKSUM_FORMAT_...
     TEXT_VERIFY_FILTER_SHA,         // filter list with the SHA files
     TEXT_VERIFY_NO_MEMORY,          // memory ran out; the list is as it was

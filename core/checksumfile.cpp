@@ -834,9 +834,38 @@ int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text)
     return FormatSumLine(out, size, name, md5Text, MASK_MD5);
 }
 
-int FormatSha256Line(char *out, size_t size, const char *name, const char *sha256Text)
+int FormatDigestLine(char *out, size_t size, const char *name, const char *digits, int kind)
 {
-    return FormatSumLine(out, size, name, sha256Text, MASK_SHA256);
+    return FormatSumLine(out, size, name, digits, kind);
+}
+
+// The formats Save writes: the filter's index in the save dialog, the
+// extension it adds, the kind its lines hold, and that kind as the summary
+// names it.
+static const struct {
+    int Format;
+    const char *Extension;
+    int Kind, KindText;
+} SavedFormats[] = {
+    { CHECKSUM_FORMAT_SFV, ".sfv", MASK_CRC32, TEXT_KIND_CRC32 },
+    { CHECKSUM_FORMAT_MD5, ".md5", MASK_MD5, TEXT_KIND_MD5 },
+    { CHECKSUM_FORMAT_SHA256, ".sha256", MASK_SHA256, TEXT_KIND_SHA256 },
+    { CHECKSUM_FORMAT_B3, ".b3", MASK_BLAKE3, TEXT_KIND_BLAKE3 },
+};
+
+int SavedFormatOfFilter(int filterIndex)
+{
+    return filterIndex >= 1 && filterIndex <= (int)(sizeof SavedFormats / sizeof SavedFormats[0])
+               ? SavedFormats[filterIndex - 1].Format
+               : -1;
+}
+
+int SavedFormatKind(int format)
+{
+    for (const auto &saved : SavedFormats)
+        if (saved.Format == format)
+            return saved.Kind;
+    return 0;
 }
 
 int FormatSfvHeader(char *out, size_t size, int year, int month, int day, int hour, int minute,
@@ -851,15 +880,12 @@ int ChooseSaveName(const char *typed, int selectedFormat, char *out, size_t size
     if (typed[0] == '\0')
         return -1;
     int format = ChecksumFormatOfName(typed);
-    if (format == CHECKSUM_FORMAT_SFV || format == CHECKSUM_FORMAT_MD5 || format == CHECKSUM_FORMAT_SHA256)
+    if (SavedFormatKind(format) != 0)
         return CopyText(out, size, typed) == 0 ? format : -1;
-    const char *extension = selectedFormat == CHECKSUM_FORMAT_SFV      ? ".sfv"
-                            : selectedFormat == CHECKSUM_FORMAT_MD5    ? ".md5"
-                            : selectedFormat == CHECKSUM_FORMAT_SHA256 ? ".sha256"
-                                                                       : nullptr;
-    if (extension == nullptr)
-        return -1;
-    return FormatText(out, size, "%s%s", typed, extension) == 0 ? selectedFormat : -1;
+    for (const auto &saved : SavedFormats)
+        if (saved.Format == selectedFormat)
+            return FormatText(out, size, "%s%s", typed, saved.Extension) == 0 ? selectedFormat : -1;
+    return -1;
 }
 
 // ---- Summaries ----
@@ -891,9 +917,11 @@ static void BuildFormat(TextBuilder *builder, const char *format, ...)
 
 char *FormatSaveSummary(int format, const char *name, int32_t written, int32_t leftOut)
 {
-    const char *kind = LanguageStrings[format == CHECKSUM_FORMAT_SFV      ? TEXT_KIND_CRC32
-                                : format == CHECKSUM_FORMAT_SHA256 ? TEXT_KIND_SHA256
-                                                                   : TEXT_KIND_MD5];
+    int kindText = TEXT_KIND_MD5;
+    for (const auto &saved : SavedFormats)
+        if (saved.Format == format)
+            kindText = saved.KindText;
+    const char *kind = LanguageStrings[kindText];
     size_t size = strlen(name) + SAVE_SUMMARY_SIZE;
     char *text = (char *)malloc(size);
     if (text == nullptr)

@@ -52,9 +52,9 @@ void CheckWrittenLine(const char *name, const ChecksumLine &line)
             wanted = ".\\" + wanted;
         ChecksumReaderInit(&reader, written, strlen(written), CHECKSUM_FORMAT_SFV);
     } else {
-        int made = line.Kind == MASK_SHA256 ? FormatSha256Line(written, sizeof written, name, line.Expected)
-                   : line.Kind == MASK_MD5  ? FormatMd5Line(written, sizeof written, name, line.Expected)
-                                                : -1;
+        int made = line.Kind & (MASK_MD5 | MASK_SHA256 | MASK_BLAKE3)
+                       ? FormatDigestLine(written, sizeof written, name, line.Expected, line.Kind)
+                       : -1;
         if (made != 0)
             return;
         if (IsRelative(name))

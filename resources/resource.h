@@ -55,5 +55,6 @@
 #define IDM_OPEN_FOLDER         2009
 #define IDM_CHECK_HISTORY       2010
 #define IDM_COPY_SHA256         2011
+#define IDM_COPY_BLAKE3         2020
 
 #endif

@@ -36,6 +36,7 @@ static const struct {
     { IDM_COPY_CRC32, TEXT_MENU_COPY_CRC32 },
     { IDM_COPY_MD5, TEXT_MENU_COPY_MD5 },
     { IDM_COPY_SHA256, TEXT_MENU_COPY_SHA256 },
+    { IDM_COPY_BLAKE3, TEXT_MENU_COPY_BLAKE3 },
     { IDM_COPY_PATH, TEXT_MENU_COPY_PATH },
     { IDM_COPY_ROW, TEXT_MENU_COPY_ROW },
     { IDM_COPY_RESULTS, TEXT_MENU_COPY_RESULTS },
@@ -92,6 +93,7 @@ bool ListCommandEnabled(HWND window, int id)
         return entry != nullptr;
     case IDM_COMPARE:
     case IDM_COPY_SHA256:   // computed first when it is not known
+    case IDM_COPY_BLAKE3:
         return entry != nullptr && RunCanStart();
     case IDM_COPY_RESULTS:
         return RunCanStart() && AnyRowHasAResult(GetDlgItem(window, IDC_FILE_LIST));
@@ -320,18 +322,19 @@ static void CopyResults(HWND window)
     free(text);
 }
 
-// Copy SHA-256: the digest when it is known, else a run of the row first.
-static void CopySha256(HWND window)
+// Copy SHA-256, Copy BLAKE3: the digest when it is known, else a run of the
+// row first.
+static void CopyDigest(HWND window, int kind)
 {
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     int32_t index;
     int row = SelectedFileRow(list, &index);
     if (row < 0)
         return;
-    char *sha256 = DuplicateShownDigest(index, KIND_SHA256);
-    if (sha256 != nullptr) {
-        PutClipboardText(window, sha256);
-        free(sha256);
+    char *digest = DuplicateShownDigest(index, kind);
+    if (digest != nullptr) {
+        PutClipboardText(window, digest);
+        free(digest);
         return;
     }
     int32_t *rows = (int32_t *)malloc(sizeof *rows), *indexes = (int32_t *)malloc(sizeof *indexes);
@@ -342,7 +345,7 @@ static void CopySha256(HWND window)
     }
     rows[0] = row;
     indexes[0] = index;
-    StartRowsRun(window, rows, indexes, 1, MASK_SHA256, ROWS_FOR_COPY);
+    StartRowsRun(window, rows, indexes, 1, 1 << kind, ROWS_FOR_COPY);
 }
 
 void FinishRowsRun(HWND window)
@@ -354,10 +357,11 @@ void FinishRowsRun(HWND window)
         FinishSaveAfterRun(window);
         return;
     }
-    char *sha256 = CurrentRun.Cancelled ? nullptr : DuplicateShownDigest(index, KIND_SHA256);
-    if (sha256 != nullptr)
-        PutClipboardText(window, sha256);
-    free(sha256);
+    int kind = KindOfMask(CurrentRun.Mask);
+    char *digest = CurrentRun.Cancelled || kind < KIND_FIRST_STORED ? nullptr : DuplicateShownDigest(index, kind);
+    if (digest != nullptr)
+        PutClipboardText(window, digest);
+    free(digest);
 }
 
 static void CopyFromEntry(HWND window, int id, const FileEntry *entry, int32_t index)
@@ -405,7 +409,10 @@ void OnListCommand(HWND window, int id)
         CopyFromEntry(window, id, entry, index);
         break;
     case IDM_COPY_SHA256:
-        CopySha256(window);
+        CopyDigest(window, KIND_SHA256);
+        break;
+    case IDM_COPY_BLAKE3:
+        CopyDigest(window, KIND_BLAKE3);
         break;
     case IDM_COPY_RESULTS:
         CopyResults(window);

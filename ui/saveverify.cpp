@@ -81,7 +81,8 @@ static bool AddLine(LineBuffer *buffer, const char *line)
 static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *lines, int32_t *written,
                          int32_t *leftOut)
 {
-    int needed = format == CHECKSUM_FORMAT_SFV ? HAS_CRC32 : HAS_MD5;
+    int kind = KindOfMask(SavedFormatKind(format));
+    bool stored = kind >= KIND_FIRST_STORED;
     int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     for (int row = 0; row < rows; row++) {
         int32_t index = RowIndex(list, row);
@@ -95,19 +96,19 @@ static bool CollectLines(HWND list, int format, const char *folder, LineBuffer *
         memcpy(md5, entry->Md5Text, sizeof md5);
         UnlockEntryResults();
         md5[MD5_TEXT_SIZE - 1] = '\0';
-        char *sha256 = format == CHECKSUM_FORMAT_SHA256 ? DuplicateEntryText(index, DigestText(KIND_SHA256)) : nullptr;
-        if (format == CHECKSUM_FORMAT_SHA256 ? sha256 == nullptr : !(flags & needed)) {
+        char *digest = stored ? DuplicateEntryText(index, DigestText(kind)) : nullptr;
+        if (stored ? digest == nullptr : !(flags & (1 << kind))) {
             (*leftOut)++;
             continue;
         }
         const char *name = ListedNameOf(folder, entry->Path);
         size_t size = strlen(name) * 2 + LINE_SPARE;     // md5sum's escapes double a name at most
         char *line = (char *)malloc(size);
-        int made = line == nullptr                    ? -1
-                   : format == CHECKSUM_FORMAT_SFV    ? FormatSfvLine(line, size, name, crc)
-                   : format == CHECKSUM_FORMAT_SHA256 ? FormatSha256Line(line, size, name, sha256)
-                                                      : FormatMd5Line(line, size, name, md5);
-        free(sha256);
+        int made = line == nullptr       ? -1
+                   : stored              ? FormatDigestLine(line, size, name, digest, 1 << kind)
+                   : kind == KIND_CRC32  ? FormatSfvLine(line, size, name, crc)
+                                         : FormatMd5Line(line, size, name, md5);
+        free(digest);
         bool added = made == 0 && AddLine(lines, line);
         free(line);
         if (!added)
@@ -180,14 +181,19 @@ static void WriteChecksumFile(HWND window, const char *path, int format)
 }
 
 
-// The file a save writes once the SHA-256 it needs are computed.
+// The file a save writes once the digests it needs are computed, and its format.
 static char PendingSavePath[PATH_SIZE];
+static int PendingSaveFormat;
 
-// Starts a run over the rows whose SHA-256 is not known, for a save to path.
+// Starts a run over the rows whose digest of the format's kind (one kept
+// outside the entry: SHA-256, BLAKE3) is not known, for a save to path.
 // Returns 0 when it started, -1 when there is nothing to compute or it
 // cannot start (the file is then written with what is known).
-static int ComputeMissingSha256(HWND window, const char *path)
+static int ComputeMissingDigests(HWND window, const char *path, int format)
 {
+    int kind = KindOfMask(SavedFormatKind(format));
+    if (kind < KIND_FIRST_STORED)
+        return -1;
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     int32_t *missing = (int32_t *)malloc(((size_t)rows + 1) * sizeof *missing);
@@ -195,7 +201,7 @@ static int ComputeMissingSha256(HWND window, const char *path)
     int32_t count = 0;
     for (int row = 0; missing != nullptr && indexes != nullptr && row < rows; row++) {
         int32_t index = RowIndex(list, row);
-        char *known = index < 0 ? nullptr : DuplicateEntryText(index, DigestText(KIND_SHA256));
+        char *known = index < 0 ? nullptr : DuplicateEntryText(index, DigestText(kind));
         if (index >= 0 && known == nullptr) {
             missing[count] = row;
             indexes[count++] = index;
@@ -207,7 +213,8 @@ static int ComputeMissingSha256(HWND window, const char *path)
         free(indexes);
         return -1;
     }
-    return StartRowsRun(window, missing, indexes, count, MASK_SHA256, ROWS_FOR_SAVE);
+    PendingSaveFormat = format;
+    return StartRowsRun(window, missing, indexes, count, 1 << kind, ROWS_FOR_SAVE);
 }
 
 void FinishSaveAfterRun(HWND window)
@@ -215,20 +222,20 @@ void FinishSaveAfterRun(HWND window)
     if (CurrentRun.Cancelled)
         Report(window, TEXT_SAVE_CANCELLED, PendingSavePath, LanguageStrings[TEXT_SAVE_TITLE], MB_ICONWARNING);
     else
-        WriteChecksumFile(window, PendingSavePath, CHECKSUM_FORMAT_SHA256);
+        WriteChecksumFile(window, PendingSavePath, PendingSaveFormat);
 }
 
 void SaveChecksumFile(HWND window)
 {
     char typed[PATH_SIZE] = "";
-    DWORD filterIndex = CHECKSUM_FORMAT_MD5;
+    DWORD filterIndex = 2;     // MD5
     if (ChooseFileName(window, true, LanguageStrings[TEXT_SAVE_FILTER_SHA256], &filterIndex,
                        LanguageStrings[TEXT_SAVE_TITLE], SaveFlags, typed, sizeof typed) != 0)
         return;
 
     const char *title = LanguageStrings[TEXT_SAVE_TITLE];
     char path[PATH_SIZE];
-    int format = ChooseSaveName(typed, (int)filterIndex, path, sizeof path);
+    int format = ChooseSaveName(typed, SavedFormatOfFilter((int)filterIndex), path, sizeof path);
     int found = format < 0 ? QUERY_NOTHING : QueryFileInfo(path, nullptr, nullptr);
     if (format < 0 || found == QUERY_DIRECTORY) {
         Report(window, TEXT_SAVE_NOT_WRITTEN, format < 0 ? typed : path, title, MB_ICONWARNING);
@@ -242,7 +249,7 @@ void SaveChecksumFile(HWND window)
             return;
     }
 
-    if (format == CHECKSUM_FORMAT_SHA256 && ComputeMissingSha256(window, path) == 0)
+    if (ComputeMissingDigests(window, path, format) == 0)
         return;     // written once the run has computed them
     WriteChecksumFile(window, path, format);
 }

@@ -603,13 +603,13 @@ TEST(ChecksumFileWriters, ExactBytesThatReadBack)
     EXPECT_EQ(Read(Md5(80, "*odd name.txt", Md5Empty), CHECKSUM_FORMAT_MD5), (Lines{ Md5Of("*odd name.txt") }));
     EXPECT_EQ(FormatSfvHeader(header, strlen(header), 2026, 12, 9, 14, 5, 9), -1);
     char line[100] = "x";
-    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Hex(64, true).c_str()), 0);
+    EXPECT_EQ(FormatDigestLine(line, sizeof line, "a.txt", Hex(64, true).c_str(), MASK_SHA256), 0);
     EXPECT_EQ(line, Hex(64) + " *a.txt\r\n");
     EXPECT_EQ(Read(line, CHECKSUM_FORMAT_SHA256), (Lines{ "a.txt=" + Hex(64) }));
-    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Hex(63).c_str()), -1);
+    EXPECT_EQ(FormatDigestLine(line, sizeof line, "a.txt", Hex(63).c_str(), MASK_SHA256), -1);
     EXPECT_STREQ(line, "");
-    EXPECT_EQ(FormatSha256Line(line, sizeof line, "a.txt", Md5Empty), -1);
-    EXPECT_EQ(FormatSha256Line(line, 73, "a.txt", Hex(64).c_str()), -1);
+    EXPECT_EQ(FormatDigestLine(line, sizeof line, "a.txt", Md5Empty, MASK_SHA256), -1);
+    EXPECT_EQ(FormatDigestLine(line, 73, "a.txt", Hex(64).c_str(), MASK_SHA256), -1);
 }
 
 TEST(ChecksumFileWriters, SavedNamesReadBackToTheSamePath)
@@ -630,7 +630,7 @@ TEST(ChecksumFileWriters, SavedNamesReadBackToTheSamePath)
         Lines md5 = Read(line, CHECKSUM_FORMAT_MD5);
         ASSERT_EQ(md5.size(), 1u) << line;
         EXPECT_EQ(Classify(folder, md5[0].substr(0, md5[0].find('=')).c_str()), path) << "MD5 line " << line;
-        ASSERT_EQ(FormatSha256Line(line, sizeof line, name, Hex(64).c_str()), 0);
+        ASSERT_EQ(FormatDigestLine(line, sizeof line, name, Hex(64).c_str(), MASK_SHA256), 0);
         Lines sha = Read(line, CHECKSUM_FORMAT_SHA256);
         ASSERT_EQ(sha.size(), 1u) << line;
         EXPECT_EQ(Classify(folder, sha[0].substr(0, sha[0].find('=')).c_str()), path) << "SHA-256 line " << line;
@@ -1187,10 +1187,13 @@ TEST(ChecksumMoreTexts, FilterListsAndTheCurrentLanguage)
         EXPECT_EQ(verify[1], "*.sfv;*.md5;*.md5sum;*.txt");
         EXPECT_EQ(verify[3], "*.*");
         Lines save3 = FilterItems(table[TEXT_SAVE_FILTER_SHA256]);
-        ASSERT_EQ(save3.size(), 6u);
-        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SFV - 1], "*.sfv");
-        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_MD5 - 1], "*.md5");
-        EXPECT_EQ(save3[2 * CHECKSUM_FORMAT_SHA256 - 1], "*.sha256");
+        ASSERT_EQ(save3.size(), 8u);
+        for (int filter = 1; filter <= 4; filter++) {
+            char named[16];
+            EXPECT_EQ(ChooseSaveName("x", SavedFormatOfFilter(filter), named, sizeof named), SavedFormatOfFilter(filter));
+            EXPECT_EQ("*" + std::string(named + 1), save3[2 * filter - 1]) << "the filter's type is what Save writes";
+        }
+        EXPECT_EQ(SavedFormatOfFilter(4), CHECKSUM_FORMAT_B3);
         Lines verifySha = FilterItems(table[TEXT_VERIFY_FILTER_SHA]);
         ASSERT_EQ(verifySha.size(), 4u);
         EXPECT_NE(verifySha[1].find("*.sha256;*.sha256sum;"), std::string::npos);
