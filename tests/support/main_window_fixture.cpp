@@ -11,12 +11,37 @@
 #include "ui/historyrun.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
+#include "ui/taskbar.h"
 #include "win_support.h"
 
 #include <commctrl.h>
 
 #include <set>
 #include <vector>
+
+std::vector<std::string> TaskbarSeen;
+
+namespace {
+
+const TaskbarCalls RealTaskbar = Taskbar;
+const char *const TaskbarStates[] = { "NONE", "NORMAL", "PAUSED", "ERROR" };
+bool TaskbarOffered;
+
+} // namespace
+
+void MainWindowTest::RecordTaskbar(bool offered)
+{
+    TaskbarSeen.clear();
+    TaskbarOffered = offered;
+    Taskbar.Create = [] {
+        TaskbarSeen.push_back(TaskbarOffered ? "created" : "absent");
+        return TaskbarOffered ? 0 : -1;
+    };
+    Taskbar.Release = [] {};
+    Taskbar.SetState = [](HWND, int state) { TaskbarSeen.push_back(TaskbarStates[state]); };
+    Taskbar.SetValue = [](HWND, int percentage) { TaskbarSeen.push_back(std::to_string(percentage)); };
+    SendMessageA(window, RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
+}
 
 void MainWindowTest::SetUp()
 {
@@ -48,6 +73,7 @@ void MainWindowTest::TearDown()
     ForgetPendingWindows();
     DestroyMainWindow();
     Pump();
+    Taskbar = RealTaskbar;
     FileListRelease(&Files);
     free(MainWnd.RowSnapshot);
     MainWnd.RowSnapshot = nullptr;
