@@ -53,3 +53,17 @@ void RunBarEnd(HWND window)
     RunShown = false;
     TaskbarShow(window, TASKBAR_NONE, -1);
 }
+
+int RunMessageBox(HWND window, const char *text, const char *title, UINT type, int state)
+{
+    if (state != TASKBAR_PAUSED && state != TASKBAR_ERROR)
+        return MessageBoxA(window, text, title, type);
+    HWND bar = GetDlgItem(window, IDC_PROGRESS);
+    SendMessageA(bar, PBM_SETSTATE, state == TASKBAR_ERROR ? PBST_ERROR : PBST_PAUSED, 0);
+    // The failures of an ended run on a full button; a pause where the run is.
+    TaskbarShow(window, state, state == TASKBAR_ERROR ? 100 : -1);
+    int answer = MessageBoxA(window, text, title, type);
+    SendMessageA(bar, PBM_SETSTATE, PBST_NORMAL, 0);
+    TaskbarShow(window, RunShown ? TASKBAR_NORMAL : TASKBAR_NONE, -1);
+    return answer;
+}

@@ -18,5 +18,10 @@ void WatchRunBar(HWND window);
 void RunBarBegin(HWND window);
 // The run has ended: the button shows nothing.
 void RunBarEnd(HWND window);
+// A message box of a run, shown with MessageBoxA's arguments and answer.
+// With TASKBAR_PAUSED (a question the going run waits for) or TASKBAR_ERROR
+// (what the run found failed), the bar and the button show that state
+// while it waits, and go back afterwards.
+int RunMessageBox(HWND window, const char *text, const char *title, UINT type, int state);
 
 #endif

@@ -40,6 +40,7 @@ void MainWindowTest::RecordTaskbar(bool offered)
     Taskbar.Release = [] {};
     Taskbar.SetState = [](HWND, int state) { TaskbarSeen.push_back(TaskbarStates[state]); };
     Taskbar.SetValue = [](HWND, int percentage) { TaskbarSeen.push_back(std::to_string(percentage)); };
+    WatchProgressBar(false);
     SendMessageA(window, RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
 }
 
@@ -232,6 +233,9 @@ WNDPROC BarProcBefore;
 
 LRESULT CALLBACK WatchedBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const char *const states[] = { "", "bar NORMAL", "bar ERROR", "bar PAUSED" };
+    if (message == PBM_SETSTATE && wParam < 4)
+        TaskbarSeen.push_back(states[wParam]);
     if (message == PBM_SETPOS) {
         ProgressPositions.push_back((int)wParam);
         if (CancelAtFirstProgress && wParam > 0) {

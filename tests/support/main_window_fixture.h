@@ -48,7 +48,8 @@ protected:
     void WatchProgressBar(bool cancelAtFirst);
     // Tells the window, as the shell does, that its taskbar button exists,
     // the system offering a taskbar list or not; from then on the calls that
-    // reach the list are recorded in TaskbarSeen.
+    // reach the list, and the bar's states, are recorded in TaskbarSeen (the
+    // bar watched as by WatchProgressBar(false)).
     void RecordTaskbar(bool offered);
 
     HWND window = nullptr;
@@ -58,7 +59,7 @@ protected:
 extern std::vector<int> ProgressPositions;
 extern bool CancelAtFirstProgress;
 // "created" or "absent"; the states "NONE", "NORMAL", "PAUSED", "ERROR" and
-// the percentages the button was given.
+// the percentages the button was given; "bar NORMAL" and so on.
 extern std::vector<std::string> TaskbarSeen;
 
 // Calls act once a dialog titled title (a message box too) appears on this
