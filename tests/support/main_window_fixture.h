@@ -46,10 +46,9 @@ protected:
     // with cancelAtFirst, the first position past 0 asks the run to stop, as
     // the Cancel button does, and clears CancelAtFirstProgress.
     void WatchProgressBar(bool cancelAtFirst);
-    // Tells the window, as the shell does, that its taskbar button exists,
-    // the system offering a taskbar list or not; from then on the calls that
-    // reach the list, and the bar's states, are recorded in TaskbarSeen (the
-    // bar watched as by WatchProgressBar(false)).
+    // Tells the window, as the shell does, that its taskbar button exists (the
+    // system offering a taskbar list or not); the list's calls and the bar's
+    // states are then recorded in TaskbarSeen. Watches the bar as WatchProgressBar(false).
     void RecordTaskbar(bool offered);
 
     HWND window = nullptr;

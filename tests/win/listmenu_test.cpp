@@ -320,10 +320,7 @@ TEST_F(ListMenu, VerifyingAFileWithAwkwardNames)
     std::string summary;
     RecordTaskbar(true);
     ChooseInFileDialog("Verify checksum file", folder + "\\sums\\list.txt");
-    AnswerMessageBox("Verification", [&](HWND, const std::string &text) {
-        summary = text;
-        TaskbarSeen.push_back("summary");
-    });
+    AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; TaskbarSeen.push_back("summary"); });
     Command(IDM_VERIFY_SUMS);
     PumpUntil([&] { return !summary.empty(); });
     ForgetPendingWindows();

@@ -144,9 +144,8 @@ protected:
                IsWindowEnabled(GetDlgItem(window, IDC_CLEAR_ALL)) &&
                IsWindowEnabled(GetDlgItem(window, IDC_MOVE_UP)) && ReadRunState() == RUN_IDLE;
     }
-    // What the taskbar button is to have seen of a run whose bar was sent
-    // the watched positions: each it showed (within 0 to 100), once, from 0
-    // on; then nothing.
+    // What the taskbar button is to have seen of a run whose bar was sent the watched
+    // positions: each the bar showed (within 0 to 100) once, from 0 on; then nothing.
     std::vector<std::string> TaskbarOfTheBar()
     {
         std::vector<std::string> seen = { "created", "NORMAL", "0" };
