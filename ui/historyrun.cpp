@@ -19,6 +19,7 @@
 #include "ui/mainwnd.h"
 #include "ui/progress.h"
 #include "ui/runs.h"
+#include "ui/taskbar.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -286,8 +287,9 @@ static void ShowCheckSummary(HWND window)
         AppendWarnedNames(text, size);
     }
     bool clean = Changed == 0 && Unreadable == 0 && !CurrentRun.Cancelled && IndexState != HISTORY_OFF;
-    MessageBoxA(window, text, LanguageStrings[TEXT_HISTORY_CHECK_TITLE],
-                MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
+    RunMessageBox(window, text, LanguageStrings[TEXT_HISTORY_CHECK_TITLE],
+                  MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING),
+                  Changed > 0 || Unreadable > 0 ? TASKBAR_ERROR : TASKBAR_NONE);
     free(text);
 }
 
@@ -299,7 +301,7 @@ static void ShowWarnedFiles(HWND window)
         return;
     snprintf(text, size, "%s\r\n\r\n", CountText(TEXT_HISTORY_WARNING_TEXT_ONE, WarnedCount));
     AppendWarnedNames(text, size);
-    MessageBoxA(window, text, LanguageStrings[TEXT_HISTORY_WARNING_TITLE], MB_OK | MB_ICONWARNING);
+    RunMessageBox(window, text, LanguageStrings[TEXT_HISTORY_WARNING_TITLE], MB_OK | MB_ICONWARNING, TASKBAR_ERROR);
     free(text);
 }
 

@@ -21,10 +21,12 @@
 #include "ui/historyrun.h"
 #include "ui/listmenu.h"
 #include "ui/listview.h"
+#include "ui/progress.h"
 #include "ui/reorder.h"
 #include "ui/result.h"
 #include "ui/runs.h"
 #include "ui/saveverify.h"
+#include "ui/taskbar.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -181,6 +183,8 @@ static void OnInitDialog(HWND window)
         CheckDlgButton(window, IDC_ALWAYS_ON_TOP, BST_CHECKED);
     }
     SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    WatchRunBar(window);
+    TaskbarWatch(window);
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     RebuildResultBox(window);
     ApplyListFonts(window);
@@ -268,6 +272,7 @@ static void OnEndSession(HWND window)
 static void OnDestroy(void)
 {
     RemoveListShortcuts();
+    TaskbarForget();
     // What an ended run found is not shown in a window that goes.
     RunFollowUpTaken();
     DiscardVerification();
@@ -439,6 +444,9 @@ static void OnCommand(HWND window, int id, int notification)
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A message registered at run time: no case can name it.
+    if (TaskbarButtonCreated(window, message))
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(window);

@@ -693,6 +693,7 @@ int StartRun(HWND window, int buttonId)
         LeaveCriticalSection(&RunLock);
         return -1;
     }
+    RunBarBegin(window);
     return 0;
 }
 
@@ -717,6 +718,7 @@ void OnRunFinished(HWND window)
         CloseHandle(MainWnd.RunThread);
     MainWnd.RunThread = nullptr;
     ReplyMessage(60);
+    RunBarEnd(window);
     if (CurrentRun.Kind == RUN_KIND_COMPARE || CurrentRun.Kind == RUN_KIND_VERIFY || CurrentRun.Kind == RUN_KIND_ROWS ||
         HistoryFollowUpWanted(CurrentRun.Kind))
         FollowUpPending = PostMessageA(window, MSG_RUN_FOLLOW_UP, 0, 0) != 0;

@@ -20,8 +20,10 @@
 #include "ui/dialogs.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
+#include "ui/progress.h"
 #include "ui/result.h"
 #include "ui/runs.h"
+#include "ui/taskbar.h"
 
 #include <commdlg.h>
 #include <stdio.h>
@@ -411,8 +413,8 @@ int AskAboutAbsoluteNames(HWND window, int32_t count)
 {
     char question[MESSAGE_SIZE];
     snprintf(question, sizeof question, CountText(TEXT_VERIFY_ABSOLUTE_ONE, count), count);
-    int answer = MessageBoxA(window, question, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE],
-                             MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    int answer = RunMessageBox(window, question, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE],
+                               MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, TASKBAR_PAUSED);
     return answer == IDYES ? IDYES : IDNO;
 }
 
@@ -440,14 +442,14 @@ void ShowVerificationAfterRun(HWND window)
         SendMessageA(list, LVM_ENSUREVISIBLE, Plan->FirstFailedRow, FALSE);
         ShowRowResult(list, Plan->FirstFailedRow);
     }
-    bool clean = Plan->Summary.Failed.Count == 0 && Plan->Summary.Missing.Count == 0 &&
-                 Plan->Summary.NotUnderstood == 0 && !Plan->Summary.Cancelled;
+    bool failed = Plan->Summary.Failed.Count > 0 || Plan->Summary.Missing.Count > 0;
+    bool clean = !failed && Plan->Summary.NotUnderstood == 0 && !Plan->Summary.Cancelled;
     char *summary = FormatVerifySummary(&Plan->Summary);
     DiscardVerification();
     CurrentRun.Plan = nullptr;
     CurrentRun.SumsPath = nullptr;
     if (summary != nullptr)
-        MessageBoxA(window, summary, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE],
-                    MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING));
+        RunMessageBox(window, summary, LanguageStrings[TEXT_VERIFY_SUMMARY_TITLE],
+                      MB_OK | (clean ? MB_ICONINFORMATION : MB_ICONWARNING), failed ? TASKBAR_ERROR : TASKBAR_NONE);
     free(summary);
 }

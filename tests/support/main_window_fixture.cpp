@@ -11,12 +11,38 @@
 #include "ui/historyrun.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
+#include "ui/taskbar.h"
 #include "win_support.h"
 
 #include <commctrl.h>
 
 #include <set>
 #include <vector>
+
+std::vector<std::string> TaskbarSeen;
+
+namespace {
+
+const TaskbarCalls RealTaskbar = Taskbar;
+const char *const TaskbarStates[] = { "NONE", "NORMAL", "PAUSED", "ERROR" };
+bool TaskbarOffered;
+
+} // namespace
+
+void MainWindowTest::RecordTaskbar(bool offered)
+{
+    TaskbarSeen.clear();
+    TaskbarOffered = offered;
+    Taskbar.Create = [] {
+        TaskbarSeen.push_back(TaskbarOffered ? "created" : "absent");
+        return TaskbarOffered ? 0 : -1;
+    };
+    Taskbar.Release = [] {};
+    Taskbar.SetState = [](HWND, int state) { TaskbarSeen.push_back(TaskbarStates[state]); };
+    Taskbar.SetValue = [](HWND, int percentage) { TaskbarSeen.push_back(std::to_string(percentage)); };
+    WatchProgressBar(false);
+    SendMessageA(window, RegisterWindowMessageA("TaskbarButtonCreated"), 0, 0);
+}
 
 void MainWindowTest::SetUp()
 {
@@ -48,6 +74,7 @@ void MainWindowTest::TearDown()
     ForgetPendingWindows();
     DestroyMainWindow();
     Pump();
+    Taskbar = RealTaskbar;
     FileListRelease(&Files);
     free(MainWnd.RowSnapshot);
     MainWnd.RowSnapshot = nullptr;
@@ -206,6 +233,9 @@ WNDPROC BarProcBefore;
 
 LRESULT CALLBACK WatchedBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const char *const states[] = { "", "bar NORMAL", "bar ERROR", "bar PAUSED" };
+    if (message == PBM_SETSTATE && wParam < 4)
+        TaskbarSeen.push_back(states[wParam]);
     if (message == PBM_SETPOS) {
         ProgressPositions.push_back((int)wParam);
         if (CancelAtFirstProgress && wParam > 0) {

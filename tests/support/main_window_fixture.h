@@ -46,6 +46,10 @@ protected:
     // with cancelAtFirst, the first position past 0 asks the run to stop, as
     // the Cancel button does, and clears CancelAtFirstProgress.
     void WatchProgressBar(bool cancelAtFirst);
+    // Tells the window, as the shell does, that its taskbar button exists (the
+    // system offering a taskbar list or not); the list's calls and the bar's
+    // states are then recorded in TaskbarSeen. Watches the bar as WatchProgressBar(false).
+    void RecordTaskbar(bool offered);
 
     HWND window = nullptr;
     std::string folder;
@@ -53,6 +57,9 @@ protected:
 
 extern std::vector<int> ProgressPositions;
 extern bool CancelAtFirstProgress;
+// "created" or "absent"; the states "NONE", "NORMAL", "PAUSED", "ERROR" and
+// the percentages the button was given; "bar NORMAL" and so on.
+extern std::vector<std::string> TaskbarSeen;
 
 // Calls act once a dialog titled title (a message box too) appears on this
 // thread, from inside whatever modal loop is running then.

@@ -18,6 +18,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -317,11 +318,16 @@ TEST_F(ListMenu, VerifyingAFileWithAwkwardNames)
                                "changed.txt 00000000\n"
                                "this line is not understood\n");
     std::string summary;
+    RecordTaskbar(true);
     ChooseInFileDialog("Verify checksum file", folder + "\\sums\\list.txt");
-    AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; });
+    AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; TaskbarSeen.push_back("summary"); });
     Command(IDM_VERIFY_SUMS);
     PumpUntil([&] { return !summary.empty(); });
     ForgetPendingWindows();
+    ASSERT_GE(TaskbarSeen.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(TaskbarSeen.end() - 7, TaskbarSeen.end()),
+              (std::vector<std::string>{ "NONE", "bar ERROR", "ERROR", "100", "summary", "bar NORMAL", "NONE" }))
+        << "red while the summary of failed files waits";
 
     // A file listed twice counts once; a name that climbs out of the folder
     // is never opened.
@@ -359,9 +365,11 @@ TEST_F(ListMenu, AFileListedByNameAndByFullPathHasOneRow)
     File("list.sfv", "a.txt CBF43926\r\n" + path + " CBF43926\r\n");
     std::string summary;
     ChooseInFileDialog("Verify checksum file", folder + "\\list.sfv");
+    RecordTaskbar(true);
     AnswerMessageBox(
         "Verification",
         [&](HWND, const std::string &) {
+            TaskbarSeen.push_back("question");
             AnswerMessageBox("Verification", [&](HWND, const std::string &text) { summary = text; });
         },
         IDYES);     // the full path verified too
@@ -370,6 +378,10 @@ TEST_F(ListMenu, AFileListedByNameAndByFullPathHasOneRow)
     ForgetPendingWindows();
     EXPECT_EQ(Rows(), 1) << summary;
     EXPECT_EQ(summary, "Verified 1 file: 1 OK, 0 FAILED, 0 missing") << "one file, counted once";
+    const std::vector<std::string> paused = { "bar PAUSED", "PAUSED", "question", "bar NORMAL", "NORMAL" };
+    EXPECT_NE(std::search(TaskbarSeen.begin(), TaskbarSeen.end(), paused.begin(), paused.end()), TaskbarSeen.end())
+        << testing::PrintToString(TaskbarSeen);
+    EXPECT_EQ(std::count(TaskbarSeen.begin(), TaskbarSeen.end(), "ERROR"), 0) << "a clean end is never red";
     EXPECT_EQ(Cell(0, 0), "Done");
 }
 

@@ -144,6 +144,17 @@ protected:
                IsWindowEnabled(GetDlgItem(window, IDC_CLEAR_ALL)) &&
                IsWindowEnabled(GetDlgItem(window, IDC_MOVE_UP)) && ReadRunState() == RUN_IDLE;
     }
+    // What the taskbar button is to have seen of a run whose bar was sent the watched
+    // positions: each the bar showed (within 0 to 100) once, from 0 on; then nothing.
+    std::vector<std::string> TaskbarOfTheBar()
+    {
+        std::vector<std::string> seen = { "created", "NORMAL", "0" };
+        for (int position : watched.positions)
+            if (std::to_string(std::min(position, 100)) != seen.back())
+                seen.push_back(std::to_string(std::min(position, 100)));
+        seen.push_back("NONE");
+        return seen;
+    }
     Watched watched;
 };
 
@@ -218,6 +229,23 @@ TEST_F(Runs, ProcessHashesTheSelectedRowWhateverItsStatus)
     EXPECT_TRUE(ButtonsIdle());
     EXPECT_EQ(LogLines(), 1);
     EXPECT_EQ(Log().substr(64, 16), std::string("    ") + DigitsCrc + "    ");
+}
+
+TEST_F(Runs, TheTaskbarButtonShowsTheBarOnlyWhereTheSystemOffersIt)
+{
+    OpenWatchedWindow();
+    AddFile(MakeFile("big.bin", 4 << 20));
+    Select(0);
+    RecordTaskbar(false);
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(TaskbarSeen, (std::vector<std::string>{ "absent" }));
+
+    RecordTaskbar(true);    // as after the shell restarted
+    MakeFile("big.bin", 8 << 20);   // grown since it was read: the job counts past 100
+    watched.positions.clear();
+    RunToTheEnd(IDC_PROCESS);
+    EXPECT_EQ(TaskbarSeen, TaskbarOfTheBar()) << "the button shows what the bar shows";
+    EXPECT_GT(TaskbarSeen.size(), 8u) << "the percentages rose";
 }
 
 TEST_F(Runs, ProcessAllTakesOnlyReadyRowsAndCounts)
@@ -425,6 +453,7 @@ TEST_F(Runs, CancelDuringTheThirdFileStopsTheRestAtTheirFirstPoll)
     CountingReads = false;
     BytesRead = 0;
     OpenWatchedWindow();
+    RecordTaskbar(true);
     const size_t big = 24 << 20;
     AddFile(MakeFile("big1.bin", big));
     AddFile(MakeFile("big2.bin", big));
@@ -459,6 +488,7 @@ TEST_F(Runs, CancelDuringTheThirdFileStopsTheRestAtTheirFirstPoll)
             fourthAndLater++;
     }
     EXPECT_EQ(fourthAndLater, 2 + 1 + 2) << "first poll and final call of each cancelled file";
+    EXPECT_EQ(TaskbarSeen, TaskbarOfTheBar()) << "at 0 from the cancel on, then cleared";
     EXPECT_EQ(LogLines(), 3);
     EXPECT_TRUE(ButtonsIdle());
 }
