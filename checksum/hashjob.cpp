@@ -231,6 +231,7 @@ int32_t HashFileWith(const char *path, uint64_t recordedSize, int mask, ReportPr
         if (EngineOf[kind].Update == nullptr)
             mask &= ~(1 << kind);
     mask &= MASK_ALL;
+    outcome->Mask = mask;
 
     if (mask != 0) {
         FILE *file = HashOpen(path);

@@ -96,7 +96,7 @@ static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
         return known.Text[kind] != nullptr && AsciiEqualNoCase(known.Text[kind], Expected.Digits[kind]);
     };
     // Digits that did not say their kind match as either kind of their
-    // count; the answer names the kind that matched, or shows both.
+    // count; the answer names the kind that matched, or the first when none.
     int alternative = KindOfMask(Expected.Alternative);
     int shown = Expected.Kinds;
     bool match = true;
@@ -109,8 +109,6 @@ static void ShowComparison(HWND window, const FileEntry *entry, int32_t index)
             continue;
         }
         match = false;
-        if (either)
-            shown |= Expected.Alternative;
     }
 
     char text[ANSWER_SIZE];

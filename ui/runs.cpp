@@ -63,7 +63,7 @@ static void KeepStoredDigests(int32_t index, int mask, const HashOutcome *outcom
 {
     for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT; kind++) {
         char text[KIND_TEXT_SIZE];
-        if ((mask & (1 << kind)) &&
+        if ((mask & outcome->Mask & (1 << kind)) &&
             FormatDigestText(outcome->Digests[kind], ChecksumKinds[kind].DigestSize, 1, text, sizeof text) == 0)
             SetEntryText(index, DigestText(kind), text);
     }
@@ -519,8 +519,9 @@ static VerifyComputed VerifiedChecksums(int mask, const HashOutcome *outcome, Ve
 {
     VerifyComputed found = {};
     for (int kind = 0; kind < KIND_COUNT; kind++)
-        if ((mask & (1 << kind)) && FormatDigestText(outcome->Digests[kind], ChecksumKinds[kind].DigestSize,
-                                                     kind != KIND_CRC32, texts->Text[kind], KIND_TEXT_SIZE) == 0)
+        if ((mask & outcome->Mask & (1 << kind)) &&
+            FormatDigestText(outcome->Digests[kind], ChecksumKinds[kind].DigestSize, kind != KIND_CRC32,
+                             texts->Text[kind], KIND_TEXT_SIZE) == 0)
             found.Texts[kind] = texts->Text[kind];
     return found;
 }
