@@ -201,6 +201,7 @@ static void OnInitDialog(HWND window)
         CheckDlgButton(window, IDC_CALC_MD5, BST_CHECKED);
     MainWnd.Dragging = 0;
     InstallListShortcuts();
+    ResumePendingVerifications(window);
 }
 
 static void OnPaint(HWND window)
@@ -492,6 +493,13 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_REMOTE_LONG_FILE:
         SetWindowLongPtrA(window, DWLP_MSGRESULT, OnRemoteLongFile(window, (DWORD)wParam, (const void *)lParam));
         return TRUE;
+    case MSG_REMOTE_VERIFY:
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, OnRemoteVerify(window, (DWORD)wParam, (const void *)lParam));
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == TIMER_PENDING_VERIFY)
+            StartPendingVerification(window);
+        break;
     case MSG_RUN_FINISHED:
         OnRunFinished(window);
         break;

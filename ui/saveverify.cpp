@@ -376,7 +376,11 @@ void VerifyChecksumFile(HWND window)
     if (ChooseFileName(window, false, LanguageStrings[TEXT_VERIFY_FILTER_SHA], &filterIndex,
                        LanguageStrings[TEXT_VERIFY_TITLE], OpenFlags, path, sizeof path) != 0)
         return;
+    VerifyChecksumFileAt(window, path);
+}
 
+void VerifyChecksumFileAt(HWND window, const char *path)
+{
     // The file is read, its files looked up, given rows and hashed by a run.
     DiscardVerification();
     Plan = (VerifyPlan *)malloc(sizeof *Plan);

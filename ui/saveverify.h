@@ -17,6 +17,9 @@ void FinishSaveAfterRun(HWND window);
 // that exists to the list (rows already listed are reused) and verifies
 // those rows.
 void VerifyChecksumFile(HWND window);
+// The same verification of the checksum file at path, chosen elsewhere (the
+// command line's /verify): the run reports a file it cannot read.
+void VerifyChecksumFileAt(HWND window, const char *path);
 // Asked by the run once the checksum file is read: whether the count files
 // it lists by absolute path are verified too. Returns IDYES or IDNO.
 int AskAboutAbsoluteNames(HWND window, int32_t count);

@@ -11,6 +11,7 @@
 #include "remote_window.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"
+#include "ui/handoff.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/runs.h"
@@ -598,4 +599,25 @@ TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
                   language == LANGUAGE_ID_FRENCH ? "3 fichiers v\xC3\xA9rifi\xC3\xA9s : 1 OK, 1 en \xC3\x89" "CHEC, 1 manquant"
                                                  : "Verified 3 files: 1 OK, 1 FAILED, 1 missing");
     }
+}
+
+TEST_F(ListMenu, VerifyHandedOverWaitsForTheRunGoingThenStarts)
+{
+    OpenWindow();
+    File("a.txt", "123456789");
+    std::string sums = File("sums.md5", std::string(DigitsMd5) + "  a.txt\n");
+    std::string block(4, '\0');
+    uint32_t length = (uint32_t)sums.size();
+    memcpy(&block[0], &length, sizeof length);
+    block += sums;
+
+    RunState = RUN_RUNNING;
+    EXPECT_EQ(OnRemoteVerify(window, GetCurrentProcessId(), block.data()), REMOTE_VERIFY_TAKEN);
+    std::string summary;
+    AnswerMessageBox("Verification", [&](HWND, const std::string &seen) { summary = seen; });
+    PumpUntil([] { return false; }, 700);
+    EXPECT_TRUE(MainWnd.NoFileRows) << "started while a run was going";
+    RunState = RUN_IDLE;
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 30000));
+    EXPECT_EQ(summary, "Verified 1 file: 1 OK, 0 FAILED, 0 missing");
 }
