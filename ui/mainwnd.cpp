@@ -365,7 +365,8 @@ static bool CommandEndsRowDrag(int id)
 {
     return id == IDC_OPTIONS || id == IDC_ADD_FILES || id == IDC_ADD_FOLDER || id == IDC_CLEAR_ALL ||
            id == IDC_OPEN_CURRENT_LOG || id == IDC_OPEN_ARCHIVE_LOG || id == IDM_COMPARE ||
-           id == IDM_SAVE_SUMS || id == IDM_VERIFY_SUMS || id == IDM_CHECK_HISTORY;
+           id == IDM_SAVE_SUMS || id == IDM_VERIFY_SUMS || id == IDM_CHECK_HISTORY || id == IDM_EXPORT_LIST ||
+           id == IDM_SHELL_VERIFY;
 }
 
 // What a compare or verify run found, once its end has been handled.
@@ -433,6 +434,8 @@ static void OnCommand(HWND window, int id, int notification)
     case IDM_VERIFY_SUMS:
     case IDM_CHECK_HISTORY:
     case IDM_OPEN_FOLDER:
+    case IDM_EXPORT_LIST:
+    case IDM_SHELL_VERIFY:
         OnListCommand(window, id);
         break;
     }

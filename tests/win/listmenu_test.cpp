@@ -4,7 +4,9 @@
 #include "base/lang.h"
 #include "base/program.h"
 #include "base/settings.h"
+#include "core/fileinfo.h"
 #include "core/filelist.h"
+#include "core/sessionlog.h"
 #include "main_window_fixture.h"
 #include "platform/codepage.h"
 #include "platform/runlock.h"
@@ -15,6 +17,7 @@
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/runs.h"
+#include "ui/saveverify.h"
 #include "win_support.h"
 
 #include <commctrl.h>
@@ -620,4 +623,87 @@ TEST_F(ListMenu, VerifyHandedOverWaitsForTheRunGoingThenStarts)
     RunState = RUN_IDLE;
     EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 30000));
     EXPECT_EQ(summary, "Verified 1 file: 1 OK, 0 FAILED, 0 missing");
+}
+
+namespace {
+
+// A value below HKEY_CURRENT_USER\Software\Classes, or "<none>".
+std::string UserClass(const std::string &key, const char *name = nullptr)
+{
+    char value[1024];
+    DWORD size = sizeof value;
+    LSTATUS status = RegGetValueA(HKEY_CURRENT_USER, ("Software\\Classes\\" + key).c_str(), name, RRF_RT_REG_SZ,
+                                  nullptr, value, &size);
+    return status == ERROR_SUCCESS ? value : "<none>";
+}
+
+} // namespace
+
+TEST_F(ListMenu, ShellSwitchRegistersForThisProgramAndRemovesAgain)
+{
+    OpenWindow();
+    auto item = [&](UINT *state) {
+        HMENU menu = BuildListMenu(window);
+        char text[128] = "";
+        GetMenuStringA(menu, IDM_SHELL_VERIFY, text, sizeof text, MF_BYCOMMAND);
+        *state = GetMenuState(menu, IDM_SHELL_VERIFY, MF_BYCOMMAND) & MF_CHECKED;
+        DestroyMenu(menu);
+        return std::string(text);
+    };
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    const std::string command = "\"" + std::string(program) + "\" /verify \"%1\"";
+    UINT checked;
+    ASSERT_EQ(item(&checked), "\"Verify with &Zunta\" in the shell's menu");
+    ASSERT_FALSE(checked) << "off until turned on";
+
+    Command(IDM_SHELL_VERIFY);
+    EXPECT_EQ(UserClass("SystemFileAssociations\\.sha256\\shell\\ZuntaVerify"), "Verify with Zunta");
+    EXPECT_EQ(UserClass("SystemFileAssociations\\.sfv\\shell\\ZuntaVerify\\command"), command);
+    EXPECT_EQ(UserClass("*\\shell\\ZuntaVerify\\command"), command);
+    EXPECT_EQ(UserClass(".md5\\OpenWithProgids", "Zunta.ChecksumFile"), "");
+    item(&checked);
+    EXPECT_TRUE(checked);
+
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Classes\\*\\shell\\ZuntaVerify\\command", nullptr, REG_SZ,
+                              "\"D:\\other\\Zunta.exe\" /verify \"%1\"", 38), ERROR_SUCCESS);
+    EXPECT_EQ(item(&checked), "\"Verify with &Zunta\" in the shell's menu (for another Zunta.exe)");
+    EXPECT_TRUE(checked);
+    Command(IDM_SHELL_VERIFY);
+    EXPECT_EQ(UserClass("*\\shell\\ZuntaVerify\\command"), command) << "pointed at this program again";
+
+    Command(IDM_SHELL_VERIFY);
+    // What was made for the switch alone goes with it, empty keys included.
+    for (const char *key : { "Zunta.ChecksumFile", "*", "SystemFileAssociations", ".md5" }) {
+        HKEY opened;
+        EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, ("Software\\Classes\\" + std::string(key)).c_str(), 0, KEY_READ,
+                                &opened), ERROR_SUCCESS) << key << " is still there";
+    }
+    item(&checked);
+    EXPECT_FALSE(checked);
+}
+
+TEST_F(ListMenu, ExportedTableHoldsEveryRowAsTheListShowsIt)
+{
+    OpenWindow();
+    std::string digits = File("a, b.txt", "123456789");
+    std::string other = File("c.txt", "c");
+    AddFile(digits);
+    AddFile(other);
+    Settings.DisplayCRC32Lower = 1;
+    Process(0, true, true);
+    auto time = [](const std::string &path) {
+        int64_t seconds = 0;
+        char text[32];
+        QueryFileInfo(path.c_str(), nullptr, &seconds);
+        FormatIsoLocalTime(seconds, text, sizeof text);
+        return std::string(text);
+    };
+    int32_t written = 0;
+    ASSERT_EQ(WriteListTable(window, (folder + "\\table.csv").c_str(), &written), 0);
+    EXPECT_EQ(written, 2);
+    EXPECT_EQ(ReadWholeFile(folder + "\\table.csv"),
+              "\xEF\xBB\xBFName,Folder,Size (bytes),Last write,Status,CRC32,MD5,SHA-1,SHA-256,SHA-512\r\n"
+              "\"a, b.txt\"," + folder + ",9," + time(digits) + ",Done,cbf43926," + DigitsMd5 + ",,,\r\n"
+              "c.txt," + folder + ",1," + time(other) + ",Ready,,,,,\r\n");
 }
