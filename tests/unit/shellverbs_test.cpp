@@ -4,87 +4,69 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <map>
 #include <string>
-#include <utility>
 
 namespace {
 
-using Values = std::map<std::pair<std::string, std::string>, std::string>;     // (key, name "" = default)
-Values User, Machine;
+std::map<std::string, std::string> User, Machine;   // "key|name" (name empty: the default) to text
+
+std::string Name(const char *key, const char *name) { return std::string(key) + "|" + (name ? name : ""); }
 
 char *Read(const char *key, const char *name, bool merged)
 {
-    auto at = std::make_pair(std::string(key), std::string(name ? name : ""));
-    auto found = User.find(at);
-    if (found == User.end() && merged)
-        found = Machine.find(at);
-    return found == User.end() || (merged && found == Machine.end()) ? nullptr : strdup(found->second.c_str());
+    auto &values = User.count(Name(key, name)) || !merged ? User : Machine;
+    auto found = values.find(Name(key, name));
+    return found == values.end() ? nullptr : strdup(found->second.c_str());
 }
 
-int Write(const char *key, const char *name, const char *text)
-{
-    User[{ key, name ? name : "" }] = text;
-    return 0;
-}
+int Write(const char *key, const char *name, const char *text) { return User[Name(key, name)] = text, 0; }
 
 int DeleteKey(const char *key)
 {
     for (auto at = User.begin(); at != User.end();)
-        at = at->first.first == key || at->first.first.rfind(std::string(key) + "\\", 0) == 0 ? User.erase(at) : ++at;
+        at = at->first.rfind(std::string(key) + "|", 0) == 0 || at->first.rfind(std::string(key) + "\\", 0) == 0
+                 ? User.erase(at)
+                 : ++at;
     return 0;
 }
 
-int DeleteValue(const char *key, const char *name)
-{
-    User.erase({ key, name ? name : "" });
-    return 0;
-}
-
-std::string At(const std::string &key, const std::string &name = "")
-{
-    auto found = User.find({ key, name });
-    return found != User.end() ? found->second : "<none>";
-}
+int DeleteValue(const char *key, const char *name) { return User.erase(Name(key, name)), 0; }
 
 const ShellRegistry Model = { Read, Write, DeleteKey, DeleteValue };
 const char Program[] = "C:\\Program Files\\Zunta\\Zunta.exe";
-const char Command[] = "\"C:\\Program Files\\Zunta\\Zunta.exe\" /verify \"%1\"";
 
 } // namespace
 
 TEST(ShellVerbs, WrittenForThisProgramKeepingOtherProgramsDefaultsAndRemovedAgain)
 {
-    Machine = { { { ".md5", "" }, "Other.Md5" } };
-    User = { { { ".sha1\\OpenWithProgids", "Other.Sha1" }, "" } };
-    const Values before = User;
-    EXPECT_EQ(ShellVerbsStateOf(&Model, Program), SHELL_VERBS_NONE);
-
+    Machine = { { ".md5|", "Other.Md5" } };
+    User = { { ".sha1\\OpenWithProgids|Other.Sha1", "" } };
+    const auto before = User;
     ASSERT_EQ(RegisterShellVerbs(&Model, Program, "Verify with Zunta", "Checksum file"), 0);
-    for (const char *extension : { ".sfv", ".md5", ".sha1", ".sha256", ".sha512" }) {
-        std::string verb = std::string("SystemFileAssociations\\") + extension + "\\shell\\ZuntaVerify";
-        EXPECT_EQ(At(verb), "Verify with Zunta") << extension;
-        EXPECT_EQ(At(verb + "\\command"), Command) << extension;
-        EXPECT_EQ(At(std::string(extension) + "\\OpenWithProgids", "Zunta.ChecksumFile"), "")
-            << extension << " lists the program under Open with";
-        EXPECT_EQ(At(extension), strcmp(extension, ".md5") == 0 ? "<none>" : "Zunta.ChecksumFile")
+    const std::string command = "\"C:\\Program Files\\Zunta\\Zunta.exe\" /verify \"%1\"";
+    for (std::string extension : { ".sfv", ".md5", ".sha1", ".sha256", ".sha512" }) {
+        std::string verb = "SystemFileAssociations\\" + extension + "\\shell\\ZuntaVerify";
+        EXPECT_EQ(User[verb + "|"], "Verify with Zunta") << extension;
+        EXPECT_EQ(User[verb + "\\command|"], command) << extension;
+        EXPECT_EQ(User.count(extension + "\\OpenWithProgids|Zunta.ChecksumFile"), 1u) << extension << ": Open with";
+        EXPECT_EQ(User.count(extension + "|"), extension == ".md5" ? 0u : 1u)
             << extension << ": a default only where no program owns the type";
     }
-    EXPECT_EQ(At("Zunta.ChecksumFile\\shell\\ZuntaVerify\\command"), Command);
-    EXPECT_EQ(At("*\\shell\\ZuntaVerify\\command"), Command);
-    EXPECT_EQ(At("*\\shell\\ZuntaVerify", "AppliesTo"),
+    EXPECT_EQ(User["Zunta.ChecksumFile\\shell\\ZuntaVerify\\command|"], command);
+    EXPECT_EQ(User["*\\shell\\ZuntaVerify\\command|"], command);
+    EXPECT_EQ(User["*\\shell\\ZuntaVerify|AppliesTo"],
               "System.FileName:=\"SHA1SUMS\" OR System.FileName:=\"SHA256SUMS\" OR System.FileName:=\"SHA512SUMS\" "
               "OR System.FileName:=\"MD5SUMS\"");
     EXPECT_EQ(ShellVerbsStateOf(&Model, Program), SHELL_VERBS_HERE);
     EXPECT_EQ(ShellVerbsStateOf(&Model, "D:\\Zunta.exe"), SHELL_VERBS_ELSEWHERE);
 
-    User[{ ".sha256", "" }] = "Later.Program";
+    User[".sha256|"] = "Later.Program";
     ASSERT_EQ(UnregisterShellVerbs(&Model), 0);
-    Values expected = before;
-    expected[{ ".sha256", "" }] = "Later.Program";
+    auto expected = before;
+    expected[".sha256|"] = "Later.Program";
     EXPECT_EQ(User, expected) << "everything written is gone, a default another program took stays";
     EXPECT_EQ(ShellVerbsStateOf(&Model, Program), SHELL_VERBS_NONE);
 }

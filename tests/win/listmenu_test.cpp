@@ -625,62 +625,47 @@ TEST_F(ListMenu, VerifyHandedOverWaitsForTheRunGoingThenStarts)
     EXPECT_EQ(summary, "Verified 1 file: 1 OK, 0 FAILED, 0 missing");
 }
 
-namespace {
-
-// A value below HKEY_CURRENT_USER\Software\Classes, or "<none>".
-std::string UserClass(const std::string &key, const char *name = nullptr)
-{
-    char value[1024];
-    DWORD size = sizeof value;
-    LSTATUS status = RegGetValueA(HKEY_CURRENT_USER, ("Software\\Classes\\" + key).c_str(), name, RRF_RT_REG_SZ,
-                                  nullptr, value, &size);
-    return status == ERROR_SUCCESS ? value : "<none>";
-}
-
-} // namespace
-
 TEST_F(ListMenu, ShellSwitchRegistersForThisProgramAndRemovesAgain)
 {
     OpenWindow();
-    auto item = [&](UINT *state) {
+    // The switch's text, and " [x]" while it is ticked.
+    auto item = [&] {
         HMENU menu = BuildListMenu(window);
         char text[128] = "";
         GetMenuStringA(menu, IDM_SHELL_VERIFY, text, sizeof text, MF_BYCOMMAND);
-        *state = GetMenuState(menu, IDM_SHELL_VERIFY, MF_BYCOMMAND) & MF_CHECKED;
+        bool ticked = GetMenuState(menu, IDM_SHELL_VERIFY, MF_BYCOMMAND) & MF_CHECKED;
         DestroyMenu(menu);
+        return std::string(text) + (ticked ? " [x]" : "");
+    };
+    auto value = [](const std::string &key) {
+        char text[1024] = "<none>";
+        DWORD size = sizeof text;
+        RegGetValueA(HKEY_CURRENT_USER, ("Software\\Classes\\" + key).c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &size);
         return std::string(text);
     };
     char program[MAX_PATH];
     GetModuleFileNameA(nullptr, program, sizeof program);
     const std::string command = "\"" + std::string(program) + "\" /verify \"%1\"";
-    UINT checked;
-    ASSERT_EQ(item(&checked), "\"Verify with &Zunta\" in the shell's menu");
-    ASSERT_FALSE(checked) << "off until turned on";
+    ASSERT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu") << "off until turned on";
 
     Command(IDM_SHELL_VERIFY);
-    EXPECT_EQ(UserClass("SystemFileAssociations\\.sha256\\shell\\ZuntaVerify"), "Verify with Zunta");
-    EXPECT_EQ(UserClass("SystemFileAssociations\\.sfv\\shell\\ZuntaVerify\\command"), command);
-    EXPECT_EQ(UserClass("*\\shell\\ZuntaVerify\\command"), command);
-    EXPECT_EQ(UserClass(".md5\\OpenWithProgids", "Zunta.ChecksumFile"), "");
-    item(&checked);
-    EXPECT_TRUE(checked);
-
+    EXPECT_EQ(value("SystemFileAssociations\\.sfv\\shell\\ZuntaVerify\\command"), command);
+    EXPECT_EQ(value("*\\shell\\ZuntaVerify\\command"), command);
+    EXPECT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu [x]");
     ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Classes\\*\\shell\\ZuntaVerify\\command", nullptr, REG_SZ,
-                              "\"D:\\other\\Zunta.exe\" /verify \"%1\"", 38), ERROR_SUCCESS);
-    EXPECT_EQ(item(&checked), "\"Verify with &Zunta\" in the shell's menu (for another Zunta.exe)");
-    EXPECT_TRUE(checked);
+                              "D:\\other\\Zunta.exe", 19), ERROR_SUCCESS);
+    EXPECT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu (for another Zunta.exe) [x]");
     Command(IDM_SHELL_VERIFY);
-    EXPECT_EQ(UserClass("*\\shell\\ZuntaVerify\\command"), command) << "pointed at this program again";
+    EXPECT_EQ(value("*\\shell\\ZuntaVerify\\command"), command) << "pointed at this program again";
 
     Command(IDM_SHELL_VERIFY);
+    EXPECT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu");
     // What was made for the switch alone goes with it, empty keys included.
     for (const char *key : { "Zunta.ChecksumFile", "*", "SystemFileAssociations", ".md5" }) {
         HKEY opened;
         EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, ("Software\\Classes\\" + std::string(key)).c_str(), 0, KEY_READ,
                                 &opened), ERROR_SUCCESS) << key << " is still there";
     }
-    item(&checked);
-    EXPECT_FALSE(checked);
 }
 
 TEST_F(ListMenu, ExportedTableHoldsEveryRowAsTheListShowsIt)
