@@ -44,6 +44,9 @@ static HWND FindRunningWindow(void)
 
 static int HandOff(HWND window)
 {
+    // An earlier version knows no /verify: this start verifies on its own.
+    if (!HandVerificationsTo(window))
+        return 0;
     ParseCommandLine(SEND_TO_INSTANCE, window);
     if (HandOffFailed)
         MessageBoxA(nullptr, LanguageStrings[TEXT_HANDOFF_FAILED], "Zunta Calculator", MB_OK | MB_ICONWARNING);
@@ -61,12 +64,14 @@ static int HandOff(HWND window)
 
 int HandOffToRunningInstance(void)
 {
+    const char *arguments = Program.CommandLineCursor;
+    TakeVerifyRequest();
     HWND window = FindRunningWindow();
     if (window != nullptr)
         return HandOff(window);
 
     int colons = 0;
-    for (const char *p = Program.CommandLineCursor; p && *p; p++)
+    for (const char *p = arguments; p && *p; p++)
         colons += *p == ':';
     DWORD earlier = 0;
     for (int i = 0; colons == 1 && i < PROCESS_TRIES && earlier == 0; i++) {

@@ -56,6 +56,9 @@ constexpr TextRow Rows[] = {
     { TEXT_MENU_COPY_BLAKE3, "Copy &BLAKE3", "Copier le &BLAKE3" },
     { TEXT_MENU_OPEN_FOLDER, "Open containing &folder", "Ouvrir le &dossier du fichier" },
     { TEXT_MENU_HISTORY, "Check against &history\tCtrl+H", "Comparer avec l'&historique\tCtrl+H" },
+    { TEXT_MENU_EXPORT, "E&xport list...\tCtrl+E", "E&xporter la liste...\tCtrl+E" },
+    { TEXT_MENU_SHELL_VERIFY, "\"Verify with &Zunta\" in the shell's menu",
+      "\xAB V\xE9rifier avec &Zunta \xBB dans le menu de l'Explorateur" },
     { TEXT_COMPARE_TITLE, "Compare with clipboard", "Comparer avec le presse-papiers" },
     { TEXT_COMPARE_MATCH, "MATCH", "CORRESPOND" },
     { TEXT_COMPARE_NO_MATCH, "DOES NOT MATCH", "NE CORRESPOND PAS" },
@@ -219,6 +222,19 @@ constexpr TextRow Rows[] = {
       "over:",
       "Zunta d\xE9j\xE0 ouvert est une version ant\xE9rieure qui ne prend pas des chemins aussi longs. Ces fichiers "
       "ne lui ont pas \xE9t\xE9 transmis :" },
+    { TEXT_EXPORT_TITLE, "Export list", "Exporter la liste" },
+    { TEXT_EXPORT_FILTER, "CSV (*.csv)\0*.csv\0", "CSV (*.csv)\0*.csv\0" },
+    { TEXT_EXPORT_HEADER,
+      "Name,Folder,Size (bytes),Last write,Status,CRC32,MD5,SHA-1,SHA-256,SHA-512,BLAKE3,XXH3,XXH128,XXH64",
+      "Nom,Dossier,Taille (octets),Derni\xE8re modification,Statut,CRC32,MD5,SHA-1,SHA-256,SHA-512,BLAKE3,XXH3,"
+      "XXH128,XXH64" },
+    { TEXT_EXPORTED_ONE, "%d row written to %s", "%d ligne \xE9" "crite dans %s" },
+    { TEXT_EXPORTED_MANY, "%d rows written to %s", "%d lignes \xE9" "crites dans %s" },
+    { TEXT_SHELL_VERB, "Verify with Zunta", "V\xE9rifier avec Zunta" },
+    { TEXT_SHELL_TYPE, "Checksum file", "Fichier de sommes de contr\xF4le" },
+    { TEXT_SHELL_ELSEWHERE, " (for another Zunta.exe)", " (pour un autre Zunta.exe)" },
+    { TEXT_SHELL_FAILED, "The shell's commands could not be changed in the registry.",
+      "Les commandes de l'Explorateur n'ont pas pu \xEAtre modifi\xE9" "es dans le registre." },
 };
 
 constexpr bool EveryRowAtItsId()

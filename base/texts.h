@@ -50,6 +50,8 @@ enum {
     TEXT_MENU_COPY_BLAKE3,
     TEXT_MENU_OPEN_FOLDER,
     TEXT_MENU_HISTORY,
+    TEXT_MENU_EXPORT,
+    TEXT_MENU_SHELL_VERIFY,         // the switch of the shell's commands
 
     // Compare with clipboard.
     TEXT_COMPARE_TITLE,
@@ -156,9 +158,22 @@ enum {
     // Paths the running instance did not take (an earlier version).
     TEXT_HANDOFF_REFUSED,           // before the paths, one per line
 
+    // Export list.
+    TEXT_EXPORT_TITLE,
+    TEXT_EXPORT_FILTER,             // filter list: CSV
+    TEXT_EXPORT_HEADER,             // the table's first line, ten comma-separated names
+    TEXT_EXPORTED_ONE,              // %d: rows written, %s: to this file
+    TEXT_EXPORTED_MANY,
+
+    // The shell's commands (/verify).
+    TEXT_SHELL_VERB,                // the command on the shell's menu of a checksum file
+    TEXT_SHELL_TYPE,                // the kind of file, as the shell names it
+    TEXT_SHELL_ELSEWHERE,           // after TEXT_MENU_SHELL_VERIFY: registered for another program path
+    TEXT_SHELL_FAILED,              // the registry could not be changed
+
     TEXT_COUNT,
     TEXT_MENU_FIRST = TEXT_MENU_COPY_CRC32,
-    TEXT_MENU_LAST = TEXT_MENU_HISTORY,
+    TEXT_MENU_LAST = TEXT_MENU_SHELL_VERIFY,
 };
 
 // The texts of each language by id. Windows-1252 bytes in the source;

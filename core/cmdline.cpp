@@ -132,6 +132,36 @@ int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions
     return 1;
 }
 
+int ParseVerifyRequest(const char *text, const CommandLineActions *actions, char **path)
+{
+    static const char Switch[] = "/verify";
+    const size_t switchLength = sizeof Switch - 1;
+    *path = nullptr;
+    while (*text == ' ' || *text == '\t')
+        text++;
+    for (size_t i = 0; i < switchLength; i++)
+        if (AsciiLower(text[i]) != Switch[i])
+            return 0;
+    text += switchLength;
+    if (*text != ' ' && *text != '\t')
+        return 0;
+    while (*text == ' ' || *text == '\t')
+        text++;
+    bool quoted = *text == '"';
+    const char *close = quoted ? strchr(text + 1, '"') : nullptr;
+    size_t length = quoted ? (close != nullptr ? (size_t)(close - text - 1) : 0) : strlen(text);
+    if (quoted)
+        text++;
+    while (!quoted && length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\t'))
+        length--;
+    if (length == 0)
+        return 0;
+    int made = ArgumentPath(actions, text, length, quoted, path);
+    if (made == NO_MEMORY)
+        return -1;
+    return *path != nullptr ? 1 : 0;
+}
+
 static int CopyOut(char *out, size_t size, const char *text, int result)
 {
     size_t length = strlen(text);

@@ -34,6 +34,14 @@ struct CommandLineActions {
 // (*cursor is then null).
 int ParseCommandLineText(const char **cursor, int mode, const CommandLineActions *actions);
 
+// A first argument "/verify" (any letter case, unquoted) followed by a
+// blank and one checksum file's path, quoted (as written between the quotes,
+// the rest ignored) or not (the whole rest, blanks at its end dropped), made
+// full as ParseCommandLineText makes it. Returns 1 with the path (*path, for
+// the caller to free), 0 when the text asks for no verification (it is read
+// as paths), -1 when memory ran out.
+int ParseVerifyRequest(const char *text, const CommandLineActions *actions, char **path);
+
 // Joins a relative path to folder: "a\b.txt" and ".\b.txt" go below it, a
 // path that starts with one separator goes below its drive or share. A path
 // with a drive and a separator, a UNC path, a drive-relative "C:x" and any

@@ -57,6 +57,13 @@ void FormatLogTime(int64_t lastWriteTime, char *text, size_t size)
         snprintf(text, size, "%s", NoLocalTimeText);
 }
 
+void FormatIsoLocalTime(int64_t lastWriteTime, char *text, size_t size)
+{
+    struct tm local;
+    if (size > 0 && (!ToLocalTime(lastWriteTime, &local) || strftime(text, size, "%Y-%m-%dT%H:%M:%S", &local) == 0))
+        text[0] = '\0';
+}
+
 int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastWriteTime,
                        const char *crcText, const char *md5Text)
 {

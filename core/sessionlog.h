@@ -27,6 +27,9 @@ extern const char NoLocalTimeText[];    // the time field of a time with no loca
 // Writes the time field of a record for a last-write time (seconds since
 // 1970): local "HH:MM.SS YYYY-MM-DD", or NoLocalTimeText when it has none.
 void FormatLogTime(int64_t lastWriteTime, char *text, size_t size);
+// The same local time in ISO 8601, "YYYY-MM-DDTHH:MM:SS"; empty when it has
+// no local form.
+void FormatIsoLocalTime(int64_t lastWriteTime, char *text, size_t size);
 // Writes one record (name padded to LOG_NAME_WIDTH characters, CRC field,
 // size, last-write time, MD5 field, line end) for path to log. Returns 0, or -1 (nothing written) for no path,
 // no checksum, or a path without a backslash.

@@ -9,13 +9,14 @@
 // MakeArgumentAbsolute call, then the argument text. A text "folder|path"
 // also joins its two parts directly. With bit 3, the text is a list of
 // paths, one a line, written as a command line that the parse must give
-// back.
+// back. The text is also read as a verification request.
 #include "base/textutil.h"
 #include "core/cmdline.h"
 
 #include "fuzz_support.h"
 
 #include <limits.h>
+#include <strings.h>
 
 #include <string>
 #include <vector>
@@ -227,6 +228,28 @@ std::string WriteCommandLine(const std::string &list, const char *folder, int lo
     return text;
 }
 
+// A verification is asked only by an unquoted "/verify" first, in any
+// case, then a blank; its one path is the full (or long) form made of part
+// of the text.
+void CheckVerifyRequest(const char *text, const char *folder, int longMode)
+{
+    Recorder recorder;
+    recorder.Text = text;
+    recorder.Folder = folder;
+    recorder.LongMode = longMode;
+    Current = &recorder;
+    CommandLineActions actions = { FullPath, LongPath, HandlePath, &recorder };
+    char *path;
+    int asked = ParseVerifyRequest(text, &actions, &path);
+    const char *first = text + strspn(text, " \t");
+    bool switchFirst = strncasecmp(first, "/verify", 7) == 0 && (first[7] == ' ' || first[7] == '\t');
+    FUZZ_CHECK(asked == 0 || (asked == 1 && switchFirst), "\"%s\" taken for a verification: %d", text, asked);
+    if (asked == 1)
+        FUZZ_CHECK(path[0] != '\0' && path == (recorder.HaveLong ? recorder.LastLong : recorder.LastFull),
+                   "verify \"%s\" of \"%s\"", path, text);
+    free(path);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -252,6 +275,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         CheckJoin(folder, text.Bytes, joinSize);
     }
 
+    CheckVerifyRequest(text.Bytes, folder, longMode);
     if (modeChoice == 3) {
         const char *cursor = nullptr;
         CommandLineActions actions = { FullPath, LongPath, HandlePath, nullptr };

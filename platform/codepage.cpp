@@ -7,6 +7,7 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
 enum { CODE_PAGE_1252 = 1252 };
 
@@ -104,15 +105,33 @@ size_t DropExtendedPrefix(WCHAR *path, size_t length)
     return length - skip;
 }
 
-WCHAR *FoldedWidePath(const char *path)
+WCHAR *WideText(const char *text)
 {
-    int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
     WCHAR *wide = size > 0 ? (WCHAR *)malloc((size_t)size * sizeof *wide) : nullptr;
-    if (wide == nullptr || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, wide, size) != size) {
+    if (wide == nullptr || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide, size) != size) {
         free(wide);
         return nullptr;
     }
-    FoldWidePath(wide, (size_t)size - 1);
+    return wide;
+}
+
+char *NarrowText(const WCHAR *text)
+{
+    int length = WideToCodePage(text, CP_ACP, nullptr, 0, true);
+    char *narrow = length >= 0 ? (char *)malloc((size_t)length + 1) : nullptr;
+    if (narrow != nullptr && WideToCodePage(text, CP_ACP, narrow, (size_t)length + 1, true) != length) {
+        free(narrow);
+        return nullptr;
+    }
+    return narrow;
+}
+
+WCHAR *FoldedWidePath(const char *path)
+{
+    WCHAR *wide = WideText(path);
+    if (wide != nullptr)
+        FoldWidePath(wide, wcslen(wide));
     return wide;
 }
 

@@ -31,6 +31,10 @@ void FoldWidePath(WCHAR *path, size_t length);
 // "\\?\C:\x" as "C:\x", "\\?\UNC\server\share" as "\\server\share". Returns
 // its length (length units before).
 size_t DropExtendedPrefix(WCHAR *path, size_t length);
+// Narrow text (process code page) in UTF-16, and back, exactly: heap texts,
+// or null when memory ran out or a character has no form in the other.
+WCHAR *WideText(const char *text);
+char *NarrowText(const WCHAR *text);
 // The narrow path (process code page) in UTF-16, folded (FoldWidePath): a
 // heap text, or null when memory ran out or a byte is not of the code page.
 WCHAR *FoldedWidePath(const char *path);

@@ -55,6 +55,8 @@
 #define IDM_OPEN_FOLDER         2009
 #define IDM_CHECK_HISTORY       2010
 #define IDM_COPY_SHA256         2011
+#define IDM_EXPORT_LIST         2012
+#define IDM_SHELL_VERIFY        2013
 #define IDM_COPY_BLAKE3         2020
 
 #endif

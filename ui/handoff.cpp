@@ -11,6 +11,8 @@
 #include "resources/resource.h"
 #include "ui/addfiles.h"
 #include "ui/mainwnd.h"
+#include "ui/runs.h"
+#include "ui/saveverify.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -19,6 +21,7 @@
 enum {
     REMOTE_PATH_SIZE = 260,
     REMOTE_LONG_PATH_MOST = 3 * 32767,   // the longest path Windows names, in UTF-8
+    PENDING_VERIFY_MS = 250,            // how often a waiting verification looks for its turn
 };
 
 // The receiver only reads the sender's path out of its memory.
@@ -170,10 +173,10 @@ char *TakeRefusedHandOffs(void)
     return refused;
 }
 
-// A path too long for the buffer of MSG_REMOTE_FILE goes by
-// MSG_REMOTE_LONG_FILE in a block of its own below 2 GiB: its length in 32
-// bits, then its bytes.
-static void SendLongPath(HWND window, const char *path, size_t length)
+// A path sent by message in a block of its own below 2 GiB: its length in
+// 32 bits, then its bytes. Returns the receiver's answer, or -1 (HandOffFailed
+// set) when no such memory was had.
+static LRESULT SendPathBlock(HWND window, UINT message, const char *path, size_t length)
 {
     size_t size = sizeof(uint32_t) + length;
 #ifdef _WIN64
@@ -183,18 +186,27 @@ static void SendLongPath(HWND window, const char *path, size_t length)
 #endif
     if (block == nullptr) {
         HandOffFailed = true;
-        return;
+        return -1;
     }
     uint32_t stored = (uint32_t)length;
     memcpy(block, &stored, sizeof stored);
     memcpy(block + sizeof stored, path, length);
-    if (SendMessageA(window, MSG_REMOTE_LONG_FILE, GetCurrentProcessId(), (LPARAM)block) != REMOTE_LONG_FILE_TAKEN)
-        NoteRefused(path);
+    LRESULT answer = SendMessageA(window, message, GetCurrentProcessId(), (LPARAM)block);
 #ifdef _WIN64
     VirtualFree(block, 0, MEM_RELEASE);
 #else
     free(block);
 #endif
+    return answer;
+}
+
+// A path too long for the buffer of MSG_REMOTE_FILE goes by
+// MSG_REMOTE_LONG_FILE.
+static void SendLongPath(HWND window, const char *path, size_t length)
+{
+    LRESULT answer = SendPathBlock(window, MSG_REMOTE_LONG_FILE, path, length);
+    if (answer != -1 && answer != REMOTE_LONG_FILE_TAKEN)
+        NoteRefused(path);
 }
 
 static int SendPathToInstance(void *window, const char *path)
@@ -251,24 +263,117 @@ void OnRemoteFile(HWND window, DWORD senderId, const void *address)
         EndMainDialog(window);
 }
 
-LRESULT OnRemoteLongFile(HWND window, DWORD senderId, const void *address)
+// The path a sender's block holds (its 32-bit length, then its bytes), on
+// the heap; null when the sender could not be read or the path holds a NUL.
+static char *ReadRemoteBlock(DWORD senderId, const void *address)
 {
     uint32_t length;
     if (ReadRemotePath(senderId, address, (char *)&length, sizeof length) != 0 || length == 0 ||
         length > REMOTE_LONG_PATH_MOST)
-        return 0;
+        return nullptr;
     char *path = (char *)malloc((size_t)length + 1);
     if (path == nullptr || ReadRemotePath(senderId, (const char *)address + sizeof length, path, (int)length) != 0) {
         free(path);
-        return 0;
+        return nullptr;
     }
     path[length] = '\0';
-    // A path with a NUL inside names no file: it goes no further.
-    if (strlen(path) == length) {
-        SetDlgItemTextA(window, IDC_RESULT, path);
-        if (AddFileToList(path, -1) == ADD_OUT_OF_MEMORY)
-            EndMainDialog(window);
+    if (strlen(path) != length) {
+        free(path);
+        return nullptr;
     }
+    return path;
+}
+
+LRESULT OnRemoteLongFile(HWND window, DWORD senderId, const void *address)
+{
+    char *path = ReadRemoteBlock(senderId, address);
+    if (path == nullptr)
+        return 0;
+    SetDlgItemTextA(window, IDC_RESULT, path);
+    if (AddFileToList(path, -1) == ADD_OUT_OF_MEMORY)
+        EndMainDialog(window);
     free(path);
     return REMOTE_LONG_FILE_TAKEN;
+}
+
+// Checksum files the command line asked to verify, in the order asked; each
+// waits until no run goes and no other window of the program is up.
+static char **Pending;
+static int32_t PendingCount;
+
+static int QueueVerification(char *path)
+{
+    char **grown = (char **)realloc(Pending, ((size_t)PendingCount + 1) * sizeof *Pending);
+    if (grown == nullptr)
+        return -1;
+    Pending = grown;
+    Pending[PendingCount++] = path;
+    return 0;
+}
+
+int TakeVerifyRequest(void)
+{
+    CommandLineActions actions = {};
+    actions.FullPath = FullArgumentPath;
+    actions.LongPath = LongPathName;
+    char *path;
+    int found = Program.CommandLineCursor != nullptr
+                    ? ParseVerifyRequest(Program.CommandLineCursor, &actions, &path)
+                    : 0;
+    if (found != 1)
+        return found;
+    Program.CommandLineCursor = nullptr;
+    if (QueueVerification(path) != 0) {
+        free(path);
+        return -1;
+    }
+    return 1;
+}
+
+bool HandVerificationsTo(HWND window)
+{
+    while (PendingCount > 0) {
+        const char *path = Pending[0];
+        if (SendPathBlock(window, MSG_REMOTE_VERIFY, path, strlen(path)) != REMOTE_VERIFY_TAKEN)
+            return false;
+        free(Pending[0]);
+        memmove(Pending, Pending + 1, (size_t)--PendingCount * sizeof *Pending);
+    }
+    return true;
+}
+
+void ResumePendingVerifications(HWND window)
+{
+    if (PendingCount > 0)
+        SetTimer(window, TIMER_PENDING_VERIFY, PENDING_VERIFY_MS, nullptr);
+}
+
+void StartPendingVerification(HWND window)
+{
+    if (PendingCount == 0) {
+        KillTimer(window, TIMER_PENDING_VERIFY);
+        return;
+    }
+    // A message box or dialog of the program disables the window.
+    if (!RunCanStart() || !IsWindowEnabled(window))
+        return;
+    char *path = Pending[0];
+    memmove(Pending, Pending + 1, (size_t)--PendingCount * sizeof *Pending);
+    if (PendingCount == 0)
+        KillTimer(window, TIMER_PENDING_VERIFY);
+    VerifyChecksumFileAt(window, path);
+    free(path);
+}
+
+LRESULT OnRemoteVerify(HWND window, DWORD senderId, const void *address)
+{
+    char *path = ReadRemoteBlock(senderId, address);
+    if (path == nullptr)
+        return 0;
+    if (QueueVerification(path) != 0) {
+        free(path);
+        return 0;
+    }
+    ResumePendingVerifications(window);
+    return REMOTE_VERIFY_TAKEN;
 }

@@ -25,6 +25,23 @@ void OnRemoteFile(HWND window, DWORD senderId, const void *address);
 enum { REMOTE_LONG_FILE_TAKEN = 0x5A4C };
 LRESULT OnRemoteLongFile(HWND window, DWORD senderId, const void *address);
 
+// A first argument /verify (core/cmdline.h): its checksum file waits for
+// this instance's window or for the running one, and the command line is
+// not read as paths. Returns 1, 0 when there is none, -1 when memory ran out.
+int TakeVerifyRequest(void);
+// Sends the waiting checksum files to window by MSG_REMOTE_VERIFY. False when
+// the instance did not take one (an earlier version): they stay waiting.
+bool HandVerificationsTo(HWND window);
+// MSG_REMOTE_VERIFY in the running instance: the checksum file at address
+// (as MSG_REMOTE_LONG_FILE's) waits for its turn. Returns REMOTE_VERIFY_TAKEN,
+// which an earlier version never answers, or 0.
+enum { REMOTE_VERIFY_TAKEN = 0x5A56, TIMER_PENDING_VERIFY = 6 };
+LRESULT OnRemoteVerify(HWND window, DWORD senderId, const void *address);
+// The window looks for a waiting verification's turn on a timer: once no run
+// goes and no other window of the program is up, the first starts.
+void ResumePendingVerifications(HWND window);
+void StartPendingVerification(HWND window);
+
 // Set when a path could not be handed over: no memory the running
 // instance can read was had.
 extern bool HandOffFailed;

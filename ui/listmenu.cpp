@@ -18,6 +18,7 @@
 #include "ui/result.h"
 #include "ui/runs.h"
 #include "ui/saveverify.h"
+#include "ui/shellverify.h"
 
 #include <shellapi.h>
 #include <stdio.h>
@@ -46,8 +47,11 @@ static const struct {
     { IDM_SAVE_SUMS, TEXT_MENU_SAVE },
     { IDM_VERIFY_SUMS, TEXT_MENU_VERIFY },
     { IDM_CHECK_HISTORY, TEXT_MENU_HISTORY },
+    { IDM_EXPORT_LIST, TEXT_MENU_EXPORT },
     { 0, 0 },
     { IDM_OPEN_FOLDER, TEXT_MENU_OPEN_FOLDER },
+    { 0, 0 },
+    { IDM_SHELL_VERIFY, TEXT_MENU_SHELL_VERIFY },
 };
 
 // The entry of the selected file row, or null.
@@ -102,7 +106,10 @@ bool ListCommandEnabled(HWND window, int id)
     case IDM_VERIFY_SUMS:
         return RunCanStart();
     case IDM_CHECK_HISTORY:
+    case IDM_EXPORT_LIST:
         return RunCanStart() && !MainWnd.NoFileRows;
+    case IDM_SHELL_VERIFY:
+        return true;
     }
     return false;
 }
@@ -118,6 +125,15 @@ HMENU BuildListMenu(HWND window)
             continue;
         }
         UINT state = ListCommandEnabled(window, item.Id) ? MF_ENABLED : MF_GRAYED;
+        if (item.Id == IDM_SHELL_VERIFY) {
+            // Ticked while registered; its text says when for another program.
+            int registered = ShellVerifyState();
+            char *text = ShellVerifyMenuText(registered);
+            state |= registered != SHELL_VERBS_NONE ? MF_CHECKED : MF_UNCHECKED;
+            AppendMenuA(menu, MF_STRING | state, (UINT_PTR)item.Id, text ? text : LanguageStrings[item.Text]);
+            free(text);
+            continue;
+        }
         AppendMenuA(menu, MF_STRING | state, (UINT_PTR)item.Id, LanguageStrings[item.Text]);
     }
     return menu;
@@ -429,6 +445,12 @@ void OnListCommand(HWND window, int id)
     case IDM_CHECK_HISTORY:
         CheckAgainstHistory(window);
         break;
+    case IDM_EXPORT_LIST:
+        ExportList(window);
+        break;
+    case IDM_SHELL_VERIFY:
+        ToggleShellVerify(window);
+        break;
     case IDM_OPEN_FOLDER:
         OpenContainingFolder(entry);
         break;
@@ -460,6 +482,8 @@ static int ShortcutCommand(const MSG *message)
         return shift ? 0 : IDM_VERIFY_SUMS;
     case 'H':
         return shift ? 0 : IDM_CHECK_HISTORY;
+    case 'E':
+        return shift ? 0 : IDM_EXPORT_LIST;
     }
     return 0;
 }

@@ -205,6 +205,7 @@ static void OnInitDialog(HWND window)
         CheckDlgButton(window, IDC_CALC_MD5, BST_CHECKED);
     MainWnd.Dragging = 0;
     InstallListShortcuts();
+    ResumePendingVerifications(window);
 }
 
 static void OnPaint(HWND window)
@@ -369,7 +370,8 @@ static bool CommandEndsRowDrag(int id)
 {
     return id == IDC_OPTIONS || id == IDC_ADD_FILES || id == IDC_ADD_FOLDER || id == IDC_CLEAR_ALL ||
            id == IDC_OPEN_CURRENT_LOG || id == IDC_OPEN_ARCHIVE_LOG || id == IDM_COMPARE ||
-           id == IDM_SAVE_SUMS || id == IDM_VERIFY_SUMS || id == IDM_CHECK_HISTORY;
+           id == IDM_SAVE_SUMS || id == IDM_VERIFY_SUMS || id == IDM_CHECK_HISTORY || id == IDM_EXPORT_LIST ||
+           id == IDM_SHELL_VERIFY;
 }
 
 // What a compare or verify run found, once its end has been handled.
@@ -437,6 +439,8 @@ static void OnCommand(HWND window, int id, int notification)
     case IDM_VERIFY_SUMS:
     case IDM_CHECK_HISTORY:
     case IDM_OPEN_FOLDER:
+    case IDM_EXPORT_LIST:
+    case IDM_SHELL_VERIFY:
         OnListCommand(window, id);
         break;
     }
@@ -500,6 +504,13 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_REMOTE_LONG_FILE:
         SetWindowLongPtrA(window, DWLP_MSGRESULT, OnRemoteLongFile(window, (DWORD)wParam, (const void *)lParam));
         return TRUE;
+    case MSG_REMOTE_VERIFY:
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, OnRemoteVerify(window, (DWORD)wParam, (const void *)lParam));
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == TIMER_PENDING_VERIFY)
+            StartPendingVerification(window);
+        break;
     case MSG_RUN_FINISHED:
         OnRunFinished(window);
         break;

@@ -1,4 +1,5 @@
-// Saving and verifying checksum files (.sfv and .md5). A file is written
+// Saving and verifying checksum files (.sfv and .md5), and exporting the
+// list as a table. A file is written
 // whole beside its destination first and then put in its place, so nothing
 // half-written is ever left; a verification is a run that reads the file
 // (ui/verifyrun.cpp), and the window gives the files it lists their rows.
@@ -10,9 +11,11 @@
 #include "checksum/checksum_text.h"
 #include "checksum/hashjob.h"
 #include "core/checksumfile.h"
+#include "core/csvtable.h"
 #include "core/entrytexts.h"
 #include "core/fileinfo.h"
 #include "core/filelist.h"
+#include "core/sessionlog.h"
 #include "core/verifyplan.h"
 #include "platform/codepage.h"
 #include "resources/resource.h"
@@ -256,6 +259,98 @@ void SaveChecksumFile(HWND window)
     WriteChecksumFile(window, path, format);
 }
 
+// One row of the exported table: name, folder, size, last-write time,
+// status and the checksum of every kind (empty when not known), as the list
+// shows them. A heap line, or null when memory ran out.
+static char *TableLine(HWND list, int row, int32_t index, const FileEntry *entry)
+{
+    char *folder = DuplicateText(entry->Path);
+    if (folder == nullptr)
+        return nullptr;
+    FolderOf(entry->Path, folder, strlen(entry->Path) + 1);
+    char size[24], time[32] = "", status[STATUS_TEXT_SIZE], crc[CRC32_TEXT_SIZE], md5[MD5_TEXT_SIZE];
+    snprintf(size, sizeof size, "%llu", (unsigned long long)entry->Size);
+    int64_t written;
+    if (QueryFileInfo(entry->Path, nullptr, &written) == QUERY_FILE)
+        FormatIsoLocalTime(written, time, sizeof time);
+    GetRowText(list, row, 0, status, sizeof status);
+    uint8_t flags = EntryChecksumTexts(entry, crc, md5);
+    char *digests[KIND_COUNT] = {};
+    for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT; kind++)
+        digests[kind] = DuplicateShownDigest(index, kind);
+    const char *fields[5 + KIND_COUNT] = { PathFileName(entry->Path), folder, size, time, status,
+                                           (flags & HAS_CRC32) ? crc : "", (flags & HAS_MD5) ? md5 : "" };
+    for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT; kind++)
+        fields[5 + kind] = digests[kind] ? digests[kind] : "";
+    char *line = FormatCsvLine(fields, (int)ARRAY_SIZE(fields));
+    for (char *digest : digests)
+        free(digest);
+    free(folder);
+    return line;
+}
+
+int WriteListTable(HWND window, const char *path, int32_t *written)
+{
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    int rows = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    LineBuffer lines = {};
+    bool made = AddLine(&lines, LanguageStrings[TEXT_EXPORT_HEADER]) && AddLine(&lines, "\r\n");
+    *written = 0;
+    for (int row = 0; made && row < rows; row++) {
+        int32_t index = RowIndex(list, row);
+        FileEntry *entry = index < 0 ? nullptr : FileListEntry(&Files, index);
+        if (entry == nullptr)
+            continue;
+        char *line = TableLine(list, row, index, entry);
+        made = line != nullptr && AddLine(&lines, line);
+        free(line);
+        (*written)++;
+    }
+    // UTF-8 with its byte-order mark, which spreadsheets read as UTF-8.
+    static const char Mark[] = "\xEF\xBB\xBF";
+    made = made && LinesInUtf8(&lines);
+    char *text = made ? (char *)malloc(sizeof Mark - 1 + lines.Used) : nullptr;
+    int result = -1;
+    if (text != nullptr) {
+        memcpy(text, Mark, sizeof Mark - 1);
+        memcpy(text + sizeof Mark - 1, lines.Text, lines.Used);
+        result = ReplaceFileWhole(path, text, sizeof Mark - 1 + lines.Used) == REPLACE_DONE ? 0 : -1;
+    }
+    free(text);
+    free(lines.Text);
+    return result;
+}
+
+void ExportList(HWND window)
+{
+    char typed[PATH_SIZE] = "";
+    DWORD filterIndex = 1;
+    const char *title = LanguageStrings[TEXT_EXPORT_TITLE];
+    if (ChooseFileName(window, true, LanguageStrings[TEXT_EXPORT_FILTER], &filterIndex, title, SaveFlags, typed,
+                       sizeof typed) != 0)
+        return;
+    // A name typed without an extension gets the table's.
+    char *path = strchr(PathFileName(typed), '.') == nullptr ? JoinTexts(typed, ".csv", "") : DuplicateText(typed);
+    int found = path != nullptr ? QueryFileInfo(path, nullptr, nullptr) : QUERY_DIRECTORY;
+    int32_t written = 0;
+    if (found == QUERY_FILE) {
+        char question[MESSAGE_SIZE];
+        snprintf(question, sizeof question, LanguageStrings[TEXT_SAVE_REPLACE], path);
+        if (MessageBoxA(window, question, title, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+            free(path);
+            return;
+        }
+    }
+    if (found == QUERY_DIRECTORY || WriteListTable(window, path, &written) != 0) {
+        Report(window, TEXT_SAVE_NOT_WRITTEN, path != nullptr ? path : typed, title, MB_ICONWARNING);
+    } else {
+        char summary[MESSAGE_SIZE];
+        snprintf(summary, sizeof summary, CountText(TEXT_EXPORTED_ONE, written), written, PathFileName(path));
+        MessageBoxA(window, summary, title, MB_OK | MB_ICONINFORMATION);
+    }
+    free(path);
+}
+
 // The verification going, until its summary is shown: its plan and the
 // checksum file.
 static VerifyPlan *Plan;
@@ -385,7 +480,11 @@ void VerifyChecksumFile(HWND window)
     if (ChooseFileName(window, false, LanguageStrings[TEXT_VERIFY_FILTER_SHA], &filterIndex,
                        LanguageStrings[TEXT_VERIFY_TITLE], OpenFlags, path, sizeof path) != 0)
         return;
+    VerifyChecksumFileAt(window, path);
+}
 
+void VerifyChecksumFileAt(HWND window, const char *path)
+{
     // The file is read, its files looked up, given rows and hashed by a run.
     DiscardVerification();
     Plan = (VerifyPlan *)malloc(sizeof *Plan);

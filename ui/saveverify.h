@@ -10,6 +10,12 @@
 // The save dialog, then every row that has the checksum of the chosen
 // format, in row order; rows without it are counted in a closing message.
 void SaveChecksumFile(HWND window);
+// Export list: the save dialog of a .csv file, then the table of the rows
+// as the list knows them (nothing is computed), and what was written.
+void ExportList(HWND window);
+// Writes that table to path (through a file beside it): a header line and
+// one line per file row, in row order (*written of them). Returns 0, or -1.
+int WriteListTable(HWND window, const char *path, int32_t *written);
 // After the run that computed the SHA-256 a save needs: the file written, or
 // not when the run was cancelled.
 void FinishSaveAfterRun(HWND window);
@@ -17,6 +23,9 @@ void FinishSaveAfterRun(HWND window);
 // that exists to the list (rows already listed are reused) and verifies
 // those rows.
 void VerifyChecksumFile(HWND window);
+// The same verification of the checksum file at path, chosen elsewhere (the
+// command line's /verify): the run reports a file it cannot read.
+void VerifyChecksumFileAt(HWND window, const char *path);
 // Asked by the run once the checksum file is read: whether the count files
 // it lists by absolute path are verified too. Returns IDYES or IDNO.
 int AskAboutAbsoluteNames(HWND window, int32_t count);

@@ -65,6 +65,11 @@ protected:
             return "";
         TypeIntoOpenDialog(dialog, name);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << dialogTitle;
+        return TakeBox(boxTitle, whileBoxIsUp);
+    }
+    // The text of the message box titled boxTitle, once it shows (OK pressed).
+    std::string TakeBox(const char *boxTitle, std::function<void()> whileBoxIsUp = nullptr)
+    {
         HWND box = WaitForProcessDialog(zunta.info.dwProcessId, boxTitle, 60000);
         EXPECT_NE(box, nullptr) << boxTitle;
         if (box == nullptr)
@@ -302,6 +307,24 @@ TEST_F(ChecksumFiles, Sha256SumsOfADownloadAreVerifiedComparedAndSaved)
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sha256", "Save checksum file"),
               "4 checksums written to own.sha256");
     EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && sha256sum --quiet -c own.sha256"), 0) << "sha256sum -c";
+}
+
+TEST_F(ChecksumFiles, VerifyOnTheCommandLineOfTheFirstStartAndHandedOverByALaterOne)
+{
+    for (const char *name : { "p.iso", "q.iso" })
+        ASSERT_TRUE(WriteWholeFile(folder + "\\" + name, std::string(1000, name[0])));
+    ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && sha256sum p.iso q.iso > SHA256SUMS"), 0);
+    ASSERT_TRUE(WriteWholeFile(folder + "\\q.iso", "changed"));
+    const std::string summary = "Verified 2 files: 1 OK, 1 FAILED, 0 missing\r\n\r\nFAILED:\r\nq.iso";
+
+    Start("/VERIFY " + Quoted("SHA256SUMS"));
+    EXPECT_EQ(TakeBox("Verification"), summary) << "verified once the window shows";
+    ZuntaProcess later;
+    ASSERT_TRUE(StartZunta(&later, exe, "/verify " + Quoted("SHA256SUMS")));
+    EXPECT_EQ(WaitForExit(&later), 0) << "handed over";
+    ReleaseZunta(&later);
+    EXPECT_EQ(TakeBox("Verification"), summary) << "verified by the running instance";
+    EXPECT_EQ(RemoteColumn(list, 1), (std::vector<std::string>{ "p.iso", "q.iso" })) << "the same rows";
 }
 
 TEST_F(ChecksumFiles, CraftedChecksumFileReachesOnlyWhatLiesBesideIt)

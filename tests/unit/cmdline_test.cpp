@@ -175,3 +175,29 @@ TEST(CommandLine, PathsOfAnyLengthAreTaken)
     std::string longest = "C:\\" + std::string(32760, 'u');
     EXPECT_EQ(ParseText(longest.c_str()).paths, (Paths{ longest }));
 }
+
+TEST(CommandLine, VerifyFirstInAnyCaseTakesOneChecksumFile)
+{
+    Recorder recorder;
+    Current = &recorder;
+    CommandLineActions actions = { FullForm, LongForm, Record, &recorder };
+    const struct {
+        const char *text, *path;   // null: read as paths, as before
+    } cases[] = {
+        { "/verify \"C:\\a b\\SHA256SUMS\" ignored", "C:\\a b\\SHA256SUMS" },
+        { " /VeRiFy C:\\a b\\x.md5  ", "C:\\a b\\x.md5" },
+        { "/verify sums.sfv", "D:\\started here\\sums.sfv" },
+        { "C:\\a.txt /verify D:\\b.md5", nullptr },
+        { "\"/verify\" C:\\x.md5", nullptr },
+        { "/verifyC:\\x.md5", nullptr },
+        { "/verify", nullptr },
+        { "/verify \"\"", nullptr },
+    };
+    for (const auto &c : cases) {
+        char *path = nullptr;
+        EXPECT_EQ(ParseVerifyRequest(c.text, &actions, &path), c.path != nullptr ? 1 : 0) << c.text;
+        EXPECT_STREQ(path, c.path) << c.text;
+        free(path);
+    }
+    EXPECT_EQ(ParseText("C:\\a.txt /verify").paths, (Paths{ "C:\\a.txt /verify" })) << "a path as before";
+}

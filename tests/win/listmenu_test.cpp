@@ -4,16 +4,20 @@
 #include "base/lang.h"
 #include "base/program.h"
 #include "base/settings.h"
+#include "core/fileinfo.h"
 #include "core/filelist.h"
+#include "core/sessionlog.h"
 #include "main_window_fixture.h"
 #include "platform/codepage.h"
 #include "platform/runlock.h"
 #include "remote_window.h"
 #include "resources/resource.h"
 #include "ui/listmenu.h"
+#include "ui/handoff.h"
 #include "ui/listview.h"
 #include "ui/mainwnd.h"
 #include "ui/runs.h"
+#include "ui/saveverify.h"
 #include "win_support.h"
 
 #include <commctrl.h>
@@ -619,4 +623,94 @@ TEST_F(ListMenu, WhatTheUserSeesInBothLanguages)
                   language == LANGUAGE_ID_FRENCH ? "3 fichiers v\xC3\xA9rifi\xC3\xA9s : 1 OK, 1 en \xC3\x89" "CHEC, 1 manquant"
                                                  : "Verified 3 files: 1 OK, 1 FAILED, 1 missing");
     }
+}
+
+TEST_F(ListMenu, VerifyHandedOverWaitsForTheRunGoingThenStarts)
+{
+    OpenWindow();
+    File("a.txt", "123456789");
+    std::string sums = File("sums.md5", std::string(DigitsMd5) + "  a.txt\n");
+    std::string block(4, '\0');
+    uint32_t length = (uint32_t)sums.size();
+    memcpy(&block[0], &length, sizeof length);
+    block += sums;
+
+    RunState = RUN_RUNNING;
+    EXPECT_EQ(OnRemoteVerify(window, GetCurrentProcessId(), block.data()), REMOTE_VERIFY_TAKEN);
+    std::string summary;
+    AnswerMessageBox("Verification", [&](HWND, const std::string &seen) { summary = seen; });
+    PumpUntil([] { return false; }, 700);
+    EXPECT_TRUE(MainWnd.NoFileRows) << "started while a run was going";
+    RunState = RUN_IDLE;
+    EXPECT_TRUE(PumpUntil([&] { return !summary.empty(); }, 30000));
+    EXPECT_EQ(summary, "Verified 1 file: 1 OK, 0 FAILED, 0 missing");
+}
+
+TEST_F(ListMenu, ShellSwitchRegistersForThisProgramAndRemovesAgain)
+{
+    OpenWindow();
+    // The switch's text, and " [x]" while it is ticked.
+    auto item = [&] {
+        HMENU menu = BuildListMenu(window);
+        char text[128] = "";
+        GetMenuStringA(menu, IDM_SHELL_VERIFY, text, sizeof text, MF_BYCOMMAND);
+        bool ticked = GetMenuState(menu, IDM_SHELL_VERIFY, MF_BYCOMMAND) & MF_CHECKED;
+        DestroyMenu(menu);
+        return std::string(text) + (ticked ? " [x]" : "");
+    };
+    auto value = [](const std::string &key) {
+        char text[1024] = "<none>";
+        DWORD size = sizeof text;
+        RegGetValueA(HKEY_CURRENT_USER, ("Software\\Classes\\" + key).c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text, &size);
+        return std::string(text);
+    };
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    const std::string command = "\"" + std::string(program) + "\" /verify \"%1\"";
+    ASSERT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu") << "off until turned on";
+
+    Command(IDM_SHELL_VERIFY);
+    EXPECT_EQ(value("SystemFileAssociations\\.sfv\\shell\\ZuntaVerify\\command"), command);
+    EXPECT_EQ(value("*\\shell\\ZuntaVerify\\command"), command);
+    EXPECT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu [x]");
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Classes\\*\\shell\\ZuntaVerify\\command", nullptr, REG_SZ,
+                              "D:\\other\\Zunta.exe", 19), ERROR_SUCCESS);
+    EXPECT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu (for another Zunta.exe) [x]");
+    Command(IDM_SHELL_VERIFY);
+    EXPECT_EQ(value("*\\shell\\ZuntaVerify\\command"), command) << "pointed at this program again";
+
+    Command(IDM_SHELL_VERIFY);
+    EXPECT_EQ(item(), "\"Verify with &Zunta\" in the shell's menu");
+    // What was made for the switch alone goes with it, empty keys included.
+    for (const char *key : { "Zunta.ChecksumFile", "*", "SystemFileAssociations", ".md5" }) {
+        HKEY opened;
+        EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, ("Software\\Classes\\" + std::string(key)).c_str(), 0, KEY_READ,
+                                &opened), ERROR_SUCCESS) << key << " is still there";
+    }
+}
+
+TEST_F(ListMenu, ExportedTableHoldsEveryRowAsTheListShowsIt)
+{
+    OpenWindow();
+    std::string digits = File("a, b.txt", "123456789");
+    std::string other = File("c.txt", "c");
+    AddFile(digits);
+    AddFile(other);
+    Settings.DisplayCRC32Lower = 1;
+    Process(0, true, true);
+    auto time = [](const std::string &path) {
+        int64_t seconds = 0;
+        char text[32];
+        QueryFileInfo(path.c_str(), nullptr, &seconds);
+        FormatIsoLocalTime(seconds, text, sizeof text);
+        return std::string(text);
+    };
+    int32_t written = 0;
+    ASSERT_EQ(WriteListTable(window, (folder + "\\table.csv").c_str(), &written), 0);
+    EXPECT_EQ(written, 2);
+    EXPECT_EQ(ReadWholeFile(folder + "\\table.csv"),
+              "\xEF\xBB\xBFName,Folder,Size (bytes),Last write,Status,CRC32,MD5,SHA-1,SHA-256,SHA-512,BLAKE3,XXH3,"
+              "XXH128,XXH64\r\n"
+              "\"a, b.txt\"," + folder + ",9," + time(digits) + ",Done,cbf43926," + DigitsMd5 + ",,,,,,,\r\n"
+              "c.txt," + folder + ",1," + time(other) + ",Ready,,,,,,,,,\r\n");
 }
