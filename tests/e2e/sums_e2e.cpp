@@ -149,6 +149,9 @@ TEST_F(ChecksumFiles, FilesWrittenByOtherToolsAreVerified)
     ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && md5sum x.bin y.bin > text.md5 && "
                               "md5sum -b z.bin w.bin > binary.md5"), 0);
     ASSERT_EQ(RunLinuxCommand("'" + sfvTool + "' write '" + linuxFolder + "/all.sfv' x.bin y.bin z.bin w.bin"), 0);
+    ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && b3sum x.bin y.bin z.bin w.bin > B3SUMS && "
+                              "cp B3SUMS b3.txt && xxhsum -H3 x.bin y.bin z.bin w.bin > all.xxh3 && "
+                              "xxhsum -H128 x.bin y.bin z.bin w.bin > all.xxh128"), 0);
     ASSERT_TRUE(WriteWholeFile(folder + "\\y.bin", "y changed"));
     DeleteFileA((folder + "\\w.bin").c_str());
 
@@ -159,6 +162,11 @@ TEST_F(ChecksumFiles, FilesWrittenByOtherToolsAreVerified)
         { "text.md5", "Verified 2 files: 1 OK, 1 FAILED, 0 missing\r\n\r\nFAILED:\r\ny.bin" },
         { "binary.md5", "Verified 2 files: 1 OK, 0 FAILED, 1 missing\r\n\r\nMissing:\r\nw.bin" },
         { "all.sfv", "Verified 4 files: 2 OK, 1 FAILED, 1 missing\r\n\r\nFAILED:\r\ny.bin\r\n\r\nMissing:\r\nw.bin" },
+        { "B3SUMS", "Verified 4 files: 2 OK, 1 FAILED, 1 missing\r\n\r\nFAILED:\r\ny.bin\r\n\r\nMissing:\r\nw.bin" },
+        { "all.xxh3", "Verified 4 files: 2 OK, 1 FAILED, 1 missing\r\n\r\nFAILED:\r\ny.bin\r\n\r\nMissing:\r\nw.bin" },
+        { "all.xxh128", "Verified 4 files: 2 OK, 1 FAILED, 1 missing\r\n\r\nFAILED:\r\ny.bin\r\n\r\nMissing:\r\nw.bin" },
+        { "b3.txt", "Verified 4 files: 2 OK, 1 FAILED, 1 missing\r\n2 files matched as BLAKE3\r\n\r\nFAILED:\r\ny.bin"
+                    "\r\n\r\nMissing:\r\nw.bin" },
     };
     for (const auto &check : checks)
         EXPECT_EQ(ThroughFileDialog(IDM_VERIFY_SUMS, "Verify checksum file", folder + "\\" + check.file,
@@ -307,6 +315,28 @@ TEST_F(ChecksumFiles, Sha256SumsOfADownloadAreVerifiedComparedAndSaved)
     EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.sha256", "Save checksum file"),
               "4 checksums written to own.sha256");
     EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && sha256sum --quiet -c own.sha256"), 0) << "sha256sum -c";
+
+    // A BLAKE3 pasted for a file never hashed: computed, matched, named.
+    ASSERT_TRUE(WriteWholeFile(folder + "\\new.iso", "never hashed"));
+    ASSERT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && b3sum --no-names new.iso > new.b3"), 0);
+    std::string blake3 = ReadWholeFile(folder + "\\new.b3").substr(0, 64);
+    ASSERT_TRUE(StartZunta(&later, exe, Quoted("new.iso")));
+    EXPECT_EQ(WaitForExit(&later), 0);
+    ReleaseZunta(&later);
+    ASSERT_TRUE(WaitFor([&] { return Rows() == 5; }));
+    PostMessageA(list, WM_KEYDOWN, VK_END, 0);
+    ASSERT_TRUE(WaitFor([&] { return RemoteControlText(zunta.window, IDC_RESULT).find("new.iso") != std::string::npos; }));
+    PutClipboardText(blake3);
+    PostMessageA(zunta.window, WM_COMMAND, IDM_COMPARE, 0);
+    box = WaitForProcessDialog(zunta.info.dwProcessId, "Compare with clipboard", 30000);
+    ASSERT_NE(box, nullptr);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(std::string(text), "MATCH\r\n\r\nnew.iso\r\nBLAKE3 : " + blake3 + "\r\n") << "as BLAKE3, not SHA-256";
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_EQ(ThroughFileDialog(IDM_SAVE_SUMS, "Save checksum file", folder + "\\own.b3", "Save checksum file"),
+              "5 checksums written to own.b3");
+    EXPECT_EQ(RunLinuxCommand("cd '" + linuxFolder + "' && b3sum --quiet -c own.b3"), 0) << "b3sum --check";
 }
 
 TEST_F(ChecksumFiles, VerifyOnTheCommandLineOfTheFirstStartAndHandedOverByALaterOne)
