@@ -204,7 +204,7 @@ void CheckPlan(const char *folder, const std::string &text, int format, int plan
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput in(data, size);
-    int format = in.Byte() % 7;     // also a value that is no format
+    int format = in.Byte() % (CHECKSUM_FORMAT_LAST + 2);     // also a value that is no format
     std::string folder = in.Text(300);
     std::string typed = in.Text(300);
     int planByte = in.Byte();
@@ -218,7 +218,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int kind = 0; kind < KIND_COUNT; kind++) {
             int mask = 1 << kind;
             const char *digits = expected.Digits[kind];
-            FUZZ_CHECK((expected.Kinds & mask) ? IsHexText(digits, ChecksumDigits(mask)) : digits[0] == '\0',
+            FUZZ_CHECK(((expected.Kinds | expected.Alternative) & mask) ? IsHexText(digits, ChecksumDigits(mask))
+                                                                       : digits[0] == '\0',
                        "kind %d: '%s'", mask, digits);
         }
     } else {
@@ -274,9 +275,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (size_t room : { (size_t)1, (size_t)8, (size_t)260 }) {
         ExactBuffer name(room);
         int chosen = ChooseSaveName(typedText.Bytes, format, name.Bytes, name.Size);
-        FUZZ_CHECK(chosen == -1 || chosen == CHECKSUM_FORMAT_SFV || chosen == CHECKSUM_FORMAT_MD5 ||
-                       chosen == CHECKSUM_FORMAT_SHA256,
-                   "format %d", chosen);
+        FUZZ_CHECK(chosen == -1 || SavedFormatKind(chosen) != 0, "format %d", chosen);
         FUZZ_CHECK(chosen == -1 || strlen(name.Bytes) < room, "save name past its buffer");
     }
     return 0;
