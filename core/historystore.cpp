@@ -142,10 +142,56 @@ int WriteStoreRecord(FILE *store, const char *path, const FileStamp *stamp,
     return 0;
 }
 
+// The line of the later kinds. A later kind's digits come from the kinds'
+// table; "-" stands for one not known.
+int WriteStoreMore(FILE *store, const char *const more[STORE_MORE_KINDS])
+{
+    char line[HEAD_SIZE] = "+";
+    bool any = false;
+    for (int k = 0; k < STORE_MORE_KINDS; k++) {
+        any = any || more[k] != nullptr;
+        if (AppendDigest(line, sizeof line, more[k], ChecksumKinds[STORE_DIGEST_KINDS + k].Digits) != 0)
+            return -1;
+    }
+    if (!any)
+        return 0;
+    fprintf(store, "%s\r\n", line);
+    return 1;
+}
+
+int ParseStoreMore(const char *line, size_t length, unsigned char digests[STORE_MORE_KINDS][KIND_DIGEST_MAX],
+                   uint8_t *kinds)
+{
+    if (line == nullptr)
+        return -1;
+    while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
+        length--;
+    if (length < 2 || line[0] != '+' || line[1] != ' ')
+        return -1;
+    const char *at = line + 2, *end = line + length;
+    uint8_t found = 0;
+    for (int k = 0; k < STORE_MORE_KINDS; k++) {
+        const char *blank = (const char *)memchr(at, ' ', (size_t)(end - at));
+        size_t fieldLength = blank ? (size_t)(blank - at) : (size_t)(end - at);
+        if ((blank == nullptr) != (k == STORE_MORE_KINDS - 1))
+            return -1;
+        if (!IsNoField(at, fieldLength)) {
+            if (fieldLength != ChecksumKinds[STORE_DIGEST_KINDS + k].Digits ||
+                ReadHexDigits(at, fieldLength, digests[k]) != 0)
+                return -1;
+            found |= (uint8_t)(1 << k);
+        }
+        at += fieldLength + 1;
+    }
+    *kinds = found;
+    return 0;
+}
+
 struct StorePiece {
     const char *Path;
     const FileStamp *Stamp;
     const char *const *Digests;
+    const char *const *More;
 };
 
 static int WriteStorePiece(FILE *store, const void *piece)
@@ -157,11 +203,17 @@ static int WriteStorePiece(FILE *store, const void *piece)
         fputs("\r\n", store);
     }
     fseek(store, 0, SEEK_END);
-    return WriteStoreRecord(store, record->Path, record->Stamp, record->Digests);
+    if (WriteStoreRecord(store, record->Path, record->Stamp, record->Digests) != 0)
+        return -1;
+    // A later kind of another form leaves the record without its line.
+    if (record->More != nullptr)
+        WriteStoreMore(store, record->More);
+    return 0;
 }
 
-int AppendStoreRecord(const char *path, const FileStamp *stamp, const char *const digests[STORE_DIGEST_KINDS])
+int AppendStoreRecord(const char *path, const FileStamp *stamp, const char *const digests[STORE_DIGEST_KINDS],
+                      const char *const more[STORE_MORE_KINDS])
 {
-    StorePiece piece = { path, stamp, digests };
+    StorePiece piece = { path, stamp, digests, more };
     return AppendWhole(Program.HistoryStorePath, "ab+", WriteStorePiece, &piece);
 }

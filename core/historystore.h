@@ -14,6 +14,7 @@
 #ifndef ZUNTA_HISTORYSTORE_H
 #define ZUNTA_HISTORYSTORE_H
 
+#include "checksum/kinds.h"
 #include "core/fileinfo.h"
 
 #include <stddef.h>
@@ -21,7 +22,12 @@
 #include <stdio.h>
 
 // CRC-32, MD5, SHA-1, SHA-256, SHA-512: the kinds HISTORY_CRC32 << 0 to 4.
-enum { STORE_DIGEST_KINDS = 5 };
+// The kinds after them (BLAKE3, XXH3, XXH128, XXH64), when one is known,
+// follow their record on a line of their own, written with it: "+", then
+// each digest ("-" when not known), each after one blank, and the line end.
+// Earlier versions skip that line as one of another form.
+enum { STORE_DIGEST_KINDS = 5, STORE_MORE_KINDS = KIND_COUNT - STORE_DIGEST_KINDS };
+static_assert(STORE_DIGEST_KINDS == KIND_SHA512 + 1, "a record's digests are the first kinds");
 
 struct StoreRecord {
     const char *Path;       // into the line, not terminated
@@ -45,9 +51,20 @@ int ParseStoreRecord(const char *line, size_t length, StoreRecord *out);
 // of another form. The stream's errors are the caller's to see.
 int WriteStoreRecord(FILE *store, const char *path, const FileStamp *stamp,
                      const char *const digests[STORE_DIGEST_KINDS]);
-// Appends the record to the store, opened and closed for it; a last line
-// that an earlier write left without its end is ended first. Returns 0 when
-// the record is on file, else -1 (the store as it was).
-int AppendStoreRecord(const char *path, const FileStamp *stamp, const char *const digests[STORE_DIGEST_KINDS]);
+// Writes the line of the later kinds (more: their texts in order, either
+// case, null when not known). Returns 1 when written, 0 when none is known
+// (nothing written), -1 (nothing written) for a text of another form.
+int WriteStoreMore(FILE *store, const char *const more[STORE_MORE_KINDS]);
+// Reads such a line into digests (the bytes of each kind, in order) and
+// *kinds (bit k: the kind STORE_DIGEST_KINDS + k is known). Returns 0, or
+// -1 for a line of another form.
+int ParseStoreMore(const char *line, size_t length, unsigned char digests[STORE_MORE_KINDS][KIND_DIGEST_MAX],
+                   uint8_t *kinds);
+// Appends the record (and the line of the later kinds, when more is not null
+// and one is known) to the store, opened and closed for it; a last line that
+// an earlier write left without its end is ended first. Returns 0 when the
+// record is on file, else -1 (the store as it was).
+int AppendStoreRecord(const char *path, const FileStamp *stamp, const char *const digests[STORE_DIGEST_KINDS],
+                      const char *const more[STORE_MORE_KINDS] = nullptr);
 
 #endif

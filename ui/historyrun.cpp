@@ -187,13 +187,12 @@ int JudgeRowHistory(const FileEntry *entry, int32_t index, const FileStamp *stam
 void AddRecordToHistory(const char *path, int32_t index, const FileStamp *stamp, const char *crcText,
                         const char *md5Text)
 {
-    // The store's record holds the kinds up to SHA-512, in the kinds' order.
-    static_assert(STORE_DIGEST_KINDS == KIND_SHA512 + 1, "a record's digests are the first kinds");
-    char *kept[STORE_DIGEST_KINDS] = {};
-    const char *digests[STORE_DIGEST_KINDS] = { crcText, md5Text };
-    for (int kind = KIND_FIRST_STORED; kind < STORE_DIGEST_KINDS; kind++)
+    // Every digest known, in the kinds' order: the record's, then the later kinds'.
+    char *kept[KIND_COUNT] = {};
+    const char *digests[KIND_COUNT] = { crcText, md5Text };
+    for (int kind = KIND_FIRST_STORED; kind < KIND_COUNT; kind++)
         digests[kind] = kept[kind] = DuplicateEntryText(index, DigestText(kind));
-    int stored = AppendStoreRecord(path, stamp, digests);
+    int stored = AppendStoreRecord(path, stamp, digests, digests + STORE_DIGEST_KINDS);
     for (char *text : kept)
         free(text);
     if (IndexState != HISTORY_LOADED)

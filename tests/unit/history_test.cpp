@@ -256,6 +256,26 @@ TEST(HistoryStore, EveryRecordTheWriterWritesReadsBackAndOtherLinesAreSkipped)
         StoreRecord record;
         EXPECT_EQ(ParseStoreRecord(line.data(), line.size(), &record), -1) << "taken as a record: " << line;
     }
+
+    // The later kinds' line: read back, and a line of another form to
+    // earlier readers.
+    std::string b3(64, 'A'), xxh64 = "44bc2cf5ad770999";
+    const char *more[STORE_MORE_KINDS] = { b3.c_str(), nullptr, nullptr, xxh64.c_str() };
+    std::string line = Written("wb", [&](FILE *file) { EXPECT_EQ(WriteStoreMore(file, more), 1); });
+    EXPECT_EQ(line, "+ " + std::string(64, 'a') + " - - " + xxh64 + "\r\n");
+    StoreRecord record;
+    EXPECT_EQ(ParseStoreRecord(line.data(), line.size(), &record), -1);
+    unsigned char digests[STORE_MORE_KINDS][KIND_DIGEST_MAX];
+    uint8_t kinds = 0;
+    ASSERT_EQ(ParseStoreMore(line.data(), line.size(), digests, &kinds), 0);
+    EXPECT_EQ(kinds, 1 | 8);
+    EXPECT_EQ(digests[0][31], 0xAA);
+    EXPECT_EQ(digests[3][0], 0x44);
+    const char *none[STORE_MORE_KINDS] = {};
+    EXPECT_EQ(Written("wb", [&](FILE *file) { EXPECT_EQ(WriteStoreMore(file, none), 0); }), "");
+    for (const std::string &bad : { std::string("+ - - -\r\n"), std::string("+ - - - - -"), std::string("+  - - - -"),
+                                    "+ " + xxh64 + " - - -" })
+        EXPECT_EQ(ParseStoreMore(bad.data(), bad.size(), digests, &kinds), -1) << bad;
 }
 
 namespace {
