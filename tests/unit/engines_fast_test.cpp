@@ -129,8 +129,7 @@ TEST(Blake3Paths, EveryVectorPathMatchesThePortableOne)
         decltype(blake3_hash_many_portable) *Hash;
     } paths[] = { { "SSE2", true, blake3_hash_many_sse2 }, { "SSE4.1", sse41, blake3_hash_many_sse41 },
                   { "AVX2", avx2, blake3_hash_many_avx2 }, { "AVX-512", avx512, blake3_hash_many_avx512 } };
-    // 1 to 17 chunks, or as many parents of two children; a counter about
-    // to carry into its high word.
+    // 1 to 17 chunks, or parents of two children; a counter about to carry.
     std::vector<unsigned char> data = OfficialInput(17 * BLAKE3_CHUNK_LEN);
     const uint8_t *inputs[17];
     for (const auto &path : paths) {
