@@ -8,9 +8,11 @@ Process All over 64 cached files of 16 MiB,
 by one thread and by all, against md5sum and rhash over the same files;
 then Add Folder of folders of 20,000 and 40,000 empty files under Wine; then
 the history's indexes of a million records, the record store's against its
-targets (1 s natively, 2 s under Wine).
+targets (1 s natively, 2 s under Wine); then BLAKE3 and XXH3 against
+b3sum --num-threads 1 and xxhsum -H3 over the same cached file.
 
-usage: compare.py BUILD_DIR FILE MIB"""
+usage: compare.py BUILD_DIR FILE MIB [engines]
+(engines: only the last part)"""
 import os
 import re
 import statistics
@@ -45,6 +47,35 @@ def tool(command):
 windows_path = 'Z:' + os.path.abspath(path).replace('/', '\\')
 wine = os.environ.get('ZUNTA_WINE', 'wine')
 arches = os.environ.get('ZUNTA_BENCH_ARCHES', 'i686 x86_64').split()
+
+
+# BLAKE3 and XXH3 of the reference implementations, from memory and over
+# the file read in blocks of 1 MiB as a hashing job reads, against the tools
+# of the same code.
+def bench_engines():
+    runs = {'native': [os.path.join(build, 'release-native', 'zunta_bench'), '--engines', path, str(mib)]}
+    for arch in arches:
+        runs[arch + '/Wine'] = [wine, os.path.join(build, 'release-' + arch, 'zunta_bench.exe'), '--engines',
+                                windows_path, str(mib)]
+    figures = {name: zunta(command) for name, command in runs.items()}
+    print('\nBLAKE3 and xxHash, %d MiB file in the page cache, MB/s (median of %d runs)\n' % (mib, RUNS))
+    print('%-28s' % '' + ''.join('%13s' % b for b in figures))
+    for row in figures['native']:
+        print('%-28s' % row + ''.join('%13d' % figures[b].get(row, 0) for b in figures))
+    checks = [('BLAKE3', 'b3sum --num-threads 1', ['b3sum', '--num-threads', '1', path], 1.0),
+              ('XXH3', 'xxhsum -H3', ['xxhsum', '-H3', path], 0.9)]
+    print('\n%-38s %8s   %s' % ('The same file by other tools', 'MB/s', 'Zunta %s (file) as ratios (target)'
+                                % ' / '.join(figures)))
+    for engine, name, command, target in checks:
+        rate = tool(command)
+        ratios = [figures[b].get('%s (file, 1 MiB reads)' % engine, 0) / rate for b in figures]
+        print('%-38s %8.0f   %s  (>= %.2f: %s)' % (name, rate, ' / '.join('%.2f' % r for r in ratios), target,
+                                                   ' / '.join('met' if r >= target else 'MISSED' for r in ratios)))
+
+
+if len(sys.argv) > 4 and sys.argv[4] == 'engines':
+    bench_engines()
+    sys.exit(0)
 builds = {'native': zunta([os.path.join(build, 'release-native', 'zunta_bench'), path, str(mib)])}
 for arch in arches:
     builds[arch + '/Wine'] = zunta([wine, os.path.join(build, 'release-' + arch, 'zunta_bench.exe'),
@@ -235,4 +266,5 @@ for name, command in history.items():
     target = HISTORY_TARGETS.get(name, 2.0)
     if match:
         print('  the store in at most %.0f s: %s' % (target, 'met' if float(match.group(1)) <= target else 'MISSED'))
+bench_engines()
 sys.exit(0)

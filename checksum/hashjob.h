@@ -26,7 +26,7 @@ enum { PROGRESS_CHECK_ONLY = -1 };
 
 struct HashOutcome {
     int32_t Result;             // 0 done; -1 not opened or cancelled
-    int Mask;                   // the kinds computed: those asked for that the job has an engine of
+    int Mask;                   // the kinds computed: those of the mask that are kinds
     uint32_t Crc32;             // final value, when the mask has MASK_CRC32
     unsigned char Md5[16];      // digest, when the mask has MASK_MD5
     // The digest of each kind of the mask, ChecksumKinds[kind].DigestSize

@@ -2,11 +2,9 @@
 // and padding.
 #include "checksum/sha_common.h"
 
-#include <string.h>
+#include "checksum/cpufeatures.h"
 
-#if defined(__i386__) || defined(__x86_64__)
-#include <cpuid.h>
-#endif
+#include <string.h>
 
 namespace {
 
@@ -17,26 +15,8 @@ struct ShaFeatures {
 
 ShaFeatures DetectFeatures()
 {
-    ShaFeatures features = { false, false };
-#if defined(__i386__) || defined(__x86_64__)
-    unsigned a, b, c, d;
-    if (!__get_cpuid(1, &a, &b, &c, &d))
-        return features;
-    const unsigned ssse3 = 1u << 9, sse41 = 1u << 19, osxsave = 1u << 27, avx = 1u << 28;
-    bool sse = (c & ssse3) && (c & sse41);
-    bool avxUsable = false;
-    if ((c & osxsave) && (c & avx)) {
-        unsigned low, high;
-        __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-        avxUsable = (low & 6) == 6;   // the XMM and YMM halves are saved
-    }
-    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
-        return features;
-    const unsigned bmi2 = 1u << 8, sha = 1u << 29;
-    features.Extensions = sse && (b & sha);
-    features.Vector = avxUsable && (b & bmi2);
-#endif
-    return features;
+    CpuFeatures cpu = DetectCpuFeatures();
+    return { cpu.Sha && cpu.Ssse3 && cpu.Sse41, cpu.Avx && cpu.Bmi2 };
 }
 
 const ShaFeatures Features = DetectFeatures();

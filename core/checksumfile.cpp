@@ -817,7 +817,9 @@ static int FormatSumLine(char *out, size_t size, const char *name, const char *h
     }
     char digits[129];
     CopyDigits(digits, hexText, kind);
-    if (FormatText(out, size, "%s *%s\r\n", digits, name) != 0)
+    // b3sum --check takes only its own form: two blanks, and LF alone.
+    const char *form = kind == MASK_BLAKE3 ? "%s  %s\n" : "%s *%s\r\n";
+    if (FormatText(out, size, form, digits, name) != 0)
         return -1;
     // Relative names with '/', as md5sum and its kin write and read them
     // everywhere; a full path keeps its backslashes.

@@ -201,8 +201,9 @@ int FormatSfvLine(char *out, size_t size, const char *name, uint32_t crc);
 // Returns 0, or -1 (out emptied) when it does not fit or md5Text is not 32
 // hexadecimal digits.
 int FormatMd5Line(char *out, size_t size, const char *name, const char *md5Text);
-// The same line of any kind's digits, in lower case (sha256sum and b3sum
-// read SHA-256's and BLAKE3's so), as FormatMd5Line.
+// The same line of any kind's digits, in lower case, as FormatMd5Line:
+// what sha256sum reads; BLAKE3's in the one form b3sum --check takes,
+// "<digits>  <name>\n".
 int FormatDigestLine(char *out, size_t size, const char *name, const char *digits, int kind);
 // The format of the save dialog's filter index (1: SFV, 2: MD5, 3: SHA256,
 // 4: B3), or -1.

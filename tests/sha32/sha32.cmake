@@ -3,6 +3,7 @@
 add_library(sha32_vector OBJECT ${CMAKE_SOURCE_DIR}/checksum/sha_vector.cpp)
 add_executable(sha32_check
     sha32/sha32_check.cpp
+    ${CMAKE_SOURCE_DIR}/checksum/cpufeatures.cpp
     ${CMAKE_SOURCE_DIR}/checksum/sha1.cpp
     ${CMAKE_SOURCE_DIR}/checksum/sha256.cpp
     ${CMAKE_SOURCE_DIR}/checksum/sha512.cpp

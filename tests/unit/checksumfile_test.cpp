@@ -506,7 +506,7 @@ TEST(ChecksumListedNames, ClassifiedInsideAbsoluteOrRefused)
 
 TEST(ChecksumListedNames, SecondBytesOfADoubleByteCodePage)
 {
-    // Windows before 1903 in Japanese: "ソ" is 83 5C, "ポ" 83 7C.
+    // Windows before 1903 in Japanese: "ã½" is 83 5C, "ã" 83 7C.
     const uint8_t leads[TEXT_LEAD_BYTES_SIZE] = { 0x81, 0x9F, 0xE0, 0xFC };
     TextSetCodePage(932, 2, leads);
     const std::string so = "\x83\x5C", po = "\x83\x7C";
@@ -610,6 +610,9 @@ TEST(ChecksumFileWriters, ExactBytesThatReadBack)
     EXPECT_STREQ(line, "");
     EXPECT_EQ(FormatDigestLine(line, sizeof line, "a.txt", Md5Empty, MASK_SHA256), -1);
     EXPECT_EQ(FormatDigestLine(line, 73, "a.txt", Hex(64).c_str(), MASK_SHA256), -1);
+    EXPECT_EQ(FormatDigestLine(line, sizeof line, "d\\a.txt", Hex(64, true).c_str(), MASK_BLAKE3), 0);
+    EXPECT_EQ(line, Hex(64) + "  d/a.txt\n") << "the one form b3sum --check takes";
+    EXPECT_EQ(Read(line, CHECKSUM_FORMAT_B3), (Lines{ "d/a.txt=" + Hex(64) }));
 }
 
 TEST(ChecksumFileWriters, SavedNamesReadBackToTheSamePath)
