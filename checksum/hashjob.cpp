@@ -127,6 +127,19 @@ struct Engine {
     void (*Final)(Engines *engines, unsigned char *digest);
 };
 
+// The engine of a context in Engines (Member) whose Init, Update and Final
+// functions leave Size bytes of its digest in the context's Digest.
+template <auto Member, auto Init, auto Update, auto Final, size_t Size>
+constexpr Engine EngineOver()
+{
+    return { [](Engines *e) { Init(&(e->*Member)); },
+             [](Engines *e, const unsigned char *bytes, uint32_t length) { Update(&(e->*Member), bytes, length); },
+             [](Engines *e, unsigned char *digest) {
+                 Final(&(e->*Member));
+                 memcpy(digest, (e->*Member).Digest, Size);
+             } };
+}
+
 static const Engine EngineOf[KIND_COUNT] = {
     { [](Engines *e) { e->Crc = CRC32_START; },
       [](Engines *e, const unsigned char *bytes, uint32_t length) { e->Crc = Crc32Update(e->Crc, bytes, length); },
@@ -135,54 +148,16 @@ static const Engine EngineOf[KIND_COUNT] = {
           for (int i = 0; i < 4; i++)
               digest[i] = (unsigned char)(value >> (24 - 8 * i));
       } },
-    { [](Engines *e) { Md5Init(&e->Md5); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Md5Update(&e->Md5, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Md5Final(&e->Md5);
-          memcpy(digest, e->Md5.Digest, sizeof e->Md5.Digest);
-      } },
-    { [](Engines *e) { Sha1Init(&e->Sha1); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Sha1Update(&e->Sha1, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Sha1Final(&e->Sha1);
-          memcpy(digest, e->Sha1.Digest, sizeof e->Sha1.Digest);
-      } },
-    { [](Engines *e) { Sha256Init(&e->Sha256); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Sha256Update(&e->Sha256, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Sha256Final(&e->Sha256);
-          memcpy(digest, e->Sha256.Digest, sizeof e->Sha256.Digest);
-      } },
-    { [](Engines *e) { Sha512Init(&e->Sha512); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Sha512Update(&e->Sha512, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Sha512Final(&e->Sha512);
-          memcpy(digest, e->Sha512.Digest, sizeof e->Sha512.Digest);
-      } },
-    { [](Engines *e) { Blake3Init(&e->Blake3); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Blake3Update(&e->Blake3, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Blake3Final(&e->Blake3);
-          memcpy(digest, e->Blake3.Digest, sizeof e->Blake3.Digest);
-      } },
-    { [](Engines *e) { Xxh3Init(&e->Xxh3); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Xxh3Update(&e->Xxh3, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Xxh3Final(&e->Xxh3);
-          memcpy(digest, e->Xxh3.Digest, 8);
-      } },
-    { [](Engines *e) { Xxh3Init(&e->Xxh128); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Xxh3Update(&e->Xxh128, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Xxh128Final(&e->Xxh128);
-          memcpy(digest, e->Xxh128.Digest, 16);
-      } },
-    { [](Engines *e) { Xxh64Init(&e->Xxh64); },
-      [](Engines *e, const unsigned char *bytes, uint32_t length) { Xxh64Update(&e->Xxh64, bytes, length); },
-      [](Engines *e, unsigned char *digest) {
-          Xxh64Final(&e->Xxh64);
-          memcpy(digest, e->Xxh64.Digest, sizeof e->Xxh64.Digest);
-      } },
+    EngineOver<&Engines::Md5, Md5Init, Md5Update, Md5Final, 16>(),
+    EngineOver<&Engines::Sha1, Sha1Init, Sha1Update, Sha1Final, 20>(),
+    EngineOver<&Engines::Sha256, Sha256Init, Sha256Update, Sha256Final, 32>(),
+    EngineOver<&Engines::Sha512, Sha512Init, Sha512Update, Sha512Final, 64>(),
+    // The states lie on their boundaries in Engines (on the stack): their
+    // Init cannot fail there.
+    EngineOver<&Engines::Blake3, Blake3Init, Blake3Update, Blake3Final, 32>(),
+    EngineOver<&Engines::Xxh3, Xxh3Init, Xxh3Update, Xxh3Final, 8>(),
+    EngineOver<&Engines::Xxh128, Xxh3Init, Xxh3Update, Xxh128Final, 16>(),
+    EngineOver<&Engines::Xxh64, Xxh64Init, Xxh64Update, Xxh64Final, 8>(),
 };
 
 static void FeedEngines(Engines *engines, int mask, const unsigned char *chunk, uint32_t length)
