@@ -40,7 +40,7 @@ static int AdmitFile(FileEntry *entry, int position)
         FreeFileEntry(entry);
         return ADD_OUT_OF_MEMORY;
     }
-    InsertFileRow(entry->Path, index, (uint32_t)entry->Size, (uint32_t)(entry->Size >> 32), position);
+    InsertFileRow(entry->Path, index, position);
     return ADD_ADDED;
 }
 

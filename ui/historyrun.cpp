@@ -225,25 +225,25 @@ int HistoryCheckMask(const FileEntry *entry)
     return mask;
 }
 
-const char *HistoryCheckStatus(int32_t result, bool cancelled)
+int HistoryCheckState(int32_t result, bool cancelled)
 {
     if (result != 0 && cancelled) {
         Considered--;   // stopped before it was checked
-        return LanguageStrings[TEXT_READY];
+        return ENTRY_READY;
     }
     if (result != 0) {
         Unreadable++;
-        return LanguageStrings[TEXT_ERROR];
+        return ENTRY_ERROR;
     }
     if (LastVerdict == HISTORY_CHANGED) {
         Changed++;
-        return LanguageStrings[TEXT_ERROR];
+        return ENTRY_ERROR;
     }
     if (LastVerdict == HISTORY_SAME)
         Unchanged++;
     else
         NotInHistory++;     // its size or time changed since it was looked up
-    return LanguageStrings[TEXT_DONE];
+    return ENTRY_DONE;
 }
 
 bool HistoryFollowUpWanted(int runKind)

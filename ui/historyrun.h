@@ -36,9 +36,9 @@ void AddRecordToHistory(const char *path, int32_t index, const FileStamp *stamp,
 // a check); 0 when none, the row then counted as not in the history.
 int HistoryCheckMask(const FileEntry *entry);
 // Check against history, run's thread: counts a row hashed with result
-// (the job's) and returns its status text ("Done", "Error", or "Ready"
-// after a cancel).
-const char *HistoryCheckStatus(int32_t result, bool cancelled);
+// (the job's) and returns the entry's new state (ENTRY_DONE, ENTRY_ERROR,
+// or ENTRY_READY after a cancel).
+int HistoryCheckState(int32_t result, bool cancelled);
 
 // Window thread, once the run's end is handled: something to show.
 bool HistoryFollowUpWanted(int runKind);

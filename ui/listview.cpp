@@ -5,6 +5,7 @@
 #include "base/settings.h"
 #include "base/sizetext.h"
 #include "base/textutil.h"
+#include "checksum/checksum_text.h"
 #include "core/entrytexts.h"
 #include "platform/runlock.h"
 #include "resources/resource.h"
@@ -13,6 +14,7 @@
 #include "ui/mainwnd.h"
 #include "ui/reorder.h"
 #include "ui/result.h"
+#include "ui/runs.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -56,8 +58,111 @@ static int InsertRow(HWND list, int position, const char *status, LPARAM data)
     return (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
 }
 
+const char *StateStatusText(int state)
+{
+    switch (state) {
+    case ENTRY_READY: return LanguageStrings[TEXT_READY];
+    case ENTRY_DISABLED: return LanguageStrings[TEXT_DISABLED];
+    case ENTRY_PROCESSING: return ProcessingStatus;
+    case ENTRY_DONE: return LanguageStrings[TEXT_DONE];
+    default: return LanguageStrings[TEXT_ERROR];
+    }
+}
+
+static int StateOfStatusText(const char *text)
+{
+    for (int state = ENTRY_READY; state <= ENTRY_ERROR; state++)
+        if (!strcmp(text, StateStatusText(state)))
+            return state;
+    return -1;
+}
+
+void SetRowState(HWND list, int row, int state)
+{
+    FileEntry *entry = RowEntry(list, row);
+    if (entry == nullptr)
+        return;
+    SetEntryState(entry, state);
+    SendMessageA(list, LVM_REDRAWITEMS, row, row);
+}
+
+// The checksum column of an entry (see COLUMN_...).
+static void FormatCrcColumn(HWND list, uint64_t column, char *text, size_t size)
+{
+    int flags = (int)(uint32_t)column;
+    text[0] = '\0';
+    if (!(flags & COLUMN_SHOWN))
+        return;
+    if (flags & COLUMN_CRC)
+        FormatCrc32Text((uint32_t)(column >> 32), (flags & COLUMN_CRC_LOWER) != 0, text);
+    else
+        PadToCrcWidth(list, text, size, (flags & COLUMN_REBUILT) ? MAX_REBUILD_PADDING : MAX_RUN_PADDING);
+    if (flags & COLUMN_MD5)
+        AppendText(text, size, Md5Mark);
+}
+
+// The last cell the list asked for as it drew it, or read it.
+static int AskedRow = -1, AskedColumn = -1;
+
+// The text of a cell of a file row that shows its entry, in buffer or
+// static; null for a cell of another column.
+static const char *EntryCellText(HWND list, const FileEntry *entry, int column, char *buffer, size_t size)
+{
+    switch (column) {
+    case 0:
+        return StateStatusText(EntryStateOf(entry));
+    case 2:
+        FormatCrcColumn(list, EntryColumnOf(entry), buffer, size);
+        return buffer;
+    case 3:
+    case 4:
+        FormatGroupedSize(buffer, size, EntrySizeOf(entry));
+        if (column == 3)
+            FormatUnitSize(buffer, size, Settings.LanguageId);
+        return buffer;
+    default:
+        return nullptr;
+    }
+}
+
+// The list asks for a cell of a file row as it draws or reads it.
+static void FillRowCell(HWND list, LVITEMA *item, LVITEMW *wide)
+{
+    LPARAM data = item ? item->lParam : wide->lParam;
+    UINT mask = item ? item->mask : wide->mask;
+    int column = item ? item->iSubItem : wide->iSubItem;
+    AskedRow = item ? item->iItem : wide->iItem;
+    AskedColumn = column;
+    FileEntry *entry = FileListEntry(&Files, (int32_t)data);
+    char buffer[CRC_COLUMN_SIZE];
+    const char *text = entry != nullptr && (mask & LVIF_TEXT) ? EntryCellText(list, entry, column, buffer, sizeof buffer)
+                                                               : nullptr;
+    if (text == nullptr)
+        return;
+    if (item != nullptr && item->pszText != nullptr && item->cchTextMax > 0)
+        lstrcpynA(item->pszText, text, item->cchTextMax);
+    else if (wide != nullptr && wide->pszText != nullptr && wide->cchTextMax > 0 &&
+             MultiByteToWideChar(CP_ACP, 0, text, -1, wide->pszText, wide->cchTextMax) == 0)
+        wide->pszText[0] = L'\0';
+}
+
+bool RowCellShowsEntry(HWND list, int row, int column)
+{
+    AskedRow = AskedColumn = -1;
+    char text[2];
+    GetRowText(list, row, column, text, sizeof text);
+    return AskedRow == row && AskedColumn == column;
+}
+
 void SetRowText(HWND list, int row, int column, const char *text)
 {
+    if (column == 0 && text != LPSTR_TEXTCALLBACKA && !MainWnd.NoFileRows && RowEntry(list, row) != nullptr) {
+        int state = StateOfStatusText(text);
+        if (state >= 0) {
+            SetRowState(list, row, state);
+            return;
+        }
+    }
     LVITEMA item = {};
     item.iSubItem = column;
     item.pszText = (char *)text;
@@ -84,7 +189,7 @@ void InsertHintRows(HWND list)
     SetRowText(list, 1, 1, LanguageStrings[TEXT_HINT_DRAG_DROP]);
 }
 
-int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t sizeHigh, int position)
+int InsertFileRow(const char *path, int32_t index, int position)
 {
     if (path == nullptr)
         return -1;
@@ -95,18 +200,14 @@ int InsertFileRow(const char *path, int32_t index, uint32_t sizeLow, uint32_t si
     }
     if (position < 0)
         position = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) + 1;
-    int row = InsertRow(list, position, LanguageStrings[TEXT_READY], (LPARAM)index);
+    int row = InsertRow(list, position, LPSTR_TEXTCALLBACKA, (LPARAM)index);
     if (row < 0)
         return 1;
+    RunRowInserted(row, index);
     ForgetRowSort(list);
     SetRowText(list, row, 1, PathFileName(path));
-    char grouped[SIZE_TEXT_SIZE];
-    char unit[SIZE_TEXT_SIZE];
-    FormatGroupedSize(grouped, sizeof grouped, ((uint64_t)sizeHigh << 32) | sizeLow);
-    SetRowText(list, row, 4, grouped);
-    memcpy(unit, grouped, sizeof unit);
-    FormatUnitSize(unit, sizeof unit, Settings.LanguageId);
-    SetRowText(list, row, 3, unit);
+    for (int column = 2; column <= 4; column++)
+        SetRowText(list, row, column, LPSTR_TEXTCALLBACKA);
     return 1;
 }
 
@@ -142,28 +243,38 @@ FileEntry *RowEntry(HWND list, int row)
     return index < 0 ? nullptr : FileListEntry(&Files, index);
 }
 
+// The spaces an empty cell needed last, for the font and width it was measured with.
+static struct {
+    HFONT Font;
+    int Target, MaxSpaces, Spaces;
+} EmptyPadding = { nullptr, -1, -1, 0 };
+
 void PadToCrcWidth(HWND list, char *text, size_t size, int maxSpaces)
 {
     int target = (int)SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, (LPARAM)CrcWidthSample);
-    for (int spaces = 0; spaces < maxSpaces; spaces++) {
+    HFONT font = (HFONT)SendMessageA(list, WM_GETFONT, 0, 0);
+    bool empty = text[0] == '\0';
+    if (empty && EmptyPadding.Font == font && EmptyPadding.Target == target && EmptyPadding.MaxSpaces == maxSpaces) {
+        for (int spaces = 0; spaces < EmptyPadding.Spaces && AppendText(text, size, " ") == 0; spaces++) {
+        }
+        return;
+    }
+    int spaces = 0;
+    for (; spaces < maxSpaces; spaces++) {
         if ((int)SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, (LPARAM)text) >= target)
             break;
         if (AppendText(text, size, " ") != 0)
-            break;
+            return;     // cut short: not what an empty cell of a larger buffer needs
     }
+    if (empty)
+        EmptyPadding = { font, target, maxSpaces, spaces };
 }
 
-void RebuildCrcColumn(HWND list, int row, const FileEntry *entry)
+void RebuildCrcColumn(HWND list, int row, FileEntry *entry)
 {
-    char text[CRC_COLUMN_SIZE] = "";
-    if (entry->Flags & HAS_CRC32)
-        snprintf(text, sizeof text, "%08X", (unsigned)entry->Crc32);
-    else
-        PadToCrcWidth(list, text, sizeof text, MAX_REBUILD_PADDING);
-    if (entry->Flags & HAS_MD5)
-        AppendText(text, sizeof text, Md5Mark);
-    if (text[0] != '\0')
-        SetRowText(list, row, 2, text);
+    SetEntryColumn(entry, entry->Crc32, COLUMN_SHOWN | COLUMN_REBUILT | ((entry->Flags & HAS_CRC32) ? COLUMN_CRC : 0) |
+                                            ((entry->Flags & HAS_MD5) ? COLUMN_MD5 : 0));
+    SendMessageA(list, LVM_REDRAWITEMS, row, row);
 }
 
 int SelectedFileRow(HWND list, int32_t *index)
@@ -212,13 +323,12 @@ static int SelectionMark(HWND list)
 
 static void ToggleStatus(HWND list, int row)
 {
-    char status[STATUS_TEXT_SIZE];
-    GetRowText(list, row, 0, status, sizeof status);
-    if (!strcmp(status, LanguageStrings[TEXT_READY]) || !strcmp(status, LanguageStrings[TEXT_DONE]) ||
-        !strcmp(status, LanguageStrings[TEXT_ERROR]))
-        SetRowText(list, row, 0, LanguageStrings[TEXT_DISABLED]);
-    else if (!strcmp(status, LanguageStrings[TEXT_DISABLED]))
-        SetRowText(list, row, 0, LanguageStrings[TEXT_READY]);
+    FileEntry *entry = RowEntry(list, row);
+    int state = entry != nullptr ? EntryStateOf(entry) : ENTRY_PROCESSING;
+    if (state == ENTRY_READY || state == ENTRY_DONE || state == ENTRY_ERROR)
+        SetRowState(list, row, ENTRY_DISABLED);
+    else if (state == ENTRY_DISABLED)
+        SetRowState(list, row, ENTRY_READY);
 }
 
 void SelectRow(HWND list, int row)
@@ -235,11 +345,10 @@ static void DeleteSelectedRow(HWND list)
     int mark = SelectionMark(list);
     if (mark < 0)
         return;
-    char status[ROW_TEXT_SIZE];
-    GetRowText(list, mark, 0, status, sizeof status);
-    if (!strcmp(status, ProcessingStatus) || SelectedCount(list) == 0)
-        return;
     int32_t index = RowIndex(list, mark);
+    FileEntry *marked = index < 0 ? nullptr : FileListEntry(&Files, index);
+    if ((marked != nullptr && EntryStateOf(marked) == ENTRY_PROCESSING) || SelectedCount(list) == 0)
+        return;
     if (!SendMessageA(list, LVM_DELETEITEM, mark, 0))
         return;
     FileEntry *entry = FileListEntry(&Files, index);
@@ -270,6 +379,13 @@ static int RowAfterArrow(HWND list, WORD key)
 void OnListNotify(const NMHDR *header)
 {
     HWND list = header->hwndFrom;
+    if (header->code == (UINT)LVN_GETDISPINFOA || header->code == (UINT)LVN_GETDISPINFOW) {
+        if (header->code == (UINT)LVN_GETDISPINFOA)
+            FillRowCell(list, &((NMLVDISPINFOA *)header)->item, nullptr);
+        else
+            FillRowCell(list, nullptr, &((NMLVDISPINFOW *)header)->item);
+        return;
+    }
     if (header->code == (UINT)LVN_BEGINDRAG) {
         // Rows are not moved under a run, which addresses its row by index.
         if (!MainWnd.NoFileRows && ReadRunState() == RUN_IDLE)

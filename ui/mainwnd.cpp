@@ -163,9 +163,11 @@ static void RebuildRowsFromSnapshot(HWND list)
         if (entry == nullptr)
             continue;
         int row = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-        InsertFileRow(entry->Path, record->IndexPlusOne - 1, (uint32_t)entry->Size,
-                      (uint32_t)(entry->Size >> 32), -1);
-        SetRowText(list, row, 0, LanguageStrings[record->StatusIndex]);
+        InsertFileRow(entry->Path, record->IndexPlusOne - 1, -1);
+        SetEntryState(entry, record->StatusIndex == TEXT_READY   ? ENTRY_READY
+                             : record->StatusIndex == TEXT_ERROR ? ENTRY_ERROR
+                             : record->StatusIndex == TEXT_DONE  ? ENTRY_DONE
+                                                                 : ENTRY_DISABLED);
         RebuildCrcColumn(list, row, entry);
     }
     free(MainWnd.RowSnapshot);
@@ -288,15 +290,15 @@ static void OnDestroy(void)
     MainWnd.ListFont = nullptr;
 }
 
-static uint16_t SnapshotStatusIndex(const char *status)
+// A row being processed when the window went comes back disabled.
+static uint16_t SnapshotStatusIndex(int state)
 {
-    if (!strcmp(status, LanguageStrings[TEXT_READY]))
-        return TEXT_READY;
-    if (!strcmp(status, LanguageStrings[TEXT_ERROR]))
-        return TEXT_ERROR;
-    if (!strcmp(status, LanguageStrings[TEXT_DONE]))
-        return TEXT_DONE;
-    return TEXT_DISABLED;
+    switch (state) {
+    case ENTRY_READY: return TEXT_READY;
+    case ENTRY_ERROR: return TEXT_ERROR;
+    case ENTRY_DONE: return TEXT_DONE;
+    default: return TEXT_DISABLED;
+    }
 }
 
 static void TakeRowSnapshot(HWND list)
@@ -312,11 +314,10 @@ static void TakeRowSnapshot(HWND list)
     int taken = 0;
     for (int row = 0; row < count; row++) {
         int32_t index = RowIndex(list, row);
-        if (index < 0)
+        FileEntry *entry = index < 0 ? nullptr : FileListEntry(&Files, index);
+        if (entry == nullptr)
             continue;   // a row that cannot be read must not end the array early
-        char status[ROW_TEXT_SIZE];
-        GetRowText(list, row, 0, status, sizeof status);
-        records[taken].StatusIndex = SnapshotStatusIndex(status);
+        records[taken].StatusIndex = SnapshotStatusIndex(EntryStateOf(entry));
         records[taken].IndexPlusOne = index + 1;
         taken++;
     }
@@ -517,8 +518,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case MSG_RUN_FOLLOW_UP:
         OnRunFollowUp(window);
         break;
-    case MSG_RUN_RESULT:
-        ShowRunResult(window, (const void *)lParam);
+    case MSG_RUN_SHOW:
+        ShowRunEvents(window);
         break;
     case MSG_VERIFY_ROWS:
         SetWindowLongPtrA(window, DWLP_MSGRESULT,

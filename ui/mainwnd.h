@@ -17,7 +17,7 @@ enum {
     MSG_VERIFY_ASK = WM_APP + 3,        // sent by a verification's worker: verify the wParam absolute names too? IDYES or IDNO
     MSG_REMOTE_LONG_FILE = WM_APP + 4,  // a path too long for MSG_REMOTE_FILE handed over by a later instance
     MSG_REMOTE_VERIFY = WM_APP + 6,     // a checksum file to verify, handed over by a later instance (/verify)
-    MSG_RUN_RESULT = WM_APP + 10,       // sent by a run's worker: show a row's results if it is selected
+    MSG_RUN_SHOW = WM_APP + 10,         // sent by a run's worker: show what it did since the window last caught up
 };
 
 // One row carried across a language switch.

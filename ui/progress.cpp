@@ -5,6 +5,7 @@
 #include "checksum/hashjob.h"
 #include "platform/runlock.h"
 #include "resources/resource.h"
+#include "ui/runs.h"
 #include "ui/taskbar.h"
 
 #include <commctrl.h>
@@ -14,7 +15,9 @@ int ReportProgress(void *mainWindow, int32_t percentage)
     bool cancelled = ReadRunState() == RUN_CANCEL_REQUESTED;
     if (percentage == PROGRESS_CHECK_ONLY && !cancelled)
         return 0;
-    // Sent, not posted: the worker waits until the window's thread has applied it.
+    // Sent, not posted: the worker waits until the window's thread has applied
+    // it, after what the run did before.
+    ShowRunBacklog((HWND)mainWindow);
     SendDlgItemMessageA((HWND)mainWindow, IDC_PROGRESS, PBM_SETPOS, cancelled ? 0 : percentage, 0);
     return cancelled ? -1 : 0;
 }
@@ -29,10 +32,10 @@ static LRESULT CALLBACK RunBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM
     LRESULT result = DefSubclassProc(bar, message, wParam, lParam);
     if (message != PBM_SETPOS || !RunShown)
         return result;
-    // The worker that sent the position goes on while the shell is told;
-    // the button gets what the bar shows, within its range.
-    if (InSendMessage())
-        ReplyMessage(result);
+    // The button gets what the bar shows, within its range. A worker that
+    // sent the position waits: the run's positions come in batches that
+    // the window shows in order, and an early answer would let the worker
+    // run ahead of the rest of its batch.
     TaskbarShow(GetParent(bar), TASKBAR_NORMAL, (int)DefSubclassProc(bar, PBM_GETPOS, 0, 0));
     return result;
 }

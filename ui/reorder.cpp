@@ -290,12 +290,17 @@ static int CopyRowBefore(HWND list, int source, int target, int *sourceAfter)
     SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
     item.state &= ~(UINT)LVIS_SELECTED;
     item.iItem = target;
+    item.pszText = LPSTR_TEXTCALLBACKA;     // the status is the entry's state, which goes with it
     int inserted = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
     if (inserted < 0)
         return -1;
     if (inserted <= source)
         source++;
     for (int column = 1; column < 5; column++) {
+        if (RowCellShowsEntry(list, source, column)) {
+            SetRowText(list, inserted, column, LPSTR_TEXTCALLBACKA);
+            continue;
+        }
         GetRowText(list, source, column, text, sizeof text);
         SetRowText(list, inserted, column, text);
     }
@@ -418,7 +423,12 @@ int MoveSelectedRow(HWND window, int direction)
     data.lParam = otherData;
     SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&data);
 
-    for (int column = 0; column < 5; column++) {
+    // A cell that shows its entry went with the entry; a text of its own
+    // goes to the other row.
+    for (int column = 1; column < 5; column++) {
+        bool markEntry = RowCellShowsEntry(list, mark, column), otherEntry = RowCellShowsEntry(list, other, column);
+        if (markEntry && otherEntry)
+            continue;
         first = ReadWholeCell(list, mark, column, first, &firstSize);
         second = first ? ReadWholeCell(list, other, column, second, &secondSize) : second;
         if (first == nullptr || second == nullptr) {
@@ -426,11 +436,12 @@ int MoveSelectedRow(HWND window, int direction)
             free(second);
             return -1;
         }
-        SetRowText(list, other, column, first);
-        SetRowText(list, mark, column, second);
+        SetRowText(list, other, column, markEntry ? LPSTR_TEXTCALLBACKA : first);
+        SetRowText(list, mark, column, otherEntry ? LPSTR_TEXTCALLBACKA : second);
     }
     free(first);
     free(second);
+    SendMessageA(list, LVM_REDRAWITEMS, mark < other ? mark : other, mark < other ? other : mark);
 
     LVITEMA state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

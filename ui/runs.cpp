@@ -1,7 +1,11 @@
-// Processing runs. The worker never touches a control itself: every read
-// and write of the list, the texts and the bar is a message sent to the
-// window's thread. Result fields of an entry are written under the entry
-// lock, never while a message is being sent.
+// Processing runs. The worker never touches a control and never reads the
+// list: it takes its rows from those the window handed over at the start
+// (and added since), and its states and results from the entries. What it
+// changes reaches the window as events, which the window shows in order, in
+// batches: every SHOW_EVERY_MS while the worker goes on, and, the worker
+// waiting until they are shown, before a file that takes long to read (and
+// at its bar's first step), when the rows run out and when the run ends. Result fields of an entry are
+// written under the entry lock, never while a message is being sent.
 #include "ui/runs.h"
 
 #include "base/texts.h"
@@ -14,6 +18,7 @@
 #include "core/fileinfo.h"
 #include "core/filelist.h"
 #include "core/hashahead.h"
+#include "core/runview.h"
 #include "core/sessionlog.h"
 #include "core/verifyplan.h"
 #include "platform/drives.h"
@@ -26,9 +31,12 @@
 #include "ui/result.h"
 #include "ui/verifyrun.h"
 
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <atomic>
 
 RunRequest CurrentRun;
 
@@ -36,8 +44,25 @@ HANDLE(WINAPI *CreateRunThread)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_RO
                                 LPDWORD) = CreateThread;
 
 static const char CounterClearText[] = "          ";
-static const char HintStatus[] = " ";
-enum { CRC_COLUMN_READ_SIZE = 30, COUNTER_TEXT_SIZE = 32 };
+enum {
+    COUNTER_TEXT_SIZE = 32,
+    SHOW_EVERY_MS = 30,             // what a run did waits at most this long, but for a read in progress
+    SHOWN_BEFORE_SIZE = 1 << 20,    // a file from this size on is shown before it is read
+};
+
+// The rows of the list as the run going takes them, kept in step while it
+// goes (TakingRows, window's thread), and what its worker did that the
+// window is still to show.
+static RunRows TakenRows;
+static bool TakingRows;
+static RunEvents Pending;
+// Worker: when the window last showed what the run did, and whether the
+// file being read takes long enough to show the bar's first step at once.
+static DWORD LastShown;
+static bool FirstStepPending;
+// The bar's position the worker last gave, -1 when the bar may show another.
+static int32_t LastPosition = -1;
+static std::atomic<bool> ShowPosted;
 
 static int ReadChecksumMask(HWND window)
 {
@@ -69,24 +94,193 @@ static void KeepStoredDigests(int32_t index, int mask, const HashOutcome *outcom
     }
 }
 
-// The result box of a row a run has just recorded, made whole by the
-// worker and set by the window's thread when that row is the selected one
-// there: a click between two messages never mixes two rows' lines.
-struct RunResultShown {
-    int Row;
-    const char *Text;           // the box's whole text; null leaves it
-    const char *DurationText;   // null leaves the status text
-};
-
-void ShowRunResult(HWND window, const void *message)
+// Has the window show what the run did, and returns once it has.
+static void ShowNow(HWND window)
 {
-    const RunResultShown *shown = (const RunResultShown *)message;
-    if (!RowIsSelected(GetDlgItem(window, IDC_FILE_LIST), shown->Row))
+    if (RunEventsWaiting(&Pending))
+        SendMessageA(window, MSG_RUN_SHOW, 0, 0);
+    LastShown = GetTickCount();
+}
+
+// Has the window show what the run did when it gets to it, SHOW_EVERY_MS
+// after it last did; the worker goes on meanwhile. One such message at a
+// time is on its way: the window takes every event there is when it comes.
+static void ShowSoon(HWND window)
+{
+    DWORD now = GetTickCount();
+    if (now - LastShown < SHOW_EVERY_MS)
         return;
-    if (shown->DurationText != nullptr)
-        SetDlgItemTextA(window, IDC_STATUS_TEXT, shown->DurationText);
-    if (shown->Text != nullptr)
-        SetDlgItemTextA(window, IDC_RESULT, shown->Text);
+    LastShown = now;
+    if (RunEventsWaiting(&Pending) && !ShowPosted.exchange(true) && !PostMessageA(window, MSG_RUN_SHOW, 0, 0))
+        ShowPosted = false;
+}
+
+// Adds an event for the window. Out of memory, the window first shows
+// (and lets go of) what waits; an event that still finds no room is not
+// shown (its row shows the entry once drawn again).
+static void Show(HWND window, RunEvent event)
+{
+    if (RunEventsAdd(&Pending, &event) >= 0)
+        return;
+    ShowNow(window);
+    if (RunEventsAdd(&Pending, &event) < 0)
+        free(event.Text);
+}
+
+static void ShowRowChanged(HWND window, int row)
+{
+    RunEvent event = {};
+    event.Kind = RUN_EVENT_ROW;
+    event.Row = row;
+    Show(window, event);
+}
+
+static void ShowState(HWND window, int row, FileEntry *entry, int state)
+{
+    SetEntryState(entry, state);
+    ShowRowChanged(window, row);
+}
+
+static void ShowCounter(HWND window, int taken, int total)
+{
+    RunEvent event = {};
+    event.Kind = RUN_EVENT_COUNTER;
+    event.Value = taken;
+    event.Total = total;
+    Show(window, event);
+}
+
+// Before the worker reads a row's file: a long read shows where the run is
+// first, and the bar's first step as soon as it is taken.
+static void ShowBeforeReading(HWND window, const FileEntry *entry)
+{
+    FirstStepPending = entry->Size >= SHOWN_BEFORE_SIZE;
+    if (FirstStepPending)
+        ShowNow(window);
+    else
+        ShowSoon(window);
+}
+
+// The progress of a run's hashing job: as ReportProgress, the bar's
+// positions then shown in their turn.
+static int ReportRunProgress(void *window, int32_t percentage)
+{
+    bool cancelled = ReadRunState() == RUN_CANCEL_REQUESTED;
+    int32_t position = cancelled ? 0 : percentage;
+    // Many small files end at 100 one after the other: the bar is moved
+    // when it moves, but every position is given once a cancel came.
+    if ((percentage != PROGRESS_CHECK_ONLY && position != LastPosition) || cancelled) {
+        LastPosition = position;
+        RunEvent event = {};
+        event.Kind = RUN_EVENT_POSITION;
+        event.Value = position;
+        Show((HWND)window, event);
+    }
+    if (FirstStepPending && percentage > 0) {
+        FirstStepPending = false;
+        ShowNow((HWND)window);
+    }
+    ShowSoon((HWND)window);
+    return cancelled ? -1 : 0;
+}
+
+void ShowRunBacklog(HWND window)
+{
+    LastPosition = -1;
+    if (RunEventsWaiting(&Pending))
+        ShowNow(window);
+}
+
+// The result box of a row the worker has recorded, when that row is the
+// selected one now: a click between two batches never mixes two rows' lines.
+static void ShowResultEvent(HWND window, HWND list, const RunEvent *event)
+{
+    if (!RowIsSelected(list, event->Row))
+        return;
+    if (event->Flags & RUN_DURATION) {
+        char duration[DURATION_TEXT_SIZE];
+        FormatDurationText(event->Seconds, duration, sizeof duration);
+        SetDlgItemTextA(window, IDC_STATUS_TEXT, duration);
+    }
+    if (event->Text != nullptr)
+        SetDlgItemTextA(window, IDC_RESULT, event->Text);
+}
+
+// The controls a batch changes, drawn once when it has been shown.
+static const int BatchControls[] = { IDC_PROGRESS_TEXT, IDC_PROGRESS, IDC_STATUS_TEXT, IDC_RESULT };
+
+void ShowRunEvents(HWND window)
+{
+    ShowPosted = false;
+    RunEvent *events;
+    int32_t count = RunEventsTake(&Pending, &events);
+    if (count == 0)
+        return;
+    HWND list = GetDlgItem(window, IDC_FILE_LIST);
+    // The rows that changed are drawn again once, from their entries.
+    int first = INT_MAX, last = -1;
+    for (int id : BatchControls)
+        SendDlgItemMessageA(window, id, WM_SETREDRAW, FALSE, 0);
+    for (int32_t i = 0; i < count; i++) {
+        const RunEvent *event = &events[i];
+        switch (event->Kind) {
+        case RUN_EVENT_ROW:
+            first = event->Row < first ? event->Row : first;
+            last = event->Row > last ? event->Row : last;
+            break;
+        case RUN_EVENT_COUNTER: {
+            char counter[COUNTER_TEXT_SIZE];
+            snprintf(counter, sizeof counter, "%d/%d    ", event->Value, event->Total);
+            SetDlgItemTextA(window, IDC_PROGRESS_TEXT, event->Total < 0 ? CounterClearText : counter);
+            break;
+        }
+        case RUN_EVENT_POSITION:
+            SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETPOS, event->Value, 0);
+            break;
+        case RUN_EVENT_RESULT:
+            ShowResultEvent(window, list, event);
+            break;
+        }
+    }
+    RunEventsFreeTaken(events, count);
+    for (int id : BatchControls) {
+        HWND control = GetDlgItem(window, id);
+        SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control, nullptr, TRUE);
+    }
+    if (last >= 0)
+        SendMessageA(list, LVM_REDRAWITEMS, first, last);
+}
+
+void RunRowInserted(int row, int32_t index)
+{
+    if (TakingRows)
+        RunRowsInsert(&TakenRows, row, index);
+}
+
+// The rows of the list, handed to the run about to start. Returns 0, or -1
+// when memory ran out.
+static int TakeRows(HWND list)
+{
+    int count = MainWnd.NoFileRows ? 0 : (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    if (RunRowsReset(&TakenRows, count) != 0)
+        return -1;
+    for (int row = 0; row < count; row++)
+        RunRowsInsert(&TakenRows, row, RowIndex(list, row));
+    return 0;
+}
+
+// The entry a row carries and its index; null for none.
+static FileEntry *TakenEntry(int row, int32_t *index)
+{
+    *index = RunRowsIndex(&TakenRows, row);
+    return *index < 0 ? nullptr : FileListEntry(&Files, *index);
+}
+
+static FileEntry *ReadyEntry(int row, int32_t *index)
+{
+    FileEntry *entry = TakenEntry(row, index);
+    return entry != nullptr && EntryStateOf(entry) == ENTRY_READY ? entry : nullptr;
 }
 
 // Shows in the result box, when its row is selected, the checksums just
@@ -101,26 +295,26 @@ static void ShowRowResult(HWND window, int row, const FileEntry *entry, int32_t 
         crcText = (flags & HAS_CRC32) ? crc : nullptr;
         md5Text = (flags & HAS_MD5) ? md5 : nullptr;
     }
-    char durationText[DURATION_TEXT_SIZE];
+    RunEvent event = {};
+    event.Kind = RUN_EVENT_RESULT;
+    event.Row = row;
     if (duration) {
         LockEntryResults();
-        float seconds = entry->Duration;
+        event.Seconds = entry->Duration;
         UnlockEntryResults();
-        FormatDurationText(seconds, durationText, sizeof durationText);
+        event.Flags = RUN_DURATION;
     }
     char *lines = EntryExtraLines(index);
-    char *text = MakeResultText(entry->Path, crcText, md5Text, lines);
+    event.Text = MakeResultText(entry->Path, crcText, md5Text, lines);
     free(lines);
-    RunResultShown shown = { row, text, duration ? durationText : nullptr };
-    SendMessageA(window, MSG_RUN_RESULT, 0, (LPARAM)&shown);
-    free(text);
+    Show(window, event);
 }
 
 // Records a row's results: the entry, its column, its judgement against the
 // history, the result box, and the log when a checksum changed. A run that
 // only adds digests (addOnly: a save, a copy, a comparison) leaves the
 // entry's duration, the lines kept for it and its judgement as they were.
-static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int fullMask,
+static void RecordRowResult(HWND window, int row, FileEntry *entry, int32_t index, int fullMask,
                             const HashOutcome *outcome, const FileStamp &stamp, bool addOnly)
 {
     // The columns, the result box's checksum lines and the log are those of
@@ -134,6 +328,8 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
 
     LockEntryResults();
     if (mask & MASK_CRC32) {
+        // The column shows the CRC the entry had: another one, or none, is a change.
+        changed = !(entry->Flags & HAS_CRC32) || entry->Crc32 != outcome->Crc32;
         entry->Crc32 = outcome->Crc32;
         entry->Flags |= HAS_CRC32;
     }
@@ -145,35 +341,24 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
         FormatMd5Text(outcome->Md5, shown.DisplayMD5Lower, md5Text);
         LockEntryResults();
         entry->Flags |= HAS_MD5;
-        changed = !AsciiEqualNoCase(md5Text, entry->Md5Text);
+        changed = changed || !AsciiEqualNoCase(md5Text, entry->Md5Text);
         memcpy(entry->Md5Text, md5Text, sizeof entry->Md5Text);
         UnlockEntryResults();
     }
 
-    char oldColumn[CRC_COLUMN_READ_SIZE];
-    GetRowText(list, row, 2, oldColumn, sizeof oldColumn);
-    if (mask & MASK_CRC32) {
+    // The column: the CRC computed (in the case of the option), the one it
+    // showed, or spaces; and the mark of an MD5.
+    if (mask & MASK_CRC32)
         FormatCrc32Text(outcome->Crc32, shown.DisplayCRC32Lower, crcText);
-        if (!AsciiEqualNoCaseN(oldColumn, crcText, 8))
-            changed = true;
-    }
-
     LockEntryResults();
     uint8_t flags = entry->Flags;
+    uint32_t crc = entry->Crc32;
     UnlockEntryResults();
-    char column[CRC_COLUMN_SIZE] = "";
-    if (flags & HAS_CRC32) {
-        if (mask & MASK_CRC32)
-            CopyText(column, sizeof column, crcText);
-        else if (strlen(oldColumn) >= 8)
-            snprintf(column, sizeof column, "%.8s", oldColumn);
-    } else {
-        PadToCrcWidth(list, column, sizeof column, MAX_RUN_PADDING);
-    }
-    if (flags & HAS_MD5)
-        AppendText(column, sizeof column, " *");
-    if (column[0] != '\0')
-        SetRowText(list, row, 2, column);
+    int lower = (mask & MASK_CRC32) ? (shown.DisplayCRC32Lower ? COLUMN_CRC_LOWER : 0)
+                                    : (int)(uint32_t)EntryColumnOf(entry) & COLUMN_CRC_LOWER;
+    SetEntryColumn(entry, crc, COLUMN_SHOWN | ((flags & HAS_CRC32) ? COLUMN_CRC | lower : 0) |
+                                   ((flags & HAS_MD5) ? COLUMN_MD5 : 0));
+    ShowRowChanged(window, row);
 
     // The file as it was while it was read, the same before and after.
     uint64_t size = stamp.Size;
@@ -187,16 +372,11 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
     if (!changed)
         return;
     LockEntryResults();
-    entry->Size = size;
+    SetEntrySize(entry, size);
     UnlockEntryResults();
     if (AppendSessionRecord(entry->Path, size, FileStampSeconds(stamp.LastWrite), crcDone, md5Done) == 0)
         AddRecordToHistory(entry->Path, index, &stamp, crcDone, md5Done);
-    char grouped[SIZE_TEXT_SIZE], unit[SIZE_TEXT_SIZE];
-    FormatGroupedSize(grouped, sizeof grouped, size);
-    SetRowText(list, row, 4, grouped);
-    memcpy(unit, grouped, sizeof unit);
-    if (FormatUnitSize(unit, sizeof unit, shown.LanguageId) >= 0)
-        SetRowText(list, row, 3, unit);
+    ShowRowChanged(window, row);
 }
 
 // The helpers of a run over many rows: they hash the files of the rows
@@ -204,10 +384,11 @@ static void RecordRowResult(HWND window, HWND list, int row, FileEntry *entry, i
 // worker alone offers them work, reading the rows as it reads its own.
 struct Ahead {
     bool On;                // helpers run and take more work
-    HWND Window, List;
+    HWND Window;
     int Limit;              // offers not taken at most
     int Current;            // the row the worker is at
     int NextRow;            // Process All: the next row to offer
+    int Rows;               // Process All: the rows the worker knows of
     int Mask;
     VerifyPlan *Plan;       // a verification offers its planned rows
     int32_t NextPlanned;
@@ -219,9 +400,6 @@ static bool RunCancelled(void)
     return ReadRunState() == RUN_CANCEL_REQUESTED;
 }
 
-static bool RowIsReady(HWND list, int row);
-static FileEntry *RowEntryAt(HWND list, int row, int32_t *index);
-
 // Ends the helpers of a run: none outlives it.
 static void StopAhead(Ahead *ahead)
 {
@@ -232,11 +410,11 @@ static void StopAhead(Ahead *ahead)
 
 // Starts the helpers of a run, as many as the processors allow, and the
 // worker's read block.
-static void StartAhead(Ahead *ahead, HWND window, HWND list, int mask, VerifyPlan *plan)
+static void StartAhead(Ahead *ahead, HWND window, int rows, int mask, VerifyPlan *plan)
 {
     *ahead = Ahead();
     ahead->Window = window;
-    ahead->List = list;
+    ahead->Rows = rows;
     ahead->Mask = mask;
     ahead->Plan = plan;
     ahead->Current = -1;
@@ -271,11 +449,9 @@ static void OfferAhead(Ahead *ahead)
         } else {
             if (ahead->NextRow <= ahead->Current)
                 ahead->NextRow = ahead->Current + 1;
-            if (ahead->NextRow >= (int)SendMessageA(ahead->List, LVM_GETITEMCOUNT, 0, 0))
+            if (ahead->NextRow >= ahead->Rows)
                 return;
-            int row = ahead->NextRow++;
-            if (RowIsReady(ahead->List, row))
-                entry = RowEntryAt(ahead->List, row, &index);
+            entry = ReadyEntry(ahead->NextRow++, &index);
         }
         if (entry != nullptr && !DriveHasSeekPenalty(entry->Path) &&
             HashAheadOffer(index, entry->Path, entry->Size, mask) != 0)
@@ -292,7 +468,7 @@ static void OfferWhileWaiting(void *context)
 static int ReportAndOffer(void *context, int32_t percentage)
 {
     Ahead *ahead = (Ahead *)context;
-    int answer = ReportProgress(ahead->Window, percentage);
+    int answer = ReportRunProgress(ahead->Window, percentage);
     if (answer == 0)
         OfferAhead(ahead);
     return answer;
@@ -304,16 +480,16 @@ static int ReportAndOffer(void *context, int32_t percentage)
 static void ReadRowFileOnce(HWND window, Ahead *ahead, FileEntry *entry, int mask, HashOutcome *outcome)
 {
     if (RunCancelled()) {
-        HashFileWith(entry->Path, entry->Size, mask, ReportProgress, window, nullptr, 0, outcome);
+        HashFileWith(entry->Path, entry->Size, mask, ReportRunProgress, window, nullptr, 0, outcome);
         return;
     }
     if (ahead == nullptr) {
-        HashFile(entry->Path, entry->Size, mask, ReportProgress, window, outcome);
+        HashFile(entry->Path, entry->Size, mask, ReportRunProgress, window, outcome);
         return;
     }
     size_t blockSize = ahead->Block ? HASH_READ_BLOCK_SIZE : 0;
     if (!ahead->On) {
-        HashFileWith(entry->Path, entry->Size, mask, ReportProgress, window, ahead->Block, blockSize, outcome);
+        HashFileWith(entry->Path, entry->Size, mask, ReportRunProgress, window, ahead->Block, blockSize, outcome);
         return;
     }
     OfferAhead(ahead);
@@ -342,7 +518,7 @@ static int32_t HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry,
     }
     if (ahead != nullptr && ahead->On) {
         ahead->Current = row;
-        if (HashAheadTake(index, ReportProgress, window, OfferWhileWaiting, ahead, outcome, stamp))
+        if (HashAheadTake(index, ReportRunProgress, window, OfferWhileWaiting, ahead, outcome, stamp))
             return outcome->Result;
     }
     for (int reading = 0; reading < 2; reading++) {
@@ -363,7 +539,7 @@ static int32_t HashRowFile(HWND window, Ahead *ahead, int row, FileEntry *entry,
 // Hashes the file of a row marked ">>" (entry index in the list) with mask
 // and records its results (addOnly: see RecordRowResult). Returns the job's
 // result: 0, or -1 when the file could not be read or the run was cancelled.
-static int32_t HashRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
+static int32_t HashRow(HWND window, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask,
                        HashOutcome *outcome, bool addOnly = false)
 {
     if (!addOnly)
@@ -376,38 +552,34 @@ static int32_t HashRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry 
         UnlockEntryResults();
     }
     if (outcome->Result == 0)
-        RecordRowResult(window, list, row, entry, index, mask, outcome, stamp, addOnly);
+        RecordRowResult(window, row, entry, index, mask, outcome, stamp, addOnly);
     return outcome->Result;
 }
 
 // Adds the checksums of mask to a row for a command that needs them (a
 // save, a copy, a comparison): the row shows ">>" while it is read, then
 // its status again; its other results and lines stay as they were.
-static int32_t AddRowDigests(HWND window, HWND list, int row, FileEntry *entry, int32_t index, int mask)
+static int32_t AddRowDigests(HWND window, int row, FileEntry *entry, int32_t index, int mask)
 {
-    char status[STATUS_TEXT_SIZE];
-    GetRowText(list, row, 0, status, sizeof status);
-    SetRowText(list, row, 0, ProcessingStatus);
+    int state = EntryStateOf(entry);
+    ShowState(window, row, entry, ENTRY_PROCESSING);
+    ShowBeforeReading(window, entry);
     HashOutcome outcome;
-    int32_t result = HashRow(window, list, nullptr, row, entry, index, mask, &outcome, true);
-    SetRowText(list, row, 0, status);
+    int32_t result = HashRow(window, nullptr, row, entry, index, mask, &outcome, true);
+    ShowState(window, row, entry, state);
+    ShowSoon(window);
     return result;
 }
 
 // Hashes the file of a row marked ">>" and leaves the row "Done" or "Ready".
-static int32_t ProcessRow(HWND window, HWND list, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask)
+static int32_t ProcessRow(HWND window, Ahead *ahead, int row, FileEntry *entry, int32_t index, int mask)
 {
+    ShowBeforeReading(window, entry);
     HashOutcome outcome;
-    int32_t result = HashRow(window, list, ahead, row, entry, index, mask, &outcome);
-    SetRowText(list, row, 0, LanguageStrings[result == 0 && mask != 0 ? TEXT_DONE : TEXT_READY]);
+    int32_t result = HashRow(window, ahead, row, entry, index, mask, &outcome);
+    ShowState(window, row, entry, result == 0 && mask != 0 ? ENTRY_DONE : ENTRY_READY);
+    ShowSoon(window);
     return result;
-}
-
-// The entry a row carries and its index; null for none.
-static FileEntry *RowEntryAt(HWND list, int row, int32_t *index)
-{
-    *index = RowIndex(list, row);
-    return *index < 0 ? nullptr : FileListEntry(&Files, *index);
 }
 
 static void EndRun(HWND window)
@@ -426,69 +598,54 @@ static void EndRowsRun(HWND window, Ahead *ahead)
 {
     if (ahead != nullptr)
         StopAhead(ahead);
-    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, CounterClearText);
+    ShowCounter(window, 0, -1);
     EndRun(window);
 }
 
+// The selected row, whatever its status, with the check boxes' checksums,
+// both as the run found them when it started.
 static DWORD WINAPI ProcessSelectedWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
-    HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    int mask = ReadChecksumMask(window);
-    int row = (int)SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0);
-    if (row >= 0 && SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
-        char status[STATUS_TEXT_SIZE];
-        GetRowText(list, row, 0, status, sizeof status);
-        int32_t index = -1;
-        FileEntry *entry = strcmp(status, HintStatus) ? RowEntryAt(list, row, &index) : nullptr;
-        if (entry != nullptr) {
-            SetRowText(list, row, 0, ProcessingStatus);
-            ProcessRow(window, list, nullptr, row, entry, index, mask);
-        }
+    int32_t index = -1;
+    FileEntry *entry = TakenEntry(CurrentRun.Row, &index);
+    if (entry != nullptr && index == CurrentRun.EntryIndex) {
+        ShowState(window, CurrentRun.Row, entry, ENTRY_PROCESSING);
+        ProcessRow(window, nullptr, CurrentRun.Row, entry, index, CurrentRun.Mask);
     }
     EndRun(window);
     return 0;
 }
 
-static void SetCounter(HWND window, int taken, int total)
-{
-    char counter[COUNTER_TEXT_SIZE];
-    snprintf(counter, sizeof counter, "%d/%d    ", taken, total);
-    SetDlgItemTextA(window, IDC_PROGRESS_TEXT, counter);
-}
-
-static bool RowIsReady(HWND list, int row)
-{
-    char status[STATUS_TEXT_SIZE];
-    GetRowText(list, row, 0, status, sizeof status);
-    return strcmp(status, LanguageStrings[TEXT_READY]) == 0;
-}
-
 static DWORD WINAPI ProcessAllWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
-    HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    int mask = ReadChecksumMask(window);
-    int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    int mask = CurrentRun.Mask;
+    int rows = RunRowsCount(&TakenRows);
     int total = 0, taken = 0;
-    for (int row = 0; row < rows; row++)
-        if (RowIsReady(list, row))
+    for (int row = 0; row < rows; row++) {
+        int32_t index;
+        if (ReadyEntry(row, &index) != nullptr)
             total++;
+    }
 
     Ahead ahead;
-    StartAhead(&ahead, window, list, mask, nullptr);
+    StartAhead(&ahead, window, rows, mask, nullptr);
     for (int row = 0; row < rows; row++) {
         int32_t index = -1;
-        FileEntry *entry = RowIsReady(list, row) ? RowEntryAt(list, row, &index) : nullptr;
+        FileEntry *entry = ReadyEntry(row, &index);
         if (entry != nullptr) {
             taken++;
-            SetRowText(list, row, 0, ProcessingStatus);
-            SetCounter(window, taken, total);
-            ProcessRow(window, list, &ahead, row, entry, index, mask);
+            ShowState(window, row, entry, ENTRY_PROCESSING);
+            ShowCounter(window, taken, total);
+            ProcessRow(window, &ahead, row, entry, index, mask);
         }
-        // Rows added during the run are processed too.
-        if (row == rows - 1)
-            rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        // Rows added during the run are processed too: they are those the
+        // window added by the time it has shown all the run did.
+        if (row == rows - 1) {
+            ShowNow(window);
+            rows = ahead.Rows = RunRowsCount(&TakenRows);
+        }
     }
     EndRowsRun(window, &ahead);
     return 0;
@@ -498,12 +655,11 @@ static DWORD WINAPI ProcessAllWorker(LPVOID)
 static DWORD WINAPI CompareWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
-    HWND list = GetDlgItem(window, IDC_FILE_LIST);
     int32_t index = -1;
-    FileEntry *entry = RowEntryAt(list, CurrentRun.Row, &index);
+    FileEntry *entry = TakenEntry(CurrentRun.Row, &index);
     CurrentRun.JobResult = -1;
     if (entry != nullptr && index == CurrentRun.EntryIndex)
-        CurrentRun.JobResult = AddRowDigests(window, list, CurrentRun.Row, entry, index, CurrentRun.Mask);
+        CurrentRun.JobResult = AddRowDigests(window, CurrentRun.Row, entry, index, CurrentRun.Mask);
     EndRun(window);
     return 0;
 }
@@ -532,28 +688,28 @@ static VerifyComputed VerifiedChecksums(int mask, const HashOutcome *outcome, Ve
 static DWORD WINAPI VerifyWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
-    HWND list = GetDlgItem(window, IDC_FILE_LIST);
     VerifyPlan *plan = CurrentRun.Plan;
     if (PrepareVerification(window, plan) != 0) {
         EndRun(window);
         return 0;
     }
     Ahead ahead;
-    StartAhead(&ahead, window, list, 0, plan);
+    StartAhead(&ahead, window, 0, 0, plan);
     for (int32_t i = 0; i < plan->RowCount; i++) {
         if (ReadRunState() == RUN_CANCEL_REQUESTED)
             break;
         const VerifyRow *planned = &plan->Rows[i];
         int32_t index = -1;
-        FileEntry *entry = RowEntryAt(list, planned->Row, &index);
+        FileEntry *entry = TakenEntry(planned->Row, &index);
         if (entry == nullptr || index != planned->EntryIndex)
             continue;   // cannot happen: rows neither move nor go during a run
-        SetRowText(list, planned->Row, 0, ProcessingStatus);
-        SetCounter(window, i + 1, plan->RowCount);
+        ShowState(window, planned->Row, entry, ENTRY_PROCESSING);
+        ShowCounter(window, i + 1, plan->RowCount);
+        ShowBeforeReading(window, entry);
         HashOutcome outcome;
-        int32_t result = HashRow(window, list, &ahead, planned->Row, entry, index, planned->Mask, &outcome);
+        int32_t result = HashRow(window, &ahead, planned->Row, entry, index, planned->Mask, &outcome);
         if (result != 0 && ReadRunState() == RUN_CANCEL_REQUESTED) {
-            SetRowText(list, planned->Row, 0, LanguageStrings[TEXT_READY]);
+            ShowState(window, planned->Row, entry, ENTRY_READY);
             break;
         }
         VerifiedTexts texts;
@@ -562,7 +718,8 @@ static DWORD WINAPI VerifyWorker(LPVOID)
         plan->RowsDone = i + 1;
         if (failed > 0 && SetEntryText(index, EXTRA_EXPECTED, plan->ExpectedText) == 0)
             ShowRowResult(window, planned->Row, entry, index, nullptr, nullptr, true, true);
-        SetRowText(list, planned->Row, 0, LanguageStrings[failed > 0 ? TEXT_ERROR : TEXT_DONE]);
+        ShowState(window, planned->Row, entry, failed > 0 ? ENTRY_ERROR : ENTRY_DONE);
+        ShowSoon(window);
     }
     // The helpers stop first: none opens a file once the confinement is gone.
     StopAhead(&ahead);
@@ -577,15 +734,14 @@ static DWORD WINAPI VerifyWorker(LPVOID)
 static DWORD WINAPI RowsWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
-    HWND list = GetDlgItem(window, IDC_FILE_LIST);
     for (int32_t i = 0; i < CurrentRun.RowCount && ReadRunState() != RUN_CANCEL_REQUESTED; i++) {
         int row = CurrentRun.Rows[i];
         int32_t index = -1;
-        FileEntry *entry = RowEntryAt(list, row, &index);
+        FileEntry *entry = TakenEntry(row, &index);
         if (entry == nullptr || index != CurrentRun.Indexes[i])
             continue;   // cannot happen: rows neither move nor go during a run
-        SetCounter(window, i + 1, CurrentRun.RowCount);
-        AddRowDigests(window, list, row, entry, index, CurrentRun.Mask);
+        ShowCounter(window, i + 1, CurrentRun.RowCount);
+        AddRowDigests(window, row, entry, index, CurrentRun.Mask);
     }
     EndRowsRun(window, nullptr);
     return 0;
@@ -597,19 +753,20 @@ static DWORD WINAPI RowsWorker(LPVOID)
 static DWORD WINAPI HistoryWorker(LPVOID)
 {
     HWND window = MainWnd.Window;
-    HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    int rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    int rows = RunRowsCount(&TakenRows);
     for (int row = 0; row < rows && !RunCancelled(); row++) {
         int32_t index = -1;
-        FileEntry *entry = RowEntryAt(list, row, &index);
+        FileEntry *entry = TakenEntry(row, &index);
         int mask = entry != nullptr ? HistoryCheckMask(entry) : 0;
         if (mask == 0)
             continue;
-        SetRowText(list, row, 0, ProcessingStatus);
-        SetCounter(window, row + 1, rows);
+        ShowState(window, row, entry, ENTRY_PROCESSING);
+        ShowCounter(window, row + 1, rows);
+        ShowBeforeReading(window, entry);
         HashOutcome outcome;
-        int32_t result = HashRow(window, list, nullptr, row, entry, index, mask, &outcome);
-        SetRowText(list, row, 0, HistoryCheckStatus(result, RunCancelled()));
+        int32_t result = HashRow(window, nullptr, row, entry, index, mask, &outcome);
+        ShowState(window, row, entry, HistoryCheckState(result, RunCancelled()));
+        ShowSoon(window);
     }
     EndRowsRun(window, nullptr);
     return 0;
@@ -665,6 +822,8 @@ static DWORD WINAPI RunThreadStart(LPVOID)
 {
     static const LPTHREAD_START_ROUTINE workers[] = { ProcessSelectedWorker, ProcessAllWorker, CompareWorker,
                                                       VerifyWorker, RowsWorker, HistoryWorker };
+    LastShown = GetTickCount() - SHOW_EVERY_MS;
+    LastPosition = -1;
     BeginHistoryRun(MainWnd.Window);
     return workers[CurrentRun.Kind](nullptr);
 }
@@ -678,6 +837,11 @@ int StartRun(HWND window, int buttonId)
         LeaveCriticalSection(&RunLock);
         return -1;
     }
+    if (TakeRows(GetDlgItem(window, IDC_FILE_LIST)) != 0) {
+        LeaveCriticalSection(&RunLock);
+        return -1;
+    }
+    TakingRows = true;
     SetListEditing(false);
     EnableWindow(GetDlgItem(window, buttonId == IDC_PROCESS ? IDC_PROCESS_ALL : IDC_PROCESS), FALSE);
     SetDlgItemTextA(window, buttonId, LanguageStrings[TEXT_CANCEL]);
@@ -688,6 +852,7 @@ int StartRun(HWND window, int buttonId)
     MainWnd.RunThread = CreateRunThread(nullptr, 0, RunThreadStart, nullptr, 0, nullptr);
     if (MainWnd.RunThread == nullptr) {
         // No worker to end the run: the window ends it at once.
+        TakingRows = false;
         RestoreRunButtons(window);
         EnterCriticalSection(&RunLock);
         RunState = RUN_IDLE;
@@ -709,11 +874,15 @@ void OnRunButton(HWND window, int id)
         return;
     CurrentRun = RunRequest();
     CurrentRun.Kind = id == IDC_PROCESS ? RUN_KIND_PROCESS : RUN_KIND_PROCESS_ALL;
+    CurrentRun.Mask = ReadChecksumMask(window);
+    CurrentRun.Row = SelectedFileRow(GetDlgItem(window, IDC_FILE_LIST), &CurrentRun.EntryIndex);
     StartRun(window, id);
 }
 
 void OnRunFinished(HWND window)
 {
+    ShowRunEvents(window);
+    TakingRows = false;
     RestoreRunButtons(window);
     if (MainWnd.RunThread != nullptr)
         CloseHandle(MainWnd.RunThread);

@@ -1,5 +1,5 @@
 // Processing runs: Process hashes the selected row, Process All every
-// "Ready" row, on a worker thread that reports to the window by sent messages.
+// "Ready" row, on a worker thread whose changes the window shows in batches.
 #ifndef ZUNTA_RUNS_H
 #define ZUNTA_RUNS_H
 
@@ -24,8 +24,8 @@ enum { ROWS_FOR_SAVE = 1, ROWS_FOR_COPY };
 // ended; the worker writes the results in between.
 struct RunRequest {
     int Kind;
-    int Mask;               // compare: the checksums to compute
-    int Row;                // compare: the row, and the entry it carries
+    int Mask;               // process, compare, rows: the checksums to compute
+    int Row;                // process: the selected file row (-1: none); compare: the row; and the entry it carries
     int32_t EntryIndex;
     int32_t JobResult;      // compare: 0 when computed, else -1
     bool Cancelled;         // a cancel was requested before the run ended
@@ -56,9 +56,17 @@ bool RunCanStart(void);
 // starts until that has been taken (RunFollowUpTaken), or the window goes.
 void OnRunFinished(HWND window);
 void RunFollowUpTaken(void);
-// MSG_RUN_RESULT, window's thread: the result box of a row the worker has
-// just recorded, built whole, when that row is the selected one.
-void ShowRunResult(HWND window, const void *message);
+// MSG_RUN_SHOW, window's thread: shows, in order, what the worker did
+// since the window last caught up (statuses, checksum and size columns,
+// the counter, the bar, and the result box of a row that is selected when
+// its turn comes). MSG_RUN_FINISHED shows what is left first.
+void ShowRunEvents(HWND window);
+// Worker: has the window show what waits before the worker moves the bar
+// itself (ReportProgress), and returns once it has.
+void ShowRunBacklog(HWND window);
+// Window's thread: a file row went in at row; while a run goes, its worker
+// takes it too (rows are added at the end of a run's rows, or after them).
+void RunRowInserted(int row, int32_t index);
 // Asks a running run to stop and returns once its worker has ended,
 // carrying out the messages the worker sends meanwhile. Nothing when idle.
 void EndRunAndWait(void);
