@@ -5,6 +5,7 @@
 #include "base/sizetext.h"
 #include "base/textutil.h"
 
+#include <stdlib.h>
 #include <string.h>
 #include <time.h>
 #ifdef _WIN32
@@ -122,17 +123,71 @@ static void CutFileBack(const char *path, int64_t length)
 #endif
 }
 
+// The files a run keeps open between KeepLogsOpen and CloseKeptLogs, by
+// path; a path found in no slot is opened and closed for each piece.
+struct KeptFile {
+    char *Path;
+    FILE *File;
+};
+static KeptFile Kept[2];
+static bool Keeping;
+
+void KeepLogsOpen(void)
+{
+    Keeping = true;
+}
+
+static void CloseKept(KeptFile *kept)
+{
+    if (kept->File != nullptr)
+        fclose(kept->File);
+    free(kept->Path);
+    kept->File = nullptr;
+    kept->Path = nullptr;
+}
+
+void CloseKeptLogs(void)
+{
+    Keeping = false;
+    for (KeptFile &kept : Kept)
+        CloseKept(&kept);
+}
+
+// The slot keeping path open (opened with mode now if it is not yet), or
+// null when none is free or it cannot be opened.
+static KeptFile *KeptFor(const char *path, const char *mode)
+{
+    KeptFile *unused = nullptr;
+    for (KeptFile &kept : Kept) {
+        if (kept.Path != nullptr && strcmp(kept.Path, path) == 0)
+            return &kept;
+        if (kept.Path == nullptr && unused == nullptr)
+            unused = &kept;
+    }
+    if (unused == nullptr || (unused->Path = DuplicateText(path)) == nullptr)
+        return nullptr;
+    if ((unused->File = fopen(path, mode)) == nullptr) {
+        CloseKept(unused);
+        return nullptr;
+    }
+    return unused;
+}
+
 int AppendWhole(const char *path, const char *mode, AppendWriter write, const void *piece)
 {
-    FILE *file = fopen(path, mode);
+    KeptFile *kept = Keeping ? KeptFor(path, mode) : nullptr;
+    FILE *file = kept != nullptr ? kept->File : fopen(path, mode);
     if (file == nullptr)
         return -1;
     int64_t before = OpenFileLength(file);
     int result = write(file, piece);
-    if (ferror(file))
+    // A file kept open hands each piece to the system before the next.
+    if ((kept != nullptr && fflush(file) != 0) || ferror(file))
         result = -1;
-    if (fclose(file) != 0)
+    if (kept == nullptr && fclose(file) != 0)
         result = -1;
+    if (kept != nullptr && result != 0)
+        CloseKept(kept);
     if (result != 0 && before >= 0)
         CutFileBack(path, before);
     return result;

@@ -35,9 +35,9 @@ void FormatIsoLocalTime(int64_t lastWriteTime, char *text, size_t size);
 // no checksum, or a path without a backslash.
 int WriteSessionRecord(FILE *log, const char *path, uint64_t size, int64_t lastWriteTime,
                        const char *crcText, const char *md5Text);
-// Appends one record to the session log, opened and closed for it.
-// Returns 0 when the record is on file, else -1 (the log as it was: a
-// record written in part is taken back).
+// Appends one record to the session log, opened and closed for it (see
+// AppendWhole). Returns 0 when the record is on file, else -1 (the log as
+// it was: a record written in part is taken back).
 int AppendSessionRecord(const char *path, uint64_t size, int64_t lastWriteTime, const char *crcText,
                         const char *md5Text);
 // Appends the session log's contents to the archive log, unchanged.
@@ -51,6 +51,12 @@ typedef int (*AppendWriter)(FILE *file, const void *piece);
 // "ab+") and closed for it. Returns 0 when it is all on file; else -1, and
 // what was written of it is cut off again.
 int AppendWhole(const char *path, const char *mode, AppendWriter write, const void *piece);
+// A run of many records keeps the files it appends to (two at most) open
+// from their first piece until CloseKeptLogs, each piece handed to the
+// system before AppendWhole returns: the bytes on file are the same, and
+// the file is opened once. One thread appends meanwhile.
+void KeepLogsOpen(void);
+void CloseKeptLogs(void);
 
 // A session's log reaches the archive once however the session ends. While
 // it has not, a mark file lies beside it: a session that Windows ended or

@@ -2,7 +2,7 @@
 // list: it takes its rows from those the window handed over at the start
 // (and added since), and its states and results from the entries. What it
 // changes reaches the window as events, which the window shows in order, in
-// batches: every SHOW_EVERY_MS while the worker goes on, and, the worker
+// batches: every RunShowEvery ms while the worker goes on, and, the worker
 // waiting until they are shown, before a file that takes long to read (and
 // at its bar's first step), when the rows run out and when the run ends. Result fields of an entry are
 // written under the entry lock, never while a message is being sent.
@@ -46,9 +46,10 @@ HANDLE(WINAPI *CreateRunThread)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_RO
 static const char CounterClearText[] = "          ";
 enum {
     COUNTER_TEXT_SIZE = 32,
-    SHOW_EVERY_MS = 30,             // what a run did waits at most this long, but for a read in progress
     SHOWN_BEFORE_SIZE = 1 << 20,    // a file from this size on is shown before it is read
 };
+
+DWORD RunShowEvery = 30;
 
 // The rows of the list as the run going takes them, kept in step while it
 // goes (TakingRows, window's thread), and what its worker did that the
@@ -102,13 +103,18 @@ static void ShowNow(HWND window)
     LastShown = GetTickCount();
 }
 
-// Has the window show what the run did when it gets to it, SHOW_EVERY_MS
-// after it last did; the worker goes on meanwhile. One such message at a
+// Has the window show what the run did when it gets to it, RunShowEvery ms
+// after it last did; the worker goes on meanwhile (with 0, at once, the
+// worker waiting). One such message at a
 // time is on its way: the window takes every event there is when it comes.
 static void ShowSoon(HWND window)
 {
     DWORD now = GetTickCount();
-    if (now - LastShown < SHOW_EVERY_MS)
+    if (RunShowEvery == 0) {
+        ShowNow(window);
+        return;
+    }
+    if (now - LastShown < RunShowEvery)
         return;
     LastShown = now;
     if (RunEventsWaiting(&Pending) && !ShowPosted.exchange(true) && !PostMessageA(window, MSG_RUN_SHOW, 0, 0))
@@ -584,6 +590,7 @@ static int32_t ProcessRow(HWND window, Ahead *ahead, int row, FileEntry *entry, 
 
 static void EndRun(HWND window)
 {
+    CloseKeptLogs();
     EnterCriticalSection(&RunLock);
     CurrentRun.Cancelled = RunState == RUN_CANCEL_REQUESTED;
     RunState = RUN_IDLE;
@@ -822,8 +829,9 @@ static DWORD WINAPI RunThreadStart(LPVOID)
 {
     static const LPTHREAD_START_ROUTINE workers[] = { ProcessSelectedWorker, ProcessAllWorker, CompareWorker,
                                                       VerifyWorker, RowsWorker, HistoryWorker };
-    LastShown = GetTickCount() - SHOW_EVERY_MS;
+    LastShown = GetTickCount() - RunShowEvery;
     LastPosition = -1;
+    KeepLogsOpen();
     BeginHistoryRun(MainWnd.Window);
     return workers[CurrentRun.Kind](nullptr);
 }

@@ -78,6 +78,11 @@ int StartRowsRun(HWND window, int32_t *rows, int32_t *indexes, int32_t count, in
 // The rows a run of given rows was given, let go.
 void ReleaseRunRows(void);
 
+// How often a run's worker has the window show what it did, in ms (30):
+// the window then catches up while the worker goes on. With 0 the window
+// shows each change at once, the worker waiting, one row after the other.
+extern DWORD RunShowEvery;
+
 // How a run's worker thread is started (CreateThread; tests replace it).
 extern HANDLE(WINAPI *CreateRunThread)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID,
                                        DWORD, LPDWORD);

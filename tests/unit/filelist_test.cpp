@@ -1,8 +1,10 @@
 // The store of collected files: capacities, indices that are never reused,
-// a failed growth, slot reads while another thread appends, and the order of
-// the rows by a column.
+// a failed growth, slot reads while another thread appends, a run's rows and
+// events shared by its worker and the window, and the order of the rows by a
+// column.
 #include "core/filelist.h"
 #include "core/rowsort.h"
+#include "core/runview.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +172,57 @@ TEST(FileList, SlotReadsWhileAnotherThreadAppends)
     EXPECT_GE(moves.load(), 3000) << "the slot storage moved often enough to meet the reader";
     EXPECT_EQ(wrong.load(), 0) << "a read saw another item than the one in its slot";
     EXPECT_GT(seen.load(), 0);
+}
+
+// A run's worker reads the rows it was handed while the window adds rows
+// after them, and adds events, texts with them, while the window takes them:
+// the worker sees every row in order, the window every event in order, once.
+TEST(FileList, SlotReadsOfARunsRowsAndEventsWhileTheWindowAddsAndTakes)
+{
+    static RunRows rows;
+    static RunEvents events;
+    const int32_t handed = 200, added = 300;
+    ASSERT_EQ(RunRowsReset(&rows, handed), 0);
+    for (int32_t row = 0; row < handed; row++)
+        ASSERT_EQ(RunRowsInsert(&rows, -1, 1000 + row), 0);
+    FileEntry entry = {};
+    std::atomic<bool> done(false);
+    std::thread worker([&] {
+        int32_t row = 0;
+        while (!done || row < RunRowsCount(&rows)) {
+            if (row == RunRowsCount(&rows)) {
+                std::this_thread::yield();
+                continue;
+            }
+            EXPECT_EQ(RunRowsIndex(&rows, row), 1000 + row);
+            SetEntryState(&entry, row % 2 ? ENTRY_DONE : ENTRY_PROCESSING);
+            RunEvent event = {};
+            event.Kind = RUN_EVENT_COUNTER;
+            event.Value = row++;
+            event.Text = strdup("text");
+            while (RunEventsAdd(&events, &event) < 0)
+                std::this_thread::yield();
+        }
+    });
+    int32_t next = handed, expected = 0;
+    while (expected < handed + added) {
+        if (next < handed + added) {
+            EXPECT_EQ(RunRowsInsert(&rows, next, 1000 + next), 0);
+            next++;
+        }
+        done = next == handed + added;
+        int state = EntryStateOf(&entry);
+        EXPECT_TRUE(state == ENTRY_READY || state == ENTRY_DONE || state == ENTRY_PROCESSING);
+        RunEvent *taken;
+        int32_t count = RunEventsTake(&events, &taken);
+        for (int32_t i = 0; i < count; i++)
+            EXPECT_EQ(taken[i].Value, expected++);
+        RunEventsFreeTaken(taken, count);
+    }
+    worker.join();
+    EXPECT_FALSE(RunEventsWaiting(&events));
+    EXPECT_EQ(RunRowsIndex(&rows, handed + added), -1);
+    RunRowsFree(&rows);
 }
 
 TEST(RowSort, EachKindBothWaysKeepsTiesInRowOrder)

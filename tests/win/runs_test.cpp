@@ -842,3 +842,88 @@ TEST_F(RunsWithHelpers, FilesOfADriveWithASeekPenaltyAreReadByTheWorkerAlone)
     EXPECT_EQ(HashAheadJobsBegun(), 0);
     EXPECT_EQ(LogLines(), 4);
 }
+
+namespace {
+
+// The options chosen in French, posted while the worker's reads wait for
+// the cancel that the switch brings.
+void SwitchToFrenchWhileTheWorkerWaits()
+{
+    HoldReads = true;
+    WhenWindowOpens("Zunta Calculator Options", [](HWND options) {
+        SendDlgItemMessageA(options, IDC_LANGUAGE, CB_SETCURSEL, 1, 0);
+        SendMessageA(options, WM_COMMAND, IDOK, 0);
+    });
+    PostMessageA(MainWnd.Window, WM_COMMAND, IDC_OPTIONS, 0);
+}
+
+// What a user finds once a run has ended: every cell, the result box and the log.
+struct EndState {
+    std::vector<std::string> cells;
+    std::string result, log;
+};
+
+} // namespace
+
+TEST_F(RunsWithHelpers, BatchedRunsEndAsRunsShownOneChangeAtATime)
+{
+    // Small files go in batches, big ones are shown before they are read:
+    // a row is added at the last file's counter, the run ends at a big one's.
+    const size_t sizes[] = { 100, 7, 4096, 2 << 20, 1, 50, 3 << 20, 9, 4097 };
+    for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; i++)
+        MakeFile("end" + std::to_string(i) + ".bin", sizes[i], (char)('a' + i));
+    std::string late = MakeFile("late.bin", 5, 'L');
+    for (bool switchLanguage : { false, true }) {
+        EndState shownAtOnce;
+        for (DWORD every : { 0u, 30u }) {
+            SCOPED_TRACE(std::string(switchLanguage ? "language switch" : "cancel") + ", shown every " +
+                         std::to_string(every) + " ms");
+            RunShowEvery = every;
+            RunHelperCount = switchLanguage ? 0 : 1;    // helpers would read on until the posted switch comes
+            HashReadFn kept = HashRead;
+            HashRead = ReadUntilCancelled;
+            HoldReads = false;
+            Restart();
+            for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; i++)
+                AddFile(folder + "\\end" + std::to_string(i) + ".bin");
+            DoubleClick(4);
+            Select(5);
+            SetBoxes(true, true);
+            watched.onCounter = [&](const std::string &counter) {
+                if (counter == "8/8    ")
+                    AddFile(late);  // which may show more counters: counter is not read after it
+                else if (counter != "6/8    ")
+                    return;
+                else if (!switchLanguage)
+                    Command(IDC_PROCESS_ALL);
+                else
+                    SwitchToFrenchWhileTheWorkerWaits();
+            };
+            RunToTheEnd(IDC_PROCESS_ALL);
+            HashRead = kept;
+            EndState state;
+            if (switchLanguage) {
+                ASSERT_NE(MainWnd.RowSnapshot, nullptr);
+                DestroyMainWindow();
+                OpenWindow();
+            } else {
+                state.result = ControlText(IDC_RESULT);
+            }
+            for (int row = 0; row < Rows(); row++)
+                for (int column = 0; column < 5; column++)
+                    state.cells.push_back(Cell(row, column));
+            state.log = Log();
+            EXPECT_EQ(Rows(), 10);
+            if (every == 0) {
+                shownAtOnce = state;
+            } else {
+                EXPECT_EQ(state.cells, shownAtOnce.cells);
+                EXPECT_EQ(state.result, shownAtOnce.result);
+                EXPECT_EQ(state.log, shownAtOnce.log);
+            }
+            SelectLanguageTable(LANGUAGE_ID_ENGLISH);
+            Settings.LanguageId = LANGUAGE_ID_ENGLISH;
+        }
+    }
+    RunShowEvery = 30;
+}
