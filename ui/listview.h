@@ -9,7 +9,7 @@
 #include <commctrl.h>
 
 enum {
-    STATUS_TEXT_SIZE = 32,      // a row's status as the toggle and the runs read it
+    STATUS_TEXT_SIZE = 32,      // a row's status as the exported table reads it
     ROW_TEXT_SIZE = 300,        // a cell as the Delete key and a language switch read it
     CRC_COLUMN_SIZE = 300,      // column 2: a CRC or its padding, and the MD5 mark
     MAX_RUN_PADDING = 260,      // spaces that stand for a missing CRC after a run
