@@ -47,6 +47,7 @@ static const char CounterClearText[] = "          ";
 enum {
     COUNTER_TEXT_SIZE = 32,
     SHOWN_BEFORE_SIZE = 1 << 20,    // a file from this size on is shown before it is read
+    COUNTERS_READ = 16,             // counters a batch shows one after the other
 };
 
 DWORD RunShowEvery = 30;
@@ -215,16 +216,18 @@ static void ShowResultEvent(HWND window, HWND list, const RunEvent *event)
 // The controls a batch changes, drawn once when it has been shown.
 static const int BatchControls[] = { IDC_PROGRESS_TEXT, IDC_PROGRESS, IDC_STATUS_TEXT, IDC_RESULT };
 
-void ShowRunEvents(HWND window)
+static void ShowBatch(HWND window, const RunEvent *events, int32_t count)
 {
-    ShowPosted = false;
-    RunEvent *events;
-    int32_t count = RunEventsTake(&Pending, &events);
-    if (count == 0)
-        return;
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
-    // The rows that changed are drawn again once, from their entries.
+    // The rows that changed are drawn again once, from their entries. Of
+    // more counters than anyone reads in a batch, only the last is shown.
     int first = INT_MAX, last = -1;
+    int32_t counters = 0, lastCounter = -1;
+    for (int32_t i = 0; i < count; i++)
+        if (events[i].Kind == RUN_EVENT_COUNTER) {
+            counters++;
+            lastCounter = i;
+        }
     for (int id : BatchControls)
         SendDlgItemMessageA(window, id, WM_SETREDRAW, FALSE, 0);
     for (int32_t i = 0; i < count; i++) {
@@ -235,6 +238,8 @@ void ShowRunEvents(HWND window)
             last = event->Row > last ? event->Row : last;
             break;
         case RUN_EVENT_COUNTER: {
+            if (counters > COUNTERS_READ && i != lastCounter)
+                break;
             char counter[COUNTER_TEXT_SIZE];
             snprintf(counter, sizeof counter, "%d/%d    ", event->Value, event->Total);
             SetDlgItemTextA(window, IDC_PROGRESS_TEXT, event->Total < 0 ? CounterClearText : counter);
@@ -248,7 +253,6 @@ void ShowRunEvents(HWND window)
             break;
         }
     }
-    RunEventsFreeTaken(events, count);
     for (int id : BatchControls) {
         HWND control = GetDlgItem(window, id);
         SendMessageA(control, WM_SETREDRAW, TRUE, 0);
@@ -256,6 +260,27 @@ void ShowRunEvents(HWND window)
     }
     if (last >= 0)
         SendMessageA(list, LVM_REDRAWITEMS, first, last);
+}
+
+// A batch is being shown. What comes meanwhile (a message carried out while
+// a control is told, as a hook on it may do) is shown after it, in order.
+static bool ShowingBatch;
+
+void ShowRunEvents(HWND window)
+{
+    if (ShowingBatch)
+        return;
+    ShowingBatch = true;
+    for (;;) {
+        ShowPosted = false;
+        RunEvent *events;
+        int32_t count = RunEventsTake(&Pending, &events);
+        if (count == 0)
+            break;
+        ShowBatch(window, events, count);
+        RunEventsFreeTaken(events, count);
+    }
+    ShowingBatch = false;
 }
 
 void RunRowInserted(int row, int32_t index)
