@@ -218,6 +218,8 @@ static const int BatchControls[] = { IDC_PROGRESS_TEXT, IDC_PROGRESS, IDC_STATUS
 
 static void ShowBatch(HWND window, const RunEvent *events, int32_t count)
 {
+    if (count == 0)
+        return;
     HWND list = GetDlgItem(window, IDC_FILE_LIST);
     // The rows that changed are drawn again once, from their entries. Of
     // more counters than anyone reads in a batch, only the last is shown.
@@ -264,22 +266,23 @@ static void ShowBatch(HWND window, const RunEvent *events, int32_t count)
 
 // A batch is being shown. What comes meanwhile (a message carried out while
 // a control is told, as a hook on it may do) is shown after it, in order.
-static bool ShowingBatch;
+static bool ShowingBatch, ShowAfterBatch;
 
 void ShowRunEvents(HWND window)
 {
-    if (ShowingBatch)
+    if (ShowingBatch) {
+        ShowAfterBatch = true;
         return;
+    }
     ShowingBatch = true;
-    for (;;) {
+    do {
+        ShowAfterBatch = false;
         ShowPosted = false;
         RunEvent *events;
         int32_t count = RunEventsTake(&Pending, &events);
-        if (count == 0)
-            break;
         ShowBatch(window, events, count);
         RunEventsFreeTaken(events, count);
-    }
+    } while (ShowAfterBatch);
     ShowingBatch = false;
 }
 
