@@ -106,8 +106,8 @@ static void ShowNow(HWND window)
 
 // Has the window show what the run did when it gets to it, RunShowEvery ms
 // after it last did; the worker goes on meanwhile (with 0, at once, the
-// worker waiting). One such message at a
-// time is on its way: the window takes every event there is when it comes.
+// worker waiting). One such message at a time is on its way: the window
+// takes every event there is when it comes.
 static void ShowSoon(HWND window)
 {
     DWORD now = GetTickCount();
